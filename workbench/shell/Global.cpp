@@ -1,0 +1,425 @@
+#include "shell/Global.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QEventLoop>
+#include <QFile>
+#include <QHash>
+#include <QLocale>
+#include <QMap>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QPixmap>
+#include <QPointer>
+#include <QSettings>
+#include <QSoundEffect>
+#include <QTimer>
+#include <QUrl>
+#include <cmath>
+#include <cstdio>
+
+static void InitArtResources() {
+    static const bool done = [] {
+        Q_INIT_RESOURCE(art);
+        return true;
+    }();
+    (void)done;
+}
+
+EThrownText::EThrownText(QString text) : TextValue(std::move(text)), Utf8(TextValue.toUtf8()) {}
+
+EResNotFound::EResNotFound(const QString& name)
+    : std::runtime_error(("Resource " + name + " not found").toStdString()) {}
+
+// --- Numbered texts ---------------------------------------------------------------------------
+
+namespace {
+QHash<long, QString> Texts;
+bool TextsLoaded = false;
+
+QString Unescape(QStringView s) {
+    QString out;
+    out.reserve(s.size());
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i] != u'\\' || i + 1 == s.size()) {
+            out += s[i];
+            continue;
+        }
+        const QChar next = s[++i];
+        if (next == u'n')
+            out += u'\n';
+        else if (next == u't')
+            out += u'\t';
+        else
+            out += next; // "\\" and any other escaped character stand for themselves
+    }
+    return out;
+}
+} // namespace
+
+bool LoadLanguageFile(const QString& path) {
+    UnloadLanguage();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QString content = QString::fromUtf8(file.readAll());
+    for (QStringView line : QStringView(content).split(u'\n')) {
+        if (line.endsWith(u'\r')) line.chop(1);
+        if (line.isEmpty() || line.startsWith(u'#')) continue;
+        const qsizetype tab = line.indexOf(u'\t');
+        if (tab <= 0) continue;
+        bool ok = false;
+        const long id = line.left(tab).toLong(&ok);
+        if (ok) Texts.insert(id, Unescape(line.mid(tab + 1)));
+    }
+    TextsLoaded = true;
+    return true;
+}
+
+void UnloadLanguage() {
+    Texts.clear();
+    TextsLoaded = false;
+}
+
+bool LanguageLoaded() { return TextsLoaded; }
+
+QString LoadText(long id, int size) {
+    const QString text = Texts.value(id);
+    if (text.isEmpty()) return QString::asprintf("There is no string with ID=%li !", id);
+    return size < 2 ? QString() : text.left(size - 2);
+}
+
+QString GetText(long id) { return LoadText(id, 4096); }
+
+// --- Value formatting -------------------------------------------------------------------------
+
+namespace {
+// The decimal exponent of x after rounding to three significant digits (x > 0).
+int RoundedExponent(double x) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.2e", x);
+    return std::atoi(std::strchr(buf, 'e') + 1);
+}
+
+QString StripZeros(QString s) {
+    if (s.contains(u'.')) {
+        while (s.endsWith(u'0')) s.chop(1);
+        if (s.endsWith(u'.')) s.chop(1);
+    }
+    return s;
+}
+
+QString WithUserSeparator(QString s) {
+    return s.replace(u'.', QLocale().decimalPoint());
+}
+
+// Fixed notation with as many decimals as three significant digits need; 999.9 gives "1000".
+QString FixedThreeDigits(double x) {
+    const int decimals = std::max(0, 2 - RoundedExponent(x));
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, x);
+    return WithUserSeparator(StripZeros(QString::fromLatin1(buf)));
+}
+} // namespace
+
+QString FormatGeneral3(double x) {
+    if (x == 0) return "0";
+    if (x < 0) return "-" + FormatGeneral3(-x);
+    const int e = RoundedExponent(x);
+    if (e >= -5 && e < 3) return FixedThreeDigits(x);
+    // Scientific: mantissa without trailing zeros, "E", the exponent without plus sign or padding.
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.2e", x);
+    const QString mantissa = StripZeros(QString::fromLatin1(buf, int(std::strchr(buf, 'e') - buf)));
+    return WithUserSeparator(mantissa) + "E" + QString::number(e);
+}
+
+QString FormatPrefixed(double x) {
+    QString text;
+    if (!(x >= 0)) {
+        text = "-";
+        x = -x;
+    }
+    if (x == 0 || x < 1E-12) return text + "0 ";
+
+    struct Band {
+        double Lower;
+        double Scale;
+        long PrefixId; // 0: no prefix
+    };
+    static const Band bands[] = {
+        {1E9, 1E-9, 176}, {1E6, 1E-6, 175}, {1000, 0.001, 174}, {1, 1, 0},
+        {0.001, 1000, 173}, {1E-6, 1E6, 172}, {1E-9, 1E9, 171}, {1E-12, 1E12, 170},
+    };
+    if (x >= 1E12) return text + FixedThreeDigits(x * 1E-12) + " T";
+    for (const Band& band : bands) {
+        if (x >= band.Lower) {
+            text += FixedThreeDigits(x * band.Scale) + " ";
+            if (band.PrefixId) text += GetText(band.PrefixId);
+            return text;
+        }
+    }
+    return text + "0 "; // not reached: x >= 1E-12 here
+}
+
+QString FormatValue(double x) {
+    const double m = std::fabs(x);
+    if (m < 1E-30) return "0";
+    if (m < 1E-12 || m > 1E15) return FormatGeneral3(m);
+    return FormatPrefixed(m);
+}
+
+// --- Pictures and cursors ---------------------------------------------------------------------
+
+namespace {
+int Progress = 0;
+std::function<void(int)> ProgressObserver;
+QMap<int, QCursor> Cursors;
+
+QString BitmapPath(const QString& name) { return ":/art/" + name + ".png"; }
+
+QImage LoadBitmapResource(const QString& name) {
+    InitArtResources();
+    QImage image(BitmapPath(name));
+    if (image.isNull()) throw EResNotFound(name);
+    if (!image.hasAlphaChannel()) {
+        // The drawing library's automatic transparency: the bottom-left pixel's colour is clear.
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        const QRgb clear = image.pixel(0, image.height() - 1);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if (line[x] == clear) line[x] = 0;
+        }
+    }
+    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+} // namespace
+
+bool HasBitmapResource(const QString& name) {
+    InitArtResources();
+    return QFile::exists(BitmapPath(name));
+}
+
+QImage LoadTransparentBitmap(const QString& name) { return LoadBitmapResource(name); }
+
+QImage LoadTransposedBitmap(const QString& name) {
+    const QImage source = LoadBitmapResource(name);
+    QImage target(source.height(), source.width(), source.format());
+    for (int y = 0; y < source.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        for (int x = 0; x < source.width(); ++x)
+            reinterpret_cast<QRgb*>(target.scanLine(x))[y] = line[x];
+    }
+    ++Progress;
+    if (ProgressObserver) ProgressObserver(Progress);
+    return target;
+}
+
+QImage LoadJpegResource(const QString& name) {
+    InitArtResources();
+    return QImage(":/art/" + name + ".jpg", "JPG");
+}
+
+QCursor BitmapToCursor(const QImage& picture) {
+    if (picture.isNull()) return QCursor();
+    QImage colour = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QRgb clear = colour.pixel(0, 0);
+    for (int y = 0; y < colour.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(colour.scanLine(y));
+        for (int x = 0; x < colour.width(); ++x)
+            if (line[x] == clear) line[x] = 0; // masked out: nothing of it shows
+    }
+    return QCursor(QPixmap::fromImage(colour), colour.width() / 2, colour.height() / 2);
+}
+
+int LoadingProgress() { return Progress; }
+
+void SetLoadingProgressObserver(std::function<void(int)> observer) {
+    ProgressObserver = std::move(observer);
+}
+
+void RegisterCursor(int number, const QCursor& cursor) { Cursors.insert(number, cursor); }
+void UnregisterCursor(int number) { Cursors.remove(number); }
+bool CursorRegistered(int number) { return Cursors.contains(number); }
+
+QCursor CursorByNumber(int number) {
+    if (auto it = Cursors.constFind(number); it != Cursors.constEnd()) return *it;
+    switch (number) {
+    case -2: return Qt::ArrowCursor;
+    case -3: return Qt::CrossCursor;
+    case -4: return Qt::IBeamCursor;
+    case -6: return Qt::SizeBDiagCursor;
+    case -7: return Qt::SizeVerCursor;
+    case -8: return Qt::SizeFDiagCursor;
+    case -9: return Qt::SizeHorCursor;
+    case -10: return Qt::UpArrowCursor;
+    case -11: return Qt::WaitCursor;
+    case crDrag: return Qt::DragMoveCursor;
+    case crNoDrop: return Qt::ForbiddenCursor;
+    case -14: return Qt::SplitHCursor;
+    case -15: return Qt::SplitVCursor;
+    case -18: return Qt::ForbiddenCursor;
+    case -19: return Qt::BusyCursor;
+    case -20: return Qt::WhatsThisCursor;
+    case crHandPoint: return Qt::PointingHandCursor;
+    case -22: return Qt::SizeAllCursor;
+    default: return Qt::ArrowCursor;
+    }
+}
+
+// --- Sounds -----------------------------------------------------------------------------------
+
+namespace {
+std::function<void(const TSoundRequest&)> SoundSink;
+
+// Sound names are matched without regard to letter case.
+QString FindSound(const QString& name) {
+    InitArtResources();
+    static const QHash<QString, QString> byName = [] {
+        QHash<QString, QString> map;
+        QDirIterator it(":/art", {"*.wav"}, QDir::Files);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            map.insert(QFileInfo(path).completeBaseName().toLower(), path);
+        }
+        return map;
+    }();
+    return byName.value(name.toLower());
+}
+
+// The one sound buffer of the program: a new sound stops and replaces the previous one.
+void PlayOnSpeaker(const QString& path, bool wait) {
+    if (!qApp) return;
+    static QPointer<QSoundEffect> buffer;
+    if (!buffer) buffer = new QSoundEffect(qApp);
+    buffer->stop();
+    buffer->setSource(QUrl("qrc" + path));
+    buffer->play();
+    if (!wait) return;
+    QEventLoop loop;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(buffer, &QSoundEffect::playingChanged, &loop, [&] {
+        if (!buffer->isPlaying()) loop.quit();
+    });
+    QObject::connect(buffer, &QSoundEffect::statusChanged, &loop, [&] {
+        if (buffer->status() == QSoundEffect::Error) loop.quit();
+    });
+    guard.start(10000);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+} // namespace
+
+bool PlayWaveResource(const QString& name, bool wait) {
+    const QString path = FindSound(name);
+    const TSoundRequest request{name, !path.isEmpty(), wait};
+    if (SoundSink) {
+        SoundSink(request);
+    } else if (request.Found) {
+        PlayOnSpeaker(path, wait);
+    }
+    return request.Found;
+}
+
+void SetSoundSink(std::function<void(const TSoundRequest&)> sink) { SoundSink = std::move(sink); }
+
+// --- Message boxes ----------------------------------------------------------------------------
+
+namespace {
+std::function<int(const TMessageRequest&)> MessageHandler;
+
+int ShowMessageBox(const TMessageRequest& r) {
+    QMessageBox box(r.Owner);
+    box.setWindowTitle(r.Caption);
+    box.setText(r.Text);
+    switch (r.Icon) {
+    case TMsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case TMsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case TMsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case TMsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    case TMsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    QMap<QAbstractButton*, int> results;
+    auto add = [&](QMessageBox::StandardButton b, int result) { results.insert(static_cast<QAbstractButton*>(box.addButton(b)), result); };
+    switch (r.Buttons) {
+    case TMsgButtons::Ok: add(QMessageBox::Ok, IdOk); break;
+    case TMsgButtons::OkCancel:
+        add(QMessageBox::Ok, IdOk);
+        add(QMessageBox::Cancel, IdCancel);
+        break;
+    case TMsgButtons::YesNo:
+        add(QMessageBox::Yes, IdYes);
+        add(QMessageBox::No, IdNo);
+        break;
+    case TMsgButtons::YesNoCancel:
+        add(QMessageBox::Yes, IdYes);
+        add(QMessageBox::No, IdNo);
+        add(QMessageBox::Cancel, IdCancel);
+        break;
+    }
+    box.exec();
+    const int result = results.value(box.clickedButton(), 0);
+    if (result) return result;
+    // Closed without a button: the box's escape answer.
+    return r.Buttons == TMsgButtons::Ok ? IdOk : r.Buttons == TMsgButtons::YesNo ? IdNo : IdCancel;
+}
+} // namespace
+
+int ShowMessage(const QString& text, const QString& caption, TMsgButtons buttons, TMsgIcon icon,
+                QWidget* owner) {
+    const TMessageRequest request{text, caption, buttons, icon, owner};
+    return MessageHandler ? MessageHandler(request) : ShowMessageBox(request);
+}
+
+void SetMessageHandler(std::function<int(const TMessageRequest&)> handler) {
+    MessageHandler = std::move(handler);
+}
+
+// --- Waiting ----------------------------------------------------------------------------------
+
+namespace {
+std::function<void(int)> WaitHandler;
+}
+
+void Wait(int ms) {
+    if (WaitHandler) return WaitHandler(ms);
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+void SetWaitHandler(std::function<void(int)> handler) { WaitHandler = std::move(handler); }
+
+// --- Settings ---------------------------------------------------------------------------------
+
+namespace {
+QString SettingsPath = QStringLiteral(VEXILO_SETTINGS_FILE);
+}
+
+QString SettingsFilePath() { return SettingsPath; }
+void SetSettingsFilePath(const QString& path) { SettingsPath = path; }
+
+std::unique_ptr<QSettings> OpenSettings() {
+    return std::make_unique<QSettings>(SettingsPath, QSettings::IniFormat);
+}
+
+// --- The circuit-changed message ----------------------------------------------------------------
+
+namespace {
+QPointer<QObject> ChangeReceiver;
+}
+
+void SetCircuitChangedReceiver(QObject* receiver) { ChangeReceiver = receiver; }
+QObject* CircuitChangedReceiver() { return ChangeReceiver; }
+
+void SendCircuitChanged() {
+    if (!ChangeReceiver) return;
+    QEvent event(CircuitChangedEvent);
+    QCoreApplication::sendEvent(ChangeReceiver, &event);
+}
+
+void PostCircuitChanged() {
+    if (ChangeReceiver) QCoreApplication::postEvent(ChangeReceiver, new QEvent(CircuitChangedEvent));
+}
