@@ -1,8 +1,11 @@
+#include "Coursebook.h"
+
 #include <QApplication>
-#include <QWidget>
-int main(int argc, char** argv) {
+
+int main(int argc, char** argv)
+{
+    // The HTML view shares its graphics context with the rest of the program.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    QWidget w;
-    w.show();
-    return app.exec();
+    return RunCoursebook();
 }

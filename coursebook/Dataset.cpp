@@ -1,0 +1,411 @@
+#include "Dataset.h"
+#include "DataErrors.h"
+#include "FilterExpr.h"
+
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <algorithm>
+
+namespace {
+
+QString Quoted(const QString& identifier)
+{
+    QString s = identifier;
+    s.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + s + u'"';
+}
+
+[[noreturn]] void Fail(const QString& what, const QSqlError& error)
+{
+    const QString detail = error.text().trimmed();
+    throw EDatabaseError(detail.isEmpty() ? what : what + QStringLiteral(": ") + detail);
+}
+
+} // namespace
+
+TTable::TTable(const QString& connectionName, const QString& tableName, QObject* parent)
+    : QObject(parent), Connection(connectionName), Name(tableName)
+{
+    setObjectName(tableName);
+}
+
+void TTable::AddLookupField(const QString& name, const QString& keyField, const QString& lookupTable,
+                            const QString& lookupKey, const QString& resultField)
+{
+    Lookups.append({name, keyField, lookupTable, lookupKey, resultField});
+}
+
+void TTable::Open()
+{
+    if (Active())
+        return;
+    QSqlDatabase db = QSqlDatabase::database(Connection, false);
+    if (!db.isOpen())
+        throw EDatabaseError(QStringLiteral("Нет соединения с базой данных"));
+    const QSqlRecord rec = db.record(Name);
+    if (rec.isEmpty())
+        throw EDatabaseError(QStringLiteral("Таблица \"%1\" не найдена в базе данных").arg(Name));
+    Stored.clear();
+    for (int i = 0; i < rec.count(); ++i)
+        Stored.append(rec.fieldName(i));
+    Fields = Stored;
+    for (const TLookup& l : Lookups)
+        Fields.append(l.Name);
+    Requery(-1);
+    SetState(TDataSetState::dsBrowse);
+}
+
+void TTable::Close()
+{
+    if (!Active())
+        return;
+    Rows.clear();
+    Current = -1;
+    Buffer.clear();
+    SetState(TDataSetState::dsInactive);
+    emit DataChanged();
+    emit Scrolled();
+}
+
+void TTable::RequireActive() const
+{
+    if (!Active())
+        throw EDatabaseError(QStringLiteral("Таблица \"%1\" закрыта").arg(Name));
+}
+
+void TTable::RequireEditing() const
+{
+    if (DsState != TDataSetState::dsEdit && DsState != TDataSetState::dsInsert)
+        throw EDatabaseError(QStringLiteral("Таблица \"%1\" не находится в режиме правки").arg(Name));
+}
+
+void TTable::SetState(TDataSetState s)
+{
+    if (DsState == s)
+        return;
+    DsState = s;
+    emit StateChanged();
+}
+
+QString TTable::StoredField(const QString& field) const
+{
+    for (const QString& f : Stored)
+        if (f.compare(field, Qt::CaseInsensitive) == 0)
+            return f;
+    return QString();
+}
+
+QString TTable::ColumnSql(const QString& field) const
+{
+    const QString stored = StoredField(field);
+    if (!stored.isEmpty())
+        return QStringLiteral("t.") + Quoted(stored);
+    for (const TLookup& l : Lookups) {
+        if (l.Name.compare(field, Qt::CaseInsensitive) == 0) {
+            return QStringLiteral("(SELECT l.%1 FROM %2 l WHERE l.%3 = t.%4 LIMIT 1)")
+                .arg(Quoted(l.Result), Quoted(l.Table), Quoted(l.LookupKey), Quoted(l.KeyField));
+        }
+    }
+    throw EDatabaseError(QStringLiteral("Поле \"%1\" не найдено в таблице \"%2\"").arg(field, Name));
+}
+
+QString TTable::SelectSql(QVariantList* binds) const
+{
+    QStringList columns;
+    for (const QString& f : Stored)
+        columns.append(ColumnSql(f));
+    for (const TLookup& l : Lookups)
+        columns.append(ColumnSql(l.Name));
+    columns.append(QStringLiteral("t.rowid"));
+    QString sql = QStringLiteral("SELECT %1 FROM %2 t").arg(columns.join(QStringLiteral(", ")), Quoted(Name));
+    if (FilterOn) {
+        const TSqlFilter f = TranslateFilter(FilterText, [this](const QString& field) { return ColumnSql(field); });
+        if (!f.Where.isEmpty()) {
+            sql += QStringLiteral(" WHERE ") + f.Where;
+            *binds = f.Binds;
+        }
+    }
+    return sql + QStringLiteral(" ORDER BY t.rowid");
+}
+
+void TTable::Requery(qlonglong keepRowId)
+{
+    QVariantList binds;
+    const QString sql = SelectSql(&binds);
+    QSqlQuery q(QSqlDatabase::database(Connection, false));
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        Fail(QStringLiteral("Не удалось прочитать таблицу \"%1\"").arg(Name), q.lastError());
+    for (const QVariant& b : binds)
+        q.addBindValue(b);
+    if (!q.exec())
+        Fail(QStringLiteral("Не удалось прочитать таблицу \"%1\"").arg(Name), q.lastError());
+    QList<QVariantList> rows;
+    const int width = int(Fields.size()) + 1;
+    while (q.next()) {
+        QVariantList row;
+        row.reserve(width);
+        for (int i = 0; i < width; ++i)
+            row.append(q.value(i));
+        rows.append(row);
+    }
+    Rows = rows;
+    Current = Rows.isEmpty() ? -1 : 0;
+    if (keepRowId >= 0) {
+        for (int i = 0; i < Rows.size(); ++i) {
+            if (Rows[i].last().toLongLong() == keepRowId) {
+                Current = i;
+                break;
+            }
+        }
+    }
+    AtEof = false;
+    emit DataChanged();
+    emit Scrolled();
+}
+
+qlonglong TTable::CurrentRowId() const
+{
+    return Current >= 0 ? Rows[Current].last().toLongLong() : -1;
+}
+
+void TTable::SetFilter(const QString& expression)
+{
+    if (FilterOn && Active()) {
+        // Check the expression before anything changes, so a refused filter leaves the view.
+        TranslateFilter(expression, [this](const QString& field) { return ColumnSql(field); });
+        if (DsState != TDataSetState::dsBrowse)
+            Post();
+        const QString old = FilterText;
+        FilterText = expression;
+        try {
+            Requery(CurrentRowId());
+        } catch (...) {
+            FilterText = old;
+            throw;
+        }
+        return;
+    }
+    FilterText = expression;
+}
+
+void TTable::SetFiltered(bool on)
+{
+    if (FilterOn == on)
+        return;
+    if (!Active()) {
+        FilterOn = on;
+        return;
+    }
+    if (DsState != TDataSetState::dsBrowse)
+        Post();
+    FilterOn = on;
+    try {
+        Requery(CurrentRowId());
+    } catch (...) {
+        FilterOn = !on;
+        throw;
+    }
+}
+
+void TTable::Refresh()
+{
+    RequireActive();
+    Requery(CurrentRowId());
+}
+
+void TTable::MoveTo(int index)
+{
+    RequireActive();
+    if (DsState != TDataSetState::dsBrowse)
+        Post();
+    AtEof = false;
+    if (Rows.isEmpty())
+        return;
+    const int target = std::clamp(index, 0, int(Rows.size()) - 1);
+    if (target == Current)
+        return;
+    Current = target;
+    emit Scrolled();
+}
+
+void TTable::First() { MoveTo(0); }
+void TTable::Last() { MoveTo(int(Rows.size()) - 1); }
+void TTable::Prior() { MoveTo(Current - 1); }
+
+void TTable::Next()
+{
+    const bool atLast = Current == int(Rows.size()) - 1;
+    MoveTo(Current + 1);
+    AtEof = atLast;
+}
+
+bool TTable::Locate(const QString& field, const QVariant& value)
+{
+    const int col = FieldIndex(field);
+    for (int i = 0; i < Rows.size(); ++i) {
+        const QVariant& v = Rows[i][col];
+        if (v == value || (!v.isNull() && !value.isNull() && v.toString() == value.toString())) {
+            MoveTo(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+QStringList TTable::FieldNames() const { return Fields; }
+
+int TTable::FieldIndex(const QString& field) const
+{
+    for (int i = 0; i < Fields.size(); ++i)
+        if (Fields[i].compare(field, Qt::CaseInsensitive) == 0)
+            return i;
+    throw EDatabaseError(QStringLiteral("Поле \"%1\" не найдено в таблице \"%2\"").arg(field, Name));
+}
+
+bool TTable::HasField(const QString& field) const
+{
+    for (const QString& f : Fields)
+        if (f.compare(field, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+QVariant TTable::FieldValue(const QString& field) const
+{
+    const int col = FieldIndex(field);
+    if (DsState == TDataSetState::dsEdit || DsState == TDataSetState::dsInsert)
+        return Buffer.value(col);
+    if (Current < 0)
+        return QVariant();
+    return Rows[Current][col];
+}
+
+QVariant TTable::Value(int row, const QString& field) const
+{
+    if (row < 0 || row >= Rows.size())
+        return QVariant();
+    return Rows[row][FieldIndex(field)];
+}
+
+void TTable::SetFieldValue(const QString& field, const QVariant& value)
+{
+    RequireEditing();
+    const int col = FieldIndex(field);
+    if (col >= Stored.size())
+        throw EDatabaseError(QStringLiteral("Поле \"%1\" вычисляется и не может быть изменено").arg(Fields[col]));
+    Buffer[col] = value;
+    BufferTouched[col] = true;
+}
+
+void TTable::Insert()
+{
+    RequireActive();
+    if (DsState != TDataSetState::dsBrowse)
+        Post();
+    Buffer = QVariantList(Fields.size());
+    BufferTouched = QList<bool>(Fields.size(), false);
+    SetState(TDataSetState::dsInsert);
+}
+
+void TTable::Edit()
+{
+    RequireActive();
+    if (DsState == TDataSetState::dsEdit || DsState == TDataSetState::dsInsert)
+        return;
+    if (Rows.isEmpty()) {
+        Insert();
+        return;
+    }
+    Buffer = Rows[Current].mid(0, Fields.size());
+    BufferTouched = QList<bool>(Fields.size(), false);
+    SetState(TDataSetState::dsEdit);
+}
+
+void TTable::Post()
+{
+    RequireEditing();
+    QStringList columns;
+    QVariantList values;
+    for (int i = 0; i < Stored.size(); ++i) {
+        if (BufferTouched[i]) {
+            columns.append(Quoted(Stored[i]));
+            values.append(Buffer[i]);
+        }
+    }
+    QSqlDatabase db = QSqlDatabase::database(Connection, false);
+    QSqlQuery q(db);
+    qlonglong rowId = -1;
+    if (DsState == TDataSetState::dsInsert) {
+        QString sql;
+        if (columns.isEmpty()) {
+            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(Quoted(Name));
+        } else {
+            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(Quoted(Name), columns.join(QStringLiteral(", ")),
+                           QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
+        }
+        if (!q.prepare(sql))
+            Fail(QStringLiteral("Не удалось добавить запись в \"%1\"").arg(Name), q.lastError());
+        for (const QVariant& v : values)
+            q.addBindValue(v);
+        if (!q.exec())
+            Fail(QStringLiteral("Не удалось добавить запись в \"%1\"").arg(Name), q.lastError());
+        rowId = q.lastInsertId().toLongLong();
+    } else {
+        rowId = CurrentRowId();
+        if (!columns.isEmpty()) {
+            QStringList sets;
+            for (const QString& c : columns)
+                sets.append(c + QStringLiteral(" = ?"));
+            const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                    .arg(Quoted(Name), sets.join(QStringLiteral(", ")));
+            if (!q.prepare(sql))
+                Fail(QStringLiteral("Не удалось изменить запись в \"%1\"").arg(Name), q.lastError());
+            for (const QVariant& v : values)
+                q.addBindValue(v);
+            q.addBindValue(rowId);
+            if (!q.exec())
+                Fail(QStringLiteral("Не удалось изменить запись в \"%1\"").arg(Name), q.lastError());
+        }
+    }
+    Buffer.clear();
+    SetState(TDataSetState::dsBrowse);
+    Requery(rowId);
+}
+
+void TTable::Cancel()
+{
+    if (DsState != TDataSetState::dsEdit && DsState != TDataSetState::dsInsert)
+        return;
+    Buffer.clear();
+    SetState(TDataSetState::dsBrowse);
+    emit Scrolled();
+}
+
+void TTable::Delete()
+{
+    RequireActive();
+    if (DsState == TDataSetState::dsInsert) {
+        Cancel();
+        return;
+    }
+    Cancel();
+    if (Rows.isEmpty())
+        throw EDatabaseError(QStringLiteral("Таблица \"%1\" пуста: удалять нечего").arg(Name));
+    const int at = Current;
+    QSqlQuery q(QSqlDatabase::database(Connection, false));
+    if (!q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(Quoted(Name))))
+        Fail(QStringLiteral("Не удалось удалить запись из \"%1\"").arg(Name), q.lastError());
+    q.addBindValue(CurrentRowId());
+    if (!q.exec())
+        Fail(QStringLiteral("Не удалось удалить запись из \"%1\"").arg(Name), q.lastError());
+    Requery(-1);
+    if (!Rows.isEmpty() && at > 0) {
+        Current = std::min(at, int(Rows.size()) - 1);
+        emit Scrolled();
+    }
+}

@@ -1,0 +1,144 @@
+#include "Unit2.h"
+#include "DataErrors.h"
+#include "FilterExpr.h"
+
+#include <QAtomicInt>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+TDataModule2* DataModule2 = nullptr;
+
+namespace {
+
+// The field sizes are those the windows and the journal were laid out for; SQLite keeps the
+// declared type only as a hint.
+const char* const SchemaStatements[] = {
+    "CREATE TABLE razdel (kod_razdel INTEGER PRIMARY KEY, razdel VARCHAR(150))",
+    "CREATE TABLE Tema (kod_tema INTEGER PRIMARY KEY AUTOINCREMENT, kod_razdel INTEGER, tema VARCHAR(50))",
+    "CREATE TABLE tip (kod_tip INTEGER PRIMARY KEY, tip VARCHAR(150))",
+    "CREATE TABLE urok (kod_uroka INTEGER PRIMARY KEY AUTOINCREMENT, urok VARCHAR(150), htm VARCHAR(150),"
+    " jpg VARCHAR(150), wav VARCHAR(150), mid VARCHAR(150), tip VARCHAR(50), kod_tip INTEGER,"
+    " kod_tema INTEGER, avi VARCHAR(150), test VARCHAR(150), kod_razdel INTEGER, exe VARCHAR(150))",
+    "CREATE TABLE gruppa (gruppa VARCHAR(255))",
+    "CREATE TABLE fio (kod_fio INTEGER PRIMARY KEY, fio VARCHAR(255), gruppa VARCHAR(255))",
+    "CREATE TABLE jurnal (tema VARCHAR(50), urok VARCHAR(50), data DATETIME, ocenka INTEGER,"
+    " fio VARCHAR(50), gruppa VARCHAR(50))",
+    "CREATE TABLE pas (pas VARCHAR(255))",
+};
+
+QString NewConnectionName()
+{
+    static QAtomicInt counter;
+    return QStringLiteral("coursebook-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+} // namespace
+
+void CreateLessonSchema(const QString& connectionName)
+{
+    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    QSqlQuery q(db);
+    for (const char* sql : SchemaStatements) {
+        if (!q.exec(QString::fromLatin1(sql)))
+            throw EDatabaseError(QStringLiteral("Не удалось создать таблицу: ") + q.lastError().text());
+    }
+}
+
+TDataModule2::TDataModule2(QObject* parent) : QObject(parent), Connection(NewConnectionName())
+{
+    setObjectName(QStringLiteral("DataModule2"));
+    Trazdel = new TTable(Connection, QStringLiteral("razdel"), this);
+    TTema = new TTable(Connection, QStringLiteral("Tema"), this);
+    Ttip = new TTable(Connection, QStringLiteral("tip"), this);
+    Turok = new TTable(Connection, QStringLiteral("urok"), this);
+    tgruppa = new TTable(Connection, QStringLiteral("gruppa"), this);
+    TFio = new TTable(Connection, QStringLiteral("fio"), this);
+    Tjurnal = new TTable(Connection, QStringLiteral("jurnal"), this);
+    Tpas = new TTable(Connection, QStringLiteral("pas"), this);
+
+    TTema->AddLookupField(QStringLiteral("razdel"), QStringLiteral("kod_razdel"), QStringLiteral("razdel"),
+                          QStringLiteral("kod_razdel"), QStringLiteral("razdel"));
+    Turok->AddLookupField(QStringLiteral("razdel"), QStringLiteral("kod_razdel"), QStringLiteral("razdel"),
+                          QStringLiteral("kod_razdel"), QStringLiteral("razdel"));
+    Turok->AddLookupField(QStringLiteral("tema"), QStringLiteral("kod_tema"), QStringLiteral("Tema"),
+                          QStringLiteral("kod_tema"), QStringLiteral("tema"));
+    Turok->AddLookupField(QStringLiteral("tip_uroka"), QStringLiteral("kod_tip"), QStringLiteral("tip"),
+                          QStringLiteral("kod_tip"), QStringLiteral("tip"));
+
+    try {
+        DataModuleCreate();
+    } catch (...) {
+        DataModuleDestroy();
+        throw;
+    }
+}
+
+TDataModule2::~TDataModule2()
+{
+    DataModuleDestroy();
+}
+
+QList<TTable*> TDataModule2::OpenOrder() const
+{
+    return {Trazdel, Ttip, Turok, TTema, tgruppa, TFio, Tjurnal, Tpas};
+}
+
+void TDataModule2::DataModuleCreate()
+{
+    // SQLite would quietly create an empty file under a missing name; the lesson database must
+    // exist, so the file is opened read-write without "create". The name stays relative: it is
+    // the working directory at the moment of connecting that decides which file is used.
+    if (!QFileInfo(QString::fromLatin1(DatabaseFile)).isFile())
+        throw EDatabaseError(QStringLiteral("Файл базы данных \"%1\" не найден в папке \"%2\"")
+                                 .arg(QString::fromLatin1(DatabaseFile), QFileInfo(QStringLiteral(".")).absoluteFilePath()));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), Connection);
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
+    db.setDatabaseName(QStringLiteral("file:%1?mode=rw").arg(QString::fromLatin1(DatabaseFile)));
+    if (!db.open())
+        throw EDatabaseError(QStringLiteral("Не удалось открыть базу данных: ") + db.lastError().text());
+    for (TTable* t : OpenOrder())
+        t->Open();
+}
+
+void TDataModule2::DataModuleDestroy()
+{
+    for (TTable* t : OpenOrder())
+        t->Close();
+    if (QSqlDatabase::contains(Connection)) {
+        QSqlDatabase::database(Connection, false).close();
+        QSqlDatabase::removeDatabase(Connection);
+    }
+}
+
+void TDataModule2::AppendJournal(const QString& tema, const QString& urok, const QString& fio,
+                                 const QString& gruppa, int ocenka, const QDate& day)
+{
+    Tjurnal->Append();
+    try {
+        Tjurnal->SetFieldValue(QStringLiteral("data"), day.toString(Qt::ISODate));
+        Tjurnal->SetFieldValue(QStringLiteral("fio"), fio);
+        Tjurnal->SetFieldValue(QStringLiteral("gruppa"), gruppa);
+        Tjurnal->SetFieldValue(QStringLiteral("tema"), tema);
+        Tjurnal->SetFieldValue(QStringLiteral("urok"), urok);
+        Tjurnal->SetFieldValue(QStringLiteral("ocenka"), ocenka);
+        Tjurnal->Post();
+    } catch (...) {
+        Tjurnal->Cancel();
+        throw;
+    }
+}
+
+QString TDataModule2::JournalFilter(const QString& fio, const QString& gruppa)
+{
+    QString filter;
+    if (!fio.isEmpty())
+        filter = QStringLiteral("fio=") + QuotedFilterValue(fio);
+    if (!gruppa.isEmpty()) {
+        if (!filter.isEmpty())
+            filter += QStringLiteral(" and ");
+        filter += QStringLiteral("gruppa=") + QuotedFilterValue(gruppa);
+    }
+    return filter;
+}
