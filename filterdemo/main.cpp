@@ -1,8 +1,11 @@
+// filterdemo: the capacitors of a second-order active low-pass filter for a chosen cutoff.
+#include "Form1.h"
+
 #include <QApplication>
-#include <QWidget>
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QWidget w;
-    w.show();
+    Form1 form;
+    form.show();
     return app.exec();
 }
