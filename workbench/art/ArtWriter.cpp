@@ -5,6 +5,7 @@
 #include <QSaveFile>
 #include <QTextStream>
 #include <QtEndian>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -19,6 +20,7 @@ void ArtWriter::Bitmap(const QString& name, const QImage& image) {
     const QString file = name + ".png";
     if (!image.save(OutDir + "/" + file, "PNG")) return Fail(file);
     Files << file;
+    Written.append({name, image});
 }
 
 void ArtWriter::Jpeg(const QString& name, const QImage& image, int quality) {
@@ -26,6 +28,7 @@ void ArtWriter::Jpeg(const QString& name, const QImage& image, int quality) {
     if (!image.convertToFormat(QImage::Format_RGB32).save(OutDir + "/" + file, "JPG", quality))
         return Fail(file);
     Files << file;
+    Written.append({name, image});
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QString>
 #include <QStringList>
+#include <QPair>
 #include <QVector>
 
 class ArtWriter {
@@ -20,11 +21,15 @@ public:
     // Writes art.qrc; returns false when something could not be written.
     bool Finish();
 
+    // Every picture written so far, by name, in the order written (for the contact sheet).
+    const QVector<QPair<QString, QImage>>& Pictures() const { return Written; }
+
     static constexpr int SampleRate = 22050;
 
 private:
     void Fail(const QString& what);
     QString OutDir;
     QStringList Files;
+    QVector<QPair<QString, QImage>> Written;
     bool Ok = true;
 };

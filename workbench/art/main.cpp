@@ -1,46 +1,36 @@
-// artgen OUTDIR: draws every picture and synthesises every sound of the workbench.
+// artgen OUTDIR [--sheet DIR]: draws every picture and synthesises every sound of the workbench
+// into OUTDIR with the art.qrc that lists them; with --sheet also writes overview pictures of
+// the art into DIR.
+#include "Art.h"
 #include "ArtWriter.h"
+#include "Sheet.h"
 
+#include <QDir>
 #include <QGuiApplication>
-#include <QPainter>
-#include <cmath>
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: artgen OUTDIR\n");
+    if (argc != 2 && !(argc == 4 && std::strcmp(argv[2], "--sheet") == 0)) {
+        std::fprintf(stderr, "usage: artgen OUTDIR [--sheet DIR]\n");
         return 2;
     }
     ArtWriter art(QString::fromLocal8Bit(argv[1]));
-
-    QImage board(448, 448, QImage::Format_RGB32);
-    board.fill(QColor(0x6b, 0x8e, 0x5a));
-    art.Jpeg("jpgBoard", board);
-
-    QImage node(12, 12, QImage::Format_ARGB32_Premultiplied);
-    node.fill(Qt::transparent);
-    {
-        QPainter p(&node);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setBrush(QColor(0xc0, 0xa0, 0x40));
-        p.drawEllipse(1, 1, 10, 10);
+    DrawBench(art);
+    DrawMainWindow(art);
+    DrawPartsBox(art);
+    DrawParts(art);
+    DrawCursors(art);
+    MakeSounds(art);
+    if (!art.Finish()) return 1;
+    if (argc == 4) {
+        const QString dir = QString::fromLocal8Bit(argv[3]);
+        QDir().mkpath(dir);
+        if (!WriteSheets(art, dir)) {
+            std::fprintf(stderr, "artgen: cannot write the overview pictures into %s\n", argv[3]);
+            return 1;
+        }
     }
-    art.Bitmap("bmpNode", node);
-
-    QImage resistor(64, 20, QImage::Format_ARGB32_Premultiplied);
-    resistor.fill(Qt::transparent);
-    {
-        QPainter p(&resistor);
-        p.fillRect(0, 9, 64, 2, Qt::darkGray);
-        p.fillRect(16, 4, 32, 12, QColor(0xd2, 0xb4, 0x8c));
-    }
-    art.Bitmap("bmpResistor", resistor);
-
-    QVector<float> click;
-    for (int i = 0; i < 2000; ++i)
-        click << float(0.5 * std::sin(i * 0.2) * std::exp(-i / 400.0));
-    art.Wave("WAVONSET", click);
-
-    return art.Finish() ? 0 : 1;
+    return 0;
 }

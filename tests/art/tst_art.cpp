@@ -1,0 +1,375 @@
+// The workbench's pictures and sounds as the program sees them: every name it asks for loads
+// through its own loaders with the size it expects; part pictures and cursors have a clear
+// background and a fully transparent top-left pixel; parts meet the terminals along the middle
+// row; the lamp's and heater's glow pictures can be blended as the program blends them; and the
+// sounds are short, audible, unclipped and free of clicks at their ends.
+#include "shell/Global.h"
+
+#include <QFile>
+#include <QtEndian>
+#include <QtTest>
+#include <cmath>
+
+namespace {
+
+// The raw premultiplied pixel: fully transparent pixels must be exactly 0x00000000.
+QRgb Raw(const QImage& image, int x, int y) {
+    return reinterpret_cast<const QRgb*>(image.constScanLine(y))[x];
+}
+
+int Luma(QRgb premultiplied) {
+    return (qRed(premultiplied) * 30 + qGreen(premultiplied) * 59 + qBlue(premultiplied) * 11) / 100;
+}
+
+// Pixels of two equally sized pictures whose raw values differ.
+int Differing(const QImage& a, const QImage& b) {
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) n += Raw(a, x, y) != Raw(b, x, y);
+    return n;
+}
+
+const QStringList PartPictures = {
+    "bmpResistor", "bmpResistorBurntOut", "bmpWire", "bmpConductor", "bmpCondensator",
+    "bmpCondensatorBurntOut", "bmpInductance", "bmpBattery", "bmpGenerator", "bmpSwitchOn",
+    "bmpSwitchOff", "bmpProtector", "bmpProtectorBurning", "bmpProtectorBurntOut", "bmpLampOff",
+    "bmpLampMin", "bmpLampOn", "bmpLampBurntOut", "bmpHeaterOff", "bmpHeaterMin", "bmpHeaterOn",
+    "bmpHeaterBurntOut",
+};
+
+const QStringList BoxStems = {
+    "Resistor", "Protector", "Condensator", "Inductance", "Wire", "Switch", "Battery",
+    "Generator", "Lamp", "Heater", "Conductor", "BlackBug", "VResistor", "VCondensator",
+};
+
+const QStringList Cursors = {"curArm", "curPincers", "curPoint"};
+
+// The lamp's glow pictures are recoloured here, columns 21..42 and rows 11..31.
+const QRect LampRegion(21, 11, 22, 21);
+
+} // namespace
+
+class TestArt : public QObject {
+    Q_OBJECT
+
+private slots:
+    void bitmapsLoadWithTheirSizes_data();
+    void bitmapsLoadWithTheirSizes();
+    void jpegPictures();
+    void fallbackBackgroundTiles();
+    void boardLatticeJoinsTheNodes();
+    void nodeIsCentred();
+    void partsMeetTheTerminalsOnTheMiddleRow_data();
+    void partsMeetTheTerminalsOnTheMiddleRow();
+    void cursorsHotSpotLiesOnTheDrawing_data();
+    void cursorsHotSpotLiesOnTheDrawing();
+    void stateVariantsDiffer_data();
+    void stateVariantsDiffer();
+    void boxCompartmentsAreOpaqueAndOpenVisibly_data();
+    void boxCompartmentsAreOpaqueAndOpenVisibly();
+    void lampGlowsOnlyInsideItsRegion();
+    void lampFilamentIsInsideTheRegion();
+    void heaterGlowKeepsItsShape();
+    void sounds_data();
+    void sounds();
+};
+
+void TestArt::bitmapsLoadWithTheirSizes_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("size");       // an empty dimension is not fixed
+    QTest::addColumn<bool>("clearCorners"); // transparent background, top-left pixel exactly 0
+    for (const QString& name : PartPictures) QTest::newRow(qPrintable(name)) << name << QSize(64, 64) << true;
+    for (const QString& stem : BoxStems)
+        for (const char* state : {"BoxClosed", "BoxOpened"}) {
+            const QString name = "bmp" + stem + state;
+            QTest::newRow(qPrintable(name)) << name << QSize(56, 57) << false;
+        }
+    for (const QString& name : Cursors) QTest::newRow(qPrintable(name)) << name << QSize(32, 32) << true;
+    QTest::newRow("bmpNode") << "bmpNode" << QSize(19, 19) << true;
+    QTest::newRow("bmpTrashcan") << "bmpTrashcan" << QSize(72, 84) << true;
+    QTest::newRow("bmpBackground") << "bmpBackground" << QSize(256, 256) << false;
+    QTest::newRow("bmpMinimize") << "bmpMinimize" << QSize(17, 17) << true;
+    QTest::newRow("bmpTitleBackground") << "bmpTitleBackground" << QSize(0, 33) << false;
+    QTest::newRow("bmpToolBar") << "bmpToolBar" << QSize(112, 0) << false;
+}
+
+void TestArt::bitmapsLoadWithTheirSizes() {
+    QFETCH(QString, name);
+    QFETCH(QSize, size);
+    QFETCH(bool, clearCorners);
+    QVERIFY(HasBitmapResource(name));
+    const QImage image = LoadTransparentBitmap(name);
+    if (size.width()) QCOMPARE(image.width(), size.width());
+    if (size.height()) QCOMPARE(image.height(), size.height());
+    QVERIFY(image.width() > 0 && image.height() > 0);
+    if (!clearCorners) return;
+    const int r = image.width() - 1, b = image.height() - 1;
+    QCOMPARE(Raw(image, 0, 0), QRgb(0));
+    QCOMPARE(Raw(image, r, 0), QRgb(0));
+    QCOMPARE(Raw(image, 0, b), QRgb(0));
+    QCOMPARE(Raw(image, r, b), QRgb(0));
+    // The cursor made from it has the same clear colour as the picture's background.
+    QVERIFY(!BitmapToCursor(image).pixmap().isNull());
+}
+
+void TestArt::jpegPictures() {
+    const QImage board = LoadJpegResource("jpgBoard");
+    QCOMPARE(board.size(), QSize(448, 448));
+    const QImage background = LoadJpegResource("jpgBackground");
+    QVERIFY(!background.isNull());
+    // The window shows a screen-sized piece of it at a random offset.
+    QVERIFY2(background.width() > 1280 && background.height() > 800,
+             qPrintable(QString("%1x%2").arg(background.width()).arg(background.height())));
+}
+
+void TestArt::fallbackBackgroundTiles() {
+    // Copies side by side must not show a seam: the step from the last column back to the first
+    // is no larger than an ordinary step between neighbouring columns.
+    const QImage tile = LoadTransparentBitmap("bmpBackground");
+    const int w = tile.width(), h = tile.height();
+    double wrap = 0, inside = 0;
+    for (int y = 0; y < h; ++y) {
+        wrap += std::abs(Luma(Raw(tile, w - 1, y)) - Luma(Raw(tile, 0, y)));
+        for (int x = 0; x + 1 < w; ++x) inside += std::abs(Luma(Raw(tile, x, y)) - Luma(Raw(tile, x + 1, y)));
+    }
+    wrap /= h;
+    inside /= double(h) * (w - 1);
+    QVERIFY2(wrap <= 2 * inside + 1, qPrintable(QString("wrap %1, inside %2").arg(wrap).arg(inside)));
+    for (int y = 0; y < h; ++y) QCOMPARE(qAlpha(Raw(tile, 0, y)), 255);
+}
+
+void TestArt::boardLatticeJoinsTheNodes() {
+    // The printed lines run through the node centres (64c + 32, 64r + 32): half way between two
+    // nodes the line is brighter than the plate a few pixels beside it.
+    const QImage board = LoadJpegResource("jpgBoard");
+    for (int r = 0; r < 7; ++r)
+        for (int c = 0; c < 6; ++c) {
+            const int x = 64 * c + 32 + 20, y = 64 * r + 32;
+            const int on = Luma(board.pixel(x, y)), off = Luma(board.pixel(x, y + 5));
+            QVERIFY2(on > off + 25, qPrintable(QString("row %1, between columns %2 and %3").arg(r).arg(c).arg(c + 1)));
+            const int onV = Luma(board.pixel(y, x)), offV = Luma(board.pixel(y + 5, x));
+            QVERIFY2(onV > offV + 25, qPrintable(QString("column %1, between rows %2 and %3").arg(r).arg(c).arg(c + 1)));
+        }
+}
+
+void TestArt::nodeIsCentred() {
+    // The board draws the node at (centre - w div 2, centre - h div 2): an odd size with the
+    // terminal's weight in the middle puts the screw exactly on the node.
+    const QImage node = LoadTransparentBitmap("bmpNode");
+    QVERIFY(node.width() % 2 == 1 && node.height() % 2 == 1);
+    double sx = 0, sy = 0, sum = 0;
+    for (int y = 0; y < node.height(); ++y)
+        for (int x = 0; x < node.width(); ++x) {
+            const int a = qAlpha(Raw(node, x, y));
+            sx += a * (x + 0.5);
+            sy += a * (y + 0.5);
+            sum += a;
+        }
+    QVERIFY(sum > 0);
+    QVERIFY(std::abs(sx / sum - node.width() / 2.0) < 1.0);
+    QVERIFY(std::abs(sy / sum - node.height() / 2.0) < 1.0);
+    QCOMPARE(qAlpha(Raw(node, node.width() / 2, node.height() / 2)), 255);
+}
+
+void TestArt::partsMeetTheTerminalsOnTheMiddleRow_data() {
+    QTest::addColumn<QString>("name");
+    for (const QString& name : PartPictures) QTest::newRow(qPrintable(name)) << name;
+}
+
+void TestArt::partsMeetTheTerminalsOnTheMiddleRow() {
+    // A part lies from one node centre (x = 0) to the next (x = 64) with the nodes on row 32:
+    // six pixels from either node only the thin lead (and its faint shadow) runs along that
+    // row, onto the terminal's screw, and nothing solid covers the screw's middle.
+    QFETCH(QString, name);
+    const QImage part = LoadTransparentBitmap(name);
+    for (int x : {6, 58}) {
+        QCOMPARE(qAlpha(Raw(part, x, 32)), 255);
+        QVERIFY(qAlpha(Raw(part, x, 28)) < 64);
+        QVERIFY(qAlpha(Raw(part, x, 37)) < 64);
+    }
+    for (int y = 0; y < part.height(); ++y)
+        for (int x : {0, 1, 2, 62, 63}) QVERIFY(qAlpha(Raw(part, x, y)) < 255);
+}
+
+void TestArt::cursorsHotSpotLiesOnTheDrawing_data() {
+    QTest::addColumn<QString>("name");
+    for (const QString& name : Cursors) QTest::newRow(qPrintable(name)) << name;
+}
+
+void TestArt::cursorsHotSpotLiesOnTheDrawing() {
+    // The hot spot is the picture's centre; it must fall on the drawn tool, not on empty space.
+    QFETCH(QString, name);
+    const QImage cursor = LoadTransparentBitmap(name);
+    QCOMPARE(qAlpha(Raw(cursor, 16, 16)), 255);
+    int opaque = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) opaque += qAlpha(Raw(cursor, x, y)) == 255;
+    QVERIFY2(opaque > 60 && opaque < 32 * 32 / 2, qPrintable(QString::number(opaque)));
+}
+
+void TestArt::stateVariantsDiffer_data() {
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::newRow("resistor burnt") << "bmpResistor" << "bmpResistorBurntOut";
+    QTest::newRow("capacitor burnt") << "bmpCondensator" << "bmpCondensatorBurntOut";
+    QTest::newRow("switch") << "bmpSwitchOff" << "bmpSwitchOn";
+    QTest::newRow("fuse burning") << "bmpProtector" << "bmpProtectorBurning";
+    QTest::newRow("fuse blown") << "bmpProtector" << "bmpProtectorBurntOut";
+    QTest::newRow("fuse burning, blown") << "bmpProtectorBurning" << "bmpProtectorBurntOut";
+    QTest::newRow("lamp burnt") << "bmpLampOff" << "bmpLampBurntOut";
+    QTest::newRow("heater burnt") << "bmpHeaterOff" << "bmpHeaterBurntOut";
+    QTest::newRow("lamp min") << "bmpLampOff" << "bmpLampMin";
+    QTest::newRow("lamp on") << "bmpLampMin" << "bmpLampOn";
+    QTest::newRow("heater min") << "bmpHeaterOff" << "bmpHeaterMin";
+    QTest::newRow("heater on") << "bmpHeaterMin" << "bmpHeaterOn";
+}
+
+void TestArt::stateVariantsDiffer() {
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    const QImage a = LoadTransparentBitmap(first), b = LoadTransparentBitmap(second);
+    QCOMPARE(a.size(), b.size());
+    QVERIFY2(Differing(a, b) > 40, qPrintable(QString::number(Differing(a, b))));
+}
+
+void TestArt::boxCompartmentsAreOpaqueAndOpenVisibly_data() {
+    QTest::addColumn<QString>("stem");
+    for (const QString& stem : BoxStems) QTest::newRow(qPrintable(stem)) << stem;
+}
+
+void TestArt::boxCompartmentsAreOpaqueAndOpenVisibly() {
+    // The compartments tile the parts box without holes, and pressing one visibly opens it.
+    QFETCH(QString, stem);
+    const QImage closed = LoadTransparentBitmap("bmp" + stem + "BoxClosed");
+    const QImage opened = LoadTransparentBitmap("bmp" + stem + "BoxOpened");
+    for (const QImage* image : {&closed, &opened})
+        for (int y = 0; y < image->height(); ++y)
+            for (int x = 0; x < image->width(); ++x) QCOMPARE(qAlpha(Raw(*image, x, y)), 255);
+    QVERIFY(Differing(closed, opened) > closed.width() * closed.height() / 4);
+}
+
+void TestArt::lampGlowsOnlyInsideItsRegion() {
+    // The program shows "On" outside the region at every brightness and blends the three
+    // pictures inside it, so outside they must be identical and inside they must keep one shape.
+    const QImage off = LoadTransparentBitmap("bmpLampOff");
+    const QImage min = LoadTransparentBitmap("bmpLampMin");
+    const QImage on = LoadTransparentBitmap("bmpLampOn");
+    int lit = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) {
+            const QRgb a = Raw(off, x, y), b = Raw(min, x, y), c = Raw(on, x, y);
+            if (!LampRegion.contains(x, y)) {
+                QVERIFY2(a == c && b == c, qPrintable(QString("pixel %1, %2").arg(x).arg(y)));
+                continue;
+            }
+            QCOMPARE(qAlpha(a), qAlpha(c));
+            QCOMPARE(qAlpha(b), qAlpha(c));
+            lit += Luma(c) > Luma(a) + 40;
+        }
+    QVERIFY2(lit > 150, qPrintable(QString::number(lit)));
+}
+
+void TestArt::lampFilamentIsInsideTheRegion() {
+    // The cold filament is a dark coil inside the bulb; lit, the same pixels are nearly white.
+    const QImage off = LoadTransparentBitmap("bmpLampOff");
+    const QImage on = LoadTransparentBitmap("bmpLampOn");
+    int filament = 0;
+    for (int y = LampRegion.top(); y <= LampRegion.bottom(); ++y)
+        for (int x = LampRegion.left(); x <= LampRegion.right(); ++x) {
+            const QRgb cold = Raw(off, x, y), hot = Raw(on, x, y);
+            if (qAlpha(cold) == 255 && Luma(cold) < 130 && Luma(hot) > 225) ++filament;
+        }
+    QVERIFY2(filament >= 6, qPrintable(QString::number(filament)));
+    // The whole bulb is glass: every pixel of the region's middle is opaque.
+    for (int y = 14; y <= 28; ++y) QCOMPARE(qAlpha(Raw(off, 32, y)), 255);
+}
+
+void TestArt::heaterGlowKeepsItsShape() {
+    // The heater's pictures are blended over their whole area: one shape, a coil that turns
+    // from dull metal to red to orange.
+    const QImage off = LoadTransparentBitmap("bmpHeaterOff");
+    const QImage min = LoadTransparentBitmap("bmpHeaterMin");
+    const QImage on = LoadTransparentBitmap("bmpHeaterOn");
+    QCOMPARE(off.size(), on.size());
+    QCOMPARE(min.size(), on.size());
+    auto red = [](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb c = Raw(image, x, y);
+                n += qAlpha(c) == 255 && qRed(c) > 150 && qRed(c) > qBlue(c) + 80;
+            }
+        return n;
+    };
+    for (int y = 0; y < on.height(); ++y)
+        for (int x = 0; x < on.width(); ++x) {
+            QCOMPARE(qAlpha(Raw(off, x, y)), qAlpha(Raw(on, x, y)));
+            QCOMPARE(qAlpha(Raw(min, x, y)), qAlpha(Raw(on, x, y)));
+        }
+    QCOMPARE(red(off), 0);
+    QVERIFY(red(min) > 60);
+    QVERIFY(red(on) > 60);
+}
+
+void TestArt::sounds_data() {
+    QTest::addColumn<QString>("name");     // as the program asks for it
+    QTest::addColumn<QString>("resource"); // as it is stored
+    QTest::addColumn<bool>("shipped");
+    QTest::newRow("Sound1") << "Sound1" << "SOUND1" << true;
+    QTest::newRow("Sound2") << "Sound2" << "SOUND2" << true;
+    QTest::newRow("wavOnBurnOut") << "wavOnBurnOut" << "WAVONBURNOUT" << true;
+    QTest::newRow("wavOnPull") << "wavOnPull" << "WAVONPULL" << true;
+    QTest::newRow("wavOnSet") << "wavOnSet" << "WAVONSET" << true;
+    QTest::newRow("wavOnTrash") << "wavOnTrash" << "WAVONTRASH" << true;
+    // Events the workbench leaves silent on purpose.
+    for (const char* silent : {"wavComeOn", "wavOnHelp", "wavOnReference", "wavOnError", "wavNeg1"})
+        QTest::newRow(silent) << silent << "" << false;
+}
+
+void TestArt::sounds() {
+    QFETCH(QString, name);
+    QFETCH(QString, resource);
+    QFETCH(bool, shipped);
+    QList<TSoundRequest> heard;
+    SetSoundSink([&](const TSoundRequest& r) { heard << r; });
+    const bool found = PlayWaveResource(name);
+    SetSoundSink(nullptr);
+    QCOMPARE(found, shipped);
+    QCOMPARE(heard.size(), 1);
+    if (!shipped) return;
+
+    QFile file(":/art/" + resource + ".wav");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray wav = file.readAll();
+    QVERIFY(wav.size() > 44);
+    QCOMPARE(wav.left(4), QByteArray("RIFF"));
+    QCOMPARE(wav.mid(8, 8), QByteArray("WAVEfmt "));
+    const uchar* h = reinterpret_cast<const uchar*>(wav.constData());
+    QCOMPARE(qFromLittleEndian<quint16>(h + 20), quint16(1)); // PCM
+    QCOMPARE(qFromLittleEndian<quint16>(h + 22), quint16(1)); // mono
+    const quint32 rate = qFromLittleEndian<quint32>(h + 24);
+    QCOMPARE(qFromLittleEndian<quint16>(h + 34), quint16(16));
+    QCOMPARE(wav.mid(36, 4), QByteArray("data"));
+    const quint32 bytes = qFromLittleEndian<quint32>(h + 40);
+    QCOMPARE(qsizetype(bytes), wav.size() - 44);
+
+    const int count = int(bytes / 2);
+    const double seconds = double(count) / rate;
+    QVERIFY2(seconds > 0.03 && seconds < 1.5, qPrintable(QString::number(seconds)));
+    int peak = 0;
+    double energy = 0;
+    for (int i = 0; i < count; ++i) {
+        const int s = qFromLittleEndian<qint16>(h + 44 + 2 * i);
+        peak = std::max(peak, std::abs(s));
+        energy += double(s) * s;
+    }
+    const double rms = std::sqrt(energy / count);
+    QVERIFY2(peak < 32000, qPrintable(QString("peak %1").arg(peak)));       // no clipping
+    QVERIFY2(rms > 0.02 * 32768, qPrintable(QString("rms %1").arg(rms)));   // clearly audible
+    // It starts and ends in silence, so it neither clicks on nor clicks off.
+    QVERIFY(std::abs(qFromLittleEndian<qint16>(h + 44)) < 330);
+    QVERIFY(std::abs(qFromLittleEndian<qint16>(h + 44 + 2 * (count - 1))) < 330);
+}
+
+QTEST_MAIN(TestArt)
+#include "tst_art.moc"

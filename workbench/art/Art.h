@@ -1,0 +1,12 @@
+#pragma once
+// The subjects artgen draws, one file each. Every function hands its finished pictures and
+// sounds to the writer under the names the workbench loads them by.
+
+class ArtWriter;
+
+void DrawBench(ArtWriter& out);      // Bench.cpp: the bench top, the mounting board and its nodes
+void DrawMainWindow(ArtWriter& out); // MainWindow.cpp: the trash can, title strip, minimize button
+void DrawPartsBox(ArtWriter& out);   // PartsBox.cpp: the 14 compartments of the parts box
+void DrawParts(ArtWriter& out);      // Parts.cpp: the pictures of the parts on the board
+void DrawCursors(ArtWriter& out);    // Cursors.cpp: the arm, the pincers and the pointing hand
+void MakeSounds(ArtWriter& out);     // Sounds.cpp: every sound of the workbench

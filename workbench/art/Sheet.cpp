@@ -1,0 +1,166 @@
+// Two overview pictures for the people who draw the art, written only when asked for
+// (`artgen OUTDIR --sheet DIR`): a contact sheet of every picture with its name, and a scene that
+// lays the pictures out as the main window does, with parts on the board in both orientations.
+#include "Sheet.h"
+
+#include "ArtWriter.h"
+#include "Paint.h"
+
+#include <QFont>
+#include <QHash>
+#include <QPainter>
+
+namespace {
+
+QImage Transposed(const QImage& source) {
+    QImage target(source.height(), source.width(), source.format());
+    for (int y = 0; y < source.height(); ++y)
+        for (int x = 0; x < source.width(); ++x) target.setPixel(y, x, source.pixel(x, y));
+    return target;
+}
+
+QImage ContactSheet(const QVector<QPair<QString, QImage>>& pictures, const QImage& board) {
+    constexpr int Cell = 150, Columns = 8;
+    QVector<QPair<QString, QImage>> small;
+    for (const auto& entry : pictures)
+        if (entry.second.width() <= 128 && entry.second.height() <= 128) small.append(entry);
+    const int rows = (int(small.size()) + Columns - 1) / Columns;
+    QImage sheet(Columns * Cell, rows * Cell + 470, QImage::Format_RGB32);
+    sheet.fill(QColor(70, 70, 74));
+    QPainter p(&sheet);
+    QFont font("DejaVu Sans");
+    font.setPixelSize(11);
+    p.setFont(font);
+    for (int i = 0; i < small.size(); ++i) {
+        const QRect cell((i % Columns) * Cell, (i / Columns) * Cell, Cell, Cell);
+        const QImage& image = small[i].second;
+        // Parts and cursors are shown twice as large on a piece of the board, as they will lie.
+        const int scale = image.width() <= 64 && image.height() <= 64 ? 2 : 1;
+        const QRect target(cell.center().x() - image.width() * scale / 2, cell.top() + 8, image.width() * scale,
+                           image.height() * scale);
+        p.drawImage(target.adjusted(-4, -4, 4, 4), board, QRect(40, 40, target.width() + 8, target.height() + 8));
+        p.drawImage(target, image);
+        p.setPen(Qt::white);
+        p.drawText(QRect(cell.left(), cell.bottom() - 18, Cell, 16), Qt::AlignCenter,
+                   QString("%1 %2x%3").arg(small[i].first).arg(image.width()).arg(image.height()));
+    }
+    // The large pictures at the bottom, scaled down.
+    int x = 8;
+    for (const auto& entry : pictures) {
+        if (entry.second.width() <= 128 && entry.second.height() <= 128) continue;
+        const QImage scaled = entry.second.scaledToHeight(420, Qt::SmoothTransformation);
+        if (x + scaled.width() > sheet.width()) continue;
+        p.drawImage(x, rows * Cell + 10, scaled);
+        p.setPen(Qt::white);
+        p.drawText(x, rows * Cell + 448, QString("%1 %2x%3").arg(entry.first).arg(entry.second.width()).arg(entry.second.height()));
+        x += scaled.width() + 12;
+    }
+    return sheet;
+}
+
+QImage Scene(const QHash<QString, QImage>& art) {
+    constexpr int W = 1000, H = 640, Title = 33, Tools = 80, Status = 27;
+    QImage scene(W, H, QImage::Format_RGB32);
+    QPainter p(&scene);
+    p.drawImage(0, 0, art.value("jpgBackground"), 180, 120, W, H);
+    p.drawImage(QRect(0, 0, W, Title), art.value("bmpTitleBackground"));
+    p.drawImage(W - 17 - 30, 10, art.value("bmpMinimize"));
+    QFont title("DejaVu Sans", 11, QFont::Bold);
+    title.setUnderline(true);
+    p.setFont(title);
+    p.setPen(Qt::yellow);
+    p.drawText(8, 22, "Vexilo");
+    p.fillRect(0, Title, W, Tools, QColor(45, 140, 36));
+    p.fillRect(0, Title + Tools, W, 2, Qt::white);
+    const int boxLeft = W - 112, boxTop = Title + Tools + 2;
+    p.drawImage(QRect(boxLeft, boxTop, 112, H - boxTop - Status), art.value("bmpToolBar"));
+    const char* stems[] = {"Resistor", "Protector", "Condensator", "Inductance", "Wire", "Switch", "Battery",
+                           "Generator", "Lamp", "Heater", "Conductor", "BlackBug", "VResistor", "VCondensator"};
+    const int rowTops[] = {0, 57, 114, 171, 227, 284, 341};
+    for (int i = 0; i < 14; ++i) {
+        const QString name = QString("bmp%1Box%2").arg(stems[i]).arg(i == 8 ? "Opened" : "Closed");
+        p.drawImage(boxLeft + (i % 2) * 56, boxTop + rowTops[i / 2], art.value(name));
+    }
+    const QImage trash = art.value("bmpTrashcan");
+    p.drawImage(15, H - Status - trash.height() - 15, trash);
+    QFont status("DejaVu Sans");
+    status.setPixelSize(12);
+    p.setFont(status);
+    p.setPen(Qt::white);
+    p.drawText(QRect(0, H - Status, W, Status), Qt::AlignVCenter, "   Status line");
+
+    // The board with its nodes, then parts as the program places them.
+    const int boardTop = (H + Tools + Title - Status - 448) / 2;
+    const int boardLeft = boxLeft - 448 - (boardTop - Tools);
+    p.translate(boardLeft, boardTop);
+    p.drawImage(0, 0, art.value("jpgBoard"));
+    p.setPen(Qt::black);
+    p.drawRect(0, 0, 447, 447);
+    const QImage node = art.value("bmpNode");
+    for (int r = 0; r < 7; ++r)
+        for (int c = 0; c < 7; ++c) p.drawImage(64 * c + 32 - node.width() / 2, 64 * r + 32 - node.height() / 2, node);
+    auto place = [&](const QString& name, int r, int c, bool vertical) {
+        const QImage picture = vertical ? Transposed(art.value(name)) : art.value(name);
+        if (vertical) p.drawImage(64 * c + 32 - picture.width() / 2, 64 * r + 32 + (64 - picture.height()) / 2, picture);
+        else p.drawImage(64 * c + 32 + (64 - picture.width()) / 2, 64 * r + 32 - picture.height() / 2, picture);
+    };
+    auto label = [&](int r, int c, bool vertical, const QString& text) {
+        QFont f("DejaVu Sans");
+        f.setPixelSize(12);
+        p.setFont(f);
+        p.setPen(Qt::white);
+        p.save();
+        if (vertical) {
+            p.translate(64 * c + 32, 64 * r + 64);
+            p.rotate(-90);
+        } else {
+            p.translate(64 * c + 64, 64 * r + 32);
+        }
+        p.drawText(QRect(-30, -8, 60, 16), Qt::AlignCenter, text);
+        p.restore();
+    };
+    // A loop: battery, resistor, lamp, switch, fuse and wires; and every other part elsewhere.
+    place("bmpBattery", 1, 1, false);
+    place("bmpResistor", 1, 2, false);
+    label(1, 2, false, "4к7");
+    place("bmpLampOn", 1, 3, false);
+    place("bmpWire", 1, 4, true);
+    place("bmpSwitchOn", 2, 3, false);
+    place("bmpProtector", 2, 2, false);
+    place("bmpWire", 2, 1, false);
+    place("bmpWire", 1, 1, true);
+    place("bmpResistor", 3, 5, true);
+    label(3, 5, true, "1к0");
+    place("bmpCondensator", 3, 0, false);
+    place("bmpInductance", 3, 1, true);
+    place("bmpHeaterOn", 4, 1, false);
+    place("bmpHeaterMin", 5, 1, false);
+    place("bmpLampMin", 4, 3, false);
+    place("bmpLampOff", 4, 4, true);
+    place("bmpSwitchOff", 5, 3, false);
+    place("bmpGenerator", 0, 5, false);
+    place("bmpConductor", 5, 5, false);
+    place("bmpResistorBurntOut", 6, 0, false);
+    place("bmpCondensatorBurntOut", 6, 1, false);
+    place("bmpProtectorBurntOut", 6, 2, false);
+    place("bmpLampBurntOut", 6, 3, false);
+    place("bmpHeaterBurntOut", 6, 4, false);
+    place("bmpProtectorBurning", 2, 5, true);
+    place("bmpSwitchOff", 0, 0, true);
+    place("bmpLampOn", 3, 6, true);
+    const QImage pliers = art.value("curPincers"), hand = art.value("curArm"), point = art.value("curPoint");
+    p.drawImage(64 * 2 + 32 - 16, 64 * 4 + 40 - 16, pliers);
+    p.drawImage(64 * 5 + 40 - 16, 64 * 4 + 20 - 16, hand);
+    p.drawImage(64 * 0 + 40 - 16, 64 * 5 + 12 - 16, point);
+    return scene;
+}
+
+} // namespace
+
+bool WriteSheets(const ArtWriter& art, const QString& dir) {
+    QHash<QString, QImage> byName;
+    for (const auto& entry : art.Pictures()) byName.insert(entry.first, entry.second);
+    const bool sheet = ContactSheet(art.Pictures(), byName.value("jpgBoard")).save(dir + "/art-contact-sheet.png");
+    const bool scene = Scene(byName).save(dir + "/art-scene.png");
+    return sheet && scene;
+}
