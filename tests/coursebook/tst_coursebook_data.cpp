@@ -1,0 +1,229 @@
+// The lesson database: table objects, filters, lookup fields, the journal.
+#include "CourseFixture.h"
+#include "DataErrors.h"
+#include "FilterExpr.h"
+#include "Unit2.h"
+
+#include <QDate>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+class TestCoursebookData : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TCourseFolder> Folder;
+    std::unique_ptr<TDataModule2> Data;
+
+    QStringList Names(TTable* t, const QString& field)
+    {
+        QStringList out;
+        for (int i = 0; i < t->RecordCount(); ++i)
+            out << t->Value(i, field).toString();
+        return out;
+    }
+
+private slots:
+    void init()
+    {
+        Folder = std::make_unique<TCourseFolder>();
+        QVERIFY(Folder->CreateDatabase({
+            "INSERT INTO razdel VALUES (1, 'Постоянный ток'), (2, 'Переменный ток'), (3, 'Пустой')",
+            "INSERT INTO Tema (kod_tema, kod_razdel, tema) VALUES (1, 1, 'Закон Ома'), (2, 1, 'Кирхгоф'), (3, 2, 'Резонанс')",
+            "INSERT INTO tip VALUES (1, 'Теория'), (2, 'Практика')",
+            "INSERT INTO urok (kod_uroka, kod_razdel, kod_tema, kod_tip, tip, htm) VALUES"
+            " (1, 1, 1, 1, 'Урок один', 'a.htm'), (2, 1, 1, 2, 'Урок два', 'b.htm'), (3, 2, 3, 1, 'Урок три', 'c.htm'),"
+            " (4, 9, 9, 9, 'Без раздела', 'd.htm')",
+            "INSERT INTO jurnal (tema, urok, data, ocenka, fio, gruppa) VALUES"
+            " ('т', 'у', '2024-01-10', 0, 'O''Brien', 'A-1'), ('т', 'у', '2024-01-11', 80, 'O''Brien', 'B''2'),"
+            " ('т', 'у', '2024-01-12', 0, 'Brien', 'A-1'), ('т', 'у', '2024-01-13', 0, 'O', 'A-1'),"
+            " ('т', 'у', '2024-01-14', 0, 'Иванов', 'B''2')",
+            "INSERT INTO pas VALUES ('secret')",
+        }));
+        Folder->Enter();
+        Data = std::make_unique<TDataModule2>();
+    }
+
+    void cleanup()
+    {
+        Data.reset();
+        Folder.reset();
+    }
+
+    void filterSelectsRows_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("lessons");
+        QTest::newRow("code") << "kod_tema=1" << QStringList{"Урок один", "Урок два"};
+        QTest::newRow("spaces and case") << "  KOD_TEMA = 3 " << QStringList{"Урок три"};
+        QTest::newRow("and") << "kod_tema=1 and kod_tip=2" << QStringList{"Урок два"};
+        QTest::newRow("or") << "kod_tema=3 or kod_tip=2" << QStringList{"Урок два", "Урок три"};
+        QTest::newRow("not equal") << "kod_razdel<>1" << QStringList{"Урок три", "Без раздела"};
+        QTest::newRow("text") << "tip='Урок три'" << QStringList{"Урок три"};
+        QTest::newRow("lookup field") << "tema='Закон Ома'" << QStringList{"Урок один", "Урок два"};
+        QTest::newRow("null matches nothing") << "kod_tema=NULL" << QStringList{};
+        QTest::newRow("empty shows all") << "" << QStringList{"Урок один", "Урок два", "Урок три", "Без раздела"};
+    }
+
+    void filterSelectsRows()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QStringList, lessons);
+        Data->Turok->SetFilter(filter);
+        Data->Turok->SetFiltered(true);
+        QCOMPARE(Names(Data->Turok, "tip"), lessons);
+        Data->Turok->SetFiltered(false);
+        QCOMPARE(Data->Turok->RecordCount(), 4);
+    }
+
+    void badFilterIsRefusedAndKeepsView_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::newRow("no value") << "kod_razdel=";
+        QTest::newRow("open quote") << "fio='O'Brien'";
+        QTest::newRow("unknown field") << "nosuch=1";
+        QTest::newRow("sql injection") << "kod_tema=1; DROP TABLE urok";
+        QTest::newRow("dangling and") << "kod_tema=1 and";
+    }
+
+    void badFilterIsRefusedAndKeepsView()
+    {
+        QFETCH(QString, filter);
+        Data->Turok->SetFilter("kod_tema=1");
+        Data->Turok->SetFiltered(true);
+        Data->Turok->Last();
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, Data->Turok->SetFilter(filter));
+        QCOMPARE(Data->Turok->Filter(), QString("kod_tema=1"));
+        QCOMPARE(Names(Data->Turok, "tip"), (QStringList{"Урок один", "Урок два"}));
+        QCOMPARE(Data->Turok->FieldText("tip"), QString("Урок два"));
+        Data->Turok->SetFiltered(false);
+        QCOMPARE(Data->Turok->RecordCount(), 4);
+    }
+
+    void journalFilterQuotesTypedText_data()
+    {
+        QTest::addColumn<QString>("fio");
+        QTest::addColumn<QString>("gruppa");
+        QTest::addColumn<QString>("expression");
+        QTest::addColumn<QStringList>("days");
+        QTest::newRow("name with apostrophe") << "O'Brien" << "" << "fio='O''Brien'"
+                                              << QStringList{"2024-01-10", "2024-01-11"};
+        QTest::newRow("group with apostrophe") << "" << "B'2" << "gruppa='B''2'"
+                                               << QStringList{"2024-01-11", "2024-01-14"};
+        QTest::newRow("both") << "O'Brien" << "A-1" << "fio='O''Brien' and gruppa='A-1'"
+                              << QStringList{"2024-01-10"};
+        QTest::newRow("text that looks like a filter") << "x' or '1'='1" << ""
+                                                       << "fio='x'' or ''1''=''1'" << QStringList{};
+        QTest::newRow("neither") << "" << "" << "" << QStringList{"2024-01-10", "2024-01-11", "2024-01-12", "2024-01-13", "2024-01-14"};
+    }
+
+    void journalFilterQuotesTypedText()
+    {
+        QFETCH(QString, fio);
+        QFETCH(QString, gruppa);
+        QFETCH(QString, expression);
+        QFETCH(QStringList, days);
+        const QString filter = TDataModule2::JournalFilter(fio, gruppa);
+        QCOMPARE(filter, expression);
+        Data->Tjurnal->SetFilter(filter);
+        Data->Tjurnal->SetFiltered(true);
+        QCOMPARE(Names(Data->Tjurnal, "data"), days);
+    }
+
+    void lookupFieldsFollowOtherTables()
+    {
+        QVERIFY(Data->Turok->Locate("kod_uroka", 2));
+        QCOMPARE(Data->Turok->FieldText("razdel"), QString("Постоянный ток"));
+        QCOMPARE(Data->Turok->FieldText("tema"), QString("Закон Ома"));
+        QCOMPARE(Data->Turok->FieldText("tip_uroka"), QString("Практика"));
+        QVERIFY(Data->Turok->Locate("kod_uroka", 4));
+        QVERIFY(Data->Turok->FieldValue("tema").isNull());
+
+        // Renaming a topic shows in the lessons once they are read again.
+        QVERIFY(Data->TTema->Locate("kod_tema", 1));
+        Data->TTema->Edit();
+        Data->TTema->SetFieldValue("tema", "Ом");
+        Data->TTema->Post();
+        Data->Turok->Refresh();
+        QVERIFY(Data->Turok->Locate("kod_uroka", 1));
+        QCOMPARE(Data->Turok->FieldText("tema"), QString("Ом"));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, (Data->Turok->Edit(), Data->Turok->SetFieldValue("tema", "x")));
+        Data->Turok->Cancel();
+    }
+
+    void refilteringKeepsCurrentRowWhileVisible()
+    {
+        Data->TTema->SetFilter("kod_razdel=1");
+        Data->TTema->SetFiltered(true);
+        QVERIFY(Data->TTema->Locate("kod_tema", 2));
+        Data->TTema->SetFilter("kod_razdel=1");
+        QCOMPARE(Data->TTema->FieldText("tema"), QString("Кирхгоф"));
+        Data->TTema->SetFilter("kod_razdel=2");
+        QCOMPARE(Data->TTema->FieldText("tema"), QString("Резонанс"));
+        Data->TTema->SetFilter("kod_razdel=3");
+        QVERIFY(Data->TTema->IsEmpty());
+        QVERIFY(Data->TTema->FieldValue("kod_tema").isNull());
+    }
+
+    void postWritesThroughAndFailedPostKeepsEditing()
+    {
+        Data->Trazdel->Insert();
+        Data->Trazdel->SetFieldValue("kod_razdel", 7);
+        Data->Trazdel->SetFieldValue("razdel", "Новый");
+        Data->Trazdel->Post();
+        QCOMPARE(Data->Trazdel->FieldText("razdel"), QString("Новый"));
+
+        // A second row with the same key breaks the table's rule; the row stays in insert state.
+        Data->Trazdel->Insert();
+        Data->Trazdel->SetFieldValue("kod_razdel", 7);
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, Data->Trazdel->Post());
+        QCOMPARE(Data->Trazdel->State(), TDataSetState::dsInsert);
+        Data->Trazdel->Cancel();
+
+        Data.reset();
+        Data = std::make_unique<TDataModule2>();
+        QVERIFY(Data->Trazdel->Locate("kod_razdel", 7));
+        Data->Trazdel->Delete();
+        QCOMPARE(Data->Trazdel->RecordCount(), 3);
+        QVERIFY(!Data->Trazdel->Locate("kod_razdel", 7));
+    }
+
+    void appendJournalStoresVisit()
+    {
+        const int before = Data->Tjurnal->RecordCount();
+        Data->AppendJournal("Закон Ома", "Урок один", "Анна", "ЭТ-11", 0, QDate(2024, 3, 5));
+        QCOMPARE(Data->Tjurnal->RecordCount(), before + 1);
+        Data.reset();
+        Data = std::make_unique<TDataModule2>();
+        Data->Tjurnal->Last();
+        QCOMPARE(Data->Tjurnal->FieldText("data"), QString("2024-03-05"));
+        QCOMPARE(Data->Tjurnal->FieldText("fio"), QString("Анна"));
+        QCOMPARE(Data->Tjurnal->FieldText("gruppa"), QString("ЭТ-11"));
+        QCOMPARE(Data->Tjurnal->FieldText("tema"), QString("Закон Ома"));
+        QCOMPARE(Data->Tjurnal->FieldText("urok"), QString("Урок один"));
+        QCOMPARE(Data->Tjurnal->FieldValue("ocenka").toInt(), 0);
+    }
+
+    void workingDirectoryDecidesDatabase()
+    {
+        Data.reset();
+        TCourseFolder other;
+        QVERIFY(other.CreateDatabase({"INSERT INTO razdel VALUES (5, 'Другой курс')"}));
+        other.Enter();
+        TDataModule2 there;
+        QCOMPARE(Names(there.Trazdel, "razdel"), QStringList{"Другой курс"});
+
+        TCourseFolder empty;
+        empty.Enter();
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, TDataModule2());
+        // The failed start must not leave an empty database behind for the next start to open.
+        QVERIFY(!QFileInfo::exists(empty.Path("db1.sqlite")));
+
+        empty.WriteFile("db1.sqlite", "this is not a database");
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, TDataModule2());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCoursebookData)
+#include "tst_coursebook_data.moc"
