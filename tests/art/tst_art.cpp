@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QtEndian>
 #include <QtTest>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -67,6 +68,9 @@ private slots:
     void stateVariantsDiffer();
     void boxCompartmentsAreOpaqueAndOpenVisibly_data();
     void boxCompartmentsAreOpaqueAndOpenVisibly();
+    void batteryShowsItsPolarity();
+    void glowBrightensInOrder_data();
+    void glowBrightensInOrder();
     void lampGlowsOnlyInsideItsRegion();
     void lampFilamentIsInsideTheRegion();
     void heaterGlowKeepsItsShape();
@@ -246,6 +250,43 @@ void TestArt::boxCompartmentsAreOpaqueAndOpenVisibly() {
         for (int y = 0; y < image->height(); ++y)
             for (int x = 0; x < image->width(); ++x) QCOMPARE(qAlpha(Raw(*image, x, y)), 255);
     QVERIFY(Differing(closed, opened) > closed.width() * closed.height() / 4);
+}
+
+void TestArt::batteryShowsItsPolarity() {
+    // A reversed battery is shown by mirroring its picture left to right: the picture must not
+    // be symmetric, or the student could not see which way round it is.
+    const QImage battery = LoadTransparentBitmap("bmpBattery");
+    const QImage mirrored = battery.mirrored(true, false);
+    QVERIFY2(Differing(battery, mirrored) > 150, qPrintable(QString::number(Differing(battery, mirrored))));
+}
+
+void TestArt::glowBrightensInOrder_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QRect>("region");
+    QTest::newRow("lamp") << "Lamp" << LampRegion;
+    QTest::newRow("heater") << "Heater" << QRect(0, 0, 64, 64);
+}
+
+void TestArt::glowBrightensInOrder() {
+    // The glow pictures between "Off", "Min" and "On" are blends of them, so the part brightens
+    // steadily with its power only if each of the three is clearly brighter than the one before.
+    QFETCH(QString, kind);
+    QFETCH(QRect, region);
+    auto brightness = [&](const QString& state) {
+        const QImage image = LoadTransparentBitmap("bmp" + kind + state);
+        double sum = 0;
+        int n = 0;
+        for (int y = region.top(); y <= region.bottom(); ++y)
+            for (int x = region.left(); x <= region.right(); ++x)
+                if (qAlpha(Raw(image, x, y)) == 255) {
+                    const QRgb c = Raw(image, x, y);
+                    sum += std::max({qRed(c), qGreen(c), qBlue(c)});
+                    ++n;
+                }
+        return n ? sum / n : 0.0;
+    };
+    const double off = brightness("Off"), min = brightness("Min"), on = brightness("On");
+    QVERIFY2(off + 8 < min && min + 8 < on, qPrintable(QString("%1 %2 %3").arg(off).arg(min).arg(on)));
 }
 
 void TestArt::lampGlowsOnlyInsideItsRegion() {

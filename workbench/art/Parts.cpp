@@ -79,22 +79,39 @@ QPainterPath Bulb() {
 } // namespace
 
 void Resistor(QPainter& p, bool burnt) {
-    Leads(p, 16, 48);
+    // Long enough for the program's white value label ("1000.0" included) to sit on the body.
+    Leads(p, 14, 50);
     if (burnt) {
-        Soot(p, {32, Y + 1}, 27, 15, 0.55);
-        HeatTint(p, 7, 15);
+        Soot(p, {32, Y + 1}, 28, 15, 0.55);
+        HeatTint(p, 6, 13);
         p.save();
         p.translate(64, 0);
         p.scale(-1, 1);
-        HeatTint(p, 7, 15);
+        HeatTint(p, 6, 13);
         p.restore();
     }
-    // A carbon-film body with its two end bulges, enamelled all over.
+    // A carbon-film body whose end caps stand a little proud of the middle, with smooth
+    // shoulders between them, enamelled all over.
     QPainterPath body;
-    body.addRoundedRect(QRectF(13.5, Y - 7.5, 9, 15), 3.5, 3.5);
-    body.addRoundedRect(QRectF(41.5, Y - 7.5, 9, 15), 3.5, 3.5);
-    body.addRect(QRectF(20, Y - 6.4, 24, 12.8));
-    body = body.simplified();
+    const double cap = 7.5, waist = 6.6, left = 11.5, right = 52.5;
+    body.moveTo(left + 3.5, Y - cap);
+    body.lineTo(18.5, Y - cap);
+    body.cubicTo(20.2, Y - cap, 20.6, Y - waist, 22.4, Y - waist);
+    body.lineTo(41.6, Y - waist);
+    body.cubicTo(43.4, Y - waist, 43.8, Y - cap, 45.5, Y - cap);
+    body.lineTo(right - 3.5, Y - cap);
+    body.quadTo(right, Y - cap, right, Y - cap + 3.5);
+    body.lineTo(right, Y + cap - 3.5);
+    body.quadTo(right, Y + cap, right - 3.5, Y + cap);
+    body.lineTo(45.5, Y + cap);
+    body.cubicTo(43.8, Y + cap, 43.4, Y + waist, 41.6, Y + waist);
+    body.lineTo(22.4, Y + waist);
+    body.cubicTo(20.6, Y + waist, 20.2, Y + cap, 18.5, Y + cap);
+    body.lineTo(left + 3.5, Y + cap);
+    body.quadTo(left, Y + cap, left, Y + cap - 3.5);
+    body.lineTo(left, Y - cap + 3.5);
+    body.quadTo(left, Y - cap, left + 3.5, Y - cap);
+    body.closeSubpath();
     const QColor enamel = burnt ? QColor(58, 44, 36) : QColor(142, 50, 40);
     p.setPen(QPen(Darker(enamel, 0.6), 0.8));
     p.setBrush(CylinderAcross({0, Y - 7.5}, {0, Y + 7.5}, enamel, burnt ? 0.25 : 0.7));
@@ -102,7 +119,7 @@ void Resistor(QPainter& p, bool burnt) {
     if (!burnt) {
         // The lacquer's sharp reflection along the top.
         p.setPen(QPen(WithAlpha(Qt::white, 0.35), 0.9, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(16, Y - 4.6), QPointF(48, Y - 4.6));
+        p.drawLine(QPointF(14, Y - 4.6), QPointF(50, Y - 4.6));
         return;
     }
     // Burnt: blistered, ash-grey patches and a crack through the middle of the body.
@@ -111,7 +128,7 @@ void Resistor(QPainter& p, bool burnt) {
     Rng rng(11);
     for (int i = 0; i < 9; ++i) {
         p.setBrush(WithAlpha(QColor(140, 128, 116), rng.Range(0.25, 0.6)));
-        p.drawEllipse(QPointF(rng.Range(16, 48), Y + rng.Range(-6, 6)), rng.Range(1, 2.6), rng.Range(0.8, 2));
+        p.drawEllipse(QPointF(rng.Range(14, 50), Y + rng.Range(-6, 6)), rng.Range(1, 2.6), rng.Range(0.8, 2));
     }
     p.setBrush(WithAlpha(QColor(8, 6, 4), 0.8));
     p.drawEllipse(QPointF(32, Y), 7, 8);
@@ -173,8 +190,8 @@ void Conductor(QPainter& p) {
 }
 
 void Capacitor(QPainter& p, bool burnt) {
-    Leads(p, 21, 43);
-    const QRectF box(19.5, Y - 9.5, 25, 19);
+    Leads(p, 20, 44);
+    const QRectF box(18.5, Y - 10.5, 27, 21);
     if (burnt) {
         Soot(p, {32, Y + 1}, 24, 17, 0.6);
         HeatTint(p, 12, 20);
@@ -199,29 +216,41 @@ void Capacitor(QPainter& p, bool burnt) {
         p.drawLine(QPointF(top.left() + 2, top.top() + 1.2), QPointF(top.right() - 6, top.top() + 1.2));
         return;
     }
-    // Burnt: the case split open, charred inside, with scorched edges.
-    QPainterPath box2;
-    box2.addRoundedRect(box, 3.5, 3.5);
-    p.setClipPath(box2);
+    // Burnt: the case burst open in the middle, charred round the hole, with cracks running
+    // out from it.
+    QPainterPath outline;
+    outline.addRoundedRect(box, 3.5, 3.5);
+    p.setClipPath(outline);
     p.setPen(Qt::NoPen);
     Rng rng(23);
     for (int i = 0; i < 10; ++i) {
         p.setBrush(WithAlpha(QColor(20, 14, 8), rng.Range(0.3, 0.7)));
-        p.drawEllipse(QPointF(rng.Range(21, 44), Y + rng.Range(-8, 8)), rng.Range(1.5, 4), rng.Range(1.2, 3));
+        p.drawEllipse(QPointF(rng.Range(20, 44), Y + rng.Range(-9, 9)), rng.Range(1.5, 4), rng.Range(1.2, 3));
     }
-    QPainterPath split;
-    split.moveTo(22, Y - 1);
-    split.lineTo(27, Y - 3);
-    split.lineTo(31, Y + 1);
-    split.lineTo(36, Y - 2.5);
-    split.lineTo(42, Y + 0.5);
-    split.lineTo(36, Y + 1.5);
-    split.lineTo(31, Y + 3.5);
-    split.lineTo(27, Y + 0.5);
-    split.closeSubpath();
-    p.setBrush(QColor(10, 8, 6));
-    p.setPen(QPen(WithAlpha(QColor(190, 150, 90), 0.7), 0.6));
-    p.drawPath(split);
+    p.setBrush(Qt::NoBrush);
+    for (double a : {0.4, 1.9, 3.3, 4.6}) {
+        QPainterPath crack;
+        QPointF at(32 + 4 * std::cos(a), Y + 3.5 * std::sin(a));
+        crack.moveTo(at);
+        for (int k = 1; k <= 4; ++k) {
+            at += QPointF(3.2 * std::cos(a) + rng.Signed() * 1.2, 2.6 * std::sin(a) + rng.Signed() * 1.2);
+            crack.lineTo(at);
+        }
+        p.setPen(QPen(QColor(14, 10, 6), 0.8));
+        p.drawPath(crack);
+    }
+    QPolygonF crater;
+    for (int k = 0; k < 14; ++k) {
+        const double a = k * 2 * 3.14159265358979 / 14, r = rng.Range(3.6, 5.6);
+        crater << QPointF(32 + r * std::cos(a), Y + 0.8 * r * std::sin(a));
+    }
+    QRadialGradient hole(QPointF(32, Y), 6);
+    hole.setColorAt(0, QColor(6, 4, 2));
+    hole.setColorAt(0.7, QColor(24, 16, 10));
+    hole.setColorAt(1, QColor(70, 44, 20));
+    p.setBrush(hole);
+    p.setPen(QPen(WithAlpha(QColor(170, 130, 80), 0.65), 0.6));
+    p.drawPolygon(crater);
     p.setClipping(false);
 }
 
@@ -358,8 +387,8 @@ void KnifeSwitch(QPainter& p, bool closed) {
     p.rotate(angle);
     const QColor blade(214, 128, 66);
     p.setPen(QPen(Darker(blade, 0.55), 0.6));
-    p.setBrush(CylinderAcross({0, -1.7}, {0, 1.7}, blade, 0.9));
-    p.drawRoundedRect(QRectF(-1.5, -1.7, length, 3.4), 1.2, 1.2);
+    p.setBrush(CylinderAcross({0, -2.1}, {0, 2.1}, blade, 0.9));
+    p.drawRoundedRect(QRectF(-1.8, -2.1, length, 4.2), 1.4, 1.4);
     // The insulating knob at the blade's free end.
     QRadialGradient knob(QPointF(length - 4.3, -1.4), 5);
     knob.setColorAt(0, QColor(240, 90, 80));

@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QHash>
 #include <QPainter>
+#include <algorithm>
 
 namespace {
 
@@ -20,40 +21,46 @@ QImage Transposed(const QImage& source) {
 }
 
 QImage ContactSheet(const QVector<QPair<QString, QImage>>& pictures, const QImage& board) {
-    constexpr int Cell = 150, Columns = 8;
-    QVector<QPair<QString, QImage>> small;
+    constexpr int Cell = 168, Columns = 7, BigW = 560, BigH = 300;
+    QVector<QPair<QString, QImage>> small, big;
     for (const auto& entry : pictures)
-        if (entry.second.width() <= 128 && entry.second.height() <= 128) small.append(entry);
+        (entry.second.width() <= 128 && entry.second.height() <= 128 ? small : big).append(entry);
     const int rows = (int(small.size()) + Columns - 1) / Columns;
-    QImage sheet(Columns * Cell, rows * Cell + 470, QImage::Format_RGB32);
+    QImage sheet(Columns * Cell, rows * Cell + 2 * (BigH + 30) + 10, QImage::Format_RGB32);
     sheet.fill(QColor(70, 70, 74));
     QPainter p(&sheet);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
     QFont font("DejaVu Sans");
-    font.setPixelSize(11);
+    font.setPixelSize(10);
     p.setFont(font);
     for (int i = 0; i < small.size(); ++i) {
         const QRect cell((i % Columns) * Cell, (i / Columns) * Cell, Cell, Cell);
         const QImage& image = small[i].second;
-        // Parts and cursors are shown twice as large on a piece of the board, as they will lie.
-        const int scale = image.width() <= 64 && image.height() <= 64 ? 2 : 1;
+        // Small pictures are enlarged, on a piece of the board as they will lie.
+        const int scale = std::max(1, std::min(4, 136 / std::max(image.width(), image.height())));
         const QRect target(cell.center().x() - image.width() * scale / 2, cell.top() + 8, image.width() * scale,
                            image.height() * scale);
-        p.drawImage(target.adjusted(-4, -4, 4, 4), board, QRect(40, 40, target.width() + 8, target.height() + 8));
+        p.drawImage(target.adjusted(-4, -4, 4, 4), board, QRect(40, 40, target.width() / scale + 8, target.height() / scale + 8));
+        p.save();
+        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
         p.drawImage(target, image);
+        p.restore();
         p.setPen(Qt::white);
-        p.drawText(QRect(cell.left(), cell.bottom() - 18, Cell, 16), Qt::AlignCenter,
+        p.drawText(QRect(cell.left(), cell.bottom() - 16, Cell, 14), Qt::AlignCenter,
                    QString("%1 %2x%3").arg(small[i].first).arg(image.width()).arg(image.height()));
     }
-    // The large pictures at the bottom, scaled down.
-    int x = 8;
-    for (const auto& entry : pictures) {
-        if (entry.second.width() <= 128 && entry.second.height() <= 128) continue;
-        const QImage scaled = entry.second.scaledToHeight(420, Qt::SmoothTransformation);
-        if (x + scaled.width() > sheet.width()) continue;
-        p.drawImage(x, rows * Cell + 10, scaled);
+    // The large pictures below, scaled to fit, flowing in rows.
+    int x = 8, y = rows * Cell + 8;
+    for (const auto& entry : big) {
+        const QImage scaled = entry.second.scaled(BigW, BigH, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        if (x + scaled.width() > sheet.width()) {
+            x = 8;
+            y += BigH + 30;
+        }
+        p.drawImage(x, y, scaled);
         p.setPen(Qt::white);
-        p.drawText(x, rows * Cell + 448, QString("%1 %2x%3").arg(entry.first).arg(entry.second.width()).arg(entry.second.height()));
-        x += scaled.width() + 12;
+        p.drawText(x, y + scaled.height() + 16, QString("%1 %2x%3").arg(entry.first).arg(entry.second.width()).arg(entry.second.height()));
+        x += scaled.width() + 16;
     }
     return sheet;
 }
@@ -130,7 +137,7 @@ QImage Scene(const QHash<QString, QImage>& art) {
     place("bmpWire", 2, 1, false);
     place("bmpWire", 1, 1, true);
     place("bmpResistor", 3, 5, true);
-    label(3, 5, true, "1к0");
+    label(3, 5, true, "1000.0");
     place("bmpCondensator", 3, 0, false);
     place("bmpInductance", 3, 1, true);
     place("bmpHeaterOn", 4, 1, false);
