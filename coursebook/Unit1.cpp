@@ -59,7 +59,7 @@ QIcon ToolIcon(int which)
         p.setPen(Qt::NoPen);
         p.drawPolygon(QPolygon({QPoint(13, 11), QPoint(22, 16), QPoint(13, 21)}));
         break;
-    case 3: // page: a sheet with a globe-blue corner
+    case 3: // page: a sheet of text
         p.setBrush(Qt::white);
         p.drawRect(7, 3, 18, 26);
         p.setPen(QPen(QColor(0x20, 0x60, 0xc0), 2));
