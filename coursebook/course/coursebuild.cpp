@@ -277,12 +277,13 @@ void BuildTest(const QString& questionsPath, const QString& cssPath, const QStri
     QByteArray key;
     for (int i = 0; i < questions.size(); ++i) {
         const Question& q = questions[i];
+        // A question is shown under whatever slot number drew it, so the page carries no number.
         QString html;
         QTextStream s(&html);
         s << "<!DOCTYPE html>\n<html lang=\"ru\"><head><meta charset=\"utf-8\">\n"
           << "<title>Вопрос " << i + 1 << "</title>\n<style>\n" << css << "</style></head>\n"
           << "<body class=\"question\"><main>\n"
-          << "<p class=\"qnum\">Вопрос " << i + 1 << " из " << questions.size() << "</p>\n"
+          << "<p class=\"qnum\">Итоговый тест · Torvane</p>\n"
           << "<h2>" << q.Text.toHtmlEscaped() << "</h2>\n<ol class=\"choices\">\n";
         for (int k = 0; k < 5; ++k) {
             s << "<li><span class=\"letter\">" << QChar(u'A' + k) << ")</span> "
