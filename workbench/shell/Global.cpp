@@ -91,6 +91,8 @@ QString LoadText(long id, int size) {
 
 QString GetText(long id) { return LoadText(id, 4096); }
 
+bool HasText(long id) { return !Texts.value(id).isEmpty(); }
+
 // --- Value formatting -------------------------------------------------------------------------
 
 namespace {
@@ -147,6 +149,7 @@ QString FormatPrefixed(double x) {
         double Scale;
         long PrefixId; // 0: no prefix
     };
+    // text ids: 170-176
     static const Band bands[] = {
         {1E9, 1E-9, 176}, {1E6, 1E-6, 175}, {1000, 0.001, 174}, {1, 1, 0},
         {0.001, 1000, 173}, {1E-6, 1E6, 172}, {1E-9, 1E9, 171}, {1E-12, 1E12, 170},

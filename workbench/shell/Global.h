@@ -46,6 +46,8 @@ bool LanguageLoaded();
 
 // The text numbered id, or "There is no string with ID=<id> !" when there is none.
 QString GetText(long id);
+// Whether the language file has a (non-empty) text numbered id.
+bool HasText(long id);
 // The same, cut to size - 2 characters as into a caller's buffer of `size` characters.
 QString LoadText(long id, int size);
 

@@ -1,0 +1,477 @@
+// The circuit solver: loops and their groups, the equations, burn-out, the log, failures, and
+// agreement with ngspice on generated circuits.
+
+#include "support/Seams.h"
+#include "support/Spice.h"
+#include "support/TestParts.h"
+
+#include "board/Frmwork.h"
+#include "board/Node.h"
+#include "solver/Calculate.h"
+#include "solver/Netlist.h"
+#include "solver/Topology.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QStringDecoder>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+// A board with its seams for one test; parts are destroyed before the board.
+struct TBench {
+    TTestSeams Seams;
+    QWidget Window;
+    TFramework* Board;
+
+    TBench() : Board(new TFramework(&Window)) {
+        Solver::LogPath = Seams.Dir.filePath("LOG.LOG");
+        CircuitOmega = 0;
+    }
+    ~TBench() {
+        while (!Parts.isEmpty()) delete Parts.first();
+        delete Board;
+        CircuitOmega = 0;
+    }
+    QByteArray Log() const {
+        QFile f(Solver::LogPath);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+TTestPart* Part(double r, double emf, int r1, int c1, int r2, int c2) {
+    auto* p = new TTestPart(r, emf);
+    Place(p, r1, c1, r2, c2);
+    return p;
+}
+
+void Solve() { TCircle::Circle(); }
+
+bool Near(TComplex a, TComplex b, double tolerance = 1e-12) {
+    return std::abs(a - b) <= tolerance * std::max(1.0, std::abs(b));
+}
+
+} // namespace
+
+class TestSolver : public QObject {
+    Q_OBJECT
+
+private slots:
+    void loopsOfSmallCircuits_data();
+    void loopsOfSmallCircuits();
+    void loopsRunThroughTheirLowestElementForward();
+    void openSwitchBreaksItsLoops();
+    void loopsSharingANodeAreSeparateGroups();
+    void groupsNeverShareAnElement();
+    void batteryAndResistor();
+    void workedExampleLog();
+    void unchangedSolveTouchesNoElementButLogs();
+    void burnOutOrder_data();
+    void burnOutOrder();
+    void burntPartStillOverloadedIsNotBurntAgain();
+    void singularSystem();
+    void noLoopMeansNoCurrentAndNoLog();
+    void acMarksFollowTheAlternatingSource();
+    void elementsBeyondSixtyFour();
+    void densestBoardFallsBackToSpanningTrees();
+    void logStaysBounded();
+    void matchesNgspiceOnGeneratedCircuits();
+};
+
+// --- Loops ------------------------------------------------------------------------------------
+
+void TestSolver::loopsOfSmallCircuits_data() {
+    QTest::addColumn<QString>("layout");
+    QTest::addColumn<int>("loops");
+    // Each layout: parts as r1 c1 r2 c2 groups separated by ';'.
+    QTest::newRow("single part") << "0 0 0 1" << 0;
+    QTest::newRow("open chain") << "0 0 0 1;0 1 0 2;0 2 1 2" << 0;
+    QTest::newRow("two on one edge") << "2 2 2 3;2 2 2 3" << 1;
+    QTest::newRow("three on one edge") << "2 2 2 3;2 2 2 3;2 2 2 3" << 3;
+    QTest::newRow("both ends on one node") << "1 1 1 1;1 1 1 2;1 1 1 2" << 1;
+    QTest::newRow("square") << "0 0 0 1;0 1 1 1;1 0 1 1;0 0 1 0" << 1;
+    QTest::newRow("two squares side by side") << "0 0 0 1;0 1 0 2;1 0 1 1;1 1 1 2;0 0 1 0;0 1 1 1;0 2 1 2" << 3;
+}
+
+void TestSolver::loopsOfSmallCircuits() {
+    QFETCH(QString, layout);
+    QFETCH(int, loops);
+    TBench bench;
+    for (const QString& part : layout.split(';')) {
+        const QStringList n = part.split(' ');
+        Part(1, 0, n[0].toInt(), n[1].toInt(), n[2].toInt(), n[3].toInt());
+    }
+    QVERIFY(FindCircles());
+    QCOMPARE(int(Circles.size()), loops);
+    for (const TCircle& c : Circles) {
+        QCOMPARE(c.ElementCount(), int(c.NodePath.size()));
+        QCOMPARE(c.PartMask.Count(), c.ElementCount());
+    }
+    // A part with both ends on one node lies in no loop.
+    if (QString(QTest::currentDataTag()) == "both ends on one node")
+        QVERIFY(!LoopUnion.Test(0));
+}
+
+void TestSolver::loopsRunThroughTheirLowestElementForward() {
+    TBench bench;
+    // A ladder of two meshes with parts in mixed orientations and a parallel pair.
+    Part(1, 0, 1, 1, 1, 2);
+    Part(1, 0, 1, 2, 2, 2);
+    Part(1, 0, 2, 1, 2, 2);
+    Part(1, 0, 1, 1, 2, 1);
+    Part(1, 0, 1, 2, 1, 3);
+    Part(1, 0, 1, 3, 2, 3);
+    Part(1, 0, 2, 2, 2, 3);
+    Part(1, 0, 2, 2, 2, 3);
+    QVERIFY(FindCircles());
+    QVERIFY(Circles.size() >= 4);
+    for (const TCircle& c : Circles) {
+        int lowest = -1;
+        c.PartMask.ForEach([&](int e) {
+            if (lowest < 0) lowest = e;
+        });
+        QVERIFY2(c.DirectionMask.Test(lowest), "a loop must run through its lowest element forward");
+        QCOMPARE(c.ElementPath.front(), CircuitElements[lowest]);
+        QCOMPARE(c.NodePath.front(), CircuitElements[lowest]->FirstNode);
+    }
+    // Ordered by descending size before the covering subset moves some loops forward: every
+    // loop of the covering subset comes first, so the union of a prefix covers all elements.
+    TElementMask all(CircuitElements.size());
+    for (const TCircle& c : Circles) all |= c.PartMask;
+    QCOMPARE(all, LoopUnion);
+}
+
+void TestSolver::openSwitchBreaksItsLoops() {
+    TBench bench;
+    TTestPart* battery = Part(1, 3, 3, 3, 4, 3);
+    TTestPart* lamp = Part(10, 0, 3, 3, 4, 3);
+    TTestPart* knife = Part(1e-6, 0, 3, 3, 4, 3);
+    knife->Open = true;
+    // The knife switch is open: only the loop of battery and lamp carries current.
+    Solve();
+    QVERIFY(Near(battery->Current, 3.0 / 11));
+    QCOMPARE(knife->Current, TComplex(0));
+    knife->Open = false; // closed: it shorts the battery
+    Solve();
+    QVERIFY(std::abs(knife->Current) > 2.99); // nearly all of 3 V over the 1-ohm battery
+    lamp->Open = true;
+    knife->Open = true;
+    Solve();
+    QCOMPARE(battery->Current, TComplex(0));
+}
+
+void TestSolver::loopsSharingANodeAreSeparateGroups() {
+    TBench bench;
+    // Two loops meet only at node (3, 3); each has its own battery.
+    TTestPart* b1 = Part(1, 2, 2, 3, 3, 3);
+    Part(3, 0, 2, 3, 3, 3);
+    TTestPart* b2 = Part(2, 5, 3, 3, 4, 3);
+    Part(8, 0, 3, 3, 4, 3);
+    Solve();
+    QVERIFY(Near(std::abs(b1->Current), 2.0 / 4));
+    QVERIFY(Near(std::abs(b2->Current), 5.0 / 10));
+    QVERIFY(FindCircles());
+    const TTopology t = PrepareFromLoops(TCircuitGraph::ReadBoard());
+    QCOMPARE(int(t.Groups.size()), 2);
+}
+
+void TestSolver::groupsNeverShareAnElement() {
+    TBench bench;
+    // Loops that only meet through loops found later: a one-pass merge would split them.
+    Part(1, 0, 0, 0, 0, 1);
+    Part(1, 0, 0, 1, 0, 2);
+    Part(1, 0, 0, 2, 1, 2);
+    Part(1, 0, 1, 1, 1, 2);
+    Part(1, 0, 1, 0, 1, 1);
+    Part(1, 0, 0, 0, 1, 0);
+    Part(1, 0, 0, 1, 1, 1);
+    Part(1, 0, 1, 1, 2, 1);
+    Part(1, 0, 2, 1, 2, 2);
+    Part(1, 0, 1, 2, 2, 2);
+    Part(1, 0, 1, 0, 2, 0);
+    Part(1, 0, 2, 0, 2, 1);
+    QVERIFY(FindCircles());
+    const TTopology t = PrepareFromLoops(TCircuitGraph::ReadBoard());
+    for (size_t i = 0; i < t.Groups.size(); ++i)
+        for (size_t j = i + 1; j < t.Groups.size(); ++j)
+            QVERIFY(!t.Groups[i].Elements.Intersects(t.Groups[j].Elements));
+    QCOMPARE(int(t.Groups.size()), 1);
+}
+
+// --- Equations and results ---------------------------------------------------------------------
+
+void TestSolver::batteryAndResistor() {
+    TBench bench;
+    TTestPart* battery = Part(100, 9, 3, 3, 4, 3);
+    TTestPart* resistor = Part(1000, 0, 3, 3, 4, 3);
+    TTestPart* outside = Part(5, 0, 0, 0, 0, 1);
+    Solve();
+    // Current leaves the battery's positive (second) terminal and comes back through the
+    // resistor from its second node to its first.
+    QVERIFY(Near(battery->Current, 9.0 / 1100));
+    QVERIFY(Near(resistor->Current, -9.0 / 1100));
+    QCOMPARE(outside->Current, TComplex(0));
+    QVERIFY(Near(resistor->Voltage, -9000.0 / 1100));
+    QVERIFY(Near(TComplex(resistor->Power), TComplex(1000 * std::pow(9.0 / 1100, 2))));
+}
+
+void TestSolver::workedExampleLog() {
+    TBench bench;
+    TTestPart* battery = Part(100, 9, 3, 3, 4, 3);
+    TTestPart* resistor = Part(1000, 0, 3, 3, 4, 3);
+    resistor->MaxPower = 0.5;
+    Solve();
+    QCOMPARE(QString::number(std::abs(resistor->Current) * 1000, 'f', 2), QString("8.18"));
+    QCOMPARE(QString::number(resistor->Power * 1000, 'f', 1), QString("66.9"));
+    QCOMPARE(QString::number(resistor->Load, 'f', 3), QString("0.134"));
+    QCOMPARE(resistor->BurnOuts, 0);
+    QCOMPARE(battery->Burnt, false);
+    const QByteArray expected = QStringEncoder("windows-1251")
+                                    .encode(QString("\nЗначения на деталях:"
+                                                    "\nTTestPart: z=      100+0i I=0.00818182+0i V= 0.818182+0i"
+                                                    "\nTTestPart: z=     1000+0i I=-0.00818182+0i V= -8.18182+0i"));
+    QCOMPARE(bench.Log(), expected);
+}
+
+void TestSolver::unchangedSolveTouchesNoElementButLogs() {
+    TBench bench;
+    Part(100, 9, 3, 3, 4, 3);
+    TTestPart* resistor = Part(1000, 0, 3, 3, 4, 3);
+    Solve();
+    const int logged = bench.Log().size();
+    resistor->Load = 42; // SetCurrent would recompute it
+    Solve();
+    QCOMPARE(resistor->Load, 42.0);
+    QCOMPARE(bench.Log().size(), 2 * logged);
+}
+
+void TestSolver::burnOutOrder_data() {
+    QTest::addColumn<int>("overloaded");
+    QTest::newRow("two") << 2;
+    QTest::newRow("three") << 3;
+}
+
+void TestSolver::burnOutOrder() {
+    QFETCH(int, overloaded);
+    // Repeated, because how many burn at once is drawn by lot.
+    for (int round = 0; round < 12; ++round) {
+        TBench bench;
+        Part(0.1, 10, 3, 0, 3, 1);
+        // Parallel resistors on one battery: all carry 10 V, ratings differ.
+        QList<TTestPart*> loads;
+        for (int i = 0; i < overloaded; ++i) {
+            TTestPart* r = Part(10, 0, 3, 0, 3, 1);
+            r->MaxPower = 1.0 + i; // the first is the most overloaded
+            loads << r;
+        }
+        Solve();
+        int burnt = 0;
+        for (TTestPart* r : loads) burnt += r->Burnt;
+        QVERIFY(burnt >= 1);
+        QVERIFY(burnt <= std::max(1, overloaded - 1));
+        QVERIFY(loads.first()->Burnt); // the most overloaded goes first
+        for (int i = 1; i < overloaded; ++i)
+            if (loads[i]->Burnt) QVERIFY(loads[i - 1]->Burnt);
+        QVERIFY(bench.Board->CircuitChanged);
+        QVERIFY(bench.Seams.Sounds.contains("wavOnBurnOut"));
+    }
+}
+
+void TestSolver::burntPartStillOverloadedIsNotBurntAgain() {
+    TBench bench;
+    Part(0.1, 10, 3, 0, 3, 1);
+    TTestPart* r = Part(10, 0, 3, 0, 3, 1);
+    r->MaxPower = 1;
+    Solve();
+    QVERIFY(r->Burnt);
+    r->Resistance = 10; // it goes on drawing current, as if it had not burnt
+    r->Current = 0;
+    Solve();
+    QCOMPARE(r->BurnOuts, 1);
+    QVERIFY(r->Load > 1);
+    QVERIFY(!Solver::LastSolve.Failed);
+    QVERIFY(bench.Seams.Messages.isEmpty());
+}
+
+void TestSolver::singularSystem() {
+    TBench bench;
+    // A loop whose impedances cancel: a coil and a capacitor at resonance, nothing else.
+    LoadLanguageFile(VEXILO_SOURCE_DIR "/workbench/lang/English.lng");
+    TTestPart* coil = Part(0, 1, 3, 3, 4, 3);
+    coil->Reactance = 50;
+    TTestPart* capacitor = Part(0, 0, 3, 3, 4, 3);
+    capacitor->Reactance = -50;
+    TTestPart* other = Part(1, 1, 0, 0, 0, 1);
+    other->Current = 0.5; // a stale current from before
+    Solve();
+    QVERIFY(Solver::LastSolve.Failed);
+    QCOMPARE(bench.Seams.Messages.size(), 1);
+    QCOMPARE(bench.Seams.Messages[0].Text, GetText(712));
+    QCOMPARE(bench.Seams.Messages[0].Caption, GetText(711));
+    QVERIFY(bench.Seams.Sounds.contains("wavOnError"));
+    QCOMPARE(coil->Current, TComplex(0));
+    QCOMPARE(other->Current, TComplex(0));
+    QVERIFY(bench.Log().isEmpty());
+    UnloadLanguage();
+}
+
+void TestSolver::noLoopMeansNoCurrentAndNoLog() {
+    TBench bench;
+    TTestPart* a = Part(1, 5, 0, 0, 0, 1);
+    TTestPart* b = Part(1, 0, 0, 1, 0, 2);
+    a->Current = 1;
+    a->AcDriven = true;
+    Solve();
+    QCOMPARE(a->Current, TComplex(0));
+    QCOMPARE(b->Current, TComplex(0));
+    QVERIFY(!a->AcDriven);
+    QVERIFY(bench.Log().isEmpty());
+    QVERIFY(bench.Seams.Messages.isEmpty());
+}
+
+void TestSolver::acMarksFollowTheAlternatingSource() {
+    TBench bench;
+    TTestPart* generator = Part(1, 10, 2, 2, 3, 2);
+    generator->AcSource = true;
+    TTestPart* capacitor = Part(0, 0, 2, 2, 3, 2);
+    capacitor->Reactance = -100;
+    TTestPart* battery = Part(1, 2, 5, 5, 6, 5);
+    TTestPart* lamp = Part(4, 0, 5, 5, 6, 5);
+    Solve();
+    QVERIFY(!generator->AcDriven); // no frequency: direct current everywhere
+    CircuitOmega = 314;
+    Solve();
+    QVERIFY(generator->AcDriven && capacitor->AcDriven);
+    QVERIFY(!battery->AcDriven && !lamp->AcDriven);
+    QVERIFY(Near(generator->Current, TComplex(10) / TComplex(1, -100)));
+}
+
+void TestSolver::elementsBeyondSixtyFour() {
+    TBench bench;
+    // Seventy unconnected elements first, so the loop's elements are numbered 70 and 71.
+    for (int i = 0; i < 70; ++i) new TTestPart(1, 0);
+    TTestPart* battery = Part(1, 6, 1, 1, 1, 2);
+    TTestPart* resistor = Part(2, 0, 1, 1, 1, 2);
+    Solve();
+    QVERIFY(!Solver::LastSolve.Failed);
+    QVERIFY(Near(battery->Current, 2.0));
+    QVERIFY(Near(resistor->Current, -2.0));
+}
+
+void TestSolver::densestBoardFallsBackToSpanningTrees() {
+    TBench bench;
+    // Every edge of a 6 x 6 block of nodes: 60 parts, 25 independent loops.
+    QRandomGenerator random(7);
+    int k = 0;
+    for (int r = 0; r < 6; ++r)
+        for (int c = 0; c < 6; ++c) {
+            if (c < 5) Part(1 + random.bounded(100), (k++ % 7 == 0) ? 3 : 0, r, c, r, c + 1);
+            if (r < 5) Part(1 + random.bounded(100), (k++ % 5 == 0) ? 2 : 0, r, c, r + 1, c);
+        }
+    QCOMPARE(Parts.size(), 60);
+    Solve();
+    QVERIFY(!Solver::LastSolve.ListedLoops);
+    QVERIFY(!Solver::LastSolve.Failed);
+    QList<int> all;
+    for (int e = 0; e < CircuitElements.size(); ++e) all << e;
+    const auto spice = RunNgspice(SpiceNetlist("densest"), all);
+    QVERIFY(spice.has_value());
+    const QMap<int, double> tolerance = SpiceTolerances(*spice);
+    for (int e : all)
+        QVERIFY(std::abs(CircuitElements[e]->Current - spice->value(e)) <= tolerance.value(e));
+}
+
+void TestSolver::logStaysBounded() {
+    TBench bench;
+    Solver::LogLimit = 2000;
+    Part(100, 9, 3, 3, 4, 3);
+    Part(1000, 0, 3, 3, 4, 3);
+    for (int i = 0; i < 40; ++i) Solve();
+    QVERIFY(QFile::exists(Solver::LogPath + ".1"));
+    QVERIFY(QFileInfo(Solver::LogPath).size() <= 2000 + 200);
+    QVERIFY(QFileInfo(Solver::LogPath + ".1").size() > 2000);
+    Solver::LogLimit = 4 * 1024 * 1024;
+}
+
+// --- Against ngspice ----------------------------------------------------------------------------
+
+namespace {
+// A random circuit on the lattice: resistors, wires, batteries or generators, reactive parts,
+// open switches, parallel parts, loose ends.
+void BuildRandomCircuit(QRandomGenerator& random, bool alternating) {
+    const int parts = 3 + random.bounded(50);
+    auto logUniform = [&](double lo, double hi) {
+        return lo * std::pow(hi / lo, random.generateDouble());
+    };
+    for (int i = 0; i < parts; ++i) {
+        const int r = random.bounded(5) + 1;
+        const int c = random.bounded(5) + 1;
+        const bool vertical = random.bounded(2);
+        auto* p = new TTestPart(1);
+        const int kind = random.bounded(10);
+        if (kind < 4) {
+            p->SetResistance(logUniform(0.1, 1e5));
+        } else if (kind < 5) {
+            p->SetResistance(1e-6); // a wire
+        } else if (kind < 7) {
+            p->SetResistance(logUniform(0.1, 50));
+            p->SetEmf(logUniform(1, 24));
+            p->AcSource = alternating;
+        } else if (kind < 9) {
+            p->SetResistance(alternating ? logUniform(0.01, 100) : logUniform(1, 1e4));
+            if (alternating) p->Reactance = (random.bounded(2) ? 1 : -1) * logUniform(1, 1e4);
+        } else {
+            p->SetResistance(1e-6);
+            p->Open = random.bounded(2);
+        }
+        if (random.bounded(40) == 0) {
+            p->ConnectNodes((*Framework)(r, c), nullptr); // one loose end
+            continue;
+        }
+        Place(p, r - (vertical ? 1 : 0), c - (vertical ? 0 : 1), r, c);
+    }
+}
+} // namespace
+
+void TestSolver::matchesNgspiceOnGeneratedCircuits() {
+    QRandomGenerator random(20261209);
+    int compared = 0, invalid = 0;
+    QMap<int, int> sources;
+    for (int circuit = 0; circuit < 330; ++circuit) {
+        TBench bench;
+        const bool alternating = circuit % 2;
+        BuildRandomCircuit(random, alternating);
+        CircuitOmega = alternating ? 2 * M_PI * (50 + random.bounded(5000)) : 0;
+        Solve();
+        QVERIFY2(!Solver::LastSolve.Failed, qPrintable(QString("circuit %1 failed").arg(circuit)));
+        ++sources[int(Solver::LastSolve.Source)];
+
+        QList<int> carried;
+        for (int e = 0; e < CircuitElements.size(); ++e)
+            if (InSpiceNetlist(e)) carried << e;
+        const auto spice = RunNgspice(SpiceNetlist(QString("circuit %1").arg(circuit)), carried);
+        if (!spice) {
+            ++invalid;
+            continue;
+        }
+        const QMap<int, double> tolerance = SpiceTolerances(*spice);
+        for (int e = 0; e < CircuitElements.size(); ++e) {
+            const TComplex ours = CircuitElements[e]->Current;
+            const TComplex theirs = spice->value(e, TComplex());
+            const double allowed = tolerance.value(e);
+            QVERIFY2(std::abs(ours - theirs) <= allowed,
+                     qPrintable(QString::asprintf("circuit %d element %d: ours %g%+gi, ngspice %g%+gi\n",
+                                                  circuit, e, ours.real(), ours.imag(), theirs.real(),
+                                                  theirs.imag()) + SpiceNetlist("failed")));
+        }
+        ++compared;
+    }
+    QString by;
+    for (auto it = sources.begin(); it != sources.end(); ++it) by += QString(" %1:%2").arg(it.key()).arg(it.value());
+    qInfo("compared %d circuits with ngspice, %d invalid runs; loop sources%s", compared, invalid, qPrintable(by));
+    QVERIFY(compared >= 300);
+}
+
+QTEST_MAIN(TestSolver)
+#include "tst_solver.moc"

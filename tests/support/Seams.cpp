@@ -1,0 +1,40 @@
+#include "Seams.h"
+
+#include <QCoreApplication>
+
+TTestSeams::TTestSeams() {
+    SetMessageHandler([this](const TMessageRequest& r) {
+        Messages.append(r);
+        if (!Answers.isEmpty()) return Answers.takeFirst();
+        switch (r.Buttons) {
+        case TMsgButtons::YesNo:
+        case TMsgButtons::YesNoCancel: return int(IdYes);
+        default: return int(IdOk);
+        }
+    });
+    SetSoundSink([this](const TSoundRequest& r) { Sounds.append(r.Name); });
+    SetWaitHandler([this](int ms) { Waits.append(ms); });
+    SetSettingsFilePath(Dir.filePath("settings.ini"));
+    SetCircuitChangedReceiver(this);
+}
+
+TTestSeams::~TTestSeams() {
+    SetMessageHandler(nullptr);
+    SetSoundSink(nullptr);
+    SetWaitHandler(nullptr);
+    SetCircuitChangedReceiver(nullptr);
+}
+
+QStringList TTestSeams::MessageTexts() const {
+    QStringList texts;
+    for (const TMessageRequest& r : Messages) texts << r.Text;
+    return texts;
+}
+
+bool TTestSeams::event(QEvent* e) {
+    if (e->type() == CircuitChangedEvent) {
+        ++CircuitChangedEvents;
+        return true;
+    }
+    return QObject::event(e);
+}

@@ -1,0 +1,67 @@
+#pragma once
+// Little-endian fields of scheme files. A read that runs past the end of the file or a write
+// that fails throws ESchemeIO, so a cut record can never be half taken for a whole one.
+
+#include <QIODevice>
+#include <QtEndian>
+#include <stdexcept>
+
+class ESchemeIO : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+namespace SchemeIO {
+
+inline void ReadExact(QIODevice& file, void* data, qint64 size) {
+    if (file.read(static_cast<char*>(data), size) != size)
+        throw ESchemeIO("the scheme file ends inside a record");
+}
+
+inline void WriteExact(QIODevice& file, const void* data, qint64 size) {
+    if (file.write(static_cast<const char*>(data), size) != size)
+        throw ESchemeIO("the scheme file cannot be written");
+}
+
+inline quint8 ReadByte(QIODevice& file) {
+    quint8 b;
+    ReadExact(file, &b, 1);
+    return b;
+}
+
+inline qint32 ReadInt32(QIODevice& file) {
+    char b[4];
+    ReadExact(file, b, 4);
+    return qFromLittleEndian<qint32>(b);
+}
+
+inline double ReadDouble(QIODevice& file) {
+    char b[8];
+    ReadExact(file, b, 8);
+    return qFromLittleEndian<double>(b);
+}
+
+inline void Skip(QIODevice& file, qint64 size) {
+    char b[256];
+    while (size > 0) {
+        const qint64 n = std::min<qint64>(size, sizeof b);
+        ReadExact(file, b, n);
+        size -= n;
+    }
+}
+
+inline void WriteByte(QIODevice& file, quint8 v) { WriteExact(file, &v, 1); }
+
+inline void WriteInt32(QIODevice& file, qint32 v) {
+    char b[4];
+    qToLittleEndian(v, b);
+    WriteExact(file, b, 4);
+}
+
+inline void WriteDouble(QIODevice& file, double v) {
+    char b[8];
+    qToLittleEndian(v, b);
+    WriteExact(file, b, 8);
+}
+
+} // namespace SchemeIO

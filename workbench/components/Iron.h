@@ -1,0 +1,127 @@
+#pragma once
+// The part: a circuit element the student takes out of the parts box. It adds the kind code,
+// the two board pictures (vertical and horizontal), selection, the popup menu, the hint, the
+// scheme-file record and the periodic tick. Each kind of part derives from it.
+
+#include "components/Iron0.h"
+#include "components/PanelValues.h"
+
+#include <QCursor>
+#include <functional>
+
+class QMenu;
+
+// Kind codes, in memory and in scheme files (23 is not used).
+enum TKind : quint8 {
+    KindWire = 10,
+    KindResistor = 11,
+    KindCondensator = 12,
+    KindInductance = 13,
+    KindBattery = 14,
+    KindGenerator = 15,
+    KindSwitch = 16,
+    KindProtector = 17,
+    KindLamp = 18,
+    KindConductor = 19,
+    KindHeater = 20,
+    KindVResistor = 21,
+    KindVCondensator = 22,
+    KindBlackBug = 24,
+};
+
+// A kind's class picture in both orientations, with a drag cursor made from each: the horizontal
+// picture as stored, the vertical one with rows and columns exchanged.
+struct TPicturePair {
+    QImage Horizontal;
+    QImage Vertical;
+    QCursor HorizontalCursor;
+    QCursor VerticalCursor;
+
+    void Load(const QString& name);
+    void Free() { *this = TPicturePair(); }
+    // Gives a part this pair as its pictures and drag cursors.
+    void CopyTo(class TIron& part) const;
+};
+
+class TIron : public TIron0 {
+    Q_OBJECT
+public:
+    explicit TIron(quint8 kind);
+    ~TIron() override;
+
+    quint8 Kind;
+    bool Vertical = false;
+    QImage VerticalPicture;
+    QImage HorizontalPicture;
+    QCursor VerticalCursor;
+    QCursor HorizontalCursor;
+    bool Hidden = false;
+
+    void UpdateState() override;
+    void ConnectNodes(TNode* first, TNode* second) override;
+
+    virtual void SetHidden(bool hidden);
+    // The part's record: the common fields, then the kind's own tail.
+    virtual void SaveToFile(QIODevice& file);
+    virtual void LoadFromFile(QIODevice& file);
+    // Called on every tick of the board.
+    virtual void TimerTick() {}
+    // The text shown when the pointer rests on the part.
+    virtual QString GetHint() { return QString(); }
+
+    // The parameters panel: the kind fills the record for its page and takes it back.
+    virtual void FillPanel(TPanelValues& values) {}
+    virtual void TakePanel(const TPanelValues& values) {}
+    // The part-state window shows the EMF rather than the voltage for sources.
+    virtual bool StateShowsEmf() const { return false; }
+    // A battery that runs down on the tick: the board solves again with its new values.
+    virtual bool DischargingNow() const { return false; }
+
+    // The parameters panel page of the part's kind (0: none).
+    int PanelPage() const;
+
+    // Class operations: every kind's pictures and cursors are made once at start-up.
+    static void ExecuteStartups();
+    static void ExecuteExits();
+    // A value between b (t = 0) and a (t = 1) in 1001 steps, kept to two significant digits.
+    static double GetRandomDouble(double a, double b);
+
+protected:
+    // Shows the picture of the present orientation (vertical or horizontal).
+    void ShowOrientationPicture();
+
+    void OnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y) override;
+    void OnMouseMove(Qt::KeyboardModifiers mods, int x, int y) override;
+    void OnMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y) override;
+    void OnDblClick() override;
+    void OnStartDrag(TDragObject*& dragObject) override;
+    void OnDragOver(TDragObject* source, int x, int y, bool& accept) override;
+    void OnDragDrop(TDragObject* source, int x, int y) override;
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    QMenu* Popup;
+};
+
+// Every part in creation order: scheme files and the tick walk it.
+extern QList<TIron*> Parts;
+extern TIron* SelectedPart;
+
+// Selects a part (or none), repaints both and fills the panel and the state window.
+void Select(TIron* part);
+// The part-state window shows the selected part's values (blank without one).
+void RefreshStateWindow();
+// The parameters panel shows the selected part's page and values.
+void FillParametersPanel();
+// The panel's apply action: the selected part takes the values, the circuit changed.
+void ApplyPanelValues(const TPanelValues& values);
+
+// A kind's class start-up (load pictures, make cursors) and exit (free them). ExecuteStartups
+// runs them in registration order; the kinds register in the order the loading shows them.
+void RegisterClassSteps(std::function<void()> startup, std::function<void()> exit);
+
+// What the main window lends the parts: its delete command (the popup's item), showing the
+// parameters panel (double click), and the loading window shown during ExecuteStartups.
+extern std::function<void()> PartDeleteCommand;
+extern std::function<void()> ShowParametersPanel;
+extern std::function<void(bool visible)> ShowLoadingWindow;

@@ -1,0 +1,611 @@
+#include "solver/Calculate.h"
+
+#include "board/Frmwork.h"
+#include "board/Node.h"
+#include "components/Iron0.h"
+#include "shell/Global.h"
+#include "solver/Topology.h"
+
+#include <QCoreApplication>
+#include <QHash>
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <unordered_set>
+
+std::vector<TCircle> Circles;
+TElementMask LoopUnion;
+
+namespace Solver {
+QString LogPath = QStringLiteral("LOG.LOG");
+qint64 LogLimit = 4 * 1024 * 1024;
+int MaxListedLoops = 10;
+long SearchStepBudget = 400000;
+TLastSolve LastSolve;
+} // namespace Solver
+
+// --- Reading the board ------------------------------------------------------------------------
+
+TCircuitGraph TCircuitGraph::ReadBoard() {
+    TCircuitGraph g;
+    g.Elements.assign(CircuitElements.begin(), CircuitElements.end());
+    g.NodeList.assign(Nodes.begin(), Nodes.end());
+    QHash<const TIron0*, int> elementNumber;
+    for (int k = 0; k < g.ElementCount(); ++k) elementNumber.insert(g.Elements[size_t(k)], k);
+    QHash<const TNode*, int> nodeNumber;
+    for (int q = 0; q < int(g.NodeList.size()); ++q) nodeNumber.insert(g.NodeList[size_t(q)], q);
+
+    auto numberOf = [&](const TNode* node) {
+        if (!node) return -1;
+        const auto it = nodeNumber.constFind(node);
+        if (it == nodeNumber.constEnd()) throw EThrownText("No Nodes in Array !");
+        return *it;
+    };
+    for (TIron0* e : g.Elements) {
+        g.First.push_back(numberOf(e->FirstNode));
+        g.Second.push_back(numberOf(e->SecondNode));
+        g.Breaks.push_back(e->BreaksLoops());
+    }
+    g.Attached.resize(g.NodeList.size());
+    for (size_t q = 0; q < g.NodeList.size(); ++q) {
+        for (TIron0* e : g.NodeList[q]->Elements) {
+            const auto it = elementNumber.constFind(e);
+            if (it == elementNumber.constEnd()) throw EThrownText("No Iron in Array !");
+            g.Attached[q].push_back(*it);
+        }
+    }
+    return g;
+}
+
+// --- The loop search --------------------------------------------------------------------------
+
+namespace {
+
+// The number of independent loops of the whole circuit (branches - nodes + pieces), which
+// bounds how many loops a full search can find (2^c - 1).
+int IndependentLoops(const TCircuitGraph& g) {
+    std::vector<int> parent(g.NodeList.size());
+    for (size_t i = 0; i < parent.size(); ++i) parent[i] = int(i);
+    auto find = [&](int a) {
+        while (parent[size_t(a)] != a) a = parent[size_t(a)] = parent[size_t(parent[size_t(a)])];
+        return a;
+    };
+    int loops = 0;
+    for (int e = 0; e < g.ElementCount(); ++e) {
+        if (!g.Joins(e)) continue;
+        const int a = find(g.First[size_t(e)]);
+        const int b = find(g.Second[size_t(e)]);
+        if (a == b)
+            ++loops;
+        else
+            parent[size_t(a)] = b;
+    }
+    return loops;
+}
+
+// Every simple closed path through the circuit, each recorded once with the direction of its
+// first find. A path leaves its start node through its root element; from every node it
+// reaches it goes on through each other element of that node, in the node's list order.
+class TLoopSearch {
+public:
+    TLoopSearch(const TCircuitGraph& g, long budget)
+        : G(g), Budget(budget), OnPath(g.NodeList.size(), 0) {}
+
+    // False when the step budget ran out.
+    bool Run(std::vector<TCircle>& found) {
+        Found = &found;
+        for (int k = 0; k < G.ElementCount() && !OutOfSteps; ++k) {
+            if (G.First[size_t(k)] < 0 || G.Second[size_t(k)] < 0) continue;
+            Start = G.First[size_t(k)];
+            Step(Start, k);
+        }
+        return !OutOfSteps;
+    }
+
+private:
+    void Step(int node, int e) {
+        if (++Steps > Budget) {
+            OutOfSteps = true;
+            return;
+        }
+        const int first = G.First[size_t(e)];
+        const int second = G.Second[size_t(e)];
+        if (first < 0 || second < 0 || first == second) return;
+        const size_t p = PathNodes.size();
+        const int farNode = first == node ? second : first;
+
+        if (p > 0 && farNode == Start) {
+            PathNodes.push_back(node);
+            PathElements.push_back(e);
+            Record();
+            PathNodes.pop_back();
+            PathElements.pop_back();
+            return;
+        }
+        if (OnPath[size_t(farNode)]) return; // the path would cross itself
+
+        PathNodes.push_back(node);
+        PathElements.push_back(e);
+        OnPath[size_t(node)] = 1;
+        for (int next : G.Attached[size_t(farNode)]) {
+            if (next == e) continue;
+            Step(farNode, next);
+            if (OutOfSteps) break;
+        }
+        OnPath[size_t(node)] = 0;
+        PathNodes.pop_back();
+        PathElements.pop_back();
+    }
+
+    void Record() {
+        TElementMask mask(G.ElementCount());
+        for (int e : PathElements) mask.Set(e);
+        if (!Known.insert(mask).second) return; // found before, from another element
+
+        TCircle loop;
+        loop.PartMask = mask;
+        loop.DirectionMask = TElementMask(G.ElementCount());
+        for (size_t i = 0; i < PathElements.size(); ++i) {
+            const int e = PathElements[i];
+            if (G.First[size_t(e)] == PathNodes[i]) loop.DirectionMask.Set(e);
+            loop.NodePath.push_back(G.NodeList[size_t(PathNodes[i])]);
+            loop.ElementPath.push_back(G.Elements[size_t(e)]);
+        }
+        // Kept by descending element count, then descending mask.
+        const int count = loop.ElementCount();
+        auto before = [&](const TCircle& r) {
+            return r.ElementCount() > count || (r.ElementCount() == count && mask < r.PartMask);
+        };
+        Found->insert(std::partition_point(Found->begin(), Found->end(), before), std::move(loop));
+    }
+
+    const TCircuitGraph& G;
+    const long Budget;
+    long Steps = 0;
+    bool OutOfSteps = false;
+    int Start = -1;
+    std::vector<int> PathNodes;
+    std::vector<int> PathElements;
+    std::vector<char> OnPath;
+    std::unordered_set<TElementMask, TElementMaskHash> Known;
+    std::vector<TCircle>* Found = nullptr;
+};
+
+// Puts a covering subset of the loops first: walking from the last loop back, a loop whose
+// elements all lie in other loops still kept moves behind the kept ones.
+void PutCoveringSubsetFirst(std::vector<TCircle>& loops, int elementCount) {
+    if (loops.size() <= 2) return;
+    std::vector<int> holders(size_t(elementCount), 0);
+    for (const TCircle& c : loops) c.PartMask.ForEach([&](int e) { ++holders[size_t(e)]; });
+    std::vector<char> kept(loops.size(), 1);
+    for (size_t i = loops.size(); i-- > 0;) {
+        bool covered = true;
+        loops[i].PartMask.ForEach([&](int e) { covered = covered && holders[size_t(e)] >= 2; });
+        if (!covered) continue;
+        kept[i] = 0;
+        loops[i].PartMask.ForEach([&](int e) { --holders[size_t(e)]; });
+    }
+    std::vector<TCircle> ordered;
+    ordered.reserve(loops.size());
+    for (size_t i = 0; i < loops.size(); ++i)
+        if (kept[i]) ordered.push_back(std::move(loops[i]));
+    for (size_t i = 0; i < loops.size(); ++i)
+        if (!kept[i]) ordered.push_back(std::move(loops[i]));
+    loops = std::move(ordered);
+}
+
+TElementMask UnionOf(const std::vector<TCircle>& loops, int elementCount) {
+    TElementMask all(elementCount);
+    for (const TCircle& c : loops) all |= c.PartMask;
+    return all;
+}
+
+bool FindCircles(const TCircuitGraph& g) {
+    Circles.clear();
+    LoopUnion = TElementMask(g.ElementCount());
+    if (IndependentLoops(g) > Solver::MaxListedLoops) {
+        Solver::LastSolve.Source = Solver::TLoopSource::TooManyLoops;
+        return false;
+    }
+    TLoopSearch search(g, Solver::SearchStepBudget);
+    if (!search.Run(Circles)) {
+        Circles.clear();
+        Solver::LastSolve.Source = Solver::TLoopSource::SearchTooLong;
+        return false;
+    }
+    PutCoveringSubsetFirst(Circles, g.ElementCount());
+    LoopUnion = UnionOf(Circles, g.ElementCount());
+    return true;
+}
+
+} // namespace
+
+bool FindCircles() { return FindCircles(TCircuitGraph::ReadBoard()); }
+
+// --- Topology from the listed loops ----------------------------------------------------------
+
+namespace {
+std::vector<int> NodesOf(const TCircuitGraph& g, const TElementMask& elements) {
+    std::vector<char> seen(g.NodeList.size(), 0);
+    elements.ForEach([&](int e) {
+        seen[size_t(g.First[size_t(e)])] = 1;
+        seen[size_t(g.Second[size_t(e)])] = 1;
+    });
+    std::vector<int> nodes;
+    for (size_t q = 0; q < seen.size(); ++q)
+        if (seen[q]) nodes.push_back(int(q));
+    return nodes;
+}
+} // namespace
+
+TTopology PrepareFromLoops(const TCircuitGraph& g) {
+    TTopology t;
+    // Loops through an open switch or a switched-off meter cannot carry current.
+    std::erase_if(Circles, [&](const TCircle& c) {
+        bool broken = false;
+        c.PartMask.ForEach([&](int e) { broken = broken || g.Breaks[size_t(e)]; });
+        return broken;
+    });
+    LoopUnion = UnionOf(Circles, g.ElementCount());
+    if (Circles.empty()) return t;
+
+    std::vector<char> nodeSeen(g.NodeList.size(), 0);
+    LoopUnion.ForEach([&](int e) {
+        t.LoopElements.push_back(e);
+        for (int q : {g.First[size_t(e)], g.Second[size_t(e)]}) {
+            if (nodeSeen[size_t(q)]) continue;
+            nodeSeen[size_t(q)] = 1;
+            t.LoopNodes.push_back(q);
+        }
+    });
+
+    // Groups: loops sharing an element, merged until no two groups share one.
+    std::vector<const TCircle*> rest;
+    for (const TCircle& c : Circles) rest.push_back(&c);
+    while (!rest.empty()) {
+        TElementMask group = rest.front()->PartMask;
+        rest.erase(rest.begin());
+        for (bool merged = true; merged;) {
+            merged = false;
+            for (auto it = rest.begin(); it != rest.end();) {
+                if ((*it)->PartMask.Intersects(group)) {
+                    group |= (*it)->PartMask;
+                    it = rest.erase(it);
+                    merged = true;
+                } else {
+                    ++it;
+                }
+            }
+        }
+        t.Groups.push_back({group, NodesOf(g, group)});
+    }
+    MarkAcDriven(g, t);
+    return t;
+}
+
+void MarkAcDriven(const TCircuitGraph& g, const TTopology& t) {
+    for (TIron0* e : g.Elements) e->AcDriven = false;
+    if (CircuitOmega == 0) return;
+    for (const TLoopGroup& group : t.Groups) {
+        bool driven = false;
+        group.Elements.ForEach([&](int e) { driven = driven || g.Elements[size_t(e)]->IsAlternatingSource(); });
+        if (driven) group.Elements.ForEach([&](int e) { g.Elements[size_t(e)]->AcDriven = true; });
+    }
+}
+
+// --- The equations ------------------------------------------------------------------------------
+
+namespace {
+
+// Raised inside the solve when the chosen loops do not give a solvable system; the solve then
+// starts again from the spanning trees.
+struct ENeedSpanningTrees {
+    Solver::TLoopSource Why;
+};
+// A zero pivot: the system is singular.
+struct ESingular {};
+
+class TEquations {
+public:
+    explicit TEquations(int n) : N(n), A(size_t(n) * size_t(n + 1)) {}
+
+    TComplex& At(int row, int column) { return A[size_t(row) * size_t(N + 1) + size_t(column)]; }
+    TComplex& Rhs(int row) { return At(row, N); }
+
+    void ClearRow(int row) { std::fill_n(&At(row, 0), N + 1, TComplex()); }
+
+    double RowMax(int row, int columns) {
+        double m = 0;
+        for (int c = 0; c < columns; ++c) m = std::max(m, std::abs(At(row, c)));
+        return m;
+    }
+
+    void ScaleRow(int row) {
+        const double m = RowMax(row, N + 1);
+        if (m == 0) return;
+        for (int c = 0; c <= N; ++c) At(row, c) /= m;
+    }
+
+    // Whether row k says the same as an earlier row, entry for entry after scaling.
+    bool DuplicatesEarlierRow(int k) {
+        const double mk = RowMax(k, N);
+        for (int r = 0; r < k; ++r) {
+            const double mr = RowMax(r, N);
+            double d = 0;
+            for (int c = 0; c < N; ++c) d += std::abs(At(k, c) / mk - At(r, c) / mr);
+            if (d == 0) return true;
+        }
+        return false;
+    }
+
+    // Gaussian elimination with complete pivoting and back substitution.
+    std::vector<TComplex> Solve() {
+        std::vector<int> perm(static_cast<size_t>(N));
+        for (int c = 0; c < N; ++c) perm[size_t(c)] = c;
+        for (int p = 0; p < N; ++p) {
+            int bestRow = p, bestColumn = p;
+            double best = std::norm(At(p, p));
+            for (int r = p; r < N; ++r) {
+                const TComplex* row = &At(r, 0);
+                for (int c = p; c < N; ++c) {
+                    const double m = std::norm(row[c]);
+                    if (m > best) {
+                        best = m;
+                        bestRow = r;
+                        bestColumn = c;
+                    }
+                }
+            }
+            if (bestRow != p)
+                std::swap_ranges(&At(p, p), &At(p, 0) + N + 1, &At(bestRow, p));
+            if (bestColumn != p) {
+                for (int r = 0; r < N; ++r) std::swap(At(r, p), At(r, bestColumn));
+                std::swap(perm[size_t(p)], perm[size_t(bestColumn)]);
+            }
+            const TComplex pivot = At(p, p);
+            if (std::abs(pivot) == 0) throw ESingular();
+            TComplex* pivotRow = &At(p, 0);
+            for (int c = p; c <= N; ++c) pivotRow[c] /= pivot;
+            for (int r = p + 1; r < N; ++r) {
+                TComplex* row = &At(r, 0);
+                const TComplex f = row[p];
+                if (f == TComplex()) continue;
+                for (int c = p; c <= N; ++c) row[c] -= f * pivotRow[c];
+            }
+        }
+        std::vector<TComplex> x(static_cast<size_t>(N));
+        for (int k = N - 1; k >= 0; --k) {
+            TComplex v = Rhs(k);
+            for (int m = k + 1; m < N; ++m) v -= At(k, m) * x[size_t(perm[size_t(m)])];
+            x[size_t(perm[size_t(k)])] = v;
+        }
+        return x;
+    }
+
+    const int N;
+
+private:
+    std::vector<TComplex> A;
+};
+
+// Current-law rows: per group, every node but the highest; +1 where the element leaves the node.
+int WriteCurrentLawRows(const TCircuitGraph& g, const TTopology& t, TEquations& eq) {
+    int k = 0;
+    for (const TLoopGroup& group : t.Groups) {
+        for (size_t i = 0; i + 1 < group.Nodes.size(); ++i, ++k) {
+            const int v = group.Nodes[i];
+            eq.ClearRow(k);
+            for (int e : g.Attached[size_t(v)])
+                if (group.Elements.Test(e)) eq.At(k, e) = g.First[size_t(e)] == v ? 1.0 : -1.0;
+        }
+    }
+    return k;
+}
+
+// Voltage-law row of a loop: -Z and -EMF where the loop runs from first to second terminal.
+void WriteLoopRow(const TCircle& loop, const TCircuitGraph& g, const QHash<TIron0*, int>& number,
+                  TEquations& eq, int k) {
+    eq.ClearRow(k);
+    for (TIron0* element : loop.ElementPath) {
+        const int e = number.value(element);
+        const TComplex z = element->GetImpedance();
+        const double u = element->GetEmf();
+        if (loop.DirectionMask.Test(e)) {
+            eq.At(k, e) = -z;
+            eq.Rhs(k) -= u;
+        } else {
+            eq.At(k, e) = z;
+            eq.Rhs(k) += u;
+        }
+    }
+}
+
+// Whether the loops' signed element vectors are linearly independent. Loops that pass the
+// duplicate test can still depend on each other; their system would be singular.
+bool Independent(const std::vector<const TCircle*>& loops, const QHash<TIron0*, int>& number, int n) {
+    const size_t rows = loops.size();
+    std::vector<double> m(rows * size_t(n), 0.0);
+    for (size_t r = 0; r < rows; ++r)
+        for (TIron0* element : loops[r]->ElementPath) {
+            const int e = number.value(element);
+            m[r * size_t(n) + size_t(e)] = loops[r]->DirectionMask.Test(e) ? 1.0 : -1.0;
+        }
+    size_t rank = 0;
+    for (int c = 0; c < n && rank < rows; ++c) {
+        size_t best = rank;
+        for (size_t r = rank; r < rows; ++r)
+            if (std::fabs(m[r * size_t(n) + size_t(c)]) > std::fabs(m[best * size_t(n) + size_t(c)])) best = r;
+        if (std::fabs(m[best * size_t(n) + size_t(c)]) < 1e-9) continue;
+        for (int j = 0; j < n; ++j) std::swap(m[rank * size_t(n) + size_t(j)], m[best * size_t(n) + size_t(j)]);
+        for (size_t r = rank + 1; r < rows; ++r) {
+            const double f = m[r * size_t(n) + size_t(c)] / m[rank * size_t(n) + size_t(c)];
+            if (f == 0) continue;
+            for (int j = c; j < n; ++j) m[r * size_t(n) + size_t(j)] -= f * m[rank * size_t(n) + size_t(j)];
+        }
+        ++rank;
+    }
+    return rank == rows;
+}
+
+// Voltage-law rows from the listed loops: loops are taken smallest first, each only when it
+// brings in its share of elements not yet covered, and never when it repeats an earlier row.
+int WriteListedLoopRows(const TCircuitGraph& g, const TTopology& t, TEquations& eq, int k,
+                        const QHash<TIron0*, int>& number) {
+    std::stable_sort(Circles.begin(), Circles.end(),
+                     [](const TCircle& a, const TCircle& b) { return a.ElementCount() < b.ElementCount(); });
+    const int b = int(t.LoopElements.size());
+    const int nodes = int(t.LoopNodes.size());
+    if (b == 0 && nodes == 0) return k;
+    if (Circles.empty()) throw EThrownText("TCircle::Circle exception: no circles");
+
+    std::vector<TCircle> pool = std::move(Circles);
+    Circles.clear();
+    std::vector<TCircle> taken;
+    TElementMask covered(g.ElementCount());
+    size_t j = 0;
+    size_t refusedInARow = 0;
+    while (k < b) {
+        if (pool.empty()) throw ENeedSpanningTrees{Solver::TLoopSource::RanOutOfLoops};
+        if (j >= pool.size()) j = 0;
+        const TCircle& loop = pool[j];
+        const int need = b * (k - nodes + 2) / (b - nodes + 1);
+        const int have = (loop.PartMask | covered).Count();
+        if (have < need) {
+            ++j;
+            // Every loop left has been refused: the search would go round for ever.
+            if (++refusedInARow > pool.size()) throw ENeedSpanningTrees{Solver::TLoopSource::NoProgress};
+            continue;
+        }
+        refusedInARow = 0;
+        WriteLoopRow(loop, g, number, eq, k);
+        eq.ScaleRow(k);
+        const bool duplicate = eq.DuplicatesEarlierRow(k);
+        TCircle chosen = std::move(pool[j]);
+        pool.erase(pool.begin() + std::ptrdiff_t(j));
+        j = 1;
+        if (!duplicate) {
+            covered |= chosen.PartMask;
+            taken.push_back(std::move(chosen));
+            ++k;
+        }
+    }
+    std::vector<const TCircle*> chosenLoops;
+    for (const TCircle& c : taken) chosenLoops.push_back(&c);
+    if (!Independent(chosenLoops, number, g.ElementCount()))
+        throw ENeedSpanningTrees{Solver::TLoopSource::Dependent};
+    Circles = std::move(pool); // what the solve did not take stays listed until the next search
+    return k;
+}
+
+int WriteSpanningTreeLoopRows(const TCircuitGraph& g, TEquations& eq, int k,
+                              const QHash<TIron0*, int>& number) {
+    for (const TCircle& loop : Circles) WriteLoopRow(loop, g, number, eq, k++);
+    return k;
+}
+
+// Elements outside every loop carry no current.
+void WriteZeroCurrentRows(const TCircuitGraph& g, const TTopology& t, TEquations& eq, int k) {
+    std::vector<char> inLoop(size_t(g.ElementCount()), 0);
+    for (int e : t.LoopElements) inLoop[size_t(e)] = 1;
+    for (int e = 0; e < g.ElementCount(); ++e) {
+        if (inLoop[size_t(e)]) continue;
+        eq.ClearRow(k);
+        eq.At(k, e) = 3.14E-9;
+        ++k;
+    }
+}
+
+std::vector<TComplex> SolveEquations(const TCircuitGraph& g, const TTopology& t, bool listed) {
+    QHash<TIron0*, int> number;
+    for (int e = 0; e < g.ElementCount(); ++e) number.insert(g.Elements[size_t(e)], e);
+    TEquations eq(g.ElementCount());
+    int k = WriteCurrentLawRows(g, t, eq);
+    k = listed ? WriteListedLoopRows(g, t, eq, k, number) : WriteSpanningTreeLoopRows(g, eq, k, number);
+    WriteZeroCurrentRows(g, t, eq, k);
+    for (int r = 0; r < eq.N; ++r) eq.ScaleRow(r);
+    Solver::LastSolve.Equations = eq.N;
+    try {
+        return eq.Solve();
+    } catch (const ESingular&) {
+        if (listed) throw ENeedSpanningTrees{Solver::TLoopSource::Singular};
+        throw EThrownText(HasText(712) ? GetText(712) : QString());
+    }
+}
+
+// --- Results ------------------------------------------------------------------------------------
+
+void ApplyCurrents(const TCircuitGraph& g, const std::vector<TComplex>& x) {
+    for (int e = 0; e < g.ElementCount(); ++e) {
+        TIron0* element = g.Elements[size_t(e)];
+        if (x[size_t(e)] != element->Current) element->SetCurrent(x[size_t(e)]);
+    }
+}
+
+// Overloaded parts burn out, the most overloaded first; how many at once is drawn by lot, so
+// that a chain of overloads settles over the next solves.
+void BurnOverloaded(const TCircuitGraph& g) {
+    double worst = 1;
+    for (TIron0* e : g.Elements) worst = std::max(worst, std::fabs(e->Load));
+    if (!(worst > 1)) return;
+    std::vector<TIron0*> overloaded;
+    for (TIron0* e : g.Elements) {
+        if (!(std::fabs(e->Load) > 1)) continue;
+        auto at = std::find_if(overloaded.begin(), overloaded.end(),
+                               [&](const TIron0* listed) { return listed->Load < e->Load; });
+        overloaded.insert(at, e);
+    }
+    std::srand(unsigned(std::time(nullptr)));
+    int burn = std::rand() % int(overloaded.size());
+    if (burn == 0) burn = 1;
+    for (int i = 0; i < burn; ++i)
+        if (!overloaded[size_t(i)]->Burnt) overloaded[size_t(i)]->BurnOut(true);
+    if (Framework) Framework->CircuitChanged = true;
+}
+
+void ZeroCurrents(const TCircuitGraph& g, bool always) {
+    for (TIron0* e : g.Elements)
+        if (always || e->Current != TComplex()) e->SetCurrent(TComplex());
+}
+
+void Solve() {
+    const TCircuitGraph g = TCircuitGraph::ReadBoard();
+    bool listed = FindCircles(g);
+    TTopology t = listed ? PrepareFromLoops(g) : PrepareFromSpanningTrees(g);
+    if (t.LoopElements.empty()) {
+        // No closed loop: no current anywhere, nothing to log.
+        ZeroCurrents(g, true);
+        for (TIron0* e : g.Elements) e->AcDriven = false;
+        return;
+    }
+    std::vector<TComplex> x;
+    try {
+        x = SolveEquations(g, t, listed);
+    } catch (const ENeedSpanningTrees& why) {
+        Solver::LastSolve.Source = why.Why;
+        listed = false;
+        t = PrepareFromSpanningTrees(g);
+        x = SolveEquations(g, t, false);
+    }
+    Solver::LastSolve.ListedLoops = listed;
+    ApplyCurrents(g, x);
+    BurnOverloaded(g);
+    AppendSolveLog(g);
+}
+
+} // namespace
+
+void TCircle::Circle() {
+    Solver::LastSolve = {};
+    try {
+        Solve();
+    } catch (const EThrownText& failure) {
+        Solver::LastSolve.Failed = true;
+        PlayWaveResource("wavOnError");
+        if (!TFlatObject::DraggingObject())
+            ShowMessage(failure.Text(), HasText(711) ? GetText(711) : QString());
+        ZeroCurrents(TCircuitGraph::ReadBoard(), false);
+    } catch (const std::exception& error) {
+        ShowMessage(QString::fromLocal8Bit(error.what()), QCoreApplication::applicationName(),
+                    TMsgButtons::Ok, TMsgIcon::Error);
+    }
+}

@@ -1,0 +1,69 @@
+#pragma once
+// The circuit solver. Every circuit element gets one complex current by the branch-current
+// method: Kirchhoff's current law at the nodes of each loop group, the voltage law around a set
+// of independent loops, and current 0 for every element outside all loops; the system is solved
+// by Gaussian elimination with complete pivoting. Direct and alternating sources are solved
+// together at the circuit's one angular frequency, all with phase 0, as effective values.
+//
+// The solver reads elements and nodes only. It reports failures through Global's seams (sound,
+// message box) and never touches a window itself.
+
+#include "solver/ElementMask.h"
+
+#include <QString>
+#include <vector>
+
+class TNode;
+class TIron0;
+
+// One closed loop, oriented by the order of ElementPath; ElementPath[i] leaves NodePath[i].
+class TCircle {
+public:
+    TElementMask PartMask;
+    TElementMask DirectionMask; // bit k: the loop runs through element k from first to second node
+    std::vector<TNode*> NodePath;
+    std::vector<TIron0*> ElementPath;
+
+    int ElementCount() const { return int(ElementPath.size()); }
+
+    // The solve: currents for every element, overload and burn-out, the log. Never throws.
+    static void Circle();
+};
+
+// The loops of the last search, by descending size and mask, the covering subset first.
+extern std::vector<TCircle> Circles;
+extern TElementMask LoopUnion;
+
+// Rebuilds Circles and LoopUnion from the board. Returns false, with Circles empty, when the
+// circuit has too many loops to list them all: the solve then works from a spanning tree.
+bool FindCircles();
+
+// Tunables and what the last solve did, for the program's tools and the tests.
+namespace Solver {
+// The log file appended to by every successful solve; empty: no log.
+extern QString LogPath;
+// Above this size the log is moved to <LogPath>.1 and begun anew.
+extern qint64 LogLimit;
+// The loop search lists loops one by one only while the circuit has at most this many
+// independent loops and the search takes at most this many steps.
+extern int MaxListedLoops;
+extern long SearchStepBudget;
+
+enum class TLoopSource {
+    Listed,         // the loops the full search listed
+    TooManyLoops,   // spanning trees: the circuit has too many loops to list them
+    SearchTooLong,  // spanning trees: the search ran out of steps
+    NoProgress,     // spanning trees: every listed loop left was refused
+    RanOutOfLoops,  // spanning trees: the listed loops were not enough
+    Dependent,      // spanning trees: the listed loops chosen depend on each other
+    Singular,       // spanning trees: the listed loops gave a singular system
+};
+
+struct TLastSolve {
+    bool ListedLoops = false; // the loops came from the full search (not a spanning tree)
+    TLoopSource Source = TLoopSource::Listed;
+    bool Failed = false;      // a thrown text ended the solve
+    int Equations = 0;
+};
+extern TLastSolve LastSolve;
+} // namespace Solver

@@ -1,0 +1,64 @@
+#pragma once
+// A set of circuit elements by number, as wide as the circuit: bit k stands for element k.
+// Masks compare as unsigned numbers (the highest element decides first), which orders loops.
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class TElementMask {
+public:
+    TElementMask() = default;
+    explicit TElementMask(int elementCount) : Words(size_t(std::max(1, (elementCount + 63) / 64)), 0) {}
+
+    void Set(int k) { Words[size_t(k) >> 6] |= uint64_t(1) << (k & 63); }
+    void Reset(int k) { Words[size_t(k) >> 6] &= ~(uint64_t(1) << (k & 63)); }
+    bool Test(int k) const { return (Words[size_t(k) >> 6] >> (k & 63)) & 1; }
+    bool Any() const {
+        for (uint64_t w : Words)
+            if (w) return true;
+        return false;
+    }
+    int Count() const {
+        int n = 0;
+        for (uint64_t w : Words) n += std::popcount(w);
+        return n;
+    }
+    bool Intersects(const TElementMask& o) const {
+        for (size_t i = 0; i < Words.size(); ++i)
+            if (Words[i] & o.Words[i]) return true;
+        return false;
+    }
+    TElementMask& operator|=(const TElementMask& o) {
+        for (size_t i = 0; i < Words.size(); ++i) Words[i] |= o.Words[i];
+        return *this;
+    }
+    friend TElementMask operator|(TElementMask a, const TElementMask& b) { return a |= b; }
+    bool operator==(const TElementMask& o) const { return Words == o.Words; }
+    // Unsigned comparison of the whole number.
+    bool operator<(const TElementMask& o) const {
+        for (size_t i = Words.size(); i-- > 0;)
+            if (Words[i] != o.Words[i]) return Words[i] < o.Words[i];
+        return false;
+    }
+    // The elements in the mask, lowest first.
+    template <class F>
+    void ForEach(F f) const {
+        for (size_t i = 0; i < Words.size(); ++i)
+            for (uint64_t w = Words[i]; w; w &= w - 1) f(int(i * 64 + std::countr_zero(w)));
+    }
+    size_t Hash() const {
+        size_t h = 1469598103934665603ull;
+        for (uint64_t w : Words) h = (h ^ w) * 1099511628211ull;
+        return h;
+    }
+
+private:
+    std::vector<uint64_t> Words;
+};
+
+struct TElementMaskHash {
+    size_t operator()(const TElementMask& m) const { return m.Hash(); }
+};

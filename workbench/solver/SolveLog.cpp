@@ -1,0 +1,45 @@
+// LOG.LOG: after every successful solve, the values on every element. The file is written in
+// the single-byte Cyrillic code page (Windows-1251) and kept bounded: past its limit it is
+// moved to LOG.LOG.1 and begun anew, so a board that solves eight times a second for hours
+// cannot fill the disk.
+
+#include "components/Iron0.h"
+#include "solver/Topology.h"
+
+#include <QFile>
+#include <QStringEncoder>
+
+// The record's layout puts a blank flag beside the plus sign; the compiler would warn about it.
+#pragma GCC diagnostic ignored "-Wformat"
+
+namespace {
+// The blank flag beside the plus sign is part of the record's established layout.
+const char* const RecordFormat = "\n%s: z=%9.6G% +.6Gi I=%9.6G% +.6Gi V=%9.6G% +.6Gi";
+
+// Adding 0.0 turns a negative zero into a positive one: the log shows "+0", never "-0".
+TComplex Unsigned0(TComplex c) { return {c.real() + 0.0, c.imag() + 0.0}; }
+
+QString Record(TIron0* e) {
+    const TComplex z = Unsigned0(e->GetImpedance());
+    const TComplex i = Unsigned0(e->Current);
+    const TComplex v = Unsigned0(e->Voltage);
+    return QString::asprintf(RecordFormat,
+                             e->metaObject()->className(), z.real(), z.imag(), i.real(), i.imag(),
+                             v.real(), v.imag());
+}
+} // namespace
+
+void AppendSolveLog(const TCircuitGraph& g) {
+    const QString path = Solver::LogPath;
+    if (path.isEmpty()) return;
+    QFile file(path);
+    if (file.size() > Solver::LogLimit) {
+        QFile::remove(path + ".1");
+        QFile::rename(path, path + ".1");
+    }
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return;
+    QString text = QStringLiteral("\nЗначения на деталях:");
+    for (TIron0* e : g.Elements) text += Record(e);
+    QStringEncoder toCp1251("windows-1251");
+    file.write(toCp1251.encode(text));
+}

@@ -1,0 +1,199 @@
+// The loop set the solve falls back on when listing every loop would take too long, or when the
+// listed loops do not give a solvable system: per loop group, one loop for each chord of a
+// spanning tree. Those loops are independent by construction, exactly as many as the group
+// has branches minus nodes plus one.
+//
+// The loop groups here are the biconnected blocks of the circuit without its open switches and
+// switched-off meters: an element lies in a closed loop exactly when it lies in a block of two
+// or more branches, and two elements share a loop exactly when they share a block.
+
+#include "board/Node.h"
+#include "components/Iron0.h"
+#include "solver/Topology.h"
+
+#include <algorithm>
+#include <deque>
+
+namespace {
+
+// Blocks of two or more branches, each as its element numbers ascending; blocks ordered by
+// their lowest element.
+std::vector<std::vector<int>> LoopBlocks(const TCircuitGraph& g) {
+    const int nodeCount = int(g.NodeList.size());
+    // Usable branches by node: (element, other node).
+    std::vector<std::vector<std::pair<int, int>>> around(static_cast<size_t>(nodeCount));
+    for (int e = 0; e < g.ElementCount(); ++e) {
+        if (!g.Joins(e) || g.Breaks[size_t(e)]) continue;
+        around[size_t(g.First[size_t(e)])].push_back({e, g.Second[size_t(e)]});
+        around[size_t(g.Second[size_t(e)])].push_back({e, g.First[size_t(e)]});
+    }
+
+    std::vector<int> order(static_cast<size_t>(nodeCount), -1), low(static_cast<size_t>(nodeCount), 0);
+    std::vector<int> edgeStack;
+    std::vector<std::vector<int>> blocks;
+    int counter = 0;
+
+    struct TFrame {
+        int Node;
+        int ViaElement; // the tree branch we came in by, -1 at a root
+        size_t Next;    // the next branch of `around[Node]` to look at
+    };
+    for (int root = 0; root < nodeCount; ++root) {
+        if (order[size_t(root)] >= 0 || around[size_t(root)].empty()) continue;
+        std::vector<TFrame> stack{{root, -1, 0}};
+        order[size_t(root)] = low[size_t(root)] = counter++;
+        while (!stack.empty()) {
+            TFrame& f = stack.back();
+            if (f.Next < around[size_t(f.Node)].size()) {
+                const auto [e, other] = around[size_t(f.Node)][f.Next++];
+                if (e == f.ViaElement) continue;
+                if (order[size_t(other)] < 0) {
+                    edgeStack.push_back(e);
+                    order[size_t(other)] = low[size_t(other)] = counter++;
+                    stack.push_back({other, e, 0});
+                } else if (order[size_t(other)] < order[size_t(f.Node)]) {
+                    edgeStack.push_back(e); // a branch back up the tree (or a parallel one)
+                    low[size_t(f.Node)] = std::min(low[size_t(f.Node)], order[size_t(other)]);
+                }
+                continue;
+            }
+            const TFrame done = f;
+            stack.pop_back();
+            if (stack.empty()) break;
+            TFrame& parent = stack.back();
+            low[size_t(parent.Node)] = std::min(low[size_t(parent.Node)], low[size_t(done.Node)]);
+            if (low[size_t(done.Node)] >= order[size_t(parent.Node)]) {
+                // parent separates done's subtree: the branches stacked since form one block.
+                std::vector<int> block;
+                for (;;) {
+                    const int e = edgeStack.back();
+                    edgeStack.pop_back();
+                    block.push_back(e);
+                    if (e == done.ViaElement) break;
+                }
+                if (block.size() >= 2) {
+                    std::sort(block.begin(), block.end());
+                    blocks.push_back(std::move(block));
+                }
+            }
+        }
+    }
+    std::sort(blocks.begin(), blocks.end(),
+              [](const std::vector<int>& a, const std::vector<int>& b) { return a.front() < b.front(); });
+    return blocks;
+}
+
+// One loop per chord of a breadth-first spanning tree of the block, oriented so that it runs
+// through its lowest-numbered element from that element's first node to its second.
+void AddChordLoops(const TCircuitGraph& g, const std::vector<int>& block, std::vector<TCircle>& loops) {
+    std::vector<int> nodes;
+    for (int e : block) {
+        nodes.push_back(g.First[size_t(e)]);
+        nodes.push_back(g.Second[size_t(e)]);
+    }
+    std::sort(nodes.begin(), nodes.end());
+    nodes.erase(std::unique(nodes.begin(), nodes.end()), nodes.end());
+    auto local = [&](int q) { return int(std::lower_bound(nodes.begin(), nodes.end(), q) - nodes.begin()); };
+
+    std::vector<std::vector<int>> around(nodes.size());
+    for (int e : block) {
+        around[size_t(local(g.First[size_t(e)]))].push_back(e);
+        around[size_t(local(g.Second[size_t(e)]))].push_back(e);
+    }
+    std::vector<int> parentElement(nodes.size(), -2), depth(nodes.size(), 0);
+    std::vector<char> inTree(size_t(g.ElementCount()), 0);
+    std::deque<int> queue{0};
+    parentElement[0] = -1;
+    while (!queue.empty()) {
+        const int v = queue.front();
+        queue.pop_front();
+        for (int e : around[size_t(v)]) {
+            const int q = nodes[size_t(v)];
+            const int w = local(g.First[size_t(e)] == q ? g.Second[size_t(e)] : g.First[size_t(e)]);
+            if (parentElement[size_t(w)] != -2) continue;
+            parentElement[size_t(w)] = e;
+            depth[size_t(w)] = depth[size_t(v)] + 1;
+            inTree[size_t(e)] = 1;
+            queue.push_back(w);
+        }
+    }
+    auto up = [&](int v) {
+        const int e = parentElement[size_t(v)];
+        const int q = nodes[size_t(v)];
+        return local(g.First[size_t(e)] == q ? g.Second[size_t(e)] : g.First[size_t(e)]);
+    };
+
+    for (int chord : block) {
+        if (inTree[size_t(chord)]) continue;
+        // The loop: the chord from its first node a to its second node b, then the tree
+        // from b back to a. Steps are (element, node it leaves).
+        std::vector<std::pair<int, int>> steps{{chord, g.First[size_t(chord)]}};
+        int a = local(g.First[size_t(chord)]);
+        int b = local(g.Second[size_t(chord)]);
+        std::vector<std::pair<int, int>> down; // from the meeting node down to a, reversed later
+        while (a != b) {
+            if (depth[size_t(b)] >= depth[size_t(a)]) {
+                steps.push_back({parentElement[size_t(b)], nodes[size_t(b)]});
+                b = up(b);
+            } else {
+                const int next = up(a);
+                down.push_back({parentElement[size_t(a)], nodes[size_t(next)]});
+                a = next;
+            }
+        }
+        steps.insert(steps.end(), down.rbegin(), down.rend());
+
+        auto lowest = std::min_element(steps.begin(), steps.end());
+        const bool forward = g.First[size_t(lowest->first)] == lowest->second;
+
+        TCircle loop;
+        loop.PartMask = TElementMask(g.ElementCount());
+        loop.DirectionMask = TElementMask(g.ElementCount());
+        auto add = [&](int e, int from) {
+            const int leaves = forward ? from : (g.First[size_t(e)] == from ? g.Second[size_t(e)] : g.First[size_t(e)]);
+            loop.PartMask.Set(e);
+            if (g.First[size_t(e)] == leaves) loop.DirectionMask.Set(e);
+            loop.NodePath.push_back(g.NodeList[size_t(leaves)]);
+            loop.ElementPath.push_back(g.Elements[size_t(e)]);
+        };
+        if (forward) {
+            for (const auto& [e, from] : steps) add(e, from);
+        } else {
+            for (auto it = steps.rbegin(); it != steps.rend(); ++it) add(it->first, it->second);
+        }
+        loops.push_back(std::move(loop));
+    }
+}
+
+} // namespace
+
+TTopology PrepareFromSpanningTrees(const TCircuitGraph& g) {
+    TTopology t;
+    Circles.clear();
+    LoopUnion = TElementMask(g.ElementCount());
+    const std::vector<std::vector<int>> blocks = LoopBlocks(g);
+    for (const std::vector<int>& block : blocks) {
+        TLoopGroup group{TElementMask(g.ElementCount()), {}};
+        for (int e : block) {
+            group.Elements.Set(e);
+            group.Nodes.push_back(g.First[size_t(e)]);
+            group.Nodes.push_back(g.Second[size_t(e)]);
+        }
+        std::sort(group.Nodes.begin(), group.Nodes.end());
+        group.Nodes.erase(std::unique(group.Nodes.begin(), group.Nodes.end()), group.Nodes.end());
+        LoopUnion |= group.Elements;
+        t.Groups.push_back(std::move(group));
+        AddChordLoops(g, block, Circles);
+    }
+    std::vector<char> nodeSeen(g.NodeList.size(), 0);
+    LoopUnion.ForEach([&](int e) {
+        t.LoopElements.push_back(e);
+        for (int q : {g.First[size_t(e)], g.Second[size_t(e)]}) {
+            if (nodeSeen[size_t(q)]) continue;
+            nodeSeen[size_t(q)] = 1;
+            t.LoopNodes.push_back(q);
+        }
+    });
+    MarkAcDriven(g, t);
+    return t;
+}

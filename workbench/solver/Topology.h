@@ -1,0 +1,50 @@
+#pragma once
+// What the solver derives from the board before it writes an equation: the circuit as numbered
+// elements and nodes, its loops, the elements and nodes that lie in loops, and the loop groups.
+
+#include "solver/Calculate.h"
+
+#include <vector>
+
+class TIron0;
+class TNode;
+
+// The board read once per solve: elements by number, nodes by number.
+struct TCircuitGraph {
+    std::vector<TIron0*> Elements;             // registry order
+    std::vector<int> First, Second;            // node numbers, -1 where the terminal is free
+    std::vector<TNode*> NodeList;              // the node registry
+    std::vector<std::vector<int>> Attached;    // per node: its elements, in the node's list order
+    std::vector<char> Breaks;                  // open switch or switched-off meter
+
+    int ElementCount() const { return int(Elements.size()); }
+    // A branch a loop can run through: both terminals on different nodes.
+    bool Joins(int e) const { return First[e] >= 0 && Second[e] >= 0 && First[e] != Second[e]; }
+
+    static TCircuitGraph ReadBoard();
+};
+
+// Loops sharing elements form a group; its nodes get current-law rows.
+struct TLoopGroup {
+    TElementMask Elements;
+    std::vector<int> Nodes; // ascending node numbers
+};
+
+struct TTopology {
+    std::vector<int> LoopElements; // registry order (B of them)
+    std::vector<int> LoopNodes;    // in the order the loop elements meet them (N of them)
+    std::vector<TLoopGroup> Groups;
+};
+
+// The topology of the loops now in Circles; sets the elements' AcDriven marks.
+TTopology PrepareFromLoops(const TCircuitGraph& g);
+
+// The same facts from the graph's biconnected blocks, independent of any choice of loops, and
+// one independent loop per chord of a spanning tree of each block (put into Circles).
+TTopology PrepareFromSpanningTrees(const TCircuitGraph& g);
+
+// Sets AcDriven on exactly the elements of the groups that hold an alternating source.
+void MarkAcDriven(const TCircuitGraph& g, const TTopology& t);
+
+// Appends the solve's record to the log file (header, one record per element).
+void AppendSolveLog(const TCircuitGraph& g);
