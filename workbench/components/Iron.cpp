@@ -19,6 +19,7 @@ TStatePort* IronStateForm = nullptr;
 std::function<void()> PartDeleteCommand;
 std::function<void()> ShowParametersPanel;
 std::function<void(bool)> ShowLoadingWindow;
+std::function<void(quint8, bool)> EnablePartsBoxItem;
 
 namespace {
 struct TClassSteps {
@@ -47,6 +48,7 @@ void TPicturePair::CopyTo(TIron& part) const {
     part.VerticalPicture = Vertical;
     part.HorizontalCursor = HorizontalCursor;
     part.VerticalCursor = VerticalCursor;
+    part.ShowOrientationPicture();
 }
 
 // --- Construction ------------------------------------------------------------------------------

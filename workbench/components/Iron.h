@@ -39,7 +39,7 @@ struct TPicturePair {
 
     void Load(const QString& name);
     void Free() { *this = TPicturePair(); }
-    // Gives a part this pair as its pictures and drag cursors.
+    // Gives a part this pair as its pictures and drag cursors, and shows the one that fits.
     void CopyTo(class TIron& part) const;
 };
 
@@ -86,9 +86,10 @@ public:
     // A value between b (t = 0) and a (t = 1) in 1001 steps, kept to two significant digits.
     static double GetRandomDouble(double a, double b);
 
-protected:
     // Shows the picture of the present orientation (vertical or horizontal).
     void ShowOrientationPicture();
+
+protected:
 
     void OnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y) override;
     void OnMouseMove(Qt::KeyboardModifiers mods, int x, int y) override;
@@ -125,3 +126,5 @@ void RegisterClassSteps(std::function<void()> startup, std::function<void()> exi
 extern std::function<void()> PartDeleteCommand;
 extern std::function<void()> ShowParametersPanel;
 extern std::function<void(bool visible)> ShowLoadingWindow;
+// The parts box offers a kind or refuses it (a battery and a generator never share the board).
+extern std::function<void(quint8 kind, bool enabled)> EnablePartsBoxItem;
