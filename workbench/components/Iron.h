@@ -80,6 +80,9 @@ public:
     // The parameters panel page of the part's kind (0: none).
     int PanelPage() const;
 
+    // The part's popup menu; kinds add their own commands after the delete item.
+    QMenu* PopupMenu() const { return Popup; }
+
     // Class operations: every kind's pictures and cursors are made once at start-up.
     static void ExecuteStartups();
     static void ExecuteExits();
