@@ -1,7 +1,7 @@
 // The circuit solver: loops and their groups, the equations, burn-out, the log, failures, and
 // agreement with ngspice on generated circuits.
 
-#include "support/Seams.h"
+#include "support/Board.h"
 #include "support/Spice.h"
 #include "support/TestParts.h"
 
@@ -19,26 +19,8 @@
 
 namespace {
 
-// A board with its seams for one test; parts are destroyed before the board.
-struct TBench {
-    TTestSeams Seams;
-    QWidget Window;
-    TFramework* Board;
-
-    TBench() : Board(new TFramework(&Window)) {
-        Solver::LogPath = Seams.Dir.filePath("LOG.LOG");
-        CircuitOmega = 0;
-    }
-    ~TBench() {
-        while (!Parts.isEmpty()) delete Parts.first();
-        delete Board;
-        CircuitOmega = 0;
-    }
-    QByteArray Log() const {
-        QFile f(Solver::LogPath);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-};
+// The solver's tests share the board fixture.
+struct TBench : TBoardFixture {};
 
 TTestPart* Part(double r, double emf, int r1, int c1, int r2, int c2) {
     auto* p = new TTestPart(r, emf);

@@ -1,0 +1,46 @@
+#include "components/Inductance.h"
+
+#include "components/Resistor.h"
+#include "shell/Global.h"
+
+namespace {
+TPicturePair Pictures;
+}
+
+void TInductance::ClassStartup() { Pictures.Load("bmpInductance"); }
+void TInductance::ClassExit() { Pictures.Free(); }
+
+TInductance::TInductance() : TIron(KindInductance) {
+    SetInductance(1);
+    SetResistance(1E-6);
+    Pictures.CopyTo(*this);
+}
+
+TComplex TInductance::GetImpedance() {
+    if (AcDriven) return {0, CircuitOmega * Inductance};
+    return {1E-6, 0};
+}
+
+void TInductance::SetHidden(bool hidden) {
+    if (hidden != Hidden) TIron::SetHidden(hidden);
+}
+
+QString TInductance::GetHint() {
+    const QString henry = GetText(165);
+    QString hint = "L=";
+    if (!Hidden)
+        hint += FormatPrefixed(Inductance) + henry;
+    else
+        hint += HiddenRange("1", henry, "100", henry);
+    return hint + ", R=1E-6 " + GetText(162);
+}
+
+void TInductance::FillPanel(TPanelValues& values) {
+    values.Values[0] = Inductance;
+    if (Hidden) values.Flags |= HiddenFlag(0);
+}
+
+void TInductance::TakePanel(const TPanelValues& values) {
+    SetHidden(values.Flags & HiddenFlag(0));
+    SetInductance(values.Values[0]);
+}

@@ -1,0 +1,30 @@
+#include "components/Kinds.h"
+
+#include "components/Condensator.h"
+#include "components/Conductor.h"
+#include "components/Inductance.h"
+#include "components/Resistor.h"
+#include "components/Wire.h"
+
+TIron* CreatePart(quint8 kind, TPartOrigin) {
+    switch (kind) {
+    case KindWire: return new TWire;
+    case KindResistor: return new TResistor;
+    case KindCondensator: return new TCondensator;
+    case KindInductance: return new TInductance;
+    case KindConductor: return new TConductor;
+    default: return nullptr;
+    }
+}
+
+void RegisterPartKinds() {
+    static bool registered = false;
+    if (registered) return;
+    registered = true;
+    // The order the loading window shows the kinds in.
+    RegisterClassSteps(TWire::ClassStartup, TWire::ClassExit);
+    RegisterClassSteps(TResistor::ClassStartup, TResistor::ClassExit);
+    RegisterClassSteps(TCondensator::ClassStartup, TCondensator::ClassExit);
+    RegisterClassSteps(TInductance::ClassStartup, TInductance::ClassExit);
+    RegisterClassSteps(TConductor::ClassStartup, TConductor::ClassExit);
+}
