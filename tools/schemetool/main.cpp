@@ -1,7 +1,116 @@
-// schemetool: solves, converts and exports scheme files without a display.
+// schemetool: scheme files on the command line, on the workbench's own code.
+//
+//   schemetool [--log FILE] solve FILE     the settled circuit, one JSON object per element
+//   schemetool [--log FILE] netlist FILE   the settled circuit as a SPICE netlist
+//   schemetool convert IN OUT              any version in, version 1.2 out
+//
+// It needs no display. A file it cannot load ends it with a message and exit code 1.
+
+#include "board/Frmwork.h"
+#include "board/Node.h"
+#include "board/Scheme.h"
+#include "components/Iron.h"
+#include "components/Kinds.h"
+#include "shell/Global.h"
+#include "solver/Calculate.h"
+#include "solver/Netlist.h"
+
+#include <QApplication>
+#include <QFile>
 #include <cstdio>
 
-int main(int argc, char** argv) {
-    std::fprintf(stderr, "schemetool: no commands are available in this build yet\n");
+namespace {
+int Usage() {
+    std::fprintf(stderr, "usage: schemetool [--log FILE] solve FILE\n"
+                         "       schemetool [--log FILE] netlist FILE\n"
+                         "       schemetool convert IN OUT\n");
     return 2;
+}
+
+QString Number(double v) { return QString::asprintf("%.17g", v); }
+QString Pair(TComplex c) { return "[" + Number(c.real()) + "," + Number(c.imag()) + "]"; }
+
+int NodeNumber(const TNode* node) { return node ? int(Nodes.indexOf(node)) : -1; }
+
+QString ElementJson(int k, TIron0* e) {
+    auto* part = qobject_cast<TIron*>(e);
+    return QString("{\"index\":%1,\"class\":\"%2\",\"kind\":%3,\"first\":%4,\"second\":%5,"
+                   "\"z\":%6,\"i\":%7,\"v\":%8,\"burnt\":%9}")
+        .arg(k)
+        .arg(QString::fromLatin1(e->metaObject()->className()))
+        .arg(part ? part->Kind : 0)
+        .arg(NodeNumber(e->FirstNode))
+        .arg(NodeNumber(e->SecondNode))
+        .arg(Pair(e->GetImpedance()), Pair(e->Current), Pair(e->Voltage))
+        .arg(e->Burnt ? "true" : "false");
+}
+
+bool Load(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "schemetool: cannot open %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
+        return false;
+    }
+    if (LoadSchemeFrom(file) == TLoadResult::Failed) {
+        std::fprintf(stderr, "schemetool: %s is not a scheme file this program can read\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+void Settle() {
+    if (!Framework->SolveWhileChanged())
+        std::fprintf(stderr, "schemetool: the circuit did not settle within 22 solves\n");
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+
+    Solver::LogPath.clear(); // no LOG.LOG unless asked for
+    if (args.size() >= 2 && args[0] == "--log") {
+        Solver::LogPath = args[1];
+        args = args.mid(2);
+    }
+    if (args.size() < 2) return Usage();
+
+    // Failures the workbench would show in a message box go to standard error here.
+    SetMessageHandler([](const TMessageRequest& r) {
+        std::fprintf(stderr, "schemetool: %s\n", qPrintable(r.Text));
+        return int(IdOk);
+    });
+    SetSoundSink([](const TSoundRequest&) {});
+    SetWaitHandler([](int) {});
+    LoadLanguageFile(QCoreApplication::applicationDirPath() + "/English.lng");
+
+    QWidget window;
+    TFramework board(&window);
+    RegisterPartKinds();
+    TIron::ExecuteStartups();
+
+    const QString command = args[0];
+    int status = 0;
+    if (command == "solve" && args.size() == 2) {
+        if (!Load(args[1])) return 1;
+        Settle();
+        for (int k = 0; k < CircuitElements.size(); ++k)
+            std::printf("%s\n", qPrintable(ElementJson(k, CircuitElements[k])));
+    } else if (command == "netlist" && args.size() == 2) {
+        if (!Load(args[1])) return 1;
+        Settle();
+        std::printf("%s", qPrintable(SpiceNetlist(args[1])));
+    } else if (command == "convert" && args.size() == 3) {
+        if (!Load(args[1])) return 1;
+        QString error;
+        if (!SaveScheme(args[2], &error)) {
+            std::fprintf(stderr, "schemetool: cannot write %s: %s\n", qPrintable(args[2]), qPrintable(error));
+            status = 1;
+        }
+    } else {
+        return Usage();
+    }
+    ClearBoard();
+    return status;
 }

@@ -107,17 +107,10 @@ void TFramework::Tick() {
     std::srand(unsigned(std::time(nullptr)));
     std::rand();
 
-    int runs = 0;
-    while (CircuitChanged) {
-        CircuitChanged = false;
-        TCircle::Circle();
-        ++runs;
-        if (runs - 1 > 20) {
-            CircuitChanged = false;
-            ShowMessage("Расчёт зациклился и принудительно остановлен.", "Система зашиты",
-                        TMsgButtons::OkCancel);
-            return;
-        }
+    if (!SolveWhileChanged()) {
+        ShowMessage("Расчёт зациклился и принудительно остановлен.", "Система зашиты",
+                    TMsgButtons::OkCancel);
+        return;
     }
 
     bool discharging = false;
@@ -132,6 +125,20 @@ void TFramework::Tick() {
         if (BatteryResolveCounter % 64 != 0) CircuitChanged = true;
         ++BatteryResolveCounter;
     }
+}
+
+bool TFramework::SolveWhileChanged() {
+    int runs = 0;
+    while (CircuitChanged) {
+        CircuitChanged = false;
+        TCircle::Circle(); // burn-outs raise the flag again
+        ++runs;
+        if (runs - 1 > 20) {
+            CircuitChanged = false;
+            return false;
+        }
+    }
+    return true;
 }
 
 // --- Drops ------------------------------------------------------------------------------------

@@ -48,6 +48,8 @@ public:
 
     // Every 120 ms: solve while the circuit changed (at most 22 runs), then tick every part.
     void Tick();
+    // Solves while the circuit keeps changing, at most 22 times; false when it had to stop.
+    bool SolveWhileChanged();
 
     // Drops of parts and leads; parts and leads lying on the board pass theirs on here.
     void OnDragOver(TDragObject* source, int x, int y, bool& accept);

@@ -1,6 +1,151 @@
 #include "board/Scheme.h"
 
+#include "board/Frmwork.h"
+#include "board/SchemeIO.h"
+#include "components/Iron.h"
+#include "components/Kinds.h"
+#include "shell/Global.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QSaveFile>
+#include <cstring>
+
 int FormatVersion = Version12;
 QString FileName;
 bool SchemeSaved = true;
 bool SaveAsRequested = false;
+
+namespace {
+constexpr qint64 HeaderSize = 1024;
+constexpr char Signature12[] = "Yarv's scheme 1.2\r\n";
+
+void RaiseCircuitChanged() {
+    if (Framework) Framework->CircuitChanged = true;
+}
+
+// The version from the signature: the five characters before the first zero byte of a
+// template that the file's first 19 bytes are read over. A short file keeps the template's
+// characters and reads as version 1.0.
+int ReadVersion(QIODevice& file) {
+    char buffer[20] = "Yarv's scheme 1.0\r\n";
+    const qint64 got = file.read(buffer, 19);
+    Q_UNUSED(got);
+    const char* zero = static_cast<const char*>(std::memchr(buffer, 0, sizeof buffer));
+    const qsizetype end = zero - buffer;
+    if (end < 5) return 0;
+    const QByteArray tail(buffer + end - 5, 5);
+    if (tail == "1.0\r\n") return Version10;
+    if (tail == "1.1\r\n") return Version11;
+    if (tail == "1.2\r\n") return Version12;
+    return 0;
+}
+
+class TWaitCursor {
+public:
+    TWaitCursor() {
+        if (qobject_cast<QApplication*>(qApp)) QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~TWaitCursor() {
+        if (qobject_cast<QApplication*>(qApp)) QApplication::restoreOverrideCursor();
+    }
+};
+
+void ShowLoadFailure(const QString& path) {
+    ShowMessage(GetText(608) + path, GetText(607), TMsgButtons::AbortRetryIgnore);
+}
+} // namespace
+
+void ClearBoard() {
+    while (!Parts.isEmpty()) delete Parts.first();
+    RaiseCircuitChanged();
+}
+
+TLoadResult LoadSchemeFrom(QIODevice& file) {
+    ClearBoard();
+    try {
+        FormatVersion = ReadVersion(file);
+        if (!FormatVersion) {
+            RaiseCircuitChanged();
+            return TLoadResult::Failed;
+        }
+        // A file that ends inside the frequency has none: a direct-current circuit.
+        char omega[8];
+        CircuitOmega = file.read(omega, 8) == 8 ? qFromLittleEndian<double>(omega) : 0.0;
+        const double fileOmega = CircuitOmega;
+
+        if (file.size() > HeaderSize && file.seek(HeaderSize)) {
+            quint8 kind;
+            while (!file.atEnd() && file.read(reinterpret_cast<char*>(&kind), 1) == 1) {
+                TIron* part = CreatePart(kind, TPartOrigin::SchemeFile);
+                if (!part) {
+                    RaiseCircuitChanged();
+                    return TLoadResult::StoppedEarly;
+                }
+                // A new generator sets the default frequency; the file's frequency holds.
+                if (kind == KindGenerator) CircuitOmega = fileOmega;
+                part->LoadFromFile(file);
+                part->show();
+            }
+        }
+    } catch (const ESchemeIO&) {
+        ClearBoard();
+        return TLoadResult::Failed;
+    } catch (const EThrownText&) {
+        ClearBoard();
+        return TLoadResult::Failed;
+    }
+    RaiseCircuitChanged();
+    return TLoadResult::Loaded;
+}
+
+TLoadResult LoadScheme(const QString& path) {
+    TWaitCursor hourglass;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ClearBoard();
+        ShowLoadFailure(path);
+        return TLoadResult::Failed;
+    }
+    const TLoadResult result = LoadSchemeFrom(file);
+    if (result == TLoadResult::Failed) ShowLoadFailure(path);
+    return result;
+}
+
+bool SaveSchemeTo(QIODevice& file, QString* error) {
+    try {
+        FormatVersion = Version12;
+        SchemeIO::WriteExact(file, Signature12, 19);
+        SchemeIO::WriteDouble(file, CircuitOmega);
+        if (!Parts.isEmpty()) {
+            // The records begin at 1024; the header area between is zeros.
+            const QByteArray zeros(int(HeaderSize - file.pos()), '\0');
+            SchemeIO::WriteExact(file, zeros.constData(), zeros.size());
+        }
+        for (TIron* part : Parts) part->SaveToFile(file);
+        return true;
+    } catch (const ESchemeIO& e) {
+        if (error) *error = QString::fromUtf8(e.what());
+    } catch (const EThrownText& e) {
+        if (error) *error = e.Text();
+    }
+    return false;
+}
+
+bool SaveScheme(const QString& path, QString* error) {
+    // The old file stays until the new one is complete.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error) *error = file.errorString();
+        return false;
+    }
+    if (!SaveSchemeTo(file, error)) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        if (error) *error = file.errorString();
+        return false;
+    }
+    return true;
+}

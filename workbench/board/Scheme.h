@@ -1,5 +1,10 @@
 #pragma once
 // Scheme files and the document state of the workbench.
+//
+// A scheme file holds the circuit on the board: a 1024-byte header area (a 19-byte signature
+// "Yarv's scheme 1.2\r\n", the circuit's angular frequency as a double, zeros up to offset 1024)
+// and then one record per part, in the order the parts were made. Versions 1.0, 1.1 and 1.2
+// are read; 1.2 is written. All numbers are little-endian.
 
 #include <QString>
 
@@ -16,3 +21,22 @@ constexpr int Version12 = 0x102;
 extern QString FileName;
 extern bool SchemeSaved;
 extern bool SaveAsRequested;
+
+enum class TLoadResult {
+    Loaded,       // the whole file was read
+    StoppedEarly, // a record of no known kind ended the load; what came before stays
+    Failed,       // not a scheme file, or one cut short or naming nodes off the board
+};
+
+// Destroys every part on the board, always the first of Parts, and raises CircuitChanged.
+void ClearBoard();
+
+// Replaces the board's circuit with the file's. On failure the board is left empty.
+TLoadResult LoadSchemeFrom(QIODevice& file);
+// The same from a path, with the hourglass and the failure message the student sees.
+TLoadResult LoadScheme(const QString& path);
+
+// Writes the board's circuit in version 1.2. False (with the reason in `error`) when it could
+// not be written; SaveScheme then leaves the old file as it was.
+bool SaveSchemeTo(QIODevice& file, QString* error = nullptr);
+bool SaveScheme(const QString& path, QString* error = nullptr);

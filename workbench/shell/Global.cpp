@@ -361,12 +361,22 @@ int ShowMessageBox(const TMessageRequest& r) {
         add(QMessageBox::No, IdNo);
         add(QMessageBox::Cancel, IdCancel);
         break;
+    case TMsgButtons::AbortRetryIgnore:
+        add(QMessageBox::Abort, IdAbort);
+        add(QMessageBox::Retry, IdRetry);
+        add(QMessageBox::Ignore, IdIgnore);
+        break;
     }
     box.exec();
     const int result = results.value(box.clickedButton(), 0);
     if (result) return result;
     // Closed without a button: the box's escape answer.
-    return r.Buttons == TMsgButtons::Ok ? IdOk : r.Buttons == TMsgButtons::YesNo ? IdNo : IdCancel;
+    switch (r.Buttons) {
+    case TMsgButtons::Ok: return IdOk;
+    case TMsgButtons::YesNo: return IdNo;
+    case TMsgButtons::AbortRetryIgnore: return IdIgnore;
+    default: return IdCancel;
+    }
 }
 } // namespace
 
