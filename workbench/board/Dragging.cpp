@@ -97,6 +97,7 @@ private:
 };
 
 TDragSession* Session = nullptr;
+bool CancelledAtStart = false;
 
 // Ends the session before the drag object runs its Finished, so that whatever Finished does
 // (placing a part, waiting over the trash can) happens outside the drag.
@@ -128,8 +129,14 @@ namespace Dragging {
 void BeginDrag(QWidget* control, QPoint globalPos) {
     if (Session || !control) return;
     TDragObject* own = nullptr;
+    CancelledAtStart = false;
     if (auto* client = dynamic_cast<TDragClient*>(control)) client->StartDrag(own);
     std::unique_ptr<TDragObject> object(own ? own : new TDragControlObject(control));
+    if (CancelledAtStart) {
+        CancelledAtStart = false;
+        object->Finished(nullptr, 0, 0, false);
+        return;
+    }
     Session = new TDragSession(control, std::move(object));
     QPoint local;
     bool accepted;
@@ -143,7 +150,10 @@ bool IsDragging(const QWidget* control) { return Session && control && Session->
 TDragObject* CurrentObject() { return Session ? Session->Object.get() : nullptr; }
 
 void CancelDrag() {
-    if (Session) Session->Cancel();
+    if (Session)
+        Session->Cancel();
+    else
+        CancelledAtStart = true;
 }
 
 } // namespace Dragging

@@ -62,6 +62,7 @@ bool Active();
 // Whether `control` is the control whose drag is under way.
 bool IsDragging(const QWidget* control);
 TDragObject* CurrentObject();
-// Ends the drag as if released nowhere (Escape does the same).
+// Ends the drag as if released nowhere (Escape does the same). Called from a source's
+// StartDrag, it stops the drag before it begins.
 void CancelDrag();
 } // namespace Dragging

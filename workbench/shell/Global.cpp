@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QFile>
 #include <QHash>
 #include <QLocale>
@@ -388,6 +389,45 @@ int ShowMessage(const QString& text, const QString& caption, TMsgButtons buttons
 
 void SetMessageHandler(std::function<int(const TMessageRequest&)> handler) {
     MessageHandler = std::move(handler);
+}
+
+// --- File dialogs -----------------------------------------------------------------------------
+
+namespace {
+std::function<QString(const TFileDialogRequest&)> FileDialogHandler;
+
+// "Description|*.ext|..." as the dialog lists it: "Description (*.ext);;...".
+QString DialogFilter(const QString& pairs) {
+    const QStringList parts = pairs.split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString pattern = QString(parts[i + 1]).replace(';', ' ');
+        filters << (parts[i].contains(pattern) ? parts[i] : parts[i] + " (" + pattern + ")");
+    }
+    return filters.join(";;");
+}
+} // namespace
+
+QString AskFileName(const TFileDialogRequest& r) {
+    if (FileDialogHandler) return FileDialogHandler(r);
+    QFileDialog dialog(r.Owner, r.Title, r.Folder, DialogFilter(r.Filter));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setDefaultSuffix(r.DefaultSuffix);
+    if (r.Save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setOption(QFileDialog::ReadOnly);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    return dialog.selectedFiles().first();
+}
+
+void SetFileDialogHandler(std::function<QString(const TFileDialogRequest&)> handler) {
+    FileDialogHandler = std::move(handler);
 }
 
 // --- Waiting ----------------------------------------------------------------------------------

@@ -124,6 +124,21 @@ int ShowMessage(const QString& text, const QString& caption, TMsgButtons buttons
 // Tests answer messages themselves; nullptr restores the real message box.
 void SetMessageHandler(std::function<int(const TMessageRequest&)> handler);
 
+// --- File dialogs -----------------------------------------------------------------------------
+
+struct TFileDialogRequest {
+    bool Save = false;
+    QString Title;
+    QString Filter; // "Description|*.ext|Description|*.ext"
+    QString Folder; // where the dialog starts
+    QString DefaultSuffix;
+    QWidget* Owner = nullptr;
+};
+// Asks for a file to open (an existing one) or to save to (in an existing folder, no question
+// before overwriting); an empty name when the user cancels.
+QString AskFileName(const TFileDialogRequest& request);
+void SetFileDialogHandler(std::function<QString(const TFileDialogRequest&)> handler);
+
 // --- Waiting ----------------------------------------------------------------------------------
 
 // Blocks for `ms` milliseconds while the windows keep painting (user input waits meanwhile).
