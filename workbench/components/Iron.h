@@ -74,6 +74,8 @@ public:
     virtual void TakePanel(const TPanelValues& values) {}
     // The part-state window shows the EMF rather than the voltage for sources.
     virtual bool StateShowsEmf() const { return false; }
+    // A key the main window hands to the selected part (the variable parts take R and C).
+    virtual void KeyCommand(QChar key) {}
     // A battery that runs down on the tick: the board solves again with its new values.
     virtual bool DischargingNow() const { return false; }
 

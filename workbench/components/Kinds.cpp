@@ -17,6 +17,17 @@ TIron* CreatePart(quint8 kind, TPartOrigin) {
     }
 }
 
+bool KindAvailable(quint8 kind) {
+    switch (kind) {
+    case KindWire:
+    case KindResistor:
+    case KindCondensator:
+    case KindInductance:
+    case KindConductor: return true;
+    default: return false;
+    }
+}
+
 void RegisterPartKinds() {
     static bool registered = false;
     if (registered) return;
