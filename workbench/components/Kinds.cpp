@@ -2,6 +2,7 @@
 
 #include "components/Condensator.h"
 #include "components/Conductor.h"
+#include "components/Heater.h"
 #include "components/Inductance.h"
 #include "components/Resistor.h"
 #include "components/Wire.h"
@@ -13,6 +14,8 @@ TIron* CreatePart(quint8 kind, TPartOrigin) {
     case KindCondensator: return new TCondensator;
     case KindInductance: return new TInductance;
     case KindConductor: return new TConductor;
+    case KindLamp: return new TLamp;
+    case KindHeater: return new THeater;
     default: return nullptr;
     }
 }
@@ -23,7 +26,9 @@ bool KindAvailable(quint8 kind) {
     case KindResistor:
     case KindCondensator:
     case KindInductance:
-    case KindConductor: return true;
+    case KindConductor:
+    case KindLamp:
+    case KindHeater: return true;
     default: return false;
     }
 }
@@ -38,4 +43,6 @@ void RegisterPartKinds() {
     RegisterClassSteps(TCondensator::ClassStartup, TCondensator::ClassExit);
     RegisterClassSteps(TInductance::ClassStartup, TInductance::ClassExit);
     RegisterClassSteps(TConductor::ClassStartup, TConductor::ClassExit);
+    RegisterClassSteps(TLamp::ClassStartup, TLamp::ClassExit);
+    RegisterClassSteps(THeater::ClassStartup, THeater::ClassExit);
 }
