@@ -1,8 +1,9 @@
 // The workbench's pictures and sounds as the program sees them: every name it asks for loads
 // through its own loaders with the size it expects; part pictures and cursors have a clear
 // background and a fully transparent top-left pixel; parts meet the terminals along the middle
-// row; the lamp's and heater's glow pictures can be blended as the program blends them; and the
-// sounds are short, audible, unclipped and free of clicks at their ends.
+// row; the lamp's and heater's glow pictures can be blended as the program blends them; every
+// command button has its four glyphs, each visibly different; the programs' icons fill their
+// square; and the sounds are short, audible, unclipped and free of clicks at their ends.
 #include "shell/Global.h"
 
 #include <QFile>
@@ -45,6 +46,48 @@ const QStringList BoxStems = {
 
 const QStringList Cursors = {"curArm", "curPincers", "curPoint"};
 
+// The tool bar's command buttons: "bmpBtn" + the button's name without "btn".
+const QStringList Buttons = {
+    "ReadFile", "WriteFile", "DeleteAll", "Multimeter", "Oscillograph", "FloatControl", "IronState",
+    "HelpReference", "HelpLabs", "Help", "Options", "Calc", "About", "Exit",
+};
+// A button's strip holds its glyphs side by side: up, disabled, pressed, down.
+constexpr int GlyphSize = 44, GlyphLooks = 4;
+
+const QStringList AppIcons = {"bmpAppIconWorkbench", "bmpAppIconCoursebook", "bmpAppIconFilterdemo"};
+
+// The mean colourfulness (largest minus smallest channel, unpremultiplied) of the opaque
+// pixels, and their mean brightness.
+struct Tone {
+    double chroma = 0, luma = 0;
+};
+Tone ToneOf(const QImage& image) {
+    Tone t;
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = Raw(image, x, y);
+            if (qAlpha(c) != 255) continue;
+            t.chroma += std::max({qRed(c), qGreen(c), qBlue(c)}) - std::min({qRed(c), qGreen(c), qBlue(c)});
+            t.luma += Luma(c);
+            ++n;
+        }
+    if (n) {
+        t.chroma /= n;
+        t.luma /= n;
+    }
+    return t;
+}
+
+// The smallest rectangle holding every fully opaque pixel.
+QRect OpaqueBounds(const QImage& image) {
+    QRect r;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(Raw(image, x, y)) == 255) r |= QRect(x, y, 1, 1);
+    return r;
+}
+
 // The lamp's glow pictures are recoloured here, columns 21..42 and rows 11..31.
 const QRect LampRegion(21, 11, 22, 21);
 
@@ -74,6 +117,10 @@ private slots:
     void lampGlowsOnlyInsideItsRegion();
     void lampFilamentIsInsideTheRegion();
     void heaterGlowKeepsItsShape();
+    void buttonGlyphsShowTheirLooks_data();
+    void buttonGlyphsShowTheirLooks();
+    void appIconsFillTheirSquare_data();
+    void appIconsFillTheirSquare();
     void sounds_data();
     void sounds();
 };
@@ -95,6 +142,9 @@ void TestArt::bitmapsLoadWithTheirSizes_data() {
     QTest::newRow("bmpMinimize") << "bmpMinimize" << QSize(17, 17) << true;
     QTest::newRow("bmpTitleBackground") << "bmpTitleBackground" << QSize(0, 33) << false;
     QTest::newRow("bmpToolBar") << "bmpToolBar" << QSize(112, 0) << false;
+    for (const QString& button : Buttons)
+        QTest::newRow(qPrintable("bmpBtn" + button)) << "bmpBtn" + button << QSize(GlyphSize * GlyphLooks, GlyphSize) << true;
+    for (const QString& name : AppIcons) QTest::newRow(qPrintable(name)) << name << QSize(64, 64) << true;
 }
 
 void TestArt::bitmapsLoadWithTheirSizes() {
@@ -350,6 +400,72 @@ void TestArt::heaterGlowKeepsItsShape() {
     QCOMPARE(red(off), 0);
     QVERIFY(red(min) > 60);
     QVERIFY(red(on) > 60);
+}
+
+void TestArt::buttonGlyphsShowTheirLooks_data() {
+    QTest::addColumn<QString>("name");
+    for (const QString& button : Buttons) QTest::newRow(qPrintable(button)) << "bmpBtn" + button;
+}
+
+void TestArt::buttonGlyphsShowTheirLooks() {
+    QFETCH(QString, name);
+    const QImage strip = LoadTransparentBitmap(name);
+    QCOMPARE(strip.size(), QSize(GlyphSize * GlyphLooks, GlyphSize));
+    QImage glyph[GlyphLooks];
+    for (int i = 0; i < GlyphLooks; ++i) {
+        glyph[i] = strip.copy(i * GlyphSize, 0, GlyphSize, GlyphSize);
+        // Each glyph keeps to its own cell: the cell's first row and column stay clear, so no
+        // glyph shows a sliver of its neighbour, and every glyph has a solid key in its middle.
+        for (int k = 0; k < GlyphSize; ++k) {
+            QVERIFY2(Raw(glyph[i], 0, k) == 0, qPrintable(QString("glyph %1, row %2").arg(i).arg(k)));
+            QVERIFY2(Raw(glyph[i], k, 0) == 0, qPrintable(QString("glyph %1, column %2").arg(i).arg(k)));
+        }
+        QCOMPARE(qAlpha(Raw(glyph[i], GlyphSize / 2, GlyphSize / 2)), 255);
+    }
+    const QImage& up = glyph[0];
+    const QImage& disabled = glyph[1];
+    const QImage& pressed = glyph[2];
+    const QImage& down = glyph[3];
+    // Four different pictures.
+    for (int i = 0; i < GlyphLooks; ++i)
+        for (int j = i + 1; j < GlyphLooks; ++j)
+            QVERIFY2(Differing(glyph[i], glyph[j]) > 150,
+                     qPrintable(QString("glyphs %1 and %2: %3").arg(i).arg(j).arg(Differing(glyph[i], glyph[j]))));
+    // Disabled is grey: far less colourful than up, and not brighter than the whole key was.
+    const Tone toneUp = ToneOf(up), toneDisabled = ToneOf(disabled), tonePressed = ToneOf(pressed);
+    QVERIFY2(toneUp.chroma > 10, qPrintable(QString::number(toneUp.chroma)));
+    QVERIFY2(toneDisabled.chroma < toneUp.chroma / 4,
+             qPrintable(QString("%1 against %2").arg(toneDisabled.chroma).arg(toneUp.chroma)));
+    // Pressed is a little darker than up, and the key moves one pixel down and to the right;
+    // latched down, it stays sunk in the same way.
+    QVERIFY2(tonePressed.luma < toneUp.luma - 5, qPrintable(QString("%1 against %2").arg(tonePressed.luma).arg(toneUp.luma)));
+    const QRect keyUp = OpaqueBounds(up);
+    QCOMPARE(OpaqueBounds(pressed).topLeft(), keyUp.topLeft() + QPoint(1, 1));
+    QCOMPARE(OpaqueBounds(down).topLeft(), keyUp.topLeft() + QPoint(1, 1));
+    // Disabled is flat: it casts no shadow, so nothing of it lies outside the key's own outline.
+    QCOMPARE(OpaqueBounds(disabled).topLeft(), keyUp.topLeft());
+    for (int y = 0; y < GlyphSize; ++y)
+        for (int x = 0; x < GlyphSize; ++x)
+            if (!keyUp.adjusted(-1, -1, 1, 1).contains(x, y))
+                QVERIFY2(Raw(disabled, x, y) == 0, qPrintable(QString("pixel %1, %2").arg(x).arg(y)));
+}
+
+void TestArt::appIconsFillTheirSquare_data() {
+    QTest::addColumn<QString>("name");
+    for (const QString& name : AppIcons) QTest::newRow(qPrintable(name)) << name;
+}
+
+void TestArt::appIconsFillTheirSquare() {
+    // A program icon is shown small on a desktop or a task bar: its drawing must fill most of
+    // the square, be solid in the middle and be in colour.
+    QFETCH(QString, name);
+    const QImage icon = LoadTransparentBitmap(name);
+    int opaque = 0;
+    for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x) opaque += qAlpha(Raw(icon, x, y)) == 255;
+    QVERIFY2(opaque > icon.width() * icon.height() * 6 / 10, qPrintable(QString::number(opaque)));
+    QCOMPARE(qAlpha(Raw(icon, 32, 32)), 255);
+    QVERIFY2(ToneOf(icon).chroma > 20, qPrintable(QString::number(ToneOf(icon).chroma)));
 }
 
 void TestArt::sounds_data() {

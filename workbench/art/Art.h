@@ -9,4 +9,5 @@ void DrawMainWindow(ArtWriter& out); // MainWindow.cpp: the trash can, title str
 void DrawPartsBox(ArtWriter& out);   // PartsBox.cpp: the 14 compartments of the parts box
 void DrawParts(ArtWriter& out);      // Parts.cpp: the pictures of the parts on the board
 void DrawCursors(ArtWriter& out);    // Cursors.cpp: the arm, the pincers and the pointing hand
+void DrawToolbar(ArtWriter& out);    // Toolbar.cpp: the command buttons' glyphs, the programs' icons
 void MakeSounds(ArtWriter& out);     // Sounds.cpp: every sound of the workbench

@@ -1,6 +1,7 @@
-// Two overview pictures for the people who draw the art, written only when asked for
-// (`artgen OUTDIR --sheet DIR`): a contact sheet of every picture with its name, and a scene that
-// lays the pictures out as the main window does, with parts on the board in both orientations.
+// Three overview pictures for the people who draw the art, written only when asked for
+// (`artgen OUTDIR --sheet DIR`): a contact sheet of every picture with its name, a scene that
+// lays the pictures out as the main window does, with parts on the board in both orientations,
+// and the tool bar with its buttons in each of their looks.
 #include "Sheet.h"
 
 #include "ArtWriter.h"
@@ -10,6 +11,7 @@
 #include <QHash>
 #include <QPainter>
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -23,8 +25,10 @@ QImage Transposed(const QImage& source) {
 QImage ContactSheet(const QVector<QPair<QString, QImage>>& pictures, const QImage& board) {
     constexpr int Cell = 168, Columns = 7, BigW = 560, BigH = 300;
     QVector<QPair<QString, QImage>> small, big;
-    for (const auto& entry : pictures)
+    for (const auto& entry : pictures) {
+        if (entry.first.startsWith("bmpBtn")) continue; // the tool bar sheet shows these
         (entry.second.width() <= 128 && entry.second.height() <= 128 ? small : big).append(entry);
+    }
     const int rows = (int(small.size()) + Columns - 1) / Columns;
     QImage sheet(Columns * Cell, rows * Cell + 2 * (BigH + 30) + 10, QImage::Format_RGB32);
     sheet.fill(QColor(70, 70, 74));
@@ -162,6 +166,94 @@ QImage Scene(const QHash<QString, QImage>& art) {
     return scene;
 }
 
+// The tool bar as the window shows it, in each of the buttons' four looks, then every glyph
+// strip enlarged on the bar's green, and the programs' icons.
+QImage ToolbarSheet(const QHash<QString, QImage>& art) {
+    const char* buttons[] = {"ReadFile", "WriteFile", "DeleteAll", nullptr, "Multimeter", "Oscillograph", nullptr,
+                             "FloatControl", "IronState", nullptr, "HelpReference", "HelpLabs", "Help", nullptr,
+                             "Options", "Calc", nullptr, "About", nullptr, "Exit"};
+    constexpr int W = 880, Title = 33, Bar = 80, ButtonW = 55, ButtonH = 54, Gap = 10, Glyph = 44;
+    const QColor green(45, 140, 36), grey(70, 70, 74);
+    constexpr int Label = 22, Zoom = 2, Strip = 4 * Glyph * Zoom, ZoomRow = Glyph * Zoom + 26;
+    const int height = Title + Bar + 2 + 4 * (Label + Bar) + 16 + 7 * ZoomRow + 16 + 156;
+    QImage sheet(W, height, QImage::Format_RGB32);
+    sheet.fill(grey);
+    QPainter p(&sheet);
+    QFont font("DejaVu Sans");
+    font.setPixelSize(12);
+    // One bar; `lookOf` picks the glyph (0 up, 1 disabled, 2 pressed, 3 down) for each button.
+    auto bar = [&](int top, const std::function<int(const QString&)>& lookOf) {
+        p.fillRect(0, top, W, Bar, green);
+        int x = 6;
+        for (const char* button : buttons) {
+            if (!button) {
+                x += Gap;
+                continue;
+            }
+            const QImage strip = art.value(QString("bmpBtn") + button);
+            const int look = lookOf(button);
+            p.drawImage(QPoint(x + (ButtonW - Glyph) / 2, top + (Bar - ButtonH) / 2 + (ButtonH - Glyph) / 2), strip,
+                        QRect(look * Glyph, 0, Glyph, Glyph));
+            x += ButtonW;
+        }
+    };
+    auto label = [&](int top, const QString& text) {
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(QRect(8, top, W - 16, Label), Qt::AlignVCenter, text);
+    };
+    // The top of the window: title strip, tool bar with a latched and a disabled button, white line.
+    int y = 0;
+    p.drawImage(QRect(0, 0, W, Title), art.value("bmpTitleBackground"));
+    p.drawImage(W - 17 - 30, 10, art.value("bmpMinimize"));
+    QFont title("DejaVu Sans", 11, QFont::Bold);
+    title.setUnderline(true);
+    p.setFont(title);
+    p.setPen(Qt::yellow);
+    p.drawText(8, 22, "Vexilo");
+    y += Title;
+    bar(y, [](const QString& b) { return b == "IronState" ? 3 : b == "FloatControl" ? 1 : b == "Multimeter" ? 2 : 0; });
+    y += Bar;
+    p.fillRect(0, y, W, 2, Qt::white);
+    y += 2;
+    const char* looks[] = {"up", "disabled", "pressed", "down (latched)"};
+    for (int look = 0; look < 4; ++look) {
+        label(y, looks[look]);
+        y += Label;
+        bar(y, [look](const QString&) { return look; });
+        y += Bar;
+    }
+    // Every strip enlarged, two to a row.
+    y += 16;
+    int i = 0;
+    for (const char* button : buttons) {
+        if (!button) continue;
+        const QString name = QString("bmpBtn") + button;
+        const int x = 8 + (i % 2) * (Strip + 40), top = y + (i / 2) * ZoomRow;
+        p.fillRect(x - 4, top, Strip + 8, Glyph * Zoom + 8, green);
+        p.drawImage(QRect(x, top + 4, Strip, Glyph * Zoom), art.value(name));
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(QRect(x, top + Glyph * Zoom + 8, Strip, 16), Qt::AlignLeft | Qt::AlignVCenter, name);
+        ++i;
+    }
+    y += 7 * ZoomRow + 16;
+    // The programs' icons: actual size on green and on grey, and enlarged.
+    int x = 8;
+    for (const char* name : {"bmpAppIconWorkbench", "bmpAppIconCoursebook", "bmpAppIconFilterdemo"}) {
+        const QImage icon = art.value(name);
+        p.fillRect(x, y, 76, 76, green);
+        p.drawImage(x + 6, y + 6, icon);
+        p.drawImage(x + 84, y + 6, icon);
+        p.drawImage(QRect(x + 156, y, 128, 128), icon);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(QRect(x, y + 132, 284, 16), Qt::AlignLeft | Qt::AlignVCenter, name);
+        x += 292;
+    }
+    return sheet;
+}
+
 } // namespace
 
 bool WriteSheets(const ArtWriter& art, const QString& dir) {
@@ -169,5 +261,6 @@ bool WriteSheets(const ArtWriter& art, const QString& dir) {
     for (const auto& entry : art.Pictures()) byName.insert(entry.first, entry.second);
     const bool sheet = ContactSheet(art.Pictures(), byName.value("jpgBoard")).save(dir + "/art-contact-sheet.png");
     const bool scene = Scene(byName).save(dir + "/art-scene.png");
-    return sheet && scene;
+    const bool toolbar = ToolbarSheet(byName).save(dir + "/art-toolbar.png");
+    return sheet && scene && toolbar;
 }

@@ -4,5 +4,5 @@
 
 class ArtWriter;
 
-// Writes art-contact-sheet.png and art-scene.png into `dir`; false when either fails.
+// Writes art-contact-sheet.png, art-scene.png and art-toolbar.png into `dir`; false when any fails.
 bool WriteSheets(const ArtWriter& art, const QString& dir);

@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
     DrawPartsBox(art);
     DrawParts(art);
     DrawCursors(art);
+    DrawToolbar(art);
     MakeSounds(art);
     if (!art.Finish()) return 1;
     if (argc == 4) {
