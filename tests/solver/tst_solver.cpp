@@ -380,7 +380,7 @@ void TestSolver::logStaysBounded() {
 
 namespace {
 // A random circuit on the lattice: resistors, wires, batteries or generators, reactive parts,
-// open switches, parallel parts, loose ends.
+// open switches, burnt parts, parallel parts, loose ends.
 void BuildRandomCircuit(QRandomGenerator& random, bool alternating) {
     const int parts = 3 + random.bounded(50);
     auto logUniform = [&](double lo, double hi) {
@@ -391,7 +391,7 @@ void BuildRandomCircuit(QRandomGenerator& random, bool alternating) {
         const int c = random.bounded(5) + 1;
         const bool vertical = random.bounded(2);
         auto* p = new TTestPart(1);
-        const int kind = random.bounded(10);
+        const int kind = random.bounded(11);
         if (kind < 4) {
             p->SetResistance(logUniform(0.1, 1e5));
         } else if (kind < 5) {
@@ -403,9 +403,11 @@ void BuildRandomCircuit(QRandomGenerator& random, bool alternating) {
         } else if (kind < 9) {
             p->SetResistance(alternating ? logUniform(0.01, 100) : logUniform(1, 1e4));
             if (alternating) p->Reactance = (random.bounded(2) ? 1 : -1) * logUniform(1, 1e4);
-        } else {
+        } else if (kind < 10) {
             p->SetResistance(1e-6);
             p->Open = random.bounded(2);
+        } else {
+            p->SetResistance(1E60); // a burnt part, or a capacitor on direct current
         }
         if (random.bounded(40) == 0) {
             p->ConnectNodes((*Framework)(r, c), nullptr); // one loose end

@@ -115,8 +115,14 @@ QMap<int, double> SpiceTolerances(const QMap<int, TComplex>& spice) {
         for (const auto& step : loop) loopError[step.first] = std::max(loopError.value(step.first), error);
     }
 
+    // An element left out for its huge impedance carries at most what all the sources together
+    // drive through that impedance alone, and so does every element in a loop with it.
+    double sources = 0;
+    for (TIron0* e : CircuitElements) sources += std::fabs(e->GetEmf());
     QMap<int, double> tolerance;
-    for (int k = 0; k < CircuitElements.size(); ++k)
+    for (int k = 0; k < CircuitElements.size(); ++k) {
         tolerance[k] = 1e-5 * std::abs(spice.value(k)) + 1e-8 * largest + 2 * nodeError + 2 * loopError.value(k);
+        tolerance[k] += 2 * sources / 1E30;
+    }
     return tolerance;
 }

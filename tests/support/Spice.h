@@ -15,5 +15,6 @@ std::optional<QMap<int, TComplex>> RunNgspice(const QString& netlist, const QLis
 // current, 1e-8 of the largest current, and twice what ngspice's own currents break Kirchhoff's
 // laws by (the current law at any node; the voltage law around the loops through the element,
 // as the current that the loop's voltage error drives round the loop). Next to wires of a
-// micro-ohm, ngspice's branch currents carry noise far above its nominal accuracy.
+// micro-ohm, ngspice's branch currents carry noise far above its nominal accuracy. Elements
+// ngspice did not see (1E30 ohms and more) may carry what the sources drive through them.
 QMap<int, double> SpiceTolerances(const QMap<int, TComplex>& spice);

@@ -117,6 +117,8 @@ void TBoxItem::mouseReleaseEvent(QMouseEvent*) {
 
 void TBoxItem::StartDrag(TDragObject*& dragObject) {
     TIron* part = Form->TakePartFromBox(Tag);
+    // The part has left the box (or none may be taken): the drawer closes either way.
+    setPixmap(QPixmap::fromImage(Closed));
     if (!part) {
         Dragging::CancelDrag();
         return;

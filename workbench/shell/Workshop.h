@@ -62,32 +62,32 @@ public:
     static QString LoadSchemeServerName();
 
     // Controls, by their names.
-    QLabel* imgTitleBackground;
-    QLabel* lblTitle;
-    QLabel* imgMinimize;
-    QWidget* ControlBar;
-    QWidget* lineSplitter;
-    QLabel* imgToolBar;
-    TTrashCan* imgTrashcan;
-    QLabel* StatusBar;
-    QTimer* TimerCat;
-    TFramework* Board;
+    QLabel* imgTitleBackground = nullptr;
+    QLabel* lblTitle = nullptr;
+    QLabel* imgMinimize = nullptr;
+    QWidget* ControlBar = nullptr;
+    QWidget* lineSplitter = nullptr;
+    QLabel* imgToolBar = nullptr;
+    TTrashCan* imgTrashcan = nullptr;
+    QLabel* StatusBar = nullptr;
+    QTimer* TimerCat = nullptr;
+    TFramework* Board = nullptr;
     QList<TBoxItem*> BoxItems;
 
-    QToolButton* btnReadFile;
-    QToolButton* btnWriteFile;
-    QToolButton* btnDeleteAll;
-    QToolButton* btnMultimeter;
-    QToolButton* btnOscillograph;
-    QToolButton* btnFloatControl;
-    QToolButton* btnIronState;
-    QToolButton* btnHelpReference;
-    QToolButton* btnHelpLabs;
-    QToolButton* btnHelp;
-    QToolButton* btnOptions;
-    QToolButton* btnCalc;
-    QToolButton* btnAbout;
-    QToolButton* btnExit;
+    QToolButton* btnReadFile = nullptr;
+    QToolButton* btnWriteFile = nullptr;
+    QToolButton* btnDeleteAll = nullptr;
+    QToolButton* btnMultimeter = nullptr;
+    QToolButton* btnOscillograph = nullptr;
+    QToolButton* btnFloatControl = nullptr;
+    QToolButton* btnIronState = nullptr;
+    QToolButton* btnHelpReference = nullptr;
+    QToolButton* btnHelpLabs = nullptr;
+    QToolButton* btnHelp = nullptr;
+    QToolButton* btnOptions = nullptr;
+    QToolButton* btnCalc = nullptr;
+    QToolButton* btnAbout = nullptr;
+    QToolButton* btnExit = nullptr;
 
     // The calculator the calculator button starts; empty when none is installed.
     QString CalculatorPath;

@@ -307,7 +307,7 @@ struct ESingular {};
 
 class TEquations {
 public:
-    explicit TEquations(int n) : N(n), A(size_t(n) * size_t(n + 1)) {}
+    explicit TEquations(int n) : N(n), A(size_t(n) * size_t(n + 1)), ColumnScale(size_t(n), 1.0) {}
 
     TComplex& At(int row, int column) { return A[size_t(row) * size_t(N + 1) + size_t(column)]; }
     TComplex& Rhs(int row) { return At(row, N); }
@@ -336,6 +336,16 @@ public:
             if (d == 0) return true;
         }
         return false;
+    }
+
+    // Takes element k's unknown as its voltage drop rather than its current where its
+    // impedance is large: column k is divided by `scale` and the solution multiplied back.
+    // A capacitor on direct current (1E60 ohms) then enters its loop's row with weight 1 and the
+    // node rows with weight 1E-60, instead of dwarfing every other entry of its loop's row; the
+    // elimination no longer loses the small elements' digits against it.
+    void ScaleColumn(int k, double scale) {
+        for (int r = 0; r < N; ++r) At(r, k) /= scale;
+        ColumnScale[size_t(k)] = scale;
     }
 
     // Gaussian elimination with complete pivoting and back substitution.
@@ -379,6 +389,7 @@ public:
             for (int m = k + 1; m < N; ++m) v -= At(k, m) * x[size_t(perm[size_t(m)])];
             x[size_t(perm[size_t(k)])] = v;
         }
+        for (int k = 0; k < N; ++k) x[size_t(k)] /= ColumnScale[size_t(k)];
         return x;
     }
 
@@ -386,6 +397,7 @@ public:
 
 private:
     std::vector<TComplex> A;
+    std::vector<double> ColumnScale;
 };
 
 // Current-law rows: per group, every node but the highest; +1 where the element leaves the node.
@@ -522,6 +534,10 @@ std::vector<TComplex> SolveEquations(const TCircuitGraph& g, const TTopology& t,
     int k = WriteCurrentLawRows(g, t, eq);
     k = listed ? WriteListedLoopRows(g, t, eq, k, number) : WriteSpanningTreeLoopRows(g, eq, k, number);
     WriteZeroCurrentRows(g, t, eq, k);
+    for (int e = 0; e < eq.N; ++e) {
+        const double z = std::abs(g.Elements[size_t(e)]->GetImpedance());
+        if (z > 1) eq.ScaleColumn(e, z);
+    }
     for (int r = 0; r < eq.N; ++r) eq.ScaleRow(r);
     Solver::LastSolve.Equations = eq.N;
     try {

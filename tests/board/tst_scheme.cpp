@@ -1,0 +1,399 @@
+// Scheme files: the byte layout, all three versions, malformed files, saving safely, and
+// schemetool against ngspice.
+
+#include "support/Board.h"
+#include "support/Spice.h"
+#include "support/TestParts.h"
+
+#include "board/Frmwork.h"
+#include "board/Node.h"
+#include "board/Scheme.h"
+#include "components/Battery.h"
+#include "components/Generator.h"
+#include "components/Kinds.h"
+#include "components/Resistor.h"
+#include "solver/Calculate.h"
+
+#include <QBuffer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QtEndian>
+
+namespace {
+// The kinds a scheme file can hold today, with the length of each kind's own tail.
+const QMap<int, int> TailSize = {{10, 0}, {11, 8}, {12, 8}, {13, 0}, {14, 26}, {15, 0},
+                                 {16, 4}, {17, 8}, {18, 16}, {19, 24}, {20, 16}};
+constexpr int BaseRecord = 49; // kind, marker, four doubles, flags, two node numbers
+
+QByteArray Save() {
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
+    QString error;
+    if (!SaveSchemeTo(file, &error)) qWarning("save failed: %s", qPrintable(error));
+    return file.data();
+}
+
+TLoadResult Load(const QByteArray& bytes) {
+    QBuffer file;
+    file.setData(bytes);
+    file.open(QIODevice::ReadOnly);
+    return LoadSchemeFrom(file);
+}
+
+// One part of every kind on its own edge, with values that differ from the defaults.
+void BuildEveryKind(bool defaultBattery) {
+    int column = 0;
+    for (int kind : TailSize.keys()) {
+        TIron* part = CreatePart(quint8(kind));
+        QVERIFY2(part, qPrintable(QString("kind %1").arg(kind)));
+        const int r = column / 7 + 1, c = column % 7;
+        Place(part, r - 1, c, r, c);
+        ++column;
+        if (kind == KindBattery && defaultBattery) continue;
+        TPanelValues v;
+        part->FillPanel(v);
+        for (double& value : v.Values) value *= 2;
+        part->TakePanel(v);
+    }
+}
+
+// The same file in an older version: the signature says 1.0 or 1.1, 1.1 pads every base
+// record with 200 zeros, and neither has a battery tail.
+QByteArray OldVersion(const QByteArray& file12, bool v11) {
+    QByteArray out = file12.left(1024);
+    out.replace(14, 3, v11 ? "1.1" : "1.0");
+    int at = 1024;
+    while (at < file12.size()) {
+        const int kind = quint8(file12[at]);
+        out += file12.mid(at, BaseRecord);
+        if (v11) out += QByteArray(200, '\0');
+        if (kind != KindBattery) out += file12.mid(at + BaseRecord, TailSize[kind]);
+        at += BaseRecord + TailSize[kind];
+    }
+    return out;
+}
+
+void PutInt32(QByteArray& bytes, int at, qint32 v) { qToLittleEndian(v, bytes.data() + at); }
+} // namespace
+
+class TestScheme : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void emptyBoardIsTwentySevenBytes();
+    void recordsBeginAtTheHeaderEnd();
+    void roundTripOfEveryKind();
+    void olderVersionsLoadToTheSameBoard_data();
+    void olderVersionsLoadToTheSameBoard();
+    void batteryRecordLengths();
+    void signatureRules_data();
+    void signatureRules();
+    void unknownKindStopsSilently();
+    void generatorsKeepTheFilesFrequency();
+    void burntPartsBurnAgain();
+    void cutRecordsAndBadNodesFail_data();
+    void cutRecordsAndBadNodesFail();
+    void everyTruncationLoadsSafely();
+    void randomBytesLoadSafely();
+    void failedSaveKeepsTheOldFile();
+    void schemetoolAgreesWithNgspice();
+};
+
+void TestScheme::initTestCase() {
+    RegisterPartKinds();
+    TIron::ExecuteStartups();
+}
+
+void TestScheme::emptyBoardIsTwentySevenBytes() {
+    TBoardFixture f;
+    CircuitOmega = 314.5;
+    const QByteArray file = Save();
+    QCOMPARE(file.size(), 27);
+    QCOMPARE(file.left(19), QByteArray("Yarv's scheme 1.2\r\n"));
+    QCOMPARE(qFromLittleEndian<double>(file.constData() + 19), 314.5);
+    CircuitOmega = 0;
+    QCOMPARE(Load(file), TLoadResult::Loaded);
+    QVERIFY(Parts.isEmpty());
+    QCOMPARE(CircuitOmega, 314.5);
+}
+
+void TestScheme::recordsBeginAtTheHeaderEnd() {
+    TBoardFixture f;
+    Place(new TResistor, 2, 2, 2, 3);
+    const QByteArray file = Save();
+    QCOMPARE(file.mid(27, 1024 - 27), QByteArray(1024 - 27, '\0'));
+    QCOMPARE(int(quint8(file[1024])), int(KindResistor));
+    QCOMPARE(file.mid(1025, 4), QByteArray("\xff\xff\xff\xff", 4));
+    QCOMPARE(qFromLittleEndian<qint32>(file.constData() + 1024 + 41), 2 * 7 + 2);
+    QCOMPARE(qFromLittleEndian<qint32>(file.constData() + 1024 + 45), 2 * 7 + 3);
+    QCOMPARE(file.size(), 1024 + BaseRecord + 8);
+}
+
+void TestScheme::roundTripOfEveryKind() {
+    TBoardFixture f;
+    BuildEveryKind(false);
+    const QByteArray first = Save();
+    int at = 1024, records = 0;
+    while (at < first.size()) {
+        at += BaseRecord + TailSize[quint8(first[at])];
+        ++records;
+    }
+    QCOMPARE(at, first.size()); // every record is as long as its kind says
+    QCOMPARE(records, TailSize.size());
+    QCOMPARE(Load(first), TLoadResult::Loaded);
+    QCOMPARE(Parts.size(), TailSize.size());
+    QCOMPARE(Save(), first);
+}
+
+void TestScheme::olderVersionsLoadToTheSameBoard_data() {
+    QTest::addColumn<bool>("v11");
+    QTest::newRow("1.0") << false;
+    QTest::newRow("1.1") << true;
+}
+
+void TestScheme::olderVersionsLoadToTheSameBoard() {
+    QFETCH(bool, v11);
+    TBoardFixture f;
+    BuildEveryKind(true);
+    const QByteArray current = Save();
+    const QByteArray old = OldVersion(current, v11);
+    QCOMPARE(Load(old), TLoadResult::Loaded);
+    QCOMPARE(FormatVersion, v11 ? Version11 : Version10);
+    QCOMPARE(Parts.size(), TailSize.size());
+    QCOMPARE(Save(), current);
+}
+
+void TestScheme::batteryRecordLengths() {
+    TBoardFixture f;
+    Place(CreatePart(KindBattery), 0, 0, 1, 0);
+    const QByteArray current = Save();
+    QCOMPARE(current.size() - 1024, 75);
+    QCOMPARE(OldVersion(current, false).size() - 1024, 49);
+    QCOMPARE(OldVersion(current, true).size() - 1024, 249);
+}
+
+void TestScheme::signatureRules_data() {
+    QTest::addColumn<QByteArray>("start");
+    QTest::addColumn<int>("version"); // 0: refused
+    QTest::newRow("1.2") << QByteArray("Yarv's scheme 1.2\r\n") << Version12;
+    QTest::newRow("other first fourteen") << QByteArray("Something else1.1\r\n") << Version11;
+    QTest::newRow("1.3 refused") << QByteArray("Yarv's scheme 1.3\r\n") << 0;
+    QTest::newRow("no line end refused") << QByteArray("Yarv's scheme 1.2  ") << 0;
+    QTest::newRow("short file is 1.0") << QByteArray("Yarv") << Version10;
+    QTest::newRow("empty file is 1.0") << QByteArray() << Version10;
+    QTest::newRow("zero byte early refused") << QByteArray("Ya\0rv's scheme 1.2\r\n", 20) << 0;
+}
+
+void TestScheme::signatureRules() {
+    QFETCH(QByteArray, start);
+    QFETCH(int, version);
+    TBoardFixture f;
+    const QString path = f.Seams.Dir.filePath("file.workbench");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(start);
+    file.close();
+    CircuitOmega = 5;
+    const TLoadResult result = LoadScheme(path);
+    if (version) {
+        QCOMPARE(result, TLoadResult::Loaded);
+        QCOMPARE(FormatVersion, version);
+        QVERIFY(f.Seams.Messages.isEmpty());
+        QCOMPARE(CircuitOmega, 0.0); // the file ends before its frequency
+    } else {
+        QCOMPARE(result, TLoadResult::Failed);
+        QCOMPARE(f.Seams.Messages.size(), 1);
+        QCOMPARE(f.Seams.Messages[0].Text, GetText(608) + path);
+        QCOMPARE(f.Seams.Messages[0].Buttons, TMsgButtons::AbortRetryIgnore);
+    }
+    QVERIFY(Parts.isEmpty());
+    QVERIFY(f.Board->CircuitChanged);
+}
+
+void TestScheme::unknownKindStopsSilently() {
+    TBoardFixture f;
+    Place(new TResistor, 1, 1, 1, 2);
+    Place(new TResistor, 2, 1, 2, 2);
+    QByteArray file = Save();
+    file[1024 + BaseRecord + 8] = char(23); // the second record's kind
+    QCOMPARE(Load(file), TLoadResult::StoppedEarly);
+    QCOMPARE(Parts.size(), 1);
+}
+
+void TestScheme::generatorsKeepTheFilesFrequency() {
+    TBoardFixture f;
+    Place(CreatePart(KindGenerator), 1, 1, 2, 1);
+    Place(CreatePart(KindGenerator), 1, 2, 2, 2);
+    CircuitOmega = 2 * M_PI * 1000;
+    const QByteArray file = Save();
+    ClearBoard();
+    QCOMPARE(CircuitOmega, 0.0); // the last generator gone: no frequency
+    QCOMPARE(Load(file), TLoadResult::Loaded);
+    QCOMPARE(CircuitOmega, 2 * M_PI * 1000);
+}
+
+void TestScheme::burntPartsBurnAgain() {
+    TBoardFixture f;
+    auto* r = new TResistor;
+    Place(r, 3, 3, 3, 4);
+    r->BurnOut(true);
+    const QByteArray file = Save();
+    f.Seams.Sounds.clear();
+    QCOMPARE(Load(file), TLoadResult::Loaded);
+    auto* loaded = qobject_cast<TResistor*>(Parts.first());
+    QVERIFY(loaded->Burnt);
+    QCOMPARE(loaded->Resistance, 1E60);
+    QCOMPARE(f.Seams.Sounds, QStringList({"wavOnBurnOut"}));
+}
+
+void TestScheme::cutRecordsAndBadNodesFail_data() {
+    QTest::addColumn<int>("cut");  // bytes taken off the end
+    QTest::addColumn<int>("node"); // first node number written, -2: left alone
+    QTest::newRow("cut in the tail") << 3 << -2;
+    QTest::newRow("cut in the base record") << 20 << -2;
+    QTest::newRow("node 49") << 0 << 49;
+    QTest::newRow("node -1") << 0 << -1;
+    QTest::newRow("node far away") << 0 << 100000;
+}
+
+void TestScheme::cutRecordsAndBadNodesFail() {
+    QFETCH(int, cut);
+    QFETCH(int, node);
+    TBoardFixture f;
+    Place(new TResistor, 1, 1, 1, 2);
+    Place(new TResistor, 4, 4, 4, 5);
+    QByteArray file = Save();
+    file.chop(cut);
+    if (node != -2) PutInt32(file, 1024 + BaseRecord + 8 + 41, node);
+    const QString path = f.Seams.Dir.filePath("bad.workbench");
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(file);
+    out.close();
+    QCOMPARE(LoadScheme(path), TLoadResult::Failed);
+    QVERIFY(Parts.isEmpty());
+    QCOMPARE(f.Seams.Messages.size(), 1);
+}
+
+void TestScheme::everyTruncationLoadsSafely() {
+    TBoardFixture f;
+    BuildEveryKind(false);
+    const QByteArray whole = Save();
+    for (int n = 0; n <= whole.size(); ++n) {
+        const TLoadResult result = Load(whole.left(n));
+        QVERIFY(n == whole.size() ? result == TLoadResult::Loaded : true);
+        for (TIron* part : Parts) QVERIFY(part->FirstNode && part->SecondNode);
+    }
+}
+
+void TestScheme::randomBytesLoadSafely() {
+    TBoardFixture f;
+    QRandomGenerator random(99);
+    for (int round = 0; round < 400; ++round) {
+        QByteArray file("Yarv's scheme 1.2\r\n");
+        file += QByteArray(1024 - file.size(), '\0');
+        const int length = random.bounded(600);
+        for (int i = 0; i < length; ++i) {
+            // Mostly kind codes and small numbers, so that records get far before they break.
+            const int pick = random.bounded(10);
+            file += char(pick < 3 ? 10 + random.bounded(15) : pick < 6 ? 0 : random.bounded(256));
+        }
+        Load(file);
+        for (TIron* part : Parts) {
+            QVERIFY(Nodes.contains(part->FirstNode));
+            QVERIFY(Nodes.contains(part->SecondNode));
+        }
+        if (round % 50 == 0) TCircle::Circle(); // and the solver copes with what was loaded
+    }
+}
+
+void TestScheme::failedSaveKeepsTheOldFile() {
+    TBoardFixture f;
+    Place(new TResistor, 1, 1, 1, 2);
+    const QString path = f.Seams.Dir.filePath("kept.workbench");
+    QVERIFY(SaveScheme(path));
+    const QByteArray before = [&] {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        return file.readAll();
+    }();
+    new TResistor; // a part on no node cannot be written
+    QString error;
+    QVERIFY(!SaveScheme(path, &error));
+    QCOMPARE(error, QString("No Nodes in Array !"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    QVERIFY(!SaveScheme(f.Seams.Dir.filePath("no/such/folder/x.workbench")));
+}
+
+void TestScheme::schemetoolAgreesWithNgspice() {
+    const QString tool = VEXILO_BIN_DIR "/schemetool";
+    QVERIFY(QFileInfo::exists(tool));
+    QRandomGenerator random(4242);
+    int compared = 0;
+    for (int circuit = 0; circuit < 36; ++circuit) {
+        TBoardFixture f;
+        const bool alternating = circuit % 3 == 0;
+        const quint8 sourceKind = alternating ? KindGenerator : KindBattery;
+        const int parts = 4 + random.bounded(24);
+        for (int i = 0; i < parts; ++i) {
+            static const quint8 kinds[] = {KindResistor, KindResistor, KindWire, KindCondensator, KindInductance, 0, 0};
+            quint8 kind = kinds[random.bounded(7)];
+            if (!kind) kind = sourceKind;
+            TIron* part = CreatePart(kind);
+            if (auto* r = qobject_cast<TResistor*>(part)) {
+                r->SetResistance(std::pow(10, random.bounded(4.0)));
+                r->SetMaxPower(1E6); // nothing burns: the netlist shows the values as loaded
+            }
+            const int r = random.bounded(6) + 1, c = random.bounded(6) + 1;
+            if (random.bounded(2))
+                Place(part, r - 1, c, r, c);
+            else
+                Place(part, r, c - 1, r, c);
+        }
+        const QString scheme = f.Seams.Dir.filePath("c.workbench");
+        QVERIFY(SaveScheme(scheme));
+
+        QProcess solve;
+        solve.start(tool, {"solve", scheme});
+        QVERIFY(solve.waitForFinished(30000));
+        QCOMPARE(solve.exitCode(), 0);
+        QMap<int, TComplex> ours;
+        for (const QByteArray& line : solve.readAllStandardOutput().split('\n')) {
+            if (line.isEmpty()) continue;
+            const QJsonObject o = QJsonDocument::fromJson(line).object();
+            ours.insert(o["index"].toInt(), {o["i"][0].toDouble(), o["i"][1].toDouble()});
+        }
+        QCOMPARE(ours.size(), parts);
+
+        QProcess netlist;
+        netlist.start(tool, {"netlist", scheme});
+        QVERIFY(netlist.waitForFinished(30000));
+        const QString deck = QString::fromUtf8(netlist.readAllStandardOutput());
+        QList<int> carried;
+        static const QRegularExpression source("^vm(\\d+) ", QRegularExpression::MultilineOption);
+        for (auto it = source.globalMatch(deck); it.hasNext();) carried << it.next().captured(1).toInt();
+        const auto spice = RunNgspice(deck, carried);
+        if (!spice) continue;
+        // The tolerances need the circuit as schemetool saw it: load it here too and settle.
+        QCOMPARE(LoadScheme(scheme), TLoadResult::Loaded);
+        f.Board->SolveWhileChanged();
+        const QMap<int, double> tolerance = SpiceTolerances(*spice);
+        for (int k = 0; k < parts; ++k)
+            QVERIFY2(std::abs(ours[k] - spice->value(k)) <= tolerance.value(k),
+                     qPrintable(QString::asprintf("circuit %d element %d: ours %g%+gi, ngspice %g%+gi, allowed %g\n",
+                                                  circuit, k, ours[k].real(), ours[k].imag(), spice->value(k).real(),
+                                                  spice->value(k).imag(), tolerance.value(k)) + deck));
+        ++compared;
+    }
+    QVERIFY(compared >= 30);
+}
+
+QTEST_MAIN(TestScheme)
+#include "tst_scheme.moc"

@@ -1,0 +1,293 @@
+// The main window: taking parts from the box, throwing them away, the document commands and
+// the load-scheme message.
+
+#include "support/Mouse.h"
+#include "support/Seams.h"
+
+#include "board/Frmwork.h"
+#include "board/Node.h"
+#include "board/Scheme.h"
+#include "components/Iron.h"
+#include "components/Kinds.h"
+#include "components/Resistor.h"
+#include "shell/Workshop.h"
+#include "solver/Calculate.h"
+
+#include <QCloseEvent>
+#include <QLocalSocket>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+struct TWindow {
+    TTestSeams Seams;
+    TWorkshopForm Form;
+    TMouse Mouse{&Form};
+    QStringList Dialogs; // the dialogs asked for, and what the user answers in them
+    QStringList Answers;
+
+    TWindow() {
+        Form.resize(1024, 768);
+        Form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&Form));
+        Form.TimerCat->stop(); // the tests tick by hand
+        Solver::LogPath = Seams.Dir.filePath("LOG.LOG");
+        SetFileDialogHandler([this](const TFileDialogRequest& r) {
+            Dialogs << QString("%1 %2 %3").arg(r.Save ? "save" : "open", r.Folder, r.Filter);
+            return Answers.isEmpty() ? QString() : Answers.takeFirst();
+        });
+        SchemeSaved = true;
+        FileName.clear();
+    }
+    ~TWindow() { SetFileDialogHandler(nullptr); }
+
+    TBoxItem* Box(quint8 kind) {
+        for (TBoxItem* item : Form.BoxItems)
+            if (item->Tag == kind) return item;
+        return nullptr;
+    }
+    QPoint Centre(QWidget* w) { return w->mapTo(&Form, w->rect().center()); }
+    // The board point (x, y) in window coordinates.
+    QPoint OnBoard(int x, int y) { return Form.Board->mapTo(&Form, QPoint(x, y)); }
+};
+
+void Put(TIron* part) {
+    part->ConnectNodes((*Framework)(1, 1), (*Framework)(1, 2));
+    part->show();
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class TestWorkshop : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void partFromTheBoxLandsWhereDropped();
+    void shortPressTakesNothing();
+    void sixtyFirstPartIsRefused();
+    void deleteThrowsTheSelectedPartAway();
+    void clearAnsweredNoChangesNothing();
+    void closeWithChanges_data();
+    void closeWithChanges();
+    void saveWritesOnlyWhatChanged();
+    void saveFailureIsReported();
+    void loadSchemePaths_data();
+    void loadSchemePaths();
+    void loadSchemeMessageFromAnotherProgram();
+    void captionFollowsTheFileName();
+};
+
+void TestWorkshop::initTestCase() {
+    QVERIFY(LoadLanguageFile(VEXILO_SOURCE_DIR "/workbench/lang/English.lng"));
+    RegisterPartKinds();
+    TIron::ExecuteStartups();
+}
+
+void TestWorkshop::partFromTheBoxLandsWhereDropped() {
+    TWindow w;
+    const QPoint from = w.Centre(w.Box(KindResistor));
+    // Into cell (2, 3), right half: the edge between nodes (2, 3) and (2, 4).
+    const QPoint to = w.OnBoard(3 * 64 + 50, 2 * 64 + 32);
+    w.Mouse.Press(from);
+    w.Mouse.Move(from + QPoint(-11, 0));
+    QVERIFY(Dragging::Active());
+    QCOMPARE(Parts.size(), 1);
+    w.Mouse.Move(to);
+    w.Mouse.Release(to);
+    QVERIFY(!Dragging::Active());
+    TIron* part = Parts.first();
+    QCOMPARE(part->FirstNode, (*w.Form.Board)(2, 3));
+    QCOMPARE(part->SecondNode, (*w.Form.Board)(2, 4));
+    QVERIFY(!part->isHidden());
+    QVERIFY(!part->Vertical);
+    QVERIFY(w.Form.Board->CircuitChanged);
+    QVERIFY(!SchemeSaved);
+    // The box closes again when the part has gone.
+    TBoxItem* box = w.Box(KindResistor);
+    const QImage shown = box->pixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QCOMPARE(shown, box->Closed.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+}
+
+void TestWorkshop::shortPressTakesNothing() {
+    TWindow w;
+    const QPoint from = w.Centre(w.Box(KindWire));
+    w.Mouse.Press(from);
+    w.Mouse.Move(from + QPoint(10, -10));
+    w.Mouse.Release(from + QPoint(10, -10));
+    QVERIFY(Parts.isEmpty());
+    QVERIFY(!Dragging::Active());
+}
+
+void TestWorkshop::sixtyFirstPartIsRefused() {
+    TWindow w;
+    for (int i = 0; i < 60; ++i) CreatePart(KindWire);
+    const QPoint from = w.Centre(w.Box(KindResistor));
+    w.Mouse.Press(from);
+    w.Mouse.Move(from + QPoint(0, 20));
+    w.Mouse.Release(from + QPoint(0, 20));
+    QCOMPARE(Parts.size(), 60);
+    QVERIFY(!Dragging::Active());
+    QCOMPARE(w.Seams.Messages.size(), 1);
+    QCOMPARE(w.Seams.Messages[0].Text, GetText(602));
+    QCOMPARE(w.Seams.Messages[0].Caption, GetText(601));
+    QCOMPARE(w.Seams.Messages[0].Owner, &w.Form);
+    ClearBoard();
+}
+
+void TestWorkshop::deleteThrowsTheSelectedPartAway() {
+    TWindow w;
+    auto* part = new TResistor;
+    part->ConnectNodes((*w.Form.Board)(1, 1), (*w.Form.Board)(1, 2));
+    part->show();
+    QTest::keyClick(&w.Form, Qt::Key_Delete); // nothing selected: nothing happens
+    QCOMPARE(Parts.size(), 1);
+    QVERIFY(w.Seams.Waits.isEmpty());
+    w.Mouse.Click(w.Centre(part));
+    QCOMPARE(SelectedPart, part);
+    w.Form.Board->CircuitChanged = false;
+    QTest::keyClick(&w.Form, Qt::Key_Delete);
+    QVERIFY(Parts.isEmpty());
+    QVERIFY(!SelectedPart);
+    QVERIFY(w.Form.Board->CircuitChanged);
+    QCOMPARE(w.Seams.Waits, QList<int>({500}));
+    QCOMPARE(w.Seams.Sounds.count("wavOnTrash"), 1);
+    // The trash sound of this command plays once a run.
+    Select(CreatePart(KindWire));
+    w.Form.mnuOnDelete();
+    QCOMPARE(w.Seams.Sounds.count("wavOnTrash"), 1);
+}
+
+void TestWorkshop::clearAnsweredNoChangesNothing() {
+    TWindow w;
+    Put(CreatePart(KindResistor));
+    SchemeSaved = false;
+    w.Seams.Answers = {IdNo};
+    w.Form.btnDeleteAll->click();
+    QCOMPARE(Parts.size(), 1);
+    QVERIFY(!SchemeSaved);
+    QCOMPARE(w.Seams.Messages[0].Icon, TMsgIcon::Question);
+    w.Seams.Answers = {IdYes};
+    w.Form.btnDeleteAll->click();
+    QVERIFY(Parts.isEmpty());
+    QVERIFY(SchemeSaved);
+}
+
+void TestWorkshop::closeWithChanges_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("saveAs"); // what the save dialog returns; empty: cancelled
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("cancel keeps the board") << int(IdCancel) << QString() << false;
+    QTest::newRow("no closes") << int(IdNo) << QString() << true;
+    QTest::newRow("yes and a name saves and closes") << int(IdYes) << QString("saved.workbench") << true;
+    QTest::newRow("yes but the dialog cancelled keeps the board") << int(IdYes) << QString() << false;
+}
+
+void TestWorkshop::closeWithChanges() {
+    QFETCH(int, answer);
+    QFETCH(QString, saveAs);
+    QFETCH(bool, closes);
+    TWindow w;
+    TIron* part = CreatePart(KindResistor);
+    part->ConnectNodes((*w.Form.Board)(3, 3), (*w.Form.Board)(3, 4));
+    SchemeSaved = false;
+    w.Seams.Answers = {answer};
+    const QString path = saveAs.isEmpty() ? QString() : w.Seams.Dir.filePath(saveAs);
+    if (!path.isEmpty()) w.Answers = {path};
+    QCloseEvent close;
+    QCoreApplication::sendEvent(&w.Form, &close);
+    QCOMPARE(close.isAccepted(), closes);
+    QCOMPARE(Parts.isEmpty(), closes);
+    if (!closes) QCOMPARE(part->FirstNode, (*w.Form.Board)(3, 3));
+    if (!path.isEmpty()) QVERIFY(FileBytes(path).size() > 1024);
+    ClearBoard();
+}
+
+void TestWorkshop::saveWritesOnlyWhatChanged() {
+    TWindow w;
+    const QString path = w.Seams.Dir.filePath("scheme.workbench");
+    Put(CreatePart(KindResistor));
+    w.Answers = {path};
+    w.Form.btnWriteFile->click(); // untitled: asks, writes
+    QCOMPARE(w.Dialogs.size(), 1);
+    QVERIFY(w.Dialogs[0].startsWith("save User "));
+    QVERIFY(FileBytes(path).size() > 1024);
+
+    // Open, then Save: nothing to write.
+    w.Answers = {path};
+    w.Form.btnReadFileClick();
+    QCOMPARE(Parts.size(), 1);
+    QFile::remove(path);
+    w.Form.btnWriteFile->click();
+    QVERIFY(!QFile::exists(path));
+
+    // Save As always writes, even without a change.
+    SaveAsRequested = true;
+    w.Answers = {path};
+    w.Form.btnWriteFile->click();
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(FileName, path);
+    ClearBoard();
+}
+
+void TestWorkshop::saveFailureIsReported() {
+    TWindow w;
+    Put(CreatePart(KindWire));
+    SchemeSaved = false;
+    w.Answers = {w.Seams.Dir.filePath("missing/folder/x.workbench")};
+    QVERIFY(!w.Form.SaveCommand());
+    QCOMPARE(w.Seams.Messages.size(), 1);
+    QVERIFY(w.Seams.Messages[0].Text.startsWith(GetText(609)));
+    QVERIFY(!SchemeSaved);
+    ClearBoard();
+}
+
+void TestWorkshop::loadSchemePaths_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("a lab's name") << "lab1" << "Labs/lab1.workbench";
+    QTest::newRow("a full path") << "/home/student/ohm" << "/home/student/ohm.workbench";
+    QTest::newRow("a name with a dot") << "lab1.old" << "Labs/lab1.old";
+    QTest::newRow("too long") << QString(260, 'x') << QString();
+}
+
+void TestWorkshop::loadSchemePaths() {
+    QFETCH(QString, name);
+    QFETCH(QString, path);
+    QCOMPARE(TWorkshopForm::SchemePathFor(name), path);
+}
+
+void TestWorkshop::loadSchemeMessageFromAnotherProgram() {
+    TWindow w;
+    // A scheme in a folder of the test's own, sent by its full path.
+    Put(CreatePart(KindResistor));
+    const QString path = w.Seams.Dir.filePath("sent.workbench");
+    QVERIFY(SaveScheme(path));
+    ClearBoard();
+    w.Form.SetFileName("/somewhere/previous.workbench");
+    QLocalSocket sender;
+    sender.connectToServer(TWorkshopForm::LoadSchemeServerName());
+    QVERIFY(sender.waitForConnected(3000));
+    sender.write((path + "\n").toUtf8());
+    QTRY_COMPARE(Parts.size(), 1);
+    QVERIFY(FileName.isEmpty()); // loaded as untitled
+    QTRY_VERIFY(sender.canReadLine() || sender.waitForReadyRead(100));
+    ClearBoard();
+}
+
+void TestWorkshop::captionFollowsTheFileName() {
+    TWindow w;
+    w.Form.SetFileName("/home/student/User/ohm.law.workbench");
+    QCOMPARE(w.Form.windowTitle(), GetText(100) + " : ohm.law");
+    QCOMPARE(w.Form.btnWriteFile->toolTip(), GetText(111) + "ohm.law.workbench");
+    w.Form.SetFileName(QString());
+    QCOMPARE(w.Form.windowTitle(), GetText(100) + " : " + GetText(101));
+}
+
+QTEST_MAIN(TestWorkshop)
+#include "tst_workshop.moc"
