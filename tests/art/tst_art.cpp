@@ -88,6 +88,26 @@ QRect OpaqueBounds(const QImage& image) {
     return r;
 }
 
+// The multimeter's display pictures, each with the size the display lays it out in.
+const QList<QPair<QString, QSize>> MeterDisplayPictures = {
+    {"Number0", {17, 29}}, {"Number1", {17, 29}}, {"Number2", {17, 29}}, {"Number3", {17, 29}},
+    {"Number4", {17, 29}}, {"Number5", {17, 29}}, {"Number6", {17, 29}}, {"Number7", {17, 29}},
+    {"Number8", {17, 29}}, {"Number9", {17, 29}}, {"NumberNULL", {17, 31}}, {"Pos1Number1", {7, 27}},
+    {"Pos1Number1None", {7, 29}}, {"PointBMP", {2, 3}}, {"NoPointBMP", {2, 3}}, {"HighVolt", {12, 7}},
+    {"NoHighVolt", {12, 7}}, {"MinusBMP", {10, 2}}, {"NoMinusBMP", {10, 2}},
+};
+// The "off" pictures and where the display puts them on the face.
+const QList<QPair<QString, QPoint>> MeterOffPictures = {
+    {"NumberNULL", {59, 19}}, {"NumberNULL", {82, 19}}, {"NumberNULL", {105, 19}},
+    {"Pos1Number1None", {45, 19}}, {"NoPointBMP", {31, 45}}, {"NoPointBMP", {54, 45}},
+    {"NoPointBMP", {77, 45}}, {"NoPointBMP", {100, 45}}, {"NoHighVolt", {29, 20}},
+    {"NoMinusBMP", {30, 33}},
+};
+const QStringList LeadPictures = {
+    "bmpTestLeadR1", "bmpTestLeadB1", "bmpTestLeadR2", "bmpTestLeadB2",
+    "bmpTestLeadR3", "bmpTestLeadB3", "bmpTestLeadR4", "bmpTestLeadB4",
+};
+
 // The lamp's glow pictures are recoloured here, columns 21..42 and rows 11..31.
 const QRect LampRegion(21, 11, 22, 21);
 
@@ -121,6 +141,13 @@ private slots:
     void buttonGlyphsShowTheirLooks();
     void appIconsFillTheirSquare_data();
     void appIconsFillTheirSquare();
+    void meterPictures_data();
+    void meterPictures();
+    void meterDisplaySwitchesOffWithoutATrace();
+    void knobPointsAtItsPosition_data();
+    void knobPointsAtItsPosition();
+    void leadTipIsTheMiddle_data();
+    void leadTipIsTheMiddle();
     void sounds_data();
     void sounds();
 };
@@ -145,6 +172,9 @@ void TestArt::bitmapsLoadWithTheirSizes_data() {
     for (const QString& button : Buttons)
         QTest::newRow(qPrintable("bmpBtn" + button)) << "bmpBtn" + button << QSize(GlyphSize * GlyphLooks, GlyphSize) << true;
     for (const QString& name : AppIcons) QTest::newRow(qPrintable(name)) << name << QSize(64, 64) << true;
+    for (const QString& name : LeadPictures) QTest::newRow(qPrintable(name)) << name << QSize(32, 32) << true;
+    QTest::newRow("bmpMask") << "bmpMask" << QSize(98, 98) << false;
+    for (const auto& [name, size] : MeterDisplayPictures) QTest::newRow(qPrintable(name)) << name << size << false;
 }
 
 void TestArt::bitmapsLoadWithTheirSizes() {
@@ -466,6 +496,106 @@ void TestArt::appIconsFillTheirSquare() {
     QVERIFY2(opaque > icon.width() * icon.height() * 6 / 10, qPrintable(QString::number(opaque)));
     QCOMPARE(qAlpha(Raw(icon, 32, 32)), 255);
     QVERIFY2(ToneOf(icon).chroma > 20, qPrintable(QString::number(ToneOf(icon).chroma)));
+}
+
+void TestArt::meterPictures_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("jpgPribor") << "jpgPribor" << QSize(153, 277);
+    for (int k = 0; k < 20; ++k)
+        QTest::newRow(qPrintable(QString("jpgHandle%1").arg(k))) << QString("jpgHandle%1").arg(k) << QSize(98, 98);
+}
+
+void TestArt::meterPictures() {
+    QFETCH(QString, name);
+    QFETCH(QSize, size);
+    QCOMPARE(LoadJpegResource(name).size(), size);
+}
+
+void TestArt::meterDisplaySwitchesOffWithoutATrace() {
+    // Nothing on the display is erased: an element is switched off by painting its "off" picture
+    // over it. So every picture is opaque, every "off" picture is one flat colour, the same for
+    // all, and the face's glass round each place has that colour too (within JPEG's accuracy).
+    QRgb glass = 0;
+    for (const auto& [name, size] : MeterDisplayPictures) {
+        const QImage image = LoadTransparentBitmap(name);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) QCOMPARE(qAlpha(Raw(image, x, y)), 255);
+    }
+    const QImage face = LoadJpegResource("jpgPribor");
+    for (const auto& [name, at] : MeterOffPictures) {
+        const QImage off = LoadTransparentBitmap(name);
+        if (!glass) glass = Raw(off, 0, 0);
+        for (int y = 0; y < off.height(); ++y)
+            for (int x = 0; x < off.width(); ++x) QCOMPARE(Raw(off, x, y), glass);
+        for (int y = -1; y <= off.height(); ++y)
+            for (int x : {-1, off.width()}) {
+                const QRgb f = face.pixel(at.x() + x, at.y() + y);
+                const int d = std::max({std::abs(qRed(f) - qRed(glass)), std::abs(qGreen(f) - qGreen(glass)),
+                                        std::abs(qBlue(f) - qBlue(glass))});
+                QVERIFY2(d <= 6, qPrintable(QString("%1 at %2,%3: %4").arg(name).arg(at.x() + x).arg(at.y() + y).arg(d)));
+            }
+    }
+    // Lit, every element shows: dark segments on the glass.
+    for (const auto& [name, size] : MeterDisplayPictures) {
+        if (name.startsWith("No") || name == "NumberNULL" || name == "Pos1Number1None") continue;
+        const QImage on = LoadTransparentBitmap(name);
+        int dark = 0;
+        for (int y = 0; y < on.height(); ++y)
+            for (int x = 0; x < on.width(); ++x) dark += Luma(Raw(on, x, y)) < Luma(glass) / 2;
+        QVERIFY2(dark >= 2, qPrintable(name));
+    }
+}
+
+void TestArt::knobPointsAtItsPosition_data() {
+    QTest::addColumn<int>("position");
+    for (int k = 0; k < 20; ++k) QTest::newRow(qPrintable(QString::number(k))) << k;
+}
+
+void TestArt::knobPointsAtItsPosition() {
+    // The white pointer on the knob lies in the direction of the switch position: clockwise from
+    // the top in steps of 18 degrees. What the mask cuts away is white, and the knob round the
+    // pointer is dark, so the pointer is the light part inside the mask.
+    QFETCH(int, position);
+    const QImage knob = LoadJpegResource(QString("jpgHandle%1").arg(position));
+    const QImage mask = LoadTransparentBitmap("bmpMask");
+    double sx = 0, sy = 0;
+    int n = 0;
+    for (int y = 0; y < 98; ++y)
+        for (int x = 0; x < 98; ++x) {
+            if (Luma(Raw(mask, x, y)) > 128 || Luma(knob.pixel(x, y)) < 200) continue;
+            sx += x + 0.5 - 49;
+            sy += y + 0.5 - 49;
+            ++n;
+        }
+    QVERIFY2(n > 8, qPrintable(QString::number(n)));
+    const double angle = std::fmod(std::atan2(sx, -sy) * 180 / 3.14159265358979323846 + 360, 360);
+    const double off = std::fabs(std::remainder(angle - 18 * position, 360));
+    QVERIFY2(off < 6, qPrintable(QString("points at %1 degrees").arg(angle)));
+    // The mask keeps a round knob whose rim lies well inside the picture.
+    QCOMPARE(Luma(Raw(mask, 49, 49)), 0);
+    QVERIFY(Luma(Raw(mask, 0, 0)) > 128 && Luma(Raw(mask, 97, 49)) > 128);
+}
+
+void TestArt::leadTipIsTheMiddle_data() {
+    QTest::addColumn<QString>("name");
+    for (const QString& name : LeadPictures) QTest::newRow(qPrintable(name)) << name;
+}
+
+void TestArt::leadTipIsTheMiddle() {
+    // The lead is centred on its node and its cursor's hot spot is the middle: the probe's tip
+    // must be there, and enough of the probe to take hold of with the mouse.
+    QFETCH(QString, name);
+    const QImage lead = LoadTransparentBitmap(name);
+    int tip = 0, all = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const int a = qAlpha(Raw(lead, x, y));
+            if (std::abs(x - 16) <= 1 && std::abs(y - 16) <= 1) tip = std::max(tip, a);
+            all += a == 255;
+        }
+    QVERIFY2(tip > 128, qPrintable(QString::number(tip)));
+    QVERIFY2(all > 50, qPrintable(QString::number(all)));
 }
 
 void TestArt::sounds_data() {

@@ -10,4 +10,5 @@ void DrawPartsBox(ArtWriter& out);   // PartsBox.cpp: the 14 compartments of the
 void DrawParts(ArtWriter& out);      // Parts.cpp: the pictures of the parts on the board
 void DrawCursors(ArtWriter& out);    // Cursors.cpp: the arm, the pincers and the pointing hand
 void DrawToolbar(ArtWriter& out);    // Toolbar.cpp: the command buttons' glyphs, the programs' icons
+void DrawMeter(ArtWriter& out);      // Meter.cpp: the multimeter's face, knob, display and the test leads
 void MakeSounds(ArtWriter& out);     // Sounds.cpp: every sound of the workbench

@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
     DrawParts(art);
     DrawCursors(art);
     DrawToolbar(art);
+    DrawMeter(art);
     MakeSounds(art);
     if (!art.Finish()) return 1;
     if (argc == 4) {
