@@ -5,6 +5,7 @@
 #include "board/Scheme.h"
 #include "components/Iron.h"
 #include "components/Kinds.h"
+#include "instruments/Pribor.h"
 #include "shell/Global.h"
 
 #include <QApplication>
@@ -275,6 +276,13 @@ TWorkshopForm::TWorkshopForm(QWidget* parent) : QWidget(parent) {
         BoxItems << item;
     }
     EnablePartsBoxItem = [this](quint8 kind, bool enabled) { SetBoxItemEnabled(kind, enabled); };
+
+    // The multimeters: up to two panels, kept clear of the parts box and the status line.
+    CreateMultimeter = [this] { ShowNewMultimeter(this, ControlBar->height()); };
+    MultimeterSlotsFull = MultimeterSlotsTaken;
+    MultimeterHost.ToolBarImage = [this] { return imgToolBar->geometry(); };
+    MultimeterHost.StatusBarTop = [this] { return StatusBar->y(); };
+    MultimeterHost.EnableButton = [this](bool) { UpdateCommandButtons(); };
     PartDeleteCommand = [this] { mnuOnDelete(); };
 
     lblTitle->setText(GetText(100));
@@ -307,6 +315,9 @@ TWorkshopForm::TWorkshopForm(QWidget* parent) : QWidget(parent) {
 }
 
 TWorkshopForm::~TWorkshopForm() {
+    // The meters' elements and the parts leave their nodes before the board goes.
+    for (QPointer<TPriborPanel>& panel : MultimeterPanels) delete panel.data();
+    MultimeterHost = TMultimeterHost();
     EnablePartsBoxItem = nullptr;
     PartDeleteCommand = nullptr;
     TrashCanWidget = nullptr;

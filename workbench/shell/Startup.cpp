@@ -1,0 +1,217 @@
+#include "shell/Startup.h"
+
+#include "components/Iron.h"
+#include "components/Kinds.h"
+#include "instruments/Pribor.h"
+#include "shell/Global.h"
+#include "shell/Workshop.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPasswordDigestor>
+#include <QProxyStyle>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QSettings>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+bool TeacherMode = false;
+
+namespace {
+std::function<QString(const QString&)> PasswordPrompt;
+
+constexpr char HashPrefix[] = "pbkdf2-sha256$";
+constexpr int HashIterations = 100000;
+
+QByteArray DeriveKey(const QString& typed, const QByteArray& salt, int iterations) {
+    return QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, typed.toUpper().toUtf8(),
+                                              salt, iterations, 32);
+}
+
+// Shows the characters of a password field as smiling faces.
+class TSmileStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) return 0x263A; // ☺
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+} // namespace
+
+TCommandMode CommandMode(const QString& commandLine) {
+    const QString line = commandLine.toLower();
+    if (line.contains("setup")) return TCommandMode::Setup;
+    if (line.contains("teacher")) return TCommandMode::Teacher;
+    return TCommandMode::Normal;
+}
+
+int ReadLanguageSetting() {
+    const auto settings = OpenSettings();
+    bool ok = false;
+    const int language = settings->value("Language").toInt(&ok);
+    return ok ? language : 1;
+}
+
+QString LanguageFileName(int language) {
+    switch (language) {
+    case 0: return "English.lng";
+    case 1: return "Russian.lng";
+    case 2: return "Estonian.lng";
+    default: return QString();
+    }
+}
+
+bool DisplayUsable(int width, int colourDepth) { return width >= 800 && colourDepth > 8; }
+
+bool DisplayUsable(const QScreen* screen) {
+    return !screen || DisplayUsable(screen->geometry().width(), screen->depth());
+}
+
+QString HashTeacherPassword(const QString& typed) {
+    QByteArray salt(16, '\0');
+    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(salt.data()), salt.size() / 4);
+    return QString("%1%2$%3$%4")
+        .arg(HashPrefix)
+        .arg(HashIterations)
+        .arg(QString::fromLatin1(salt.toHex()), QString::fromLatin1(DeriveKey(typed, salt, HashIterations).toHex()));
+}
+
+bool TeacherPasswordMatches(const QString& typed, const QString& stored) {
+    if (!stored.startsWith(HashPrefix)) return typed.toUpper() == stored.toUpper(); // an older, plain entry
+    const QStringList fields = stored.mid(int(sizeof HashPrefix) - 1).split('$');
+    if (fields.size() != 3) return false;
+    bool ok = false;
+    const int iterations = fields[0].toInt(&ok);
+    if (!ok || iterations <= 0) return false;
+    const QByteArray salt = QByteArray::fromHex(fields[1].toLatin1());
+    const QByteArray expected = QByteArray::fromHex(fields[2].toLatin1());
+    return DeriveKey(typed, salt, iterations) == expected;
+}
+
+TPasswordDlg::TPasswordDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("Ввод пароля учителя");
+    Label = new QLabel("Введите пароль :", this);
+    Password = new QLineEdit(this);
+    Password->setObjectName("Password");
+    Password->setEchoMode(QLineEdit::Password);
+    Password->setMaxLength(MaxLength);
+    auto* style = new TSmileStyle;
+    style->setParent(Password);
+    Password->setStyle(style);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label);
+    layout->addWidget(Password);
+    layout->addWidget(buttons);
+    setFixedWidth(320);
+}
+
+QString AskTeacherPassword(const QString& label) {
+    if (PasswordPrompt) return PasswordPrompt(label);
+    TPasswordDlg dialog;
+    dialog.Label->setText(label);
+    dialog.exec();
+    return dialog.Password->text();
+}
+
+void SetPasswordPrompt(std::function<QString(const QString&)> prompt) { PasswordPrompt = std::move(prompt); }
+
+int RunPasswordSetup() {
+    QString first;
+    for (;;) {
+        first = AskTeacherPassword("Введите новый пароль учителя :");
+        const QString second = AskTeacherPassword("Повторите новый пароль учителя :");
+        if (first == second) break;
+        ShowMessage("Повторно пароль введён неправильно", "Предупреждение", TMsgButtons::OkCancel);
+    }
+    const auto settings = OpenSettings();
+    // An empty password means teacher mode without a question, as it was typed.
+    settings->setValue("Key", first.isEmpty() ? QString() : HashTeacherPassword(first));
+    settings->sync();
+    if (settings->status() != QSettings::NoError || !settings->isWritable()) {
+        // Only an administrator may change the machine's settings: say so instead of
+        // pretending the password was set.
+        ShowMessage(QString("Пароль учителя не сохранён: файл настроек %1 недоступен для записи. "
+                            "Запустите «workbench setup» от имени администратора.")
+                        .arg(SettingsFilePath()),
+                    "Предупреждение", TMsgButtons::Ok, TMsgIcon::Error);
+        return 1;
+    }
+    return 0;
+}
+
+bool RunTeacherCheck() {
+    const auto settings = OpenSettings();
+    const QString stored = settings->value("Key").toString();
+    if (stored.isEmpty()) return true;
+    const QString typed = AskTeacherPassword("Введите пароль :");
+    if (TeacherPasswordMatches(typed, stored)) return true;
+    ShowMessage("Пароль введён неправильно", "Предупреждение", TMsgButtons::OkCancel);
+    return false;
+}
+
+int RunWorkbench(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    const QString programFolder = QCoreApplication::applicationDirPath();
+
+    const int language = ReadLanguageSetting();
+    const QString languageFile = LanguageFileName(language);
+    if (!languageFile.isEmpty()) LoadLanguageFile(QDir(programFolder).filePath(languageFile));
+
+    if (!DisplayUsable(QGuiApplication::primaryScreen())) {
+        ShowMessage(GetText(102), GetText(100));
+        return 0;
+    }
+
+    // Relative names (Labs, User, HELP, Intro.avi, LOG.LOG) are the program folder's.
+    const QString previousFolder = QDir::currentPath();
+    QDir::setCurrent(programFolder);
+
+    TeacherMode = false;
+    switch (CommandMode(args.join(' '))) {
+    case TCommandMode::Setup: {
+        const int status = RunPasswordSetup();
+        QDir::setCurrent(previousFolder);
+        return status;
+    }
+    case TCommandMode::Teacher: TeacherMode = RunTeacherCheck(); break;
+    case TCommandMode::Normal: break;
+    }
+
+    app.setApplicationName("Vexilo");
+    app.setApplicationDisplayName("Vexilo");
+    if (HasBitmapResource("bmpAppIconWorkbench"))
+        app.setWindowIcon(QIcon(QPixmap::fromImage(LoadTransparentBitmap("bmpAppIconWorkbench"))));
+
+    RegisterPartKinds();
+    int status = 0;
+    {
+        TWorkshopForm form;
+        form.btnIronState->setVisible(TeacherMode);
+        for (QWidget* w : form.findChildren<QWidget*>()) w->setToolTipDuration(7000);
+        form.showFullScreen();
+        form.raise();
+        form.activateWindow();
+        form.repaint();
+        TIron::ExecuteStartups();
+        form.update();
+        TPriborPanel::PictureStartup();
+        status = app.exec();
+        TPriborPanel::PictureCleanup();
+        TIron::ExecuteExits();
+    }
+    QDir::setCurrent(previousFolder);
+    UnloadLanguage();
+    return status;
+}
