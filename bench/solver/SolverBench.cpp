@@ -361,6 +361,7 @@ void SpiceCase(benchmark::State& state, const TCase& c) {
 // Keeps the fastest repetition of every benchmark, and prints Google Benchmark's own table.
 class TReporter : public benchmark::ConsoleReporter {
 public:
+    explicit TReporter(bool color) : ConsoleReporter(color ? OO_ColorTabular : OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs)
             if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "min" && !r.error_occurred)
@@ -557,17 +558,13 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    // Plain text when the output goes to a file or a pipe (Google Benchmark goes by TERM alone).
-    std::vector<char*> args(argv, argv + argc);
-    char plain[] = "--benchmark_color=false";
-    const bool colorGiven = std::any_of(args.begin(), args.end(), [](const char* a) {
-        return std::string(a).rfind("--benchmark_color", 0) == 0;
+    // Colours only on a terminal, and never when --benchmark_color=false is given.
+    const bool plain = std::any_of(argv + 1, argv + argc, [](const char* a) {
+        return std::string(a) == "--benchmark_color=false" || std::string(a) == "--benchmark_color=no";
     });
-    if (!isatty(fileno(stdout)) && !colorGiven) args.push_back(plain);
-    args.push_back(nullptr);
-    int count = int(args.size()) - 1;
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+    const bool color = isatty(fileno(stdout)) && !plain;
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     auto fastest = [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); };
     for (const TCase& c : Cases()) {
         benchmark::RegisterBenchmark((std::string("ours/") + c.Name).c_str(), OursCase, c)
@@ -577,7 +574,7 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMicrosecond)->Repetitions(5)->DisplayAggregatesOnly(true)
             ->ComputeStatistics("min", fastest)->UseManualTime();
     }
-    TReporter reporter;
+    TReporter reporter(color);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
