@@ -36,8 +36,19 @@ test: build
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target run-bench
 
-fuzz: build
-	cmake --build $(BUILD) -j $(JOBS) --target run-fuzz
+# The scheme-file loader under libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer,
+# seeded with the ready-made labs, for FUZZ_SECONDS seconds.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 120
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXILO_FUZZ=ON \
+		-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_scheme makelabs workbench_data
+	rm -rf $(FUZZ_BUILD)/corpus && mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/findings
+	cp $(FUZZ_BUILD)/bin/Labs/*.workbench $(FUZZ_BUILD)/corpus/ 2>/dev/null || true
+	cd $(FUZZ_BUILD) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		./tests-bin/fuzz_scheme -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -print_final_stats=1 \
+		-artifact_prefix=findings/ corpus
 
 clean:
 	rm -rf $(BUILD)
