@@ -69,6 +69,7 @@ private slots:
     void initTestCase();
 
     void partFromTheBoxLandsWhereDropped();
+    void circuitBuiltWithTheMouseIsSolved();
     void shortPressTakesNothing();
     void sixtyFirstPartIsRefused();
     void deleteThrowsTheSelectedPartAway();
@@ -112,6 +113,37 @@ void TestWorkshop::partFromTheBoxLandsWhereDropped() {
     TBoxItem* box = w.Box(KindResistor);
     const QImage shown = box->pixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QCOMPARE(shown, box->Closed.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+}
+
+void TestWorkshop::circuitBuiltWithTheMouseIsSolved() {
+    TWindow w;
+    // Battery and resistor opposite each other, two wires close the square; one resistor
+    // lies apart from it.
+    struct TPlacement {
+        quint8 Kind;
+        int Row, Column;
+        QPoint Offset; // where in the cell the part is let go
+    };
+    const TPlacement placements[] = {
+        {KindBattery, 2, 2, {50, 32}},  {KindResistor, 3, 2, {50, 32}}, {KindWire, 2, 2, {32, 50}},
+        {KindWire, 2, 3, {32, 50}},     {KindResistor, 5, 5, {50, 32}},
+    };
+    for (const TPlacement& p : placements) {
+        const QPoint from = w.Centre(w.Box(p.Kind));
+        w.Mouse.Drag(from, w.OnBoard(p.Column * 64 + p.Offset.x(), p.Row * 64 + p.Offset.y()), 12);
+    }
+    QCOMPARE(Parts.size(), 5);
+    w.Form.Board->Tick();
+    const double current = 1.5 / (0.3 + 1000 + 2E-6);
+    for (int i = 0; i < 4; ++i) {
+        QVERIFY2(std::abs(std::abs(Parts[i]->Current) - current) < 1e-12, qPrintable(QString::number(i)));
+        QCOMPARE(Parts[i]->Current.imag(), 0.0);
+    }
+    QCOMPARE(Parts[4]->Current, TComplex(0));
+    // Round the loop the current has one direction: the battery's and the resistor's differ
+    // in sign, both lying left to right.
+    QVERIFY(Parts[0]->Current.real() * Parts[1]->Current.real() < 0);
+    ClearBoard();
 }
 
 void TestWorkshop::shortPressTakesNothing() {
