@@ -204,6 +204,15 @@ void TestArt::jpegPictures() {
     // The window shows a screen-sized piece of it at a random offset.
     QVERIFY2(background.width() > 1280 && background.height() > 800,
              qPrintable(QString("%1x%2").arg(background.width()).arg(background.height())));
+    // The about window shows it one row shorter; its text window at (28, 195), 285 x 187, is
+    // the grey-green the window paints the scrolling text on.
+    const QImage about = LoadJpegResource("jpgAbout");
+    QCOMPARE(about.size(), QSize(338, 409));
+    for (const QPoint& p : {QPoint(30, 197), QPoint(310, 197), QPoint(30, 379), QPoint(310, 379), QPoint(170, 288)}) {
+        const QColor c = about.pixelColor(p);
+        QVERIFY2(std::abs(c.red() - 160) <= 6 && std::abs(c.green() - 167) <= 6 && std::abs(c.blue() - 160) <= 6,
+                 qPrintable(QString("(%1, %2): %3").arg(p.x()).arg(p.y()).arg(c.name())));
+    }
 }
 
 void TestArt::fallbackBackgroundTiles() {

@@ -11,4 +11,5 @@ void DrawParts(ArtWriter& out);      // Parts.cpp: the pictures of the parts on 
 void DrawCursors(ArtWriter& out);    // Cursors.cpp: the arm, the pincers and the pointing hand
 void DrawToolbar(ArtWriter& out);    // Toolbar.cpp: the command buttons' glyphs, the programs' icons
 void DrawMeter(ArtWriter& out);      // Meter.cpp: the multimeter's face, knob, display and the test leads
+void DrawAboutPanel(ArtWriter& out); // AboutPanel.cpp: the about window's picture
 void MakeSounds(ArtWriter& out);     // Sounds.cpp: every sound of the workbench
