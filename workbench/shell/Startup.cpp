@@ -3,6 +3,9 @@
 #include "components/Iron.h"
 #include "components/Kinds.h"
 #include "instruments/Pribor.h"
+#include "shell/About.h"
+#include "shell/Auxwindows.h"
+#include "shell/Introform.h"
 #include "shell/Global.h"
 #include "shell/Workshop.h"
 
@@ -199,6 +202,8 @@ int RunWorkbench(int argc, char** argv) {
     {
         TWorkshopForm form;
         form.btnIronState->setVisible(TeacherMode);
+        InstallAuxiliaryWindows(&form);
+        PlayIntro("Intro.avi");
         for (QWidget* w : form.findChildren<QWidget*>()) w->setToolTipDuration(7000);
         form.showFullScreen();
         form.raise();
@@ -207,6 +212,7 @@ int RunWorkbench(int argc, char** argv) {
         TIron::ExecuteStartups();
         form.update();
         TPriborPanel::PictureStartup();
+        CreateAboutPanel(&form);
         status = app.exec();
         TPriborPanel::PictureCleanup();
         TIron::ExecuteExits();
