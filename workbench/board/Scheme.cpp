@@ -96,6 +96,7 @@ TLoadResult LoadSchemeFrom(QIODevice& file) {
         return TLoadResult::Failed;
     }
     RaiseCircuitChanged();
+    if (AllLeadsToFront) AllLeadsToFront(); // the meters' leads lie above the loaded parts
     return TLoadResult::Loaded;
 }
 
