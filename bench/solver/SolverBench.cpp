@@ -568,10 +568,10 @@ int main(int argc, char** argv) {
     auto fastest = [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); };
     for (const TCase& c : Cases()) {
         benchmark::RegisterBenchmark((std::string("ours/") + c.Name).c_str(), OursCase, c)
-            ->Unit(benchmark::kMicrosecond)->Repetitions(5)->DisplayAggregatesOnly(true)
+            ->Unit(benchmark::kMicrosecond)->MinTime(0.2)->Repetitions(10)->DisplayAggregatesOnly(true)
             ->ComputeStatistics("min", fastest);
         benchmark::RegisterBenchmark((std::string("ngspice/") + c.Name).c_str(), SpiceCase, c)
-            ->Unit(benchmark::kMicrosecond)->Repetitions(5)->DisplayAggregatesOnly(true)
+            ->Unit(benchmark::kMicrosecond)->MinTime(0.2)->Repetitions(10)->DisplayAggregatesOnly(true)
             ->ComputeStatistics("min", fastest)->UseManualTime();
     }
     TReporter reporter(color);
@@ -605,7 +605,7 @@ int main(int argc, char** argv) {
     RandomRows("random boards AC (" + std::to_string(ac.size()) + ")", ac);
     RandomRows("random boards, all (" + std::to_string(random.Boards.size()) + ")", random.Boards);
     Rule();
-    std::printf("  Fixed cases: the fastest of 5 Google Benchmark repetitions (each the mean of many runs).\n"
+    std::printf("  Fixed cases: the fastest of 10 Google Benchmark repetitions (each the mean of many runs).\n"
                 "  Random boards: per board the fastest of %d runs per side; the ratio is taken per board.\n",
                 reps);
 
