@@ -302,6 +302,7 @@ void TestWorkshop::loadSchemeMessageFromAnotherProgram() {
     QVERIFY(SaveScheme(path));
     ClearBoard();
     w.Form.SetFileName("/somewhere/previous.workbench");
+    w.Form.StartListening();
     QLocalSocket sender;
     sender.connectToServer(TWorkshopForm::LoadSchemeServerName());
     QVERIFY(sender.waitForConnected(3000));

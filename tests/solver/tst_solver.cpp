@@ -28,7 +28,7 @@ TTestPart* Part(double r, double emf, int r1, int c1, int r2, int c2) {
     return p;
 }
 
-void Solve() { TCircle::Circle(); }
+bool Solve() { return TCircle::Circle(); }
 
 bool Near(TComplex a, TComplex b, double tolerance = 1e-12) {
     return std::abs(a - b) <= tolerance * std::max(1.0, std::abs(b));
@@ -247,7 +247,7 @@ void TestSolver::burnOutOrder() {
             r->MaxPower = 1.0 + i; // the first is the most overloaded
             loads << r;
         }
-        Solve();
+        QVERIFY(Solve()); // something burnt: solve again
         int burnt = 0;
         for (TTestPart* r : loads) burnt += r->Burnt;
         QVERIFY(burnt >= 1);
@@ -255,7 +255,6 @@ void TestSolver::burnOutOrder() {
         QVERIFY(loads.first()->Burnt); // the most overloaded goes first
         for (int i = 1; i < overloaded; ++i)
             if (loads[i]->Burnt) QVERIFY(loads[i - 1]->Burnt);
-        QVERIFY(bench.Board->CircuitChanged);
         QVERIFY(bench.Seams.Sounds.contains("wavOnBurnOut"));
     }
 }

@@ -62,6 +62,8 @@ public:
 
 protected:
     bool eventFilter(QObject*, QEvent* e) override {
+        // A message box that opens meanwhile (a solver failure, say) gets its own clicks.
+        if (QApplication::activeModalWidget()) return false;
         switch (e->type()) {
         case QEvent::MouseMove: {
             QPoint local;
@@ -99,28 +101,31 @@ private:
 TDragSession* Session = nullptr;
 bool CancelledAtStart = false;
 
-// Ends the session before the drag object runs its Finished, so that whatever Finished does
-// (placing a part, waiting over the trash can) happens outside the drag.
-void EndSession(QWidget* target, QPoint local, bool accepted) {
+// The session ends (its filter and cursor go) before the drop and Finished run, so that what
+// they do (placing a part, waiting over the trash can, a message box) happens outside the drag
+// and cannot reach the session again.
+std::unique_ptr<TDragObject> EndSession() {
     std::unique_ptr<TDragSession> ending(Session);
     Session = nullptr;
-    std::unique_ptr<TDragObject> object = std::move(ending->Object);
-    ending.reset();
-    object->Finished(target, local.x(), local.y(), accepted);
+    return std::move(ending->Object);
 }
 
 void TDragSession::Drop(QPoint globalPos) {
     QPoint local;
     bool accepted;
     QPointer<QWidget> target = MoveTo(globalPos, local, accepted);
+    std::unique_ptr<TDragObject> object = EndSession(); // `this` is gone from here on
     if (accepted && target) {
         if (auto* client = dynamic_cast<TDragClient*>(target.data()))
-            client->DragDrop(Object.get(), local.x(), local.y());
+            client->DragDrop(object.get(), local.x(), local.y());
     }
-    EndSession(target, local, accepted);
+    object->Finished(target, local.x(), local.y(), accepted);
 }
 
-void TDragSession::Cancel() { EndSession(nullptr, {}, false); }
+void TDragSession::Cancel() {
+    std::unique_ptr<TDragObject> object = EndSession();
+    object->Finished(nullptr, 0, 0, false);
+}
 
 } // namespace
 

@@ -34,10 +34,19 @@ TFramework::TFramework(QWidget* parent) : QWidget(parent) {
         }
     }
     Framework = this;
+    SetDragProbe([] { return Dragging::Active(); });
 }
 
 TFramework::~TFramework() {
-    // The nodes belong to the program run; a board made again (in tests) makes its own.
+    // The elements still on the board (children of it, destroyed after this) leave their nodes
+    // first. The nodes belong to the program run; a board made again (in tests) makes its own.
+    for (TNode* n : Lattice) {
+        for (TIron0* e : n->Elements) {
+            if (e->FirstNode == n) e->FirstNode = nullptr;
+            if (e->SecondNode == n) e->SecondNode = nullptr;
+        }
+        n->Elements.clear();
+    }
     for (TNode*& n : Lattice) {
         delete n;
         n = nullptr;
@@ -131,7 +140,7 @@ bool TFramework::SolveWhileChanged() {
     int runs = 0;
     while (CircuitChanged) {
         CircuitChanged = false;
-        TCircle::Circle(); // burn-outs raise the flag again
+        if (TCircle::Circle()) CircuitChanged = true; // parts burnt out: solve the new circuit
         ++runs;
         if (runs - 1 > 20) {
             CircuitChanged = false;

@@ -88,10 +88,8 @@ TLoadResult LoadSchemeFrom(QIODevice& file) {
                 part->show();
             }
         }
-    } catch (const ESchemeIO&) {
-        ClearBoard();
-        return TLoadResult::Failed;
-    } catch (const EThrownText&) {
+    } catch (const std::exception&) {
+        // A record cut short, nodes off the board, a part that cannot be made.
         ClearBoard();
         return TLoadResult::Failed;
     }
@@ -101,14 +99,15 @@ TLoadResult LoadSchemeFrom(QIODevice& file) {
 }
 
 TLoadResult LoadScheme(const QString& path) {
-    TWaitCursor hourglass;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ClearBoard();
-        ShowLoadFailure(path);
-        return TLoadResult::Failed;
+    TLoadResult result = TLoadResult::Failed;
+    {
+        TWaitCursor hourglass; // gone before any message
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            result = LoadSchemeFrom(file);
+        else
+            ClearBoard();
     }
-    const TLoadResult result = LoadSchemeFrom(file);
     if (result == TLoadResult::Failed) ShowLoadFailure(path);
     return result;
 }

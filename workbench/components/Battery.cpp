@@ -37,10 +37,6 @@ bool SameValue(double a, double b) {
     return std::fabs(a - b) <= 1e-12 * std::max(std::fabs(a), std::fabs(b));
 }
 
-QString HiddenRange(const QString& unit) {
-    return GetText(500) + " 1 " + unit + " " + GetText(501) + " 100 " + unit;
-}
-
 } // namespace
 
 double BatteryNow() {
@@ -107,7 +103,6 @@ double TBattery::GetEmf() { return Reversed ? -Emf : Emf; }
 void TBattery::SetReversed(bool reversed) {
     Reversed = reversed;
     (Reversed ? Mirrored : Normal).CopyTo(*this);
-    update();
 }
 
 void TBattery::SetDischarging(bool discharging) {
@@ -115,17 +110,8 @@ void TBattery::SetDischarging(bool discharging) {
     Refill();
 }
 
-void TBattery::SetEmfHidden(bool hidden) {
-    if (hidden == EmfHidden) return;
-    EmfHidden = hidden;
-    TIron::SetHidden(EmfHidden);
-}
-
-void TBattery::SetResistanceHidden(bool hidden) {
-    if (hidden == ResistanceHidden) return;
-    ResistanceHidden = hidden;
-    TIron::SetHidden(ResistanceHidden);
-}
+void TBattery::SetEmfHidden(bool hidden) { SetMarkHidden(EmfHidden, hidden); }
+void TBattery::SetResistanceHidden(bool hidden) { SetMarkHidden(ResistanceHidden, hidden); }
 
 // The discharge step, on every tick of the board. The charge falls by the current times the time
 // since the last step; the emf follows the charge left. The internal resistance stays nominal.
@@ -188,12 +174,12 @@ void TBattery::LoadFromFile(QIODevice& file) {
 QString TBattery::GetHint() {
     QString hint = GetText(200) + "=";
     if (EmfHidden)
-        hint += HiddenRange(GetText(163)) + ", ";
+        hint += HiddenRange("1", GetText(163), "100", GetText(163)) + ", ";
     else
         hint += FormatPrefixed(NominalEmf) + GetText(163) + ", "; // the nominal, not the present emf
     hint += "r=";
     if (ResistanceHidden)
-        hint += HiddenRange(GetText(162));
+        hint += HiddenRange("1", GetText(162), "100", GetText(162));
     else
         hint += FormatPrefixed(Resistance) + GetText(162);
     return hint;

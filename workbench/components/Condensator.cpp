@@ -1,7 +1,6 @@
 #include "components/Condensator.h"
 
 #include "board/SchemeIO.h"
-#include "components/Resistor.h"
 #include "shell/Global.h"
 
 #include <cmath>
@@ -28,11 +27,7 @@ TCondensator::TCondensator() : TIron(KindCondensator) {
     Intact.CopyTo(*this);
 }
 
-void TCondensator::SetMaxVoltage(double value) {
-    const double previous = MaxVoltage;
-    MaxVoltage = std::fabs(value);
-    if (MaxVoltage < previous) SendCircuitChanged();
-}
+void TCondensator::SetMaxVoltage(double value) { SetRating(MaxVoltage, value); }
 
 TComplex TCondensator::GetImpedance() {
     const double wc = CircuitOmega * Capacitance;
@@ -53,13 +48,7 @@ void TCondensator::BurnOut(bool burn) {
     SetMaxVoltage(1E60);
     SetCapacitance(0);
     Load = 0;
-    BurntPictures.CopyTo(*this);
-    PlayWaveResource("wavOnBurnOut");
-    update();
-}
-
-void TCondensator::SetHidden(bool hidden) {
-    if (hidden != Hidden) TIron::SetHidden(hidden);
+    ShowBurnt(BurntPictures);
 }
 
 void TCondensator::SaveToFile(QIODevice& file) {

@@ -16,7 +16,6 @@ public:
     TComplex GetImpedance() override;
     void UpdateState() override;
     void BurnOut(bool burn) override;
-    void SetHidden(bool hidden) override;
     void SaveToFile(QIODevice& file) override;
     void LoadFromFile(QIODevice& file) override;
     QString GetHint() override;

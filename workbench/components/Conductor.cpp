@@ -1,7 +1,6 @@
 #include "components/Conductor.h"
 
 #include "board/SchemeIO.h"
-#include "components/Resistor.h"
 #include "shell/Global.h"
 
 #include <cmath>
@@ -42,16 +41,9 @@ void TConductor::SetResistivity(double value) {
     UpdateResistance();
 }
 
-// The common mark follows the mark that changed last.
-void TConductor::SetOneHidden(bool& field, bool hidden) {
-    if (field == hidden) return;
-    field = hidden;
-    TIron::SetHidden(hidden);
-}
-
-void TConductor::SetLengthHidden(bool hidden) { SetOneHidden(LengthHidden, hidden); }
-void TConductor::SetSectionHidden(bool hidden) { SetOneHidden(SectionHidden, hidden); }
-void TConductor::SetResistivityHidden(bool hidden) { SetOneHidden(ResistivityHidden, hidden); }
+void TConductor::SetLengthHidden(bool hidden) { SetMarkHidden(LengthHidden, hidden); }
+void TConductor::SetSectionHidden(bool hidden) { SetMarkHidden(SectionHidden, hidden); }
+void TConductor::SetResistivityHidden(bool hidden) { SetMarkHidden(ResistivityHidden, hidden); }
 
 void TConductor::SaveToFile(QIODevice& file) {
     TIron::SaveToFile(file);

@@ -34,5 +34,4 @@ public:
 
 private:
     void UpdateResistance();
-    void SetOneHidden(bool& field, bool hidden);
 };

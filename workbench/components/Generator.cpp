@@ -17,10 +17,6 @@ constexpr double MainsOmega = 314.1592653589793; // 50 Hz
 
 double Hertz(double omega) { return omega * 0.5 * OneOverPi; }
 
-QString HiddenRange(const QString& lower, const QString& unit) {
-    return GetText(500) + " " + lower + " " + unit + " " + GetText(501) + " 100 " + unit;
-}
-
 } // namespace
 
 void TGenerator::ClassStartup() { Pictures.Load("bmpGenerator"); }
@@ -46,27 +42,18 @@ TGenerator::~TGenerator() {
     }
 }
 
-void TGenerator::SetAmplitudeHidden(bool hidden) {
-    if (hidden == AmplitudeHidden) return;
-    AmplitudeHidden = hidden;
-    TIron::SetHidden(hidden);
-}
-
-void TGenerator::SetFrequencyHidden(bool hidden) {
-    if (hidden == FrequencyHidden) return;
-    FrequencyHidden = hidden;
-    TIron::SetHidden(hidden);
-}
+void TGenerator::SetAmplitudeHidden(bool hidden) { SetMarkHidden(AmplitudeHidden, hidden); }
+void TGenerator::SetFrequencyHidden(bool hidden) { SetMarkHidden(FrequencyHidden, hidden); }
 
 QString TGenerator::GetHint() {
     QString hint = "V=";
     if (AmplitudeHidden)
-        hint += HiddenRange("1", GetText(163)) + ", ";
+        hint += HiddenRange("1", GetText(163), "100", GetText(163)) + ", ";
     else
         hint += FormatPrefixed(GetEmf()) + GetText(163) + ", ";
     hint += GetText(206) + "=";
     if (FrequencyHidden)
-        hint += HiddenRange("0.1", GetText(167));
+        hint += HiddenRange("0.1", GetText(167), "100", GetText(167));
     else
         hint += FormatPrefixed(Hertz(CircuitOmega)) + GetText(167);
     return hint;

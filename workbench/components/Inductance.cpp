@@ -1,6 +1,5 @@
 #include "components/Inductance.h"
 
-#include "components/Resistor.h"
 #include "shell/Global.h"
 
 namespace {
@@ -19,10 +18,6 @@ TInductance::TInductance() : TIron(KindInductance) {
 TComplex TInductance::GetImpedance() {
     if (AcDriven) return {0, CircuitOmega * Inductance};
     return {1E-6, 0};
-}
-
-void TInductance::SetHidden(bool hidden) {
-    if (hidden != Hidden) TIron::SetHidden(hidden);
 }
 
 QString TInductance::GetHint() {

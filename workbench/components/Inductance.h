@@ -10,7 +10,6 @@ public:
     TInductance();
 
     TComplex GetImpedance() override;
-    void SetHidden(bool hidden) override;
     QString GetHint() override;
     void FillPanel(TPanelValues& values) override;
     void TakePanel(const TPanelValues& values) override;

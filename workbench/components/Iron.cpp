@@ -7,8 +7,10 @@
 #include "board/SchemeIO.h"
 #include "shell/Global.h"
 
+#include <QCoreApplication>
 #include <QMenu>
 #include <QPainter>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -57,8 +59,11 @@ TIron::TIron(quint8 kind) : TIron0(Framework, "bmpResistor"), Kind(kind) {
     Parts.append(this);
     HoverCursor = 112; // the pincers
     Popup = new QMenu(this);
+    // Throwing the part away destroys this menu too: it happens once the menu is done.
     Popup->addAction(GetText(1101), [] {
-        if (PartDeleteCommand) PartDeleteCommand();
+        QMetaObject::invokeMethod(qApp, [] {
+            if (PartDeleteCommand) PartDeleteCommand();
+        }, Qt::QueuedConnection);
     });
     connect(Popup, &QMenu::aboutToShow, this, [this] {
         if (SelectedPart != this) Select(this);
@@ -96,8 +101,32 @@ void TIron::UpdateState() {
 }
 
 void TIron::SetHidden(bool hidden) {
+    if (hidden == Hidden) return;
     Hidden = hidden;
     update();
+}
+
+void TIron::SetRating(double& rating, double value) {
+    const double previous = rating;
+    rating = std::fabs(value);
+    if (rating < previous) SendCircuitChanged();
+}
+
+void TIron::SetMarkHidden(bool& mark, bool hidden) {
+    if (mark == hidden) return;
+    mark = hidden;
+    TIron::SetHidden(hidden);
+}
+
+void TIron::ShowBurnt(const TPicturePair& burnt) {
+    burnt.CopyTo(*this);
+    PlayWaveResource("wavOnBurnOut");
+}
+
+QString HiddenRange(const QString& lower, const QString& lowerUnit, const QString& upper,
+                    const QString& upperUnit) {
+    return GetText(500) + " " + lower + " " + lowerUnit + " " + GetText(501) + " " + upper + " " +
+           upperUnit;
 }
 
 void TIron::ShowOrientationPicture() {

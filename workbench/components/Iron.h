@@ -95,6 +95,13 @@ public:
     void ShowOrientationPicture();
 
 protected:
+    // A rating (rated power, voltage, current) takes the value's magnitude; a lower rating
+    // sends the circuit-changed message, so that the overload check runs again.
+    static void SetRating(double& rating, double value);
+    // One of a kind's own hidden marks: the common mark follows the mark that changed last.
+    void SetMarkHidden(bool& mark, bool hidden);
+    // The end of a burn-out: the burnt pictures, and the sound.
+    void ShowBurnt(const TPicturePair& burnt);
 
     void OnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y) override;
     void OnMouseMove(Qt::KeyboardModifiers mods, int x, int y) override;
@@ -108,6 +115,10 @@ protected:
 private:
     QMenu* Popup;
 };
+
+// The hint piece of a value hidden from the student: "from <lower> <unit> to <upper> <unit>".
+QString HiddenRange(const QString& lower, const QString& lowerUnit, const QString& upper,
+                    const QString& upperUnit);
 
 // Every part in creation order: scheme files and the tick walk it.
 extern QList<TIron*> Parts;

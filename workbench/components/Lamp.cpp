@@ -139,17 +139,8 @@ void TLamp::SetRatedVoltage(double value) {
     SendCircuitChanged();
 }
 
-void TLamp::SetVoltageHidden(bool hidden) {
-    if (hidden == VoltageHidden) return;
-    VoltageHidden = hidden;
-    SetHidden(hidden);
-}
-
-void TLamp::SetPowerHidden(bool hidden) {
-    if (hidden == PowerHidden) return;
-    PowerHidden = hidden;
-    SetHidden(hidden);
-}
+void TLamp::SetVoltageHidden(bool hidden) { SetMarkHidden(VoltageHidden, hidden); }
+void TLamp::SetPowerHidden(bool hidden) { SetMarkHidden(PowerHidden, hidden); }
 
 // --- State ------------------------------------------------------------------------------------
 
@@ -184,9 +175,7 @@ void TLamp::BurnOut(bool burn) {
     Burnt = true;
     SetResistance(BurntValue);
     RatedPower = RatedVoltage = BurntValue;
-    Glow->Burnt.CopyTo(*this);
-    PlayWaveResource("wavOnBurnOut");
-    update();
+    ShowBurnt(Glow->Burnt);
 }
 
 // --- Scheme file ------------------------------------------------------------------------------
@@ -213,12 +202,12 @@ QString TLamp::GetHint() {
     QString hint = "V" + rated + "=";
     // A hidden value shows only the range it was drawn from.
     if (VoltageHidden)
-        hint += GetText(500) + " 1 " + volt + " " + GetText(501) + " 100 " + volt + ", ";
+        hint += HiddenRange("1", volt, "100", volt) + ", ";
     else
         hint += FormatPrefixed(RatedVoltage) + volt + ", ";
     hint += "W" + rated + "=";
     if (PowerHidden)
-        hint += GetText(500) + " 0.1 " + watt + " " + GetText(501) + " 10 " + watt;
+        hint += HiddenRange("0.1", watt, "10", watt);
     else
         hint += FormatPrefixed(RatedPower) + watt + ", I" + rated + "=" +
                 FormatPrefixed(RatedCurrent) + GetText(160);

@@ -33,11 +33,7 @@ TProtector::TProtector() : TIron(KindProtector) {
     Intact.CopyTo(*this);
 }
 
-void TProtector::SetMaxCurrent(double value) {
-    const double previous = MaxCurrent;
-    MaxCurrent = std::fabs(value);
-    if (MaxCurrent < previous) SendCircuitChanged();
-}
+void TProtector::SetMaxCurrent(double value) { SetRating(MaxCurrent, value); }
 
 void TProtector::UpdateState() {
     TIron::UpdateState();
@@ -55,9 +51,7 @@ void TProtector::BurnOut(bool burn) {
     VerticalPicture = BurningVertical;
     ShowOrientationPicture();
     repaint();
-    BurntOut.CopyTo(*this);
-    PlayWaveResource("wavOnBurnOut");
-    update();
+    ShowBurnt(BurntOut);
 }
 
 // Tail: MaxCurrent as a double.

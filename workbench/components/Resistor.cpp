@@ -21,12 +21,6 @@ void TResistor::ClassExit() {
     BurntPictures.Free();
 }
 
-QString HiddenRange(const QString& lower, const QString& lowerUnit, const QString& upper,
-                    const QString& upperUnit) {
-    return GetText(500) + " " + lower + " " + lowerUnit + " " + GetText(501) + " " + upper + " " +
-           upperUnit;
-}
-
 TResistor::TResistor() : TIron(KindResistor) {
     SetResistance(1000);
     SetMaxPower(0.5);
@@ -38,24 +32,14 @@ void TResistor::SetResistance(double value) {
     update(); // the body shows the value
 }
 
-void TResistor::SetMaxPower(double value) {
-    const double previous = MaxPower;
-    MaxPower = std::fabs(value);
-    if (MaxPower < previous) SendCircuitChanged();
-}
-
-void TResistor::SetHidden(bool hidden) {
-    if (hidden != Hidden) TIron::SetHidden(hidden);
-}
+void TResistor::SetMaxPower(double value) { SetRating(MaxPower, value); }
 
 void TResistor::BurnOut(bool burn) {
     if (!burn) return;
     if (Burnt) throw EThrownText("Already burnt !");
     Burnt = true;
     SetResistance(1E60); // an open circuit
-    BurntPictures.CopyTo(*this);
-    PlayWaveResource("wavOnBurnOut");
-    update();
+    ShowBurnt(BurntPictures);
 }
 
 void TResistor::UpdateState() {

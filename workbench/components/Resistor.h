@@ -14,7 +14,6 @@ public:
     void SetResistance(double value) override;
     // A lower rating sends the circuit-changed message, so the overload check runs again.
     void SetMaxPower(double value);
-    void SetHidden(bool hidden) override;
     void BurnOut(bool burn) override;
     void UpdateState() override;
     void SaveToFile(QIODevice& file) override;
@@ -32,7 +31,3 @@ public:
 protected:
     void paintEvent(QPaintEvent* e) override;
 };
-
-// The hint piece of a value hidden from the student: "from <lower> <unit> to <upper> <unit>".
-QString HiddenRange(const QString& lower, const QString& lowerUnit, const QString& upper,
-                    const QString& upperUnit);

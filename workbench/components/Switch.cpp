@@ -35,7 +35,6 @@ void TSwitch::SetOn(bool on) {
     (On ? OnPictures : OffPictures).CopyTo(*this);
     // The menu offers the opposite of the present state.
     ToggleItem->setText(GetText(On ? 1105 : 1104));
-    update();
 }
 
 void TSwitch::OnSwitchOnOff() {

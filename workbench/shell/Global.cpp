@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QSettings>
 #include <QSoundEffect>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <cmath>
@@ -438,12 +439,24 @@ std::function<void(int)> WaitHandler;
 
 void Wait(int ms) {
     if (WaitHandler) return WaitHandler(ms);
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // Pending paints go to the screen first; then the program stands still. Nothing else is
+    // dispatched meanwhile (no timer, no message from another program), so no code runs in
+    // the middle of whatever is waiting.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
+    QThread::msleep(ulong(std::max(0, ms)));
 }
 
 void SetWaitHandler(std::function<void(int)> handler) { WaitHandler = std::move(handler); }
+
+// --- Dragging -----------------------------------------------------------------------------------
+
+namespace {
+std::function<bool()> DragProbe;
+}
+
+bool DragInProgress() { return DragProbe && DragProbe(); }
+void SetDragProbe(std::function<bool()> probe) { DragProbe = std::move(probe); }
 
 // --- Settings ---------------------------------------------------------------------------------
 

@@ -141,9 +141,17 @@ void SetFileDialogHandler(std::function<QString(const TFileDialogRequest&)> hand
 
 // --- Waiting ----------------------------------------------------------------------------------
 
-// Blocks for `ms` milliseconds while the windows keep painting (user input waits meanwhile).
+// Blocks for `ms` milliseconds after the pending paints have reached the screen; nothing else
+// runs meanwhile.
 void Wait(int ms);
 void SetWaitHandler(std::function<void(int)> handler);
+
+// --- Dragging -----------------------------------------------------------------------------------
+
+// Whether the student is dragging something right now; the solver then stays silent about its
+// failures. The board's drag machinery answers it.
+bool DragInProgress();
+void SetDragProbe(std::function<bool()> probe);
 
 // --- Settings ---------------------------------------------------------------------------------
 

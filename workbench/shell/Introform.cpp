@@ -3,6 +3,7 @@
 #include <QAudioOutput>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMediaPlayer>
@@ -83,8 +84,19 @@ void TIntroForm::Finish() {
 
 void TIntroForm::WaitUntilFinished() {
     if (Done) return;
+    // A player that never starts (no media back end, an error reported before anyone
+    // listened) must not hold start-up: without a known length, a minute is the limit.
+    if (!Player->isAvailable() || Player->error() != QMediaPlayer::NoError) return Finish();
     QEventLoop loop;
     connect(this, &TIntroForm::Ended, &loop, &QEventLoop::quit);
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, this, [this] {
+        if (Player->duration() > 0 && Player->position() < Player->duration() && Player->playbackState() == QMediaPlayer::PlayingState)
+            return; // still playing a video of known length
+        Finish();
+    });
+    guard.start(60000);
     loop.exec();
 }
 

@@ -213,6 +213,7 @@ int RunWorkbench(int argc, char** argv) {
         form.update();
         TPriborPanel::PictureStartup();
         CreateAboutPanel(&form);
+        form.StartListening();
         status = app.exec();
         TPriborPanel::PictureCleanup();
         TIron::ExecuteExits();

@@ -232,14 +232,7 @@ TWorkshopForm::TWorkshopForm(QWidget* parent) : QWidget(parent) {
     connect(btnWriteFile, &QToolButton::clicked, this, &TWorkshopForm::btnWriteFileClick);
     connect(btnDeleteAll, &QToolButton::clicked, this, &TWorkshopForm::btnDeleteAll_OnClick);
     connect(btnMultimeter, &QToolButton::clicked, this, [this] {
-        if (!CreateMultimeter) return;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        try {
-            CreateMultimeter();
-        } catch (...) {
-            // A panel that cannot be made does not appear; nothing more is said.
-        }
-        QApplication::restoreOverrideCursor();
+        if (CreateMultimeter) CreateMultimeter(); // it shows the hourglass and swallows failures
         UpdateCommandButtons();
     });
     connect(btnOscillograph, &QToolButton::clicked, this, [this] {
@@ -293,23 +286,6 @@ TWorkshopForm::TWorkshopForm(QWidget* parent) : QWidget(parent) {
     connect(TimerCat, &QTimer::timeout, this, &TWorkshopForm::OnTimer);
     TimerCat->start();
 
-    SchemeServer = new QLocalServer(this);
-    QLocalServer::removeServer(LoadSchemeServerName()); // a server left behind by a crash
-    if (SchemeServer->listen(LoadSchemeServerName())) {
-        connect(SchemeServer, &QLocalServer::newConnection, this, [this] {
-            while (QLocalSocket* socket = SchemeServer->nextPendingConnection()) {
-                connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-                connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                    if (!socket->canReadLine()) return;
-                    const QString name = QString::fromUtf8(socket->readLine()).trimmed();
-                    socket->write("ok\n");
-                    socket->disconnectFromServer();
-                    LoadSchemeByName(name);
-                });
-            }
-        });
-    }
-
     UpdateCommandButtons();
     LayOut();
 }
@@ -325,6 +301,29 @@ TWorkshopForm::~TWorkshopForm() {
     SetCircuitChangedReceiver(nullptr);
     while (!Parts.isEmpty()) delete Parts.first();
     if (WorkshopForm == this) WorkshopForm = nullptr;
+}
+
+void TWorkshopForm::StartListening() {
+    if (SchemeServer) return;
+    SchemeServer = new QLocalServer(this);
+    // A name left behind by a workbench that crashed is taken over; a running one keeps it.
+    QLocalSocket probe;
+    probe.connectToServer(LoadSchemeServerName());
+    if (!probe.waitForConnected(200)) QLocalServer::removeServer(LoadSchemeServerName());
+    probe.abort();
+    if (!SchemeServer->listen(LoadSchemeServerName())) return;
+    connect(SchemeServer, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket* socket = SchemeServer->nextPendingConnection()) {
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+                if (!socket->canReadLine()) return;
+                const QString name = QString::fromUtf8(socket->readLine()).trimmed();
+                socket->write("ok\n");
+                socket->disconnectFromServer();
+                LoadSchemeByName(name);
+            });
+        }
+    });
 }
 
 QString TWorkshopForm::LoadSchemeServerName() { return QString("vexilo-loadscheme-%1").arg(getuid()); }
@@ -457,11 +456,11 @@ void TWorkshopForm::keyPressEvent(QKeyEvent* e) {
 
 void TWorkshopForm::OnTimer() {
     Board->Tick();
-    if (!btnFloatControl->isEnabled() && !(FloatControlWindow && FloatControlWindow->isVisible()))
+    // A panel button pressed to hide its window comes back once the window is hidden.
+    if (!btnFloatControl->isEnabled() && FloatControlWindow && !FloatControlWindow->isVisible())
         btnFloatControl->setEnabled(true);
-    if (!btnIronState->isEnabled() && !(IronStateWindow && IronStateWindow->isVisible()))
+    if (!btnIronState->isEnabled() && IronStateWindow && !IronStateWindow->isVisible())
         btnIronState->setEnabled(true);
-    UpdateCommandButtons();
 }
 
 // Buttons whose windows do not exist (yet) cannot be pressed.

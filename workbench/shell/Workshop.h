@@ -58,8 +58,10 @@ public:
     explicit TWorkshopForm(QWidget* parent = nullptr);
     ~TWorkshopForm() override;
 
-    // The name of the local server other programs send scheme names to.
+    // The name of the local server other programs send scheme names to, and starting it
+    // (once the parts' pictures are loaded: a scheme cannot be loaded before).
     static QString LoadSchemeServerName();
+    void StartListening();
 
     // Controls, by their names.
     QLabel* imgTitleBackground = nullptr;

@@ -1,6 +1,5 @@
 #include "solver/Calculate.h"
 
-#include "board/Frmwork.h"
 #include "board/Node.h"
 #include "components/Iron0.h"
 #include "shell/Global.h"
@@ -558,11 +557,12 @@ void ApplyCurrents(const TCircuitGraph& g, const std::vector<TComplex>& x) {
 }
 
 // Overloaded parts burn out, the most overloaded first; how many at once is drawn by lot, so
-// that a chain of overloads settles over the next solves.
-void BurnOverloaded(const TCircuitGraph& g) {
+// that a chain of overloads settles over the next solves. True when the circuit must be solved
+// again (something was overloaded).
+bool BurnOverloaded(const TCircuitGraph& g) {
     double worst = 1;
     for (TIron0* e : g.Elements) worst = std::max(worst, std::fabs(e->Load));
-    if (!(worst > 1)) return;
+    if (!(worst > 1)) return false;
     std::vector<TIron0*> overloaded;
     for (TIron0* e : g.Elements) {
         if (!(std::fabs(e->Load) > 1)) continue;
@@ -575,23 +575,25 @@ void BurnOverloaded(const TCircuitGraph& g) {
     if (burn == 0) burn = 1;
     for (int i = 0; i < burn; ++i)
         if (!overloaded[size_t(i)]->Burnt) overloaded[size_t(i)]->BurnOut(true);
-    if (Framework) Framework->CircuitChanged = true;
+    return true;
 }
 
-void ZeroCurrents(const TCircuitGraph& g, bool always) {
-    for (TIron0* e : g.Elements)
+void ZeroCurrents(bool always) {
+    const QList<TIron0*> elements = CircuitElements;
+    for (TIron0* e : elements)
         if (always || e->Current != TComplex()) e->SetCurrent(TComplex());
 }
 
-void Solve() {
+// True when the circuit changed in the solve (a part burnt out) and must be solved again.
+bool Solve() {
     const TCircuitGraph g = TCircuitGraph::ReadBoard();
     bool listed = FindCircles(g);
     TTopology t = listed ? PrepareFromLoops(g) : PrepareFromSpanningTrees(g);
     if (t.LoopElements.empty()) {
         // No closed loop: no current anywhere, nothing to log.
-        ZeroCurrents(g, true);
+        ZeroCurrents(true);
         for (TIron0* e : g.Elements) e->AcDriven = false;
-        return;
+        return false;
     }
     std::vector<TComplex> x;
     try {
@@ -604,24 +606,25 @@ void Solve() {
     }
     Solver::LastSolve.ListedLoops = listed;
     ApplyCurrents(g, x);
-    BurnOverloaded(g);
+    const bool burnt = BurnOverloaded(g);
     AppendSolveLog(g);
+    return burnt;
 }
 
 } // namespace
 
-void TCircle::Circle() {
+bool TCircle::Circle() {
     Solver::LastSolve = {};
     try {
-        Solve();
+        return Solve();
     } catch (const EThrownText& failure) {
         Solver::LastSolve.Failed = true;
         PlayWaveResource("wavOnError");
-        if (!TFlatObject::DraggingObject())
-            ShowMessage(failure.Text(), HasText(711) ? GetText(711) : QString());
-        ZeroCurrents(TCircuitGraph::ReadBoard(), false);
+        if (!DragInProgress()) ShowMessage(failure.Text(), HasText(711) ? GetText(711) : QString());
+        ZeroCurrents(false);
     } catch (const std::exception& error) {
         ShowMessage(QString::fromLocal8Bit(error.what()), QCoreApplication::applicationName(),
                     TMsgButtons::Ok, TMsgIcon::Error);
     }
+    return false;
 }

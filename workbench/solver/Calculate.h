@@ -27,7 +27,8 @@ public:
     int ElementCount() const { return int(ElementPath.size()); }
 
     // The solve: currents for every element, overload and burn-out, the log. Never throws.
-    static void Circle();
+    // True when overloaded parts burnt out: the circuit has changed and must be solved again.
+    static bool Circle();
 };
 
 // The loops of the last search, by descending size and mask, the covering subset first.
