@@ -72,8 +72,8 @@ private slots:
     void detachRemovesTheFirstOccurrenceOnly();
 
     void centreCoordinates();
-    void pressOnATransparentPixelReachesTheObjectBeneath();
-    void pressOnAnOpaquePixelStaysOnTop();
+    void pressOnOverlappingObjects_data();
+    void pressOnOverlappingObjects();
     void dragStartsAfterMoreThanFivePixels_data();
     void dragStartsAfterMoreThanFivePixels();
     void rightButtonStartsNoDrag();
@@ -143,7 +143,16 @@ void TestBoardObjects::centreCoordinates() {
     QCOMPARE(FlatObjects.last(), &p);
 }
 
-void TestBoardObjects::pressOnATransparentPixelReachesTheObjectBeneath() {
+void TestBoardObjects::pressOnOverlappingObjects_data() {
+    QTest::addColumn<bool>("clearOnTop");
+    QTest::addColumn<QString>("receiver");
+    QTest::newRow("a clear pixel on top reaches the object beneath") << true << "lower";
+    QTest::newRow("an opaque pixel on top stays on top") << false << "upper";
+}
+
+void TestBoardObjects::pressOnOverlappingObjects() {
+    QFETCH(bool, clearOnTop);
+    QFETCH(QString, receiver);
     QWidget parent;
     parent.resize(200, 200);
     QStringList journal;
@@ -154,38 +163,18 @@ void TestBoardObjects::pressOnATransparentPixelReachesTheObjectBeneath() {
     parent.show();
     QVERIFY(QTest::qWaitForWindowExposed(&parent));
     TMouse mouse(&parent);
-    // A point where the upper picture is clear and the lower one is not.
+    // A point where the lower picture is opaque and the upper one clear or opaque as asked.
     const auto spot = FindPoint(&upper, [&](QPoint p) {
         const QPoint inLower = lower.mapFromParent(upper.mapToParent(p));
-        return upper.IsTransparentAt(p) && lower.rect().contains(inLower) && !lower.IsTransparentAt(inLower);
+        return upper.IsTransparentAt(p) == clearOnTop && lower.rect().contains(inLower) &&
+               !lower.IsTransparentAt(inLower);
     });
     QVERIFY(spot);
     mouse.Press(*spot, Qt::LeftButton);
     mouse.Release(*spot, Qt::LeftButton);
-    const QPoint inLower = lower.mapFromParent(*spot);
-    QCOMPARE(journal, QStringList({QString("lower down %1,%2").arg(inLower.x()).arg(inLower.y())}));
-}
-
-void TestBoardObjects::pressOnAnOpaquePixelStaysOnTop() {
-    QWidget parent;
-    parent.resize(200, 200);
-    QStringList journal;
-    TProbe lower(&parent, journal, "lower");
-    TProbe upper(&parent, journal, "upper");
-    lower.move(20, 20);
-    upper.move(20, 40);
-    parent.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&parent));
-    TMouse mouse(&parent);
-    const auto spot = FindPoint(&upper, [&](QPoint p) {
-        const QPoint inLower = lower.mapFromParent(upper.mapToParent(p));
-        return !upper.IsTransparentAt(p) && lower.rect().contains(inLower) && !lower.IsTransparentAt(inLower);
-    });
-    QVERIFY(spot);
-    mouse.Press(*spot, Qt::LeftButton);
-    mouse.Release(*spot, Qt::LeftButton);
-    QCOMPARE(journal.size(), 1);
-    QVERIFY(journal.first().startsWith("upper down"));
+    const TProbe& expected = receiver == "lower" ? lower : upper;
+    const QPoint local = expected.mapFromParent(*spot);
+    QCOMPARE(journal, QStringList({QString("%1 down %2,%3").arg(receiver).arg(local.x()).arg(local.y())}));
 }
 
 void TestBoardObjects::dragStartsAfterMoreThanFivePixels_data() {

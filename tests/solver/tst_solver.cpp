@@ -117,11 +117,13 @@ void TestSolver::loopsRunThroughTheirLowestElementForward() {
         QCOMPARE(c.ElementPath.front(), CircuitElements[lowest]);
         QCOMPARE(c.NodePath.front(), CircuitElements[lowest]->FirstNode);
     }
-    // Ordered by descending size before the covering subset moves some loops forward: every
-    // loop of the covering subset comes first, so the union of a prefix covers all elements.
-    TElementMask all(CircuitElements.size());
-    for (const TCircle& c : Circles) all |= c.PartMask;
-    QCOMPARE(all, LoopUnion);
+    // The covering subset comes first: some prefix of the list already holds every loop
+    // element, and every loop after it lies wholly inside that prefix's elements.
+    TElementMask prefix(CircuitElements.size());
+    size_t covering = 0;
+    while (!(prefix == LoopUnion)) prefix |= Circles[covering++].PartMask;
+    QVERIFY(covering < Circles.size());
+    for (size_t i = covering; i < Circles.size(); ++i) QCOMPARE(prefix | Circles[i].PartMask, prefix);
 }
 
 void TestSolver::openSwitchBreaksItsLoops() {
@@ -352,7 +354,7 @@ void TestSolver::densestBoardFallsBackToSpanningTrees() {
         }
     QCOMPARE(Parts.size(), 60);
     Solve();
-    QVERIFY(!Solver::LastSolve.ListedLoops);
+    QCOMPARE(Solver::LastSolve.Source, Solver::TLoopSource::TooManyLoops);
     QVERIFY(!Solver::LastSolve.Failed);
     QList<int> all;
     for (int e = 0; e < CircuitElements.size(); ++e) all << e;

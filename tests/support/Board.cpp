@@ -15,7 +15,7 @@ TBoardFixture::TBoardFixture() : Board(nullptr) {
 }
 
 TBoardFixture::~TBoardFixture() {
-    while (!Parts.isEmpty()) delete Parts.first();
+    DestroyAllParts();
     Select(nullptr);
     delete Board;
     CircuitOmega = 0;

@@ -27,8 +27,7 @@ int Usage() {
     return 2;
 }
 
-QString Number(double v) { return QString::asprintf("%.17g", v); }
-QString Pair(TComplex c) { return "[" + Number(c.real()) + "," + Number(c.imag()) + "]"; }
+QString Pair(TComplex c) { return "[" + ExactNumber(c.real()) + "," + ExactNumber(c.imag()) + "]"; }
 
 int NodeNumber(const TNode* node) { return node ? int(Nodes.indexOf(node)) : -1; }
 

@@ -123,7 +123,7 @@ void TFramework::Tick() {
     }
 
     bool discharging = false;
-    const QList<TIron*> parts = Parts; // a tick may not add or remove parts, but be safe
+    const QList<TIron*> parts = Parts; // a part's tick could take parts away; walk a copy
     for (TIron* part : parts) {
         if (!Parts.contains(part)) continue;
         part->TimerTick();
@@ -236,16 +236,22 @@ void TFramework::Relocate(TIron* part, int& counter) {
 }
 
 void TFramework::Discard(TIron* part) {
-    if (TrashCanWidget && TrashCanWidget->parentWidget()) {
-        // Shown on the trash can for a moment before it goes.
-        part->setParent(TrashCanWidget->parentWidget());
-        part->move(TrashCanWidget->pos());
-        part->raise();
-        part->show();
-        part->repaint();
-    }
+    ShowOnTrashCan(part);
     Wait(500);
-    PlayWaveResource("wavOnTrash");
+    DisposeOfPart(part, true);
+}
+
+void TFramework::ShowOnTrashCan(TIron* part) {
+    if (!TrashCanWidget || !TrashCanWidget->parentWidget()) return;
+    part->setParent(TrashCanWidget->parentWidget());
+    part->move(TrashCanWidget->pos());
+    part->raise();
+    part->show();
+    part->repaint();
+}
+
+void TFramework::DisposeOfPart(TIron* part, bool withSound) {
+    if (withSound) PlayWaveResource("wavOnTrash");
     delete part;
     CircuitChanged = true;
 }

@@ -60,6 +60,10 @@ public:
     bool PlaceOnFreeEdge(TIron* part);
     // A part with no place left goes to the trash can and is destroyed.
     void Discard(TIron* part);
+    // The trash can's two halves: a part on its way out is shown on it for a moment; then the
+    // sound (when asked for), the part destroyed, the circuit changed.
+    void ShowOnTrashCan(TIron* part);
+    void DisposeOfPart(TIron* part, bool withSound);
 
     // How many relocations each reason caused (the edge leaves the lattice; it is taken).
     int RelocationsOffBoard = 0;

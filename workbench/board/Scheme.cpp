@@ -57,7 +57,7 @@ void ShowLoadFailure(const QString& path) {
 } // namespace
 
 void ClearBoard() {
-    while (!Parts.isEmpty()) delete Parts.first();
+    DestroyAllParts();
     RaiseCircuitChanged();
 }
 

@@ -215,9 +215,7 @@ void TIron::OnDblClick() {
 void TIron::OnStartDrag(TDragObject*& dragObject) {
     TIron0::OnStartDrag(dragObject);
     PlayWaveResource("wavOnPull");
-    if (FirstNode) FirstNode->Detach(this);
-    if (SecondNode) SecondNode->Detach(this);
-    FirstNode = SecondNode = nullptr;
+    TIron0::ConnectNodes(nullptr, nullptr); // off the board while it travels
     dragObject = new TDragIron(this);
     PostCircuitChanged(); // solve without the part
 }
@@ -232,7 +230,7 @@ void TIron::OnDragDrop(TDragObject* source, int x, int y) {
 
 void TIron::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.drawImage(0, 0, Vertical ? VerticalPicture : HorizontalPicture);
+    p.drawImage(0, 0, Picture); // the picture of the present orientation
     if (SelectedPart != this) return;
     // The selected part's two terminals are marked with yellow dots.
     p.setRenderHint(QPainter::Antialiasing);
@@ -275,6 +273,10 @@ double TIron::GetRandomDouble(double a, double b) {
 }
 
 // --- Selection and the windows that show it ------------------------------------------------------
+
+void DestroyAllParts() {
+    while (!Parts.isEmpty()) delete Parts.first();
+}
 
 void Select(TIron* part) {
     if (part == SelectedPart) return;

@@ -124,6 +124,9 @@ QString HiddenRange(const QString& lower, const QString& lowerUnit, const QStrin
 extern QList<TIron*> Parts;
 extern TIron* SelectedPart;
 
+// Destroys every part, always the first of Parts, until none is left.
+void DestroyAllParts();
+
 // Selects a part (or none), repaints both and fills the panel and the state window.
 void Select(TIron* part);
 // The part-state window shows the selected part's values (blank without one).

@@ -11,54 +11,51 @@
 #include "components/Switch.h"
 #include "components/Wire.h"
 
-TIron* CreatePart(quint8 kind, TPartOrigin) {
-    switch (kind) {
-    case KindWire: return new TWire;
-    case KindResistor: return new TResistor;
-    case KindCondensator: return new TCondensator;
-    case KindInductance: return new TInductance;
-    case KindBattery: return new TBattery;
-    case KindGenerator: return new TGenerator;
-    case KindSwitch: return new TSwitch;
-    case KindProtector: return new TProtector;
-    case KindLamp: return new TLamp;
-    case KindConductor: return new TConductor;
-    case KindHeater: return new THeater;
-    default: return nullptr;
-    }
+namespace {
+struct TKindEntry {
+    quint8 Kind;
+    TIron* (*Make)(TPartOrigin);
+    void (*Startup)();
+    void (*Exit)();
+};
+
+template <class T>
+TIron* Make(TPartOrigin) {
+    return new T;
 }
 
-bool KindAvailable(quint8 kind) {
-    switch (kind) {
-    case KindWire:
-    case KindResistor:
-    case KindCondensator:
-    case KindInductance:
-    case KindBattery:
-    case KindGenerator:
-    case KindSwitch:
-    case KindProtector:
-    case KindLamp:
-    case KindConductor:
-    case KindHeater: return true;
-    default: return false;
-    }
+// Every kind, in the order the loading window shows them.
+const TKindEntry KindTable[] = {
+    {KindWire, Make<TWire>, TWire::ClassStartup, TWire::ClassExit},
+    {KindResistor, Make<TResistor>, TResistor::ClassStartup, TResistor::ClassExit},
+    {KindCondensator, Make<TCondensator>, TCondensator::ClassStartup, TCondensator::ClassExit},
+    {KindInductance, Make<TInductance>, TInductance::ClassStartup, TInductance::ClassExit},
+    {KindProtector, Make<TProtector>, TProtector::ClassStartup, TProtector::ClassExit},
+    {KindConductor, Make<TConductor>, TConductor::ClassStartup, TConductor::ClassExit},
+    {KindBattery, Make<TBattery>, TBattery::ClassStartup, TBattery::ClassExit},
+    {KindGenerator, Make<TGenerator>, TGenerator::ClassStartup, TGenerator::ClassExit},
+    {KindSwitch, Make<TSwitch>, TSwitch::ClassStartup, TSwitch::ClassExit},
+    {KindLamp, Make<TLamp>, TLamp::ClassStartup, TLamp::ClassExit},
+    {KindHeater, Make<THeater>, THeater::ClassStartup, THeater::ClassExit},
+};
+
+const TKindEntry* Entry(quint8 kind) {
+    for (const TKindEntry& entry : KindTable)
+        if (entry.Kind == kind) return &entry;
+    return nullptr;
 }
+} // namespace
+
+TIron* CreatePart(quint8 kind, TPartOrigin origin) {
+    const TKindEntry* entry = Entry(kind);
+    return entry ? entry->Make(origin) : nullptr;
+}
+
+bool KindAvailable(quint8 kind) { return Entry(kind) != nullptr; }
 
 void RegisterPartKinds() {
     static bool registered = false;
     if (registered) return;
     registered = true;
-    // The order the loading window shows the kinds in.
-    RegisterClassSteps(TWire::ClassStartup, TWire::ClassExit);
-    RegisterClassSteps(TResistor::ClassStartup, TResistor::ClassExit);
-    RegisterClassSteps(TCondensator::ClassStartup, TCondensator::ClassExit);
-    RegisterClassSteps(TInductance::ClassStartup, TInductance::ClassExit);
-    RegisterClassSteps(TProtector::ClassStartup, TProtector::ClassExit);
-    RegisterClassSteps(TConductor::ClassStartup, TConductor::ClassExit);
-    RegisterClassSteps(TBattery::ClassStartup, TBattery::ClassExit);
-    RegisterClassSteps(TGenerator::ClassStartup, TGenerator::ClassExit);
-    RegisterClassSteps(TSwitch::ClassStartup, TSwitch::ClassExit);
-    RegisterClassSteps(TLamp::ClassStartup, TLamp::ClassExit);
-    RegisterClassSteps(THeater::ClassStartup, THeater::ClassExit);
+    for (const TKindEntry& entry : KindTable) RegisterClassSteps(entry.Startup, entry.Exit);
 }

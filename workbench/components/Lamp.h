@@ -36,9 +36,9 @@ public:
     bool VoltageHidden = false;
     bool PowerHidden = false; // the rated power and current
 
-    // Each setter keeps the three ratings consistent (P = U·I) and the resistance at the
-    // rated one, and tells the main window that the circuit changed. 0 for current or power
-    // is ignored: a lamp always has some rating.
+    // The rated current and power setters keep P = U·I and the resistance at the rated one,
+    // and tell the main window that the circuit changed. 0 for current or power is ignored:
+    // a lamp always has some rating.
     void SetRatedCurrent(double value);
     void SetRatedPower(double value);
     // Leaves the rated current as it is; the panel always sets it right after.

@@ -1,6 +1,7 @@
 #include "shell/Optionsform.h"
 
 #include "shell/Global.h"
+#include "shell/Startup.h"
 
 #include <QButtonGroup>
 #include <QDir>
@@ -21,16 +22,6 @@ constexpr int LanguageEnglish = 0;
 constexpr int LanguageRussian = 1;
 constexpr int LanguageEstonian = 2;
 constexpr int DefaultLanguage = LanguageRussian;
-
-// The file of a language's texts beside the program.
-QString FileOfLanguage(int language) {
-    switch (language) {
-    case LanguageEnglish: return QStringLiteral("English.lng");
-    case LanguageRussian: return QStringLiteral("Russian.lng");
-    case LanguageEstonian: return QStringLiteral("Estonian.lng");
-    default: return QString();
-    }
-}
 
 // The settings give their failures no text of their own; these read like the system's.
 QString ReadFailure(const QString& path) {
@@ -79,9 +70,9 @@ TOptions::TOptions(QWidget* parent, const QString& folder) : QDialog(parent) {
 
     // A language whose file is missing cannot be loaded at the next start, so it is not offered.
     const QDir dir(folder.isEmpty() ? QDir::currentPath() : folder);
-    Russian->setEnabled(QFile::exists(dir.filePath(FileOfLanguage(LanguageRussian))));
-    English->setEnabled(QFile::exists(dir.filePath(FileOfLanguage(LanguageEnglish))));
-    Estonian->setEnabled(QFile::exists(dir.filePath(FileOfLanguage(LanguageEstonian))));
+    Russian->setEnabled(QFile::exists(dir.filePath(LanguageFileName(LanguageRussian))));
+    English->setEnabled(QFile::exists(dir.filePath(LanguageFileName(LanguageEnglish))));
+    Estonian->setEnabled(QFile::exists(dir.filePath(LanguageFileName(LanguageEstonian))));
 
     // Reading never creates the settings file; only a change of language writes it.
     Registry = OpenSettings();

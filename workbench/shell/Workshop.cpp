@@ -299,7 +299,7 @@ TWorkshopForm::~TWorkshopForm() {
     TrashCanWidget = nullptr;
     PartsBoxWidget = nullptr;
     SetCircuitChangedReceiver(nullptr);
-    while (!Parts.isEmpty()) delete Parts.first();
+    DestroyAllParts();
     if (WorkshopForm == this) WorkshopForm = nullptr;
 }
 
@@ -574,28 +574,16 @@ void TWorkshopForm::SetBoxItemEnabled(quint8 kind, bool enabled) {
         if (item->Tag == kind) item->setEnabled(enabled);
 }
 
-void TWorkshopForm::DisposeIntoTrash(TIron* part) {
-    PlayWaveResource("wavOnTrash");
-    delete part;
-    Board->CircuitChanged = true;
-}
+void TWorkshopForm::DisposeIntoTrash(TIron* part) { Board->DisposeOfPart(part, true); }
 
 void TWorkshopForm::mnuOnDelete() {
     TIron* part = SelectedPart;
     if (!part) return;
-    // Shown on the trash can for a moment before it goes.
-    part->setParent(this);
-    part->move(imgTrashcan->pos());
-    part->raise();
-    part->show();
-    part->repaint();
+    Board->ShowOnTrashCan(part);
     Wait(500);
-    if (!TrashSoundPlayed) {
-        TrashSoundPlayed = true;
-        PlayWaveResource("wavOnTrash");
-    }
-    delete part;
-    Board->CircuitChanged = true;
+    // The sound of this command is heard on its first use in a run only.
+    Board->DisposeOfPart(part, !TrashSoundPlayed);
+    TrashSoundPlayed = true;
 }
 
 // --- Windows and programs -------------------------------------------------------------------------
@@ -650,6 +638,6 @@ void TWorkshopForm::closeEvent(QCloseEvent* e) {
         }
     }
     TimerCat->stop();
-    while (!Parts.isEmpty()) delete Parts.first();
+    DestroyAllParts();
     e->accept();
 }

@@ -63,22 +63,10 @@ namespace {
 // The number of independent loops of the whole circuit (branches - nodes + pieces), which
 // bounds how many loops a full search can find (2^c - 1).
 int IndependentLoops(const TCircuitGraph& g) {
-    std::vector<int> parent(g.NodeList.size());
-    for (size_t i = 0; i < parent.size(); ++i) parent[i] = int(i);
-    auto find = [&](int a) {
-        while (parent[size_t(a)] != a) a = parent[size_t(a)] = parent[size_t(parent[size_t(a)])];
-        return a;
-    };
+    TNodePieces pieces(g.NodeList.size());
     int loops = 0;
-    for (int e = 0; e < g.ElementCount(); ++e) {
-        if (!g.Joins(e)) continue;
-        const int a = find(g.First[size_t(e)]);
-        const int b = find(g.Second[size_t(e)]);
-        if (a == b)
-            ++loops;
-        else
-            parent[size_t(a)] = b;
-    }
+    for (int e = 0; e < g.ElementCount(); ++e)
+        if (g.Joins(e) && !pieces.Join(g.First[size_t(e)], g.Second[size_t(e)])) ++loops;
     return loops;
 }
 
@@ -223,7 +211,6 @@ bool FindCircles() { return FindCircles(TCircuitGraph::ReadBoard()); }
 
 // --- Topology from the listed loops ----------------------------------------------------------
 
-namespace {
 std::vector<int> NodesOf(const TCircuitGraph& g, const TElementMask& elements) {
     std::vector<char> seen(g.NodeList.size(), 0);
     elements.ForEach([&](int e) {
@@ -235,7 +222,18 @@ std::vector<int> NodesOf(const TCircuitGraph& g, const TElementMask& elements) {
         if (seen[q]) nodes.push_back(int(q));
     return nodes;
 }
-} // namespace
+
+void CollectLoopElements(const TCircuitGraph& g, const TElementMask& loops, TTopology& t) {
+    std::vector<char> nodeSeen(g.NodeList.size(), 0);
+    loops.ForEach([&](int e) {
+        t.LoopElements.push_back(e);
+        for (int q : {g.First[size_t(e)], g.Second[size_t(e)]}) {
+            if (nodeSeen[size_t(q)]) continue;
+            nodeSeen[size_t(q)] = 1;
+            t.LoopNodes.push_back(q);
+        }
+    });
+}
 
 TTopology PrepareFromLoops(const TCircuitGraph& g) {
     TTopology t;
@@ -247,16 +245,7 @@ TTopology PrepareFromLoops(const TCircuitGraph& g) {
     });
     LoopUnion = UnionOf(Circles, g.ElementCount());
     if (Circles.empty()) return t;
-
-    std::vector<char> nodeSeen(g.NodeList.size(), 0);
-    LoopUnion.ForEach([&](int e) {
-        t.LoopElements.push_back(e);
-        for (int q : {g.First[size_t(e)], g.Second[size_t(e)]}) {
-            if (nodeSeen[size_t(q)]) continue;
-            nodeSeen[size_t(q)] = 1;
-            t.LoopNodes.push_back(q);
-        }
-    });
+    CollectLoopElements(g, LoopUnion, t);
 
     // Groups: loops sharing an element, merged until no two groups share one.
     std::vector<const TCircle*> rest;
@@ -604,7 +593,6 @@ bool Solve() {
         t = PrepareFromSpanningTrees(g);
         x = SolveEquations(g, t, false);
     }
-    Solver::LastSolve.ListedLoops = listed;
     ApplyCurrents(g, x);
     const bool burnt = BurnOverloaded(g);
     AppendSolveLog(g);

@@ -61,7 +61,6 @@ enum class TLoopSource {
 };
 
 struct TLastSolve {
-    bool ListedLoops = false; // the loops came from the full search (not a spanning tree)
     TLoopSource Source = TLoopSource::Listed;
     bool Failed = false;      // a thrown text ended the solve
     int Equations = 0;

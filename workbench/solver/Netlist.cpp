@@ -13,8 +13,9 @@ bool Carries(const TCircuitGraph& g, int k) {
     return std::abs(g.Elements[size_t(k)]->GetImpedance()) < 1E30;
 }
 
-QString Number(double v) { return QString::asprintf("%.17g", v); }
 } // namespace
+
+QString ExactNumber(double v) { return QString::asprintf("%.17g", v); }
 
 bool InSpiceNetlist(int k) {
     const TCircuitGraph g = TCircuitGraph::ReadBoard();
@@ -26,19 +27,10 @@ QString SpiceNetlist(const QString& title) {
     const double omega = CircuitOmega;
 
     // One ground per connected piece: its lowest node is called 0.
-    std::vector<int> piece(g.NodeList.size());
-    for (size_t q = 0; q < piece.size(); ++q) piece[q] = int(q);
-    auto find = [&](int a) {
-        while (piece[size_t(a)] != a) a = piece[size_t(a)] = piece[size_t(piece[size_t(a)])];
-        return a;
-    };
-    for (int k = 0; k < g.ElementCount(); ++k) {
-        if (!Carries(g, k)) continue;
-        const int a = find(g.First[size_t(k)]);
-        const int b = find(g.Second[size_t(k)]);
-        if (a != b) piece[size_t(std::max(a, b))] = std::min(a, b);
-    }
-    auto node = [&](int q) { return find(q) == q ? QStringLiteral("0") : QStringLiteral("n%1").arg(q); };
+    TNodePieces pieces(g.NodeList.size());
+    for (int k = 0; k < g.ElementCount(); ++k)
+        if (Carries(g, k)) pieces.Join(g.First[size_t(k)], g.Second[size_t(k)]);
+    auto node = [&](int q) { return pieces.Find(q) == q ? QStringLiteral("0") : QStringLiteral("n%1").arg(q); };
 
     QString text;
     QTextStream out(&text);
@@ -61,15 +53,15 @@ QString SpiceNetlist(const QString& title) {
             const QString to = i + 1 == parts.size() ? node(g.Second[size_t(k)]) : QStringLiteral("e%1%2").arg(k).arg(QChar('b' + i));
             const QString& p = parts[i];
             if (p == "r")
-                out << "r" << k << " " << at << " " << to << " " << Number(z.real()) << "\n";
+                out << "r" << k << " " << at << " " << to << " " << ExactNumber(z.real()) << "\n";
             else if (p == "r0")
                 out << "r" << k << " " << at << " " << to << " 1e-12\n";
             else if (p == "l")
-                out << "l" << k << " " << at << " " << to << " " << Number(z.imag() / omega) << "\n";
+                out << "l" << k << " " << at << " " << to << " " << ExactNumber(z.imag() / omega) << "\n";
             else if (p == "c")
-                out << "c" << k << " " << at << " " << to << " " << Number(-1 / (omega * z.imag())) << "\n";
+                out << "c" << k << " " << at << " " << to << " " << ExactNumber(-1 / (omega * z.imag())) << "\n";
             else // the source's positive terminal faces the second node
-                out << "v" << k << " " << to << " " << at << " DC " << Number(emf) << " AC " << Number(emf) << "\n";
+                out << "v" << k << " " << to << " " << at << " DC " << ExactNumber(emf) << " AC " << ExactNumber(emf) << "\n";
             at = to;
         }
     }
@@ -77,7 +69,7 @@ QString SpiceNetlist(const QString& title) {
         out << ".op\n";
     } else {
         const double f = omega / (2 * std::numbers::pi);
-        out << ".ac lin 1 " << Number(f) << " " << Number(f) << "\n";
+        out << ".ac lin 1 " << ExactNumber(f) << " " << ExactNumber(f) << "\n";
     }
     out << ".end\n";
     return text;

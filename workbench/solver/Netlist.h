@@ -10,5 +10,8 @@
 // of the circuit gets a ground of its own, so that no piece floats.
 QString SpiceNetlist(const QString& title);
 
+// A double with all 17 significant digits, so that it reads back exactly.
+QString ExactNumber(double v);
+
 // Whether element k appears in SpiceNetlist (its current can be read from "vm<k>").
 bool InSpiceNetlist(int k);

@@ -9,11 +9,11 @@
 #include <QFile>
 #include <QStringEncoder>
 
-// The record's layout puts a blank flag beside the plus sign; the compiler would warn about it.
-#pragma GCC diagnostic ignored "-Wformat"
-
 namespace {
-// The blank flag beside the plus sign is part of the record's established layout.
+// The blank flag beside the plus sign is part of the record's established layout, though
+// printf ignores it; the compiler's warning about it is silenced here only.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat"
 const char* const RecordFormat = "\n%s: z=%9.6G% +.6Gi I=%9.6G% +.6Gi V=%9.6G% +.6Gi";
 
 // Adding 0.0 turns a negative zero into a positive one: the log shows "+0", never "-0".
@@ -27,6 +27,7 @@ QString Record(TIron0* e) {
                              e->metaObject()->className(), z.real(), z.imag(), i.real(), i.imag(),
                              v.real(), v.imag());
 }
+#pragma GCC diagnostic pop
 } // namespace
 
 void AppendSolveLog(const TCircuitGraph& g) {

@@ -173,27 +173,13 @@ TTopology PrepareFromSpanningTrees(const TCircuitGraph& g) {
     LoopUnion = TElementMask(g.ElementCount());
     const std::vector<std::vector<int>> blocks = LoopBlocks(g);
     for (const std::vector<int>& block : blocks) {
-        TLoopGroup group{TElementMask(g.ElementCount()), {}};
-        for (int e : block) {
-            group.Elements.Set(e);
-            group.Nodes.push_back(g.First[size_t(e)]);
-            group.Nodes.push_back(g.Second[size_t(e)]);
-        }
-        std::sort(group.Nodes.begin(), group.Nodes.end());
-        group.Nodes.erase(std::unique(group.Nodes.begin(), group.Nodes.end()), group.Nodes.end());
-        LoopUnion |= group.Elements;
-        t.Groups.push_back(std::move(group));
+        TElementMask elements(g.ElementCount());
+        for (int e : block) elements.Set(e);
+        LoopUnion |= elements;
+        t.Groups.push_back({elements, NodesOf(g, elements)});
         AddChordLoops(g, block, Circles);
     }
-    std::vector<char> nodeSeen(g.NodeList.size(), 0);
-    LoopUnion.ForEach([&](int e) {
-        t.LoopElements.push_back(e);
-        for (int q : {g.First[size_t(e)], g.Second[size_t(e)]}) {
-            if (nodeSeen[size_t(q)]) continue;
-            nodeSeen[size_t(q)] = 1;
-            t.LoopNodes.push_back(q);
-        }
-    });
+    CollectLoopElements(g, LoopUnion, t);
     MarkAcDriven(g, t);
     return t;
 }

@@ -4,6 +4,7 @@
 
 #include "solver/Calculate.h"
 
+#include <algorithm>
 #include <vector>
 
 class TIron0;
@@ -34,6 +35,35 @@ struct TTopology {
     std::vector<int> LoopElements; // registry order (B of them)
     std::vector<int> LoopNodes;    // in the order the loop elements meet them (N of them)
     std::vector<TLoopGroup> Groups;
+};
+
+// The nodes of a set of elements, ascending.
+std::vector<int> NodesOf(const TCircuitGraph& g, const TElementMask& elements);
+// Fills the loop elements (those of `loops`, in registry order) and the loop nodes.
+void CollectLoopElements(const TCircuitGraph& g, const TElementMask& loops, TTopology& t);
+
+// Connected pieces of nodes, merged as elements join them. Each piece is named by its lowest
+// node.
+class TNodePieces {
+public:
+    explicit TNodePieces(size_t nodes) : Parent(nodes) {
+        for (size_t q = 0; q < nodes; ++q) Parent[q] = int(q);
+    }
+    int Find(int q) {
+        while (Parent[size_t(q)] != q) q = Parent[size_t(q)] = Parent[size_t(Parent[size_t(q)])];
+        return q;
+    }
+    // False when the two were one piece already (the element closes a loop).
+    bool Join(int a, int b) {
+        a = Find(a);
+        b = Find(b);
+        if (a == b) return false;
+        Parent[size_t(std::max(a, b))] = std::min(a, b);
+        return true;
+    }
+
+private:
+    std::vector<int> Parent;
 };
 
 // The topology of the loops now in Circles; sets the elements' AcDriven marks.
