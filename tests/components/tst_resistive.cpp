@@ -5,6 +5,7 @@
 
 #include "board/Frmwork.h"
 #include "board/Scheme.h"
+#include "components/Battery.h"
 #include "components/Condensator.h"
 #include "components/Conductor.h"
 #include "components/Inductance.h"
@@ -16,6 +17,7 @@
 #include <QBuffer>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTest>
 
 namespace {
@@ -55,6 +57,7 @@ private slots:
     void loweredRatingsAskForANewSolve();
     void conductorResistance();
     void capacitorAndCoilImpedance();
+    void workedExampleWithRealParts();
     void resistorBurnsOutInACircuit();
     void burnOutTwiceIsAnError();
     void burntPartsStayBurntThroughAFile();
@@ -159,6 +162,27 @@ void TestResistive::capacitorAndCoilImpedance() {
     QVERIFY(qFuzzyCompare(c->GetImpedance().imag(), -3183.098861837907));
     QCOMPARE(c->GetImpedance().real(), 0.0);
     QVERIFY(qFuzzyCompare(l->GetImpedance().imag(), 314.1592653589793));
+}
+
+void TestResistive::workedExampleWithRealParts() {
+    TBoardFixture f;
+    auto* battery = new TBattery;
+    battery->TakePanel(TPanelValues{{9, 100, 100, 0}, 0x10}); // 9 V, 100 ohms inside, eternal
+    Place(battery, 3, 3, 4, 3);
+    auto* r = new TResistor;
+    Place(r, 3, 3, 4, 3);
+    f.Board->CircuitChanged = true;
+    f.Board->Tick();
+    QCOMPARE(QString::number(std::abs(r->Current) * 1000, 'f', 2), QString("8.18"));
+    QCOMPARE(QString::number(r->Power * 1000, 'f', 1), QString("66.9"));
+    QCOMPARE(QString::number(r->Load, 'f', 3), QString("0.134"));
+    QVERIFY(!r->Burnt);
+    const QByteArray expected =
+        QStringEncoder("windows-1251")
+            .encode(QString("\nЗначения на деталях:"
+                            "\nTBattery: z=      100+0i I=0.00818182+0i V= 0.818182+0i"
+                            "\nTResistor: z=     1000+0i I=-0.00818182+0i V= -8.18182+0i"));
+    QCOMPARE(f.Log(), expected);
 }
 
 void TestResistive::resistorBurnsOutInACircuit() {
