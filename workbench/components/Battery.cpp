@@ -160,12 +160,10 @@ void TBattery::LoadFromFile(QIODevice& file) {
         return;
     }
     Capacity = std::fabs(ReadDouble(file));
-    Refill();
-    SetDischarging(ReadByte(file) != 0);
+    Discharging = ReadByte(file) != 0;
     NominalEmf = std::fabs(ReadDouble(file));
-    Refill();
     NominalResistance = std::fabs(ReadDouble(file));
-    Refill();
+    Refill(); // a loaded battery starts full, from the values just read
     SetReversed(ReadByte(file) != 0);
 }
 
