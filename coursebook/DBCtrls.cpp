@@ -38,6 +38,11 @@ void TDBLookupComboBox::ShowKey()
     setCurrentIndex(Key.isNull() ? -1 : findData(Key));
 }
 
+QVariant TDBLookupComboBox::ShownKey() const
+{
+    return currentIndex() >= 0 ? Key : QVariant();
+}
+
 QString TDBLookupComboBox::Text() const
 {
     return currentIndex() >= 0 ? currentText() : QString();

@@ -18,6 +18,9 @@ public:
     TTable* ListSource() const { return Table; }
 
     QVariant KeyValue() const { return Key; }
+    // The key of the entry shown; null while the list shows nothing (also when the remembered
+    // key has left the table's view).
+    QVariant ShownKey() const;
     QString Text() const; // the text shown, empty when nothing is shown
 
     // What a user's pick of entry `index` does.

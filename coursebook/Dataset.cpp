@@ -20,11 +20,67 @@ QString Quoted(const QString& identifier)
 
 [[noreturn]] void Fail(const QString& what, const QSqlError& error)
 {
-    const QString detail = error.text().trimmed();
-    throw EDatabaseError(detail.isEmpty() ? what : what + QStringLiteral(": ") + detail);
+    const QString detail = ReasonOf(error);
+    throw EDatabaseError(detail.isEmpty() ? what : what + QStringLiteral(": ") + detail, FaultOf(error));
 }
 
 } // namespace
+
+TDbFault FaultOf(const QSqlError& error)
+{
+    const QString code = error.nativeErrorCode();
+    if (code.isEmpty())
+        return TDbFault::Other;
+    bool numeric = false;
+    const int n = code.toInt(&numeric);
+    if (numeric && code.size() < 5) {
+        // SQLite: the primary result code is the low byte of an extended one.
+        switch (n & 0xff) {
+        case 5:  // SQLITE_BUSY
+        case 6:  // SQLITE_LOCKED
+            return TDbFault::Busy;
+        case 8:  // SQLITE_READONLY
+            return TDbFault::ReadOnly;
+        case 11: // SQLITE_CORRUPT
+            return TDbFault::Corrupt;
+        case 13: // SQLITE_FULL
+            return TDbFault::Full;
+        case 26: // SQLITE_NOTADB
+            return TDbFault::NotADatabase;
+        default:
+            return TDbFault::Other;
+        }
+    }
+    // PostgreSQL's five-character SQLSTATE.
+    if (code == QLatin1String("25006") || code == QLatin1String("42501"))
+        return TDbFault::ReadOnly;
+    if (code == QLatin1String("53100"))
+        return TDbFault::Full;
+    if (code == QLatin1String("55P03") || code == QLatin1String("40P01"))
+        return TDbFault::Busy;
+    if (code.startsWith(QLatin1String("XX")))
+        return TDbFault::Corrupt;
+    return TDbFault::Other;
+}
+
+QString ReasonOf(const QSqlError& error)
+{
+    switch (FaultOf(error)) {
+    case TDbFault::ReadOnly:
+        return QStringLiteral("база данных доступна только для чтения");
+    case TDbFault::NotADatabase:
+        return QStringLiteral("файл не является базой данных");
+    case TDbFault::Corrupt:
+        return QStringLiteral("файл базы данных повреждён");
+    case TDbFault::Busy:
+        return QStringLiteral("база данных занята другой программой");
+    case TDbFault::Full:
+        return QStringLiteral("на диске нет места");
+    case TDbFault::Other:
+        break;
+    }
+    return error.text().trimmed();
+}
 
 TTable::TTable(const QString& connectionName, const QString& tableName, QObject* parent)
     : QObject(parent), Connection(connectionName), Name(tableName)

@@ -5,6 +5,10 @@ namespace {
 
 enum class TokKind { Ident, Number, String, Op, LParen, RParen, End };
 
+// Brackets and NOTs nest by recursion; a filter a person writes needs a handful of levels, and a
+// cap keeps a malicious or broken expression from running the stack out.
+constexpr int MaxNesting = 64;
+
 struct Token {
     TokKind Kind;
     QString Text;
@@ -13,8 +17,11 @@ struct Token {
 
 [[noreturn]] void Reject(const QString& expression, int pos, const QString& why)
 {
+    // The message quotes the expression, cut short: it is read in a message box.
+    constexpr int Shown = 80;
+    const QString text = expression.size() > Shown ? expression.left(Shown) + QStringLiteral("…") : expression;
     throw EDatabaseError(QStringLiteral("Неверное выражение фильтра \"%1\" (позиция %2): %3")
-                             .arg(expression).arg(pos + 1).arg(why));
+                             .arg(text).arg(pos + 1).arg(why));
 }
 
 QList<Token> Tokenize(const QString& s)
@@ -110,12 +117,26 @@ private:
         return sql;
     }
 
+    // Enters one level of brackets or NOT, refusing to go deeper than MaxNesting.
+    struct TNest {
+        Parser& P;
+        TNest(Parser& p, const Token& at) : P(p)
+        {
+            if (++P.Depth > MaxNesting)
+                Reject(P.Expr, at.Pos, QStringLiteral("слишком глубокая вложенность (больше %1)").arg(MaxNesting));
+        }
+        ~TNest() { --P.Depth; }
+    };
+
     QString Term()
     {
         const Token t = Take();
-        if (IsWord(t, "not"))
+        if (IsWord(t, "not")) {
+            TNest nest(*this, t);
             return QStringLiteral("NOT ") + Term();
+        }
         if (t.Kind == TokKind::LParen) {
+            TNest nest(*this, t);
             const QString inner = Expression();
             if (Take().Kind != TokKind::RParen)
                 Reject(Expr, Tokens[Index - 1].Pos, QStringLiteral("ожидалась ')'"));
@@ -172,6 +193,7 @@ private:
     QString Expr;
     QList<Token> Tokens;
     int Index = 0;
+    int Depth = 0;
     std::function<QString(const QString&)> Column;
     QVariantList Binds;
 };

@@ -1,5 +1,6 @@
 #include "Unit1.h"
 #include "DBCtrls.h"
+#include "DataErrors.h"
 #include "ErrorReport.h"
 #include "Media.h"
 #include "Unit2.h"
@@ -268,8 +269,23 @@ void TForm1::FormActivate()
 {
     if (!Data)
         return;
+    // The lists the student sees decide, not the tables' current rows, which another window (the
+    // editor, the test) may have moved meanwhile. A list that shows nothing offers nothing below
+    // it: a lesson must never be picked under a topic the topic list does not show, or its
+    // journal entry would name no topic.
+    const QVariant section = DBLookupComboBox1->ShownKey();
+    if (!section.isNull())
+        Data->Trazdel->Locate(QStringLiteral("kod_razdel"), section);
     DBLookupComboBox1Click();
+    DBLookupComboBox2->setEnabled(!section.isNull());
+    const QVariant topic = DBLookupComboBox2->ShownKey();
+    if (!topic.isNull())
+        Data->TTema->Locate(QStringLiteral("kod_tema"), topic);
     DBLookupComboBox2Click();
+    DBLookupComboBox3->setEnabled(!topic.isNull());
+    const QVariant lesson = DBLookupComboBox3->ShownKey();
+    if (!lesson.isNull())
+        Data->Turok->Locate(QStringLiteral("kod_uroka"), lesson);
 }
 
 void TForm1::Timer1Timer()
@@ -281,7 +297,7 @@ void TForm1::Timer1Timer()
 
 void TForm1::DBLookupComboBox1Click()
 {
-    Data->TTema->SetFilter(QStringLiteral("kod_razdel=") + CodeLiteral(Data->Trazdel->FieldValue(QStringLiteral("kod_razdel"))));
+    Data->TTema->SetFilter(QStringLiteral("kod_razdel=") + CodeLiteral(DBLookupComboBox1->ShownKey()));
     Data->TTema->SetFiltered(true);
     DBLookupComboBox2->setEnabled(true);
     DBLookupComboBox3->setEnabled(false);
@@ -289,7 +305,7 @@ void TForm1::DBLookupComboBox1Click()
 
 void TForm1::DBLookupComboBox2Click()
 {
-    Data->Turok->SetFilter(QStringLiteral("kod_tema=") + CodeLiteral(Data->TTema->FieldValue(QStringLiteral("kod_tema"))));
+    Data->Turok->SetFilter(QStringLiteral("kod_tema=") + CodeLiteral(DBLookupComboBox2->ShownKey()));
     Data->Turok->SetFiltered(true);
     DBLookupComboBox3->setEnabled(true);
 }
@@ -312,8 +328,27 @@ void TForm1::DBLookupComboBox3Click()
         return;
     }
     Navigate(page);
-    Data->AppendJournal(DBLookupComboBox2->Text(), DBLookupComboBox3->Text(),
-                        Form6 ? Form6->Edit1->text() : QString(), Form6 ? Form6->Edit2->text() : QString(), 0);
+    WriteJournal(DBLookupComboBox2->Text(), DBLookupComboBox3->Text(), 0);
+}
+
+void TForm1::WriteJournal(const QString& tema, const QString& urok, int ocenka)
+{
+    try {
+        Data->AppendJournal(tema, urok, Form6 ? Form6->Edit1->text() : QString(),
+                            Form6 ? Form6->Edit2->text() : QString(), ocenka);
+    } catch (const EDatabaseError& e) {
+        // The lessons stay usable without their journal; one word about it is enough, not a box
+        // at every lesson.
+        if (JournalFailureShown)
+            return;
+        JournalFailureShown = true;
+        const QString reason = e.Fault() == TDbFault::ReadOnly
+                                   ? QStringLiteral("база данных доступна только для чтения")
+                                   : e.Text();
+        ShowErrorReport(QStringLiteral("Журнал занятий не может быть записан: %1.\n"
+                                       "Уроки можно смотреть и дальше, но посещения и оценки не сохраняются.")
+                            .arg(reason));
+    }
 }
 
 QString TForm1::LessonFile(const QString& field) const

@@ -73,6 +73,11 @@ public:
     void N2Click();
     void N3Click();
 
+    // Appends the journal entry of a lesson visit (grade 0) or a finished test (the percentage)
+    // with the welcome window's name and group. A journal that cannot be written is said once
+    // in the run; the lesson goes on either way.
+    void WriteJournal(const QString& tema, const QString& urok, int ocenka);
+
     // Shows a local page (HTML or MHT) in the HTML view.
     void Navigate(const QString& fileName);
     // The full path of the current lesson's file in `field`, or empty when the field does not
@@ -91,6 +96,7 @@ protected:
 private:
     TDataModule2* Data = nullptr;
     QAction* Button1Action = nullptr;
+    bool JournalFailureShown = false;
 };
 
 extern TForm1* Form1;

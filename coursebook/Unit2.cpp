@@ -97,7 +97,21 @@ void TDataModule2::DataModuleCreate()
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
     db.setDatabaseName(QStringLiteral("file:%1?mode=rw").arg(QString::fromLatin1(DatabaseFile)));
     if (!db.open())
-        throw EDatabaseError(QStringLiteral("Не удалось открыть базу данных: ") + db.lastError().text());
+        throw EDatabaseError(QStringLiteral("Не удалось открыть базу данных: ") + ReasonOf(db.lastError()),
+                             FaultOf(db.lastError()));
+    // SQLite reads the file only when asked for something: read its catalogue now, so that a
+    // file that is not a database (or a damaged one) is reported as such and not as a database
+    // without the lesson tables.
+    QSqlQuery probe(db);
+    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+        const TDbFault fault = FaultOf(probe.lastError());
+        const QString where = QFileInfo(QString::fromLatin1(DatabaseFile)).absoluteFilePath();
+        if (fault == TDbFault::NotADatabase)
+            throw EDatabaseError(QStringLiteral("Файл \"%1\" не является базой данных").arg(where), fault);
+        throw EDatabaseError(QStringLiteral("Не удалось прочитать базу данных \"%1\": %2").arg(where, ReasonOf(probe.lastError())),
+                             fault);
+    }
+    probe.finish();
     for (TTable* t : OpenOrder())
         t->Open();
 }

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -79,6 +80,18 @@ void TForm6::Button1Click()
     if (Form1)
         Form1->showMaximized();
     hide();
+}
+
+void TForm6::keyPressEvent(QKeyEvent* event)
+{
+    // A plain window has no default button of its own: Enter in either box (the line edits pass
+    // it on) or anywhere else on the window enters the course.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        Button1->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TForm6::showEvent(QShowEvent* event)

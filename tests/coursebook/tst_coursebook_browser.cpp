@@ -14,6 +14,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QMediaPlayer>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 #include <QToolButton>
 #include <QVideoWidget>
@@ -115,6 +118,7 @@ private slots:
             Lesson(7, 2, 3, "Все пусто", QStringList(7, "")),
             Lesson(8, 2, 3, "Файлов нет", {"no/a.htm", "no/b.jpg", "no/c.wav", "no/d.wav", "no/e.avi", "no/otwet.txt", "no/f"}),
             Lesson(9, 2, 3, "Звук и видео", {"w", "w", "media/speech.wav", "media/music.wav", "media/clip.avi", "w", "w"}),
+            Lesson(10, 2, 3, "Резонанс на странице", QStringList{"pages/k2.htm"} + w),
         }));
         Folder->WriteFile("zas.mht", "MIME-Version: 1.0\r\nContent-Type: multipart/related; type=\"text/html\"; boundary=\"b\"\r\n\r\n"
                                      "--b\r\nContent-Type: text/html\r\nContent-Location: http://course.test/zas.htm\r\n\r\n"
@@ -226,6 +230,88 @@ private slots:
         Browser->FormActivate();
         QCOMPARE(Items(Browser->DBLookupComboBox3), QStringList{});
         QVERIFY(Errors.isEmpty());
+    }
+
+    void noLessonUnderAnUnshownTopic()
+    {
+        // A topic chosen, then another section: the topic list shows nothing. Coming back to the
+        // window must not list the lessons of a topic nobody sees.
+        OpenLesson("Постоянный ток", "Закон Ома", "Страница есть");
+        Choose(Browser->DBLookupComboBox1, "Переменный ток");
+        QCOMPARE(Browser->DBLookupComboBox2->Text(), QString());
+        QApplication::sendEvent(Browser.get(), new QEvent(QEvent::WindowActivate));
+        QCOMPARE(Browser->DBLookupComboBox2->Text(), QString());
+        QVERIFY(Browser->DBLookupComboBox2->isEnabled());
+        QVERIFY(!Browser->DBLookupComboBox3->isEnabled());
+        QCOMPARE(Items(Browser->DBLookupComboBox3), QStringList{});
+
+        // The journal rows written from here on all name the topic shown.
+        const int before = JournalCount();
+        Choose(Browser->DBLookupComboBox2, "Резонанс");
+        QApplication::sendEvent(Browser.get(), new QEvent(QEvent::WindowActivate));
+        QCOMPARE(Browser->DBLookupComboBox2->Text(), QString("Резонанс"));
+        Choose(Browser->DBLookupComboBox3, "Резонанс на странице");
+        QCOMPARE(JournalCount(), before + 1);
+        Data->Tjurnal->Last();
+        QCOMPARE(Data->Tjurnal->FieldText("tema"), QString("Резонанс"));
+        QCOMPARE(Data->Tjurnal->FieldText("urok"), QString("Резонанс на странице"));
+
+        // Before any pick, nothing is offered below the empty section list either.
+        TForm1 fresh;
+        fresh.LinkData(Data.get());
+        fresh.FormActivate();
+        QVERIFY(!fresh.DBLookupComboBox2->isEnabled());
+        QVERIFY(!fresh.DBLookupComboBox3->isEnabled());
+        QCOMPARE(Items(fresh.DBLookupComboBox3), QStringList{});
+        Form1 = Browser.get();
+        QVERIFY(Errors.isEmpty());
+    }
+
+    void enterOnWelcomeWindowEnters_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<int>("key");
+        QTest::newRow("name, Return") << "Edit1" << int(Qt::Key_Return);
+        QTest::newRow("group, Return") << "Edit2" << int(Qt::Key_Return);
+        QTest::newRow("group, keypad Enter") << "Edit2" << int(Qt::Key_Enter);
+        QTest::newRow("window, Return") << "Form6" << int(Qt::Key_Return);
+    }
+
+    void enterOnWelcomeWindowEnters()
+    {
+        QFETCH(QString, where);
+        QFETCH(int, key);
+        Browser->hide();
+        Welcome->show();
+        QWidget* target = where == "Form6" ? static_cast<QWidget*>(Welcome.get())
+                                           : Welcome->findChild<QLineEdit*>(where);
+        QVERIFY(target);
+        QTest::keyClick(target, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QVERIFY(Browser->isVisible());
+        QVERIFY(!Welcome->isVisible());
+    }
+
+    void readOnlyJournalIsSaidOnceInRussian()
+    {
+        // The database refuses every write from here on, as a write-protected file does.
+        QSqlQuery(QSqlDatabase::database(Data->ConnectionName())).exec("PRAGMA query_only = ON");
+        const int before = JournalCount();
+        OpenLesson("Постоянный ток", "Закон Ома", "Страница есть");
+        QTRY_COMPARE(Browser->WebBrowser1->url(), FileUrl("pages/ohm.htm"));
+        QCOMPARE(Errors.size(), 1);
+        QVERIFY2(Errors[0].contains("Журнал"), qPrintable(Errors[0]));
+        QVERIFY2(Errors[0].contains("только для чтения"), qPrintable(Errors[0]));
+        static const QRegularExpression latin("[A-Za-z]");
+        QVERIFY2(!Errors[0].contains(latin), qPrintable(Errors[0]));
+
+        // The next lessons open as usual and say nothing more.
+        OpenLesson("Постоянный ток", "Кирхгоф", "Первый закон");
+        QTRY_COMPARE(Browser->WebBrowser1->url(), FileUrl("pages/k1.htm"));
+        Choose(Browser->DBLookupComboBox3, "Второй закон");
+        QTRY_COMPARE(Browser->WebBrowser1->url(), FileUrl("pages/k2.htm"));
+        QCOMPARE(Errors.size(), 1);
+        QCOMPARE(JournalCount(), before);
+        QCOMPARE(Data->Tjurnal->State(), TDataSetState::dsBrowse);
     }
 
     void lessonWithPageIsShownAndJournalled()

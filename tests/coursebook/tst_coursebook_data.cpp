@@ -63,6 +63,8 @@ private slots:
         QTest::newRow("text") << "tip='Урок три'" << QStringList{"Урок три"};
         QTest::newRow("lookup field") << "tema='Закон Ома'" << QStringList{"Урок один", "Урок два"};
         QTest::newRow("null matches nothing") << "kod_tema=NULL" << QStringList{};
+        QTest::newRow("brackets and not") << "not (kod_tema=1 or (kod_tema=3))" << QStringList{"Без раздела"};
+        QTest::newRow("64 brackets") << QString(64, '(') + "kod_tema=3" + QString(64, ')') << QStringList{"Урок три"};
         QTest::newRow("empty shows all") << "" << QStringList{"Урок один", "Урок два", "Урок три", "Без раздела"};
     }
 
@@ -85,6 +87,10 @@ private slots:
         QTest::newRow("unknown field") << "nosuch=1";
         QTest::newRow("sql injection") << "kod_tema=1; DROP TABLE urok";
         QTest::newRow("dangling and") << "kod_tema=1 and";
+        // Nesting past any sensible depth is refused before it can exhaust the stack.
+        QTest::newRow("deep brackets") << QString(300000, '(') + "kod_tema=1" + QString(300000, ')');
+        QTest::newRow("deep not") << QString("not ").repeated(300000) + "kod_tema=1";
+        QTest::newRow("65 brackets") << QString(65, '(') + "kod_tema=1" + QString(65, ')');
     }
 
     void badFilterIsRefusedAndKeepsView()
@@ -220,8 +226,44 @@ private slots:
         // The failed start must not leave an empty database behind for the next start to open.
         QVERIFY(!QFileInfo::exists(empty.Path("db1.sqlite")));
 
-        empty.WriteFile("db1.sqlite", "this is not a database");
-        QVERIFY_THROWS_EXCEPTION(EDatabaseError, TDataModule2());
+    }
+
+    void fileThatIsNoDatabaseIsSaidSo_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("text") << QByteArray("this is not a database, only a few words of text\n").repeated(40)
+                              << "не является базой данных";
+        QByteArray noise(8192, '\0');
+        for (int i = 0; i < noise.size(); ++i)
+            noise[i] = char((i * 7919 + 13) % 251);
+        QTest::newRow("random bytes") << noise << "не является базой данных";
+        // A lesson database whose catalogue page was overwritten after its header.
+        QTest::newRow("damaged") << QByteArray() << "повреждён";
+    }
+
+    void fileThatIsNoDatabaseIsSaidSo()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, said);
+        Data.reset();
+        TCourseFolder broken;
+        if (content.isEmpty()) {
+            QVERIFY(broken.CreateDatabase({"INSERT INTO razdel VALUES (1, 'Раздел')"}));
+            QFile f(broken.Path("db1.sqlite"));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            content = f.readAll();
+            content.replace(100, 900, QByteArray(900, '\xff'));
+        }
+        broken.WriteFile("db1.sqlite", content);
+        broken.Enter();
+        try {
+            TDataModule2 data;
+            QFAIL("a broken file was opened as a lesson database");
+        } catch (const EDatabaseError& e) {
+            QVERIFY2(e.Text().contains(said), qPrintable(e.Text()));
+            QVERIFY2(!e.Text().contains("Таблица"), qPrintable(e.Text()));
+        }
     }
 };
 
