@@ -1,8 +1,10 @@
 #include "Coursebook.h"
 #include "ErrorReport.h"
 #include "Unit1.h"
+#include "Unit13.h"
 #include "Unit2.h"
 #include "Unit3.h"
+#include "Unit5.h"
 #include "Unit6.h"
 
 #include <QApplication>
@@ -19,6 +21,9 @@ int RunCoursebook()
     Form6 = form6.get();
     auto form1 = std::make_unique<TForm1>();
     Form1 = form1.get();
+    auto form13 = std::make_unique<TForm13>();
+    Form13 = form13.get();
+    Form1->TestWindow = Form13;
 
     std::unique_ptr<TDataModule2> data;
     try {
@@ -26,6 +31,7 @@ int RunCoursebook()
     } catch (const std::exception& e) {
         // Without its database the coursebook has nothing to show.
         ShowErrorReport(QString::fromUtf8(e.what()));
+        Form13 = nullptr;
         Form1 = nullptr;
         Form6 = nullptr;
         return 1;
@@ -35,13 +41,22 @@ int RunCoursebook()
 
     auto form3 = std::make_unique<TForm3>();
     Form3 = form3.get();
+    auto form5 = std::make_unique<TForm5>();
+    Form5 = form5.get();
+    QObject::connect(Form13, &TForm13::Finished, Form5, &TForm5::ShowResult);
 
     QObject::connect(Form6, &TForm6::Closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     Form6->show();
     const int code = QApplication::exec();
 
+    // A result still on show at the end is journalled like one closed by hand.
+    Guarded([&] { Form5->WriteEntry(); });
+    Form5 = nullptr;
+    form5.reset();
     Form3 = nullptr;
     form3.reset();
+    Form13 = nullptr;
+    form13.reset();
     Form1 = nullptr;
     form1.reset();
     DataModule2 = nullptr;

@@ -4,6 +4,7 @@
 #include "ErrorReport.h"
 #include "Media.h"
 #include "Unit2.h"
+#include "Unit13.h"
 #include "Unit3.h"
 #include "Unit6.h"
 
@@ -430,8 +431,13 @@ void TForm1::ToolButton7Click()
 
 void TForm1::ToolButton8Click()
 {
-    if (LessonFile(QStringLiteral("test")).isEmpty() || !TestWindow)
+    const QString test = LessonFile(QStringLiteral("test"));
+    if (test.isEmpty() || !TestWindow)
         return;
+    // The test takes its folder and its journal names from this lesson, whatever the lists show
+    // by the time it is started or finished.
+    TestWindow->OpenFor({Data->Turok->FieldText(QStringLiteral("tema")), Data->Turok->FieldText(QStringLiteral("tip")),
+                         QFileInfo(test).absolutePath()});
     TestWindow->show();
     TestWindow->raise();
 }

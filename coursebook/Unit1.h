@@ -12,6 +12,7 @@ class QVideoWidget;
 class QWebEngineView;
 class TDBLookupComboBox;
 class TDataModule2;
+class TForm13;
 class TMediaPlayer;
 
 // The lesson browser: section, topic and lesson lists, the lesson page, and tool buttons for the
@@ -50,7 +51,7 @@ public:
     QVideoWidget* VideoWindow;
 
     // Windows that the browser opens but does not own.
-    QPointer<QWidget> TestWindow;     // the test of a lesson
+    QPointer<TForm13> TestWindow;     // the test of a lesson
     QPointer<QWidget> EditorWindow;   // the lesson editor
     QPointer<QWidget> PasswordWindow; // the editor password
 

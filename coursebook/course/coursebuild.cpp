@@ -295,6 +295,10 @@ void BuildTest(const QString& questionsPath, const QString& cssPath, const QStri
         key += QByteArray(1, char(q.Answer.unicode())) + "\r\n";
     }
     WriteAll(outDir + QStringLiteral("/otwet.txt"), key);
+    // The final test gives every question of its bank once, in a random order.
+    WriteAll(outDir + QStringLiteral("/test.ini"),
+             "; How the test draws its questions: WithoutRepeats or Independent (repeats possible).\r\n"
+             "[Test]\r\nDraw=WithoutRepeats\r\n");
 }
 
 // ---- music ----------------------------------------------------------------------------------

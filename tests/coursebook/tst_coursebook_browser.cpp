@@ -5,6 +5,7 @@
 #include "ErrorReport.h"
 #include "Media.h"
 #include "Unit1.h"
+#include "Unit13.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "Unit6.h"
@@ -55,7 +56,7 @@ class TestCoursebookBrowser : public QObject {
     std::unique_ptr<TForm1> Browser;
     std::unique_ptr<TDataModule2> Data;
     std::unique_ptr<TForm3> Picture;
-    std::unique_ptr<QWidget> TestWindow;
+    std::unique_ptr<TForm13> TestWindow;
     QStringList Errors;
 
     // What a student's pick in a list does.
@@ -144,7 +145,7 @@ private slots:
         Browser->LinkData(Data.get());
         Picture = std::make_unique<TForm3>();
         Form3 = Picture.get();
-        TestWindow = std::make_unique<QWidget>();
+        TestWindow = std::make_unique<TForm13>();
         Browser->TestWindow = TestWindow.get();
 
         Welcome->Edit1->setText("Иванова Анна");

@@ -1,5 +1,6 @@
 // The sample course as the build leaves it in the program folder: every file the lessons name is
 // there and usable, the test folder is complete, and the web archives open in the HTML view.
+#include "TestKey.h"
 #include "Unit1.h"
 #include "Unit2.h"
 
@@ -96,6 +97,10 @@ private slots:
         static const QRegularExpression oneLetter(QStringLiteral("^[A-E]$"));
         for (const QString& line : lines)
             QVERIFY2(oneLetter.match(line.trimmed()).hasMatch(), qPrintable(line));
+        // The final test gives each of its forty questions once.
+        const TTestKey read = ReadTestKey(dir);
+        QCOMPARE(read.Codes.size(), 40);
+        QVERIFY(read.WithoutRepeats);
     }
 
     void archivesOpenInHtmlView_data()

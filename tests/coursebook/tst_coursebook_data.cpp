@@ -2,10 +2,13 @@
 #include "CourseFixture.h"
 #include "DataErrors.h"
 #include "FilterExpr.h"
+#include "TestKey.h"
 #include "Unit2.h"
 
 #include <QDate>
 #include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
@@ -264,6 +267,108 @@ private slots:
             QVERIFY2(e.Text().contains(said), qPrintable(e.Text()));
             QVERIFY2(!e.Text().contains("Таблица"), qPrintable(e.Text()));
         }
+    }
+
+    // ---- test keys and grading ----
+
+    void answerKeyLines_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QList<int>>("codes");
+        QTest::addColumn<QString>("refusal"); // what the refusal says, empty when read
+        QTest::newRow("one letter each") << QByteArray("A\r\nB\r\nE\r\n") << QList<int>{1, 2, 5} << "";
+        QTest::newRow("highest letter on the line") << QByteArray("A C\n1. D) b\nquestion 3: B\n")
+                                                    << QList<int>{3, 4, 2} << "";
+        QTest::newRow("Cyrillic look-alikes") << QByteArray("\xd0\x90\n\xd0\x92\n\xd0\xa1\n\xd0\x95\nD\n")
+                                              << QList<int>{1, 2, 3, 5, 4} << "";
+        QTest::newRow("Cyrillic in the single-byte code page") << QByteArray("\xd1\r\n\xc2\r\nA\r\n")
+                                                               << QList<int>{3, 2, 1} << "";
+        QTest::newRow("byte order mark, no last newline") << QByteArray("\xef\xbb\xbf" "C\nA") << QList<int>{3, 1} << "";
+        QTest::newRow("blank lines at the end") << QByteArray("B\n\n  \r\n\n") << QList<int>{2} << "";
+        QTest::newRow("blank line inside") << QByteArray("A\n\nC\n") << QList<int>{} << "строке 2";
+        QTest::newRow("small letter only") << QByteArray("A\nB\nb\n") << QList<int>{} << "строке 3";
+        QTest::newRow("empty file") << QByteArray() << QList<int>{} << "пуст";
+        QTest::newRow("only blank lines") << QByteArray("\r\n\r\n") << QList<int>{} << "пуст";
+    }
+
+    void answerKeyLines()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QList<int>, codes);
+        QFETCH(QString, refusal);
+        try {
+            const QList<int> read = ParseAnswerKey(file, "otwet.txt");
+            QVERIFY2(refusal.isEmpty(), "a bad key was accepted");
+            QCOMPARE(read, codes);
+        } catch (const ETestError& e) {
+            QVERIFY2(!refusal.isEmpty(), qPrintable(e.Text()));
+            QVERIFY2(e.Text().contains(refusal) && e.Text().contains("otwet.txt"), qPrintable(e.Text()));
+        }
+    }
+
+    void percentageAndGrade_data()
+    {
+        QTest::addColumn<int>("right");
+        QTest::addColumn<int>("total");
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<int>("grade");
+        QTest::newRow("none") << 0 << 40 << 0 << 0;
+        QTest::newRow("20 of 40") << 20 << 40 << 50 << 2;   // 2.5 goes to 2
+        QTest::newRow("28 of 40") << 28 << 40 << 70 << 4;   // 3.5 goes to 4
+        QTest::newRow("36 of 40") << 36 << 40 << 90 << 4;   // 4.5 goes to 4
+        QTest::newRow("all 40") << 40 << 40 << 100 << 5;
+        QTest::newRow("1 of 8") << 1 << 8 << 12 << 1;       // 12.5 % goes to 12
+        QTest::newRow("3 of 8") << 3 << 8 << 38 << 2;       // 37.5 % goes to 38
+        QTest::newRow("1 of 3") << 1 << 3 << 33 << 2;
+        QTest::newRow("2 of 3") << 2 << 3 << 67 << 3;
+    }
+
+    void percentageAndGrade()
+    {
+        QFETCH(int, right);
+        QFETCH(int, total);
+        QFETCH(int, percent);
+        QFETCH(int, grade);
+        QCOMPARE(TestPercentage(right, total), percent);
+        QCOMPARE(TestGrade(right, total), grade);
+    }
+
+    void questionDraws()
+    {
+        QRandomGenerator random(20240517);
+        QSet<int> everyPage;
+        for (int q = 1; q <= 40; ++q)
+            everyPage.insert(q);
+        bool repeated = false;
+        for (int run = 0; run < 50; ++run) {
+            const QList<int> any = DrawQuestions(40, 40, false, random);
+            QCOMPARE(any.size(), 40);
+            for (int q : any)
+                QVERIFY(q >= 1 && q <= 40);
+            repeated = repeated || QSet<int>(any.begin(), any.end()).size() < 40;
+
+            // Without repeats: a bank of 45 pages gives 40 different ones; 40 give all of them.
+            const QList<int> bank = DrawQuestions(45, 40, true, random);
+            QCOMPARE(QSet<int>(bank.begin(), bank.end()).size(), 40);
+            for (int q : bank)
+                QVERIFY(q >= 1 && q <= 45);
+            const QList<int> all = DrawQuestions(40, 40, true, random);
+            QCOMPARE(QSet<int>(all.begin(), all.end()), everyPage);
+        }
+        // Independent draws do repeat pages (forty from forty almost always does).
+        QVERIFY(repeated);
+    }
+
+    void testFolderOptions()
+    {
+        TCourseFolder folder;
+        folder.WriteFile("t/otwet.txt", "A\nB\nC\n");
+        QCOMPARE(ReadTestKey(folder.Path("t")).WithoutRepeats, false);
+        folder.WriteFile("t/test.ini", "[Test]\nDraw=WithoutRepeats\n");
+        const TTestKey key = ReadTestKey(folder.Path("t"));
+        QCOMPARE(key.Codes, (QList<int>{1, 2, 3}));
+        QCOMPARE(key.WithoutRepeats, true);
+        QVERIFY_THROWS_EXCEPTION(ETestError, ReadTestKey(folder.Path("nothing")));
     }
 };
 
