@@ -148,6 +148,9 @@ private slots:
     void knobPointsAtItsPosition();
     void leadTipIsTheMiddle_data();
     void leadTipIsTheMiddle();
+    void scopeFront();
+    void scopeJackHoleUnderTheProbeTip_data();
+    void scopeJackHoleUnderTheProbeTip();
     void sounds_data();
     void sounds();
 };
@@ -175,6 +178,10 @@ void TestArt::bitmapsLoadWithTheirSizes_data() {
     for (const QString& name : LeadPictures) QTest::newRow(qPrintable(name)) << name << QSize(32, 32) << true;
     QTest::newRow("bmpMask") << "bmpMask" << QSize(98, 98) << false;
     for (const auto& [name, size] : MeterDisplayPictures) QTest::newRow(qPrintable(name)) << name << size << false;
+    for (const char* jack : {"bmpScopeJackRedA", "bmpScopeJackComA", "bmpScopeJackRedB", "bmpScopeJackComB"})
+        QTest::newRow(jack) << jack << QSize(20, 20) << true;
+    for (const char* mark : {"bmpScopeSlopeRise", "bmpScopeSlopeFall"}) QTest::newRow(mark) << mark << QSize(10, 10) << false;
+    for (const char* key : {"bmpScopeKeyUp", "bmpScopeKeyDown"}) QTest::newRow(key) << key << QSize(40, 18) << false;
 }
 
 void TestArt::bitmapsLoadWithTheirSizes() {
@@ -605,6 +612,54 @@ void TestArt::leadTipIsTheMiddle() {
         }
     QVERIFY2(tip > 128, qPrintable(QString::number(tip)));
     QVERIFY2(all > 50, qPrintable(QString::number(all)));
+}
+
+void TestArt::scopeFront() {
+    // Dark glass where the screen goes, a lighter metal plate right of it, and the trigger keys
+    // visibly lit when pressed in.
+    const QImage front = LoadJpegResource("jpgScopeFront");
+    QCOMPARE(front.size(), QSize(651, 178));
+    const Tone screen = ToneOf(front.copy(0, 0, 280, 178));
+    const Tone plate = ToneOf(front.copy(290, 0, 361, 178));
+    QVERIFY2(screen.luma < 16 && plate.luma > screen.luma + 25,
+             qPrintable(QString("screen %1, plate %2").arg(screen.luma).arg(plate.luma)));
+    const QImage up = LoadTransparentBitmap("bmpScopeKeyUp");
+    const QImage down = LoadTransparentBitmap("bmpScopeKeyDown");
+    int greener = 0;
+    for (int y = 0; y < up.height(); ++y)
+        for (int x = 0; x < up.width(); ++x)
+            greener += qGreen(Raw(down, x, y)) > qGreen(Raw(up, x, y)) + 60;
+    QVERIFY2(greener >= 6, qPrintable(QString::number(greener)));
+}
+
+void TestArt::scopeJackHoleUnderTheProbeTip_data() {
+    // A probe resting in its socket has its tip 16 pixels right of channel A's jack picture and
+    // 4 pixels right of channel B's (their probes lie the other way round), 10 pixels down.
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("tipX");
+    QTest::newRow("A red") << "bmpScopeJackRedA" << 16;
+    QTest::newRow("A common") << "bmpScopeJackComA" << 16;
+    QTest::newRow("B red") << "bmpScopeJackRedB" << 4;
+    QTest::newRow("B common") << "bmpScopeJackComB" << 4;
+}
+
+void TestArt::scopeJackHoleUnderTheProbeTip() {
+    QFETCH(QString, name);
+    QFETCH(int, tipX);
+    const QImage jack = LoadTransparentBitmap(name);
+    // The hole is the darkest opaque spot; the tip must land within its brass rim.
+    QPoint hole;
+    int darkest = 256;
+    for (int y = 0; y < jack.height(); ++y)
+        for (int x = 0; x < jack.width(); ++x) {
+            const QRgb c = Raw(jack, x, y);
+            if (qAlpha(c) == 255 && Luma(c) < darkest) {
+                darkest = Luma(c);
+                hole = QPoint(x, y);
+            }
+        }
+    QVERIFY2(std::abs(hole.x() - tipX) <= 3 && std::abs(hole.y() - 10) <= 1,
+             qPrintable(QString("hole at (%1, %2)").arg(hole.x()).arg(hole.y())));
 }
 
 void TestArt::sounds_data() {

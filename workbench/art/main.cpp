@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
     DrawCursors(art);
     DrawToolbar(art);
     DrawMeter(art);
+    DrawScope(art);
     DrawAboutPanel(art);
     MakeSounds(art);
     if (!art.Finish()) return 1;

@@ -5,6 +5,7 @@
 #include "board/Scheme.h"
 #include "components/Iron.h"
 #include "components/Kinds.h"
+#include "instruments/Oscpanel.h"
 #include "instruments/Pribor.h"
 #include "shell/Global.h"
 
@@ -240,6 +241,7 @@ TWorkshopForm::TWorkshopForm(QWidget* parent) : QWidget(parent) {
             if (CreateOscilloscope) CreateOscilloscope();
         } catch (...) {
         }
+        UpdateCommandButtons();
     });
     connect(btnFloatControl, &QToolButton::clicked, this, &TWorkshopForm::btnFloatControlClick);
     connect(btnIronState, &QToolButton::clicked, this, &TWorkshopForm::btnIronStateClick);
@@ -276,6 +278,11 @@ TWorkshopForm::TWorkshopForm(QWidget* parent) : QWidget(parent) {
     MultimeterHost.ToolBarImage = [this] { return imgToolBar->geometry(); };
     MultimeterHost.StatusBarTop = [this] { return StatusBar->y(); };
     MultimeterHost.EnableButton = [this](bool) { UpdateCommandButtons(); };
+    // The oscilloscope: one panel, between the parts box and the status line.
+    CreateOscilloscope = [this] { ShowNewOscilloscope(this); };
+    OscilloscopeHost.ToolBarImage = [this] { return imgToolBar->geometry(); };
+    OscilloscopeHost.StatusBarTop = [this] { return StatusBar->y(); };
+    OscilloscopeHost.EnableButton = [this](bool) { UpdateCommandButtons(); };
     PartDeleteCommand = [this] { mnuOnDelete(); };
 
     lblTitle->setText(GetText(100));
@@ -294,6 +301,8 @@ TWorkshopForm::~TWorkshopForm() {
     // The meters' elements and the parts leave their nodes before the board goes.
     for (QPointer<TPriborPanel>& panel : MultimeterPanels) delete panel.data();
     MultimeterHost = TMultimeterHost();
+    delete OscilloscopePanel.data();
+    OscilloscopeHost = TOscilloscopeHost();
     EnablePartsBoxItem = nullptr;
     PartDeleteCommand = nullptr;
     TrashCanWidget = nullptr;
@@ -466,7 +475,7 @@ void TWorkshopForm::OnTimer() {
 // Buttons whose windows do not exist (yet) cannot be pressed.
 void TWorkshopForm::UpdateCommandButtons() {
     btnMultimeter->setEnabled(CreateMultimeter && !(MultimeterSlotsFull && MultimeterSlotsFull()));
-    btnOscillograph->setEnabled(bool(CreateOscilloscope));
+    btnOscillograph->setEnabled(CreateOscilloscope && !OscilloscopePanel);
     btnOptions->setEnabled(bool(ShowOptions));
     btnAbout->setEnabled(bool(ShowAbout));
     if (!FloatControlWindow) btnFloatControl->setEnabled(false);
