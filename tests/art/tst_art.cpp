@@ -182,6 +182,7 @@ void TestArt::bitmapsLoadWithTheirSizes_data() {
         QTest::newRow(jack) << jack << QSize(20, 20) << true;
     for (const char* mark : {"bmpScopeSlopeRise", "bmpScopeSlopeFall"}) QTest::newRow(mark) << mark << QSize(10, 10) << false;
     for (const char* key : {"bmpScopeKeyUp", "bmpScopeKeyDown"}) QTest::newRow(key) << key << QSize(40, 18) << false;
+    QTest::newRow("bmpScopeListArrow") << "bmpScopeListArrow" << QSize(7, 4) << false;
 }
 
 void TestArt::bitmapsLoadWithTheirSizes() {

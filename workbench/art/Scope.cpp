@@ -16,6 +16,7 @@
 //   bmpScopeJackRedB, bmpScopeJackComB   20 x 20, jack centre (6, 10): channel B's 4 pixels right
 //   bmpScopeSlopeRise, bmpScopeSlopeFall 10 x 10, the trigger's slope marks
 //   bmpScopeKeyUp, bmpScopeKeyDown       40 x 18, a trigger-source key, out and pressed in (lit)
+//   bmpScopeListArrow                    7 x 4, the arrow of the gain and time-base selectors
 #include "Art.h"
 #include "ArtWriter.h"
 #include "Paint.h"
@@ -182,6 +183,18 @@ QImage Key(bool down) {
     }, !down);
 }
 
+// The selectors' arrow: a small light triangle pointing down.
+QImage ListArrow() {
+    QImage image(7, 4, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    Smooth(p);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(214, 220, 214));
+    p.drawPolygon(QPolygonF() << QPointF(0, 0) << QPointF(7, 0) << QPointF(3.5, 4));
+    return image;
+}
+
 } // namespace
 
 void DrawScope(ArtWriter& out) {
@@ -194,4 +207,5 @@ void DrawScope(ArtWriter& out) {
     out.Bitmap("bmpScopeSlopeFall", Slope(false));
     out.Bitmap("bmpScopeKeyUp", Key(false));
     out.Bitmap("bmpScopeKeyDown", Key(true));
+    out.Bitmap("bmpScopeListArrow", ListArrow());
 }
