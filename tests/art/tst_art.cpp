@@ -181,7 +181,7 @@ void TestArt::bitmapsLoadWithTheirSizes_data() {
     for (const char* jack : {"bmpScopeJackRedA", "bmpScopeJackComA", "bmpScopeJackRedB", "bmpScopeJackComB"})
         QTest::newRow(jack) << jack << QSize(20, 20) << true;
     for (const char* mark : {"bmpScopeSlopeRise", "bmpScopeSlopeFall"}) QTest::newRow(mark) << mark << QSize(10, 10) << false;
-    for (const char* key : {"bmpScopeKeyUp", "bmpScopeKeyDown"}) QTest::newRow(key) << key << QSize(40, 18) << false;
+    for (const char* key : {"bmpScopeKeyUp", "bmpScopeKeyDown"}) QTest::newRow(key) << key << QSize(46, 18) << false;
     QTest::newRow("bmpScopeListArrow") << "bmpScopeListArrow" << QSize(7, 4) << false;
 }
 

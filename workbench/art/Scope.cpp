@@ -15,7 +15,7 @@
 //                                        with their tip 16 pixels right of the picture's left
 //   bmpScopeJackRedB, bmpScopeJackComB   20 x 20, jack centre (6, 10): channel B's 4 pixels right
 //   bmpScopeSlopeRise, bmpScopeSlopeFall 10 x 10, the trigger's slope marks
-//   bmpScopeKeyUp, bmpScopeKeyDown       40 x 18, a trigger-source key, out and pressed in (lit)
+//   bmpScopeKeyUp, bmpScopeKeyDown       46 x 18, a trigger-source key, out and pressed in (lit)
 //   bmpScopeListArrow                    7 x 4, the arrow of the gain and time-base selectors
 #include "Art.h"
 #include "ArtWriter.h"
@@ -160,8 +160,8 @@ QImage Slope(bool rising) {
 
 // A push key: a dark plastic cap; pressed in it sits lower and its lamp glows green.
 QImage Key(bool down) {
-    return Render(40, 18, [=](QPainter& p) {
-        const QRectF cap = down ? QRectF(1, 1.6, 38, 15.6) : QRectF(0.6, 0.6, 38, 15.6);
+    return Render(46, 18, [=](QPainter& p) {
+        const QRectF cap = down ? QRectF(1, 1.6, 44, 15.6) : QRectF(0.6, 0.6, 44, 15.6);
         Plastic(p, cap, 2.5, down ? QColor(50, 54, 60) : QColor(78, 83, 90), 0.55);
         if (!down) {
             p.setPen(QPen(WithAlpha(Qt::white, 0.18), 0.8));

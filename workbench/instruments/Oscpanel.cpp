@@ -38,8 +38,7 @@ const QRect GroupTrigger(465, 100, 186, 78);
 constexpr int ListWidth = 68;
 constexpr int ListHeight = 18;
 constexpr int FineTrack = 100;
-constexpr int Label7Width = 76; // room for the brightness with its percentage
-constexpr int KeyWidth = 40;
+constexpr int KeyWidth = 46;
 constexpr int KeyHeight = 18;
 
 const QColor LabelInk(214, 220, 226);
@@ -344,6 +343,9 @@ TOscillographPanel::TOscillographPanel(QWidget* mainWindow) : QWidget(mainWindow
     SetCaption(Label8, GetText(1218));
     SetCaption(Label10, GetText(1219));
     SyncBtnNet->setText(GetText(1220));
+    // The brightness label keeps the width of its longest text, so that the sliders beside it
+    // (which line up with its right edge) stay clear of it at any percentage.
+    Label7->setFixedWidth(Label7->fontMetrics().horizontalAdvance(GetText(1210) + ":100%") + 3);
     SetCaption(StaticText1, GetText(1205));
     SetCaption(StaticText2, GetText(1205));
     for (QLabel* common : {StaticText1, StaticText2})
@@ -455,7 +457,6 @@ void TOscillographPanel::BuildControls() {
     Label8 = Caption(GroupBox2, "Грубо:", {3, 48});
     Label10 = Caption(GroupBox2, "Плавно:", {3, 64});
     Label7 = Caption(GroupBox2, "Яркость:", {3, 80});
-    Label7->setFixedWidth(Label7Width);
 
     // The trigger: level with its slope marks, and the source keys.
     Label6 = Caption(GroupBox4, "Уровень", {3, 12});
@@ -471,9 +472,9 @@ void TOscillographPanel::BuildControls() {
         button->setCursor(Qt::PointingHandCursor);
         return button;
     };
-    SyncBtnA = key("A", "Синхронизация по А", 14);
-    SyncBtnB = key("B", "Синхронизация по В", 74);
-    SyncBtnNet = key("Сеть", "Развертка от сети", 134);
+    SyncBtnA = key("A", "Синхронизация по А", 10);
+    SyncBtnB = key("B", "Синхронизация по В", 70);
+    SyncBtnNet = key("Сеть", "Развертка от сети", 130);
     SyncBtnA->setChecked(true);
     connect(SyncBtnA, &QToolButton::clicked, this, [this] { SetSyncSource(0); });
     connect(SyncBtnB, &QToolButton::clicked, this, [this] { SetSyncSource(1); });
