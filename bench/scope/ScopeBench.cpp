@@ -119,7 +119,8 @@ int main(int argc, char** argv) {
     Feed(panel, 1, TComplex(500 / std::sqrt(2.0), 0));
     Feed(panel, 2, std::polar(450 / std::sqrt(2.0), -0.8));
     panel->LevelSlider->SetPercent(100);
-    if (panel->IsTriggered() || panel->Model.GhostTraces(0) != 20 || panel->Model.GhostTraces(1) != 20) {
+    if (panel->IsTriggered() || panel->Model.GhostTraces(0) != 20 ||
+        panel->Model.GhostTraces(1) != 20) {
         std::fprintf(stderr, "scope_bench: expected 2 x 20 drifting copies, have %d + %d\n",
                      panel->Model.GhostTraces(0), panel->Model.GhostTraces(1));
         return 1;

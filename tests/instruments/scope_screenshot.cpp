@@ -68,7 +68,8 @@ int main(int argc, char** argv) {
         QTest::qWait(100);
         const QImage face = panel->grab().toImage();
         const QString file = out + QString("/scope-%1.png").arg(QString(language).toLower());
-        if (!face.scaled(face.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation).save(file)) {
+        if (!face.scaled(face.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                 .save(file)) {
             std::fprintf(stderr, "scope_screenshot: cannot write %s\n", qPrintable(file));
             code = 1;
         }

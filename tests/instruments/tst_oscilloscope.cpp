@@ -163,7 +163,8 @@ void TestOscilloscope::alternatingCurrentShowsItsPeak_data() {
     QTest::newRow("A, 0.5 V at 0.5 V/div") << 1 << 0.5 << 14 << 1.41421356 << 47 - 29 << 47 + 29;
     QTest::newRow("B, 1 V at 1 V/div") << 2 << 1.0 << 15 << 1.41421356 << 131 - 29 << 131 + 29;
     QTest::newRow("B, 10 V at 10 V/div") << 2 << 10.0 << 18 << 1.41421356 << 131 - 29 << 131 + 29;
-    QTest::newRow("A, 10 V at 2 V/div: 7.07 divisions") << 1 << 10.0 << 16 << 7.0710678 << -1 << 178;
+    QTest::newRow("A, 10 V at 2 V/div: 7.07 divisions")
+        << 1 << 10.0 << 16 << 7.0710678 << -1 << 178;
 }
 
 void TestOscilloscope::alternatingCurrentShowsItsPeak() {
@@ -803,8 +804,8 @@ void TestOscilloscope::measuresAnRcCircuitWithTheMouse() {
     const TScopeModel& m = f.Panel->Model;
     QCOMPARE(m.Trace(0)[0].y(), 47);
     int crossing = 1;
-    while (crossing < m.Width() && !(m.Trace(1)[size_t(crossing - 1)].y() > 131 &&
-                                     m.Trace(1)[size_t(crossing)].y() <= 131))
+    while (crossing < m.Width() &&
+           !(m.Trace(1)[size_t(crossing - 1)].y() > 131 && m.Trace(1)[size_t(crossing)].y() <= 131))
         ++crossing;
     const double columnsPerRadian = 21 / (Mains * 0.005);
     QVERIFY(std::fabs(crossing - lag * columnsPerRadian) <= 2);

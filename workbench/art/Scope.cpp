@@ -36,8 +36,8 @@ const QColor Plate(46, 50, 56);
 const QColor Silk(128, 136, 146); // the printed frames
 const QColor SilkText(196, 204, 212);
 
-const QRect Groups[4] = {{281, 0, 184, 89}, {281, 89, 184, 89}, {465, 0, 186, 100},
-                         {465, 100, 186, 78}};
+const QRect Groups[4] = {
+    {281, 0, 184, 89}, {281, 89, 184, 89}, {465, 0, 186, 100}, {465, 100, 186, 78}};
 
 QFont Font(double pixels, bool bold = true) {
     QFont f("DejaVu Sans");
@@ -105,33 +105,36 @@ QImage Front() {
 // A 4 mm jack seen from the front: a metal nut, the coloured shroud, the dark hole with its
 // brass contact.
 QImage Jack(bool red, double centreX) {
-    return Render(20, 20, [=](QPainter& p) {
-        const QPointF c(centreX, 10);
-        const QColor shroud = red ? QColor(196, 30, 26) : QColor(30, 30, 33);
-        QRadialGradient nut(c + QPointF(-2.5, -2.5), 9);
-        nut.setColorAt(0, QColor(214, 216, 220));
-        nut.setColorAt(1, QColor(104, 108, 114));
-        p.setPen(QPen(QColor(60, 62, 66), 0.6));
-        p.setBrush(nut);
-        QPolygonF hex;
-        for (int k = 0; k < 6; ++k) {
-            const double a = (60 * k + 30) * 3.14159265358979 / 180;
-            hex << c + QPointF(5.9 * std::cos(a), 5.9 * std::sin(a));
-        }
-        p.drawPolygon(hex);
-        QRadialGradient ring(c + QPointF(-1.8, -1.8), 6.5);
-        ring.setColorAt(0, Lighter(shroud, red ? 0.4 : 0.3));
-        ring.setColorAt(1, Darker(shroud, 0.4));
-        p.setBrush(ring);
-        p.setPen(QPen(Darker(shroud, 0.6), 0.6));
-        p.drawEllipse(c, 4.4, 4.4);
-        QRadialGradient hole(c + QPointF(0.6, 0.6), 2.6);
-        hole.setColorAt(0, QColor(4, 4, 5));
-        hole.setColorAt(1, QColor(36, 36, 40));
-        p.setBrush(hole);
-        p.setPen(QPen(QColor(196, 172, 104), 0.8));
-        p.drawEllipse(c, 2.0, 2.0);
-    }, false);
+    return Render(
+        20, 20,
+        [=](QPainter& p) {
+            const QPointF c(centreX, 10);
+            const QColor shroud = red ? QColor(196, 30, 26) : QColor(30, 30, 33);
+            QRadialGradient nut(c + QPointF(-2.5, -2.5), 9);
+            nut.setColorAt(0, QColor(214, 216, 220));
+            nut.setColorAt(1, QColor(104, 108, 114));
+            p.setPen(QPen(QColor(60, 62, 66), 0.6));
+            p.setBrush(nut);
+            QPolygonF hex;
+            for (int k = 0; k < 6; ++k) {
+                const double a = (60 * k + 30) * 3.14159265358979 / 180;
+                hex << c + QPointF(5.9 * std::cos(a), 5.9 * std::sin(a));
+            }
+            p.drawPolygon(hex);
+            QRadialGradient ring(c + QPointF(-1.8, -1.8), 6.5);
+            ring.setColorAt(0, Lighter(shroud, red ? 0.4 : 0.3));
+            ring.setColorAt(1, Darker(shroud, 0.4));
+            p.setBrush(ring);
+            p.setPen(QPen(Darker(shroud, 0.6), 0.6));
+            p.drawEllipse(c, 4.4, 4.4);
+            QRadialGradient hole(c + QPointF(0.6, 0.6), 2.6);
+            hole.setColorAt(0, QColor(4, 4, 5));
+            hole.setColorAt(1, QColor(36, 36, 40));
+            p.setBrush(hole);
+            p.setPen(QPen(QColor(196, 172, 104), 0.8));
+            p.drawEllipse(c, 2.0, 2.0);
+        },
+        false);
 }
 
 // A tiny key with the edge the trigger catches: rising (_/‾) or falling (‾\_).
@@ -160,27 +163,30 @@ QImage Slope(bool rising) {
 
 // A push key: a dark plastic cap; pressed in it sits lower and its lamp glows green.
 QImage Key(bool down) {
-    return Render(46, 18, [=](QPainter& p) {
-        const QRectF cap = down ? QRectF(1, 1.6, 44, 15.6) : QRectF(0.6, 0.6, 44, 15.6);
-        Plastic(p, cap, 2.5, down ? QColor(50, 54, 60) : QColor(78, 83, 90), 0.55);
-        if (!down) {
-            p.setPen(QPen(WithAlpha(Qt::white, 0.18), 0.8));
-            p.drawLine(cap.topLeft() + QPointF(2.5, 0.9), cap.topRight() + QPointF(-2.5, 0.9));
-        }
-        const QPointF lamp(cap.left() + 5.6, cap.center().y());
-        QRadialGradient glow(lamp, down ? 4.2 : 2.2);
-        if (down) {
-            glow.setColorAt(0, QColor(190, 255, 170));
-            glow.setColorAt(0.45, QColor(40, 220, 60));
-            glow.setColorAt(1, WithAlpha(QColor(20, 160, 40), 0.0));
-        } else {
-            glow.setColorAt(0, QColor(40, 70, 44));
-            glow.setColorAt(1, QColor(20, 32, 22));
-        }
-        p.setPen(Qt::NoPen);
-        p.setBrush(glow);
-        p.drawEllipse(lamp, down ? 4.2 : 2.0, down ? 4.2 : 2.0);
-    }, !down);
+    return Render(
+        46, 18,
+        [=](QPainter& p) {
+            const QRectF cap = down ? QRectF(1, 1.6, 44, 15.6) : QRectF(0.6, 0.6, 44, 15.6);
+            Plastic(p, cap, 2.5, down ? QColor(50, 54, 60) : QColor(78, 83, 90), 0.55);
+            if (!down) {
+                p.setPen(QPen(WithAlpha(Qt::white, 0.18), 0.8));
+                p.drawLine(cap.topLeft() + QPointF(2.5, 0.9), cap.topRight() + QPointF(-2.5, 0.9));
+            }
+            const QPointF lamp(cap.left() + 5.6, cap.center().y());
+            QRadialGradient glow(lamp, down ? 4.2 : 2.2);
+            if (down) {
+                glow.setColorAt(0, QColor(190, 255, 170));
+                glow.setColorAt(0.45, QColor(40, 220, 60));
+                glow.setColorAt(1, WithAlpha(QColor(20, 160, 40), 0.0));
+            } else {
+                glow.setColorAt(0, QColor(40, 70, 44));
+                glow.setColorAt(1, QColor(20, 32, 22));
+            }
+            p.setPen(Qt::NoPen);
+            p.setBrush(glow);
+            p.drawEllipse(lamp, down ? 4.2 : 2.0, down ? 4.2 : 2.0);
+        },
+        !down);
 }
 
 // The selectors' arrow: a small light triangle pointing down.

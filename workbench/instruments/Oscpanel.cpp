@@ -160,7 +160,8 @@ QComboBox* List(QWidget* parent, QPoint at) {
         "QComboBox:on { background: #24282c; }"
         "QComboBox::drop-down { width: 11px; border: none; }"
         "QComboBox::down-arrow { image: url(:/art/bmpScopeListArrow.png); }"
-        "QComboBox QAbstractItemView { background: #1e2125; color: #e2e8e2; border: 1px solid #111315;"
+        "QComboBox QAbstractItemView { background: #1e2125; color: #e2e8e2; border: 1px solid "
+        "#111315;"
         " selection-background-color: #2e7840; selection-color: white; outline: 0; }");
     // The unfolded list is as wide as its longest text, not just as the box.
     list->view()->setMinimumWidth(ListWidth + 16);
@@ -298,7 +299,8 @@ void TScopeKey::paintEvent(QPaintEvent*) {
     p.drawText(rect().adjusted(6, pressed ? 1 : 0, 0, 0), Qt::AlignCenter, text());
 }
 
-// --- The panel -------------------------------------------------------------------------------------
+// --- The panel
+// -------------------------------------------------------------------------------------
 
 TOscillographPanel::TOscillographPanel(QWidget* mainWindow) : QWidget(mainWindow) {
     if (OscilloscopePanel) throw std::logic_error("there is an oscilloscope already");
@@ -498,8 +500,7 @@ void TOscillographPanel::BuildControls() {
     mnuRealScanning = PopupMenu1->addAction("Реальная развертка");
     for (QAction* item : {mnuIsConstRay, mnuIsThreadedDisplay, mnuRealScanning})
         item->setCheckable(true);
-    connect(mnuIsConstRay, &QAction::triggered, this,
-            [this] { SetConstantRay(!ConstantRay()); });
+    connect(mnuIsConstRay, &QAction::triggered, this, [this] { SetConstantRay(!ConstantRay()); });
     connect(mnuIsThreadedDisplay, &QAction::triggered, this,
             [this] { SetThreadedDisplay(!ThreadedDisplay()); });
     connect(mnuRealScanning, &QAction::triggered, this,
@@ -512,21 +513,23 @@ void TOscillographPanel::BuildControls() {
 
 void TOscillographPanel::CreateSliders() {
     TScopeChannel* c = Model.Channel;
-    FineGainA = new TPercentScroller(GroupBox1, ComboBox1->x() + ComboBox1->width() + 1,
-                                     ComboBox1->y() + 4, 0, 1, &c[0].VoltsPerDiv, nullptr, FineTrack);
+    FineGainA =
+        new TPercentScroller(GroupBox1, ComboBox1->x() + ComboBox1->width() + 1, ComboBox1->y() + 4,
+                             0, 1, &c[0].VoltsPerDiv, nullptr, FineTrack);
     ShiftA = new TPercentScroller(GroupBox1, Label3->x(), Label3->y() + Label3->height() + 1, -8, 8,
                                   &c[0].VerticalShift, nullptr, FineTrack);
-    FineGainB = new TPercentScroller(GroupBox3, ComboBox2->x() + ComboBox2->width() + 1,
-                                     ComboBox2->y() + 4, 0, 1, &c[1].VoltsPerDiv, nullptr, FineTrack);
+    FineGainB =
+        new TPercentScroller(GroupBox3, ComboBox2->x() + ComboBox2->width() + 1, ComboBox2->y() + 4,
+                             0, 1, &c[1].VoltsPerDiv, nullptr, FineTrack);
     ShiftB = new TPercentScroller(GroupBox3, Label4->x(), Label4->y() + Label4->height() + 1, -8, 8,
                                   &c[1].VerticalShift, nullptr, FineTrack);
     const int wideTrack = GroupBox2->width() - Label7->width() - 17;
     BrightnessSlider = new TPercentScroller(GroupBox2, Label7->x() + Label7->width(),
                                             Label7->y() + (Label7->height() - 13) / 2, 0, 255,
                                             &Brightness, nullptr, wideTrack);
-    FineTime = new TPercentScroller(GroupBox2, ComboBox3->x() + ComboBox3->width() + 1,
-                                    ComboBox3->y() + 4, 0, 1, &c[0].SecondsPerDiv,
-                                    &c[1].SecondsPerDiv, FineTrack);
+    FineTime =
+        new TPercentScroller(GroupBox2, ComboBox3->x() + ComboBox3->width() + 1, ComboBox3->y() + 4,
+                             0, 1, &c[0].SecondsPerDiv, &c[1].SecondsPerDiv, FineTrack);
     CoarseShift = new TPercentScroller(GroupBox2, BrightnessSlider->x(),
                                        Label8->y() + (Label8->height() - 13) / 2, -6, 6, nullptr,
                                        nullptr, wideTrack);
@@ -620,27 +623,29 @@ int ItemIndex(const QComboBox* list) {
 
 void TOscillographPanel::ComboBox1Change() {
     const int i = ItemIndex(ComboBox1);
-    if (FineGainA) FineGainA->SetRange(ScopeTables::VoltsPerDiv(i), ScopeTables::VoltsPerDiv(i + 1));
+    if (FineGainA)
+        FineGainA->SetRange(ScopeTables::VoltsPerDiv(i), ScopeTables::VoltsPerDiv(i + 1));
 }
 
 void TOscillographPanel::ComboBox2Change() {
     const int i = ItemIndex(ComboBox2);
-    if (FineGainB) FineGainB->SetRange(ScopeTables::VoltsPerDiv(i), ScopeTables::VoltsPerDiv(i + 1));
+    if (FineGainB)
+        FineGainB->SetRange(ScopeTables::VoltsPerDiv(i), ScopeTables::VoltsPerDiv(i + 1));
 }
 
 void TOscillographPanel::ComboBox3Change() {
     const int i = ItemIndex(ComboBox3);
-    if (FineTime) FineTime->SetRange(ScopeTables::SecondsPerDiv(i), ScopeTables::SecondsPerDiv(i + 1));
+    if (FineTime)
+        FineTime->SetRange(ScopeTables::SecondsPerDiv(i), ScopeTables::SecondsPerDiv(i + 1));
 }
 
 void TOscillographPanel::ShowGain(int channel) {
     const QComboBox* list = channel == 1 ? ComboBox1 : ComboBox2;
     QLabel* label = channel == 1 ? Label1 : Label2;
     const double volts = Model.Channel[channel - 1].VoltsPerDiv;
-    const QString text = QString::asprintf(
-        "%s:%7.3f%s", GetText(1208).toUtf8().constData(),
-        volts / ScopeTables::VoltsDivisor(ItemIndex(list)),
-        UnitPart(list->currentText()).toUtf8().constData());
+    const QString text = QString::asprintf("%s:%7.3f%s", GetText(1208).toUtf8().constData(),
+                                           volts / ScopeTables::VoltsDivisor(ItemIndex(list)),
+                                           UnitPart(list->currentText()).toUtf8().constData());
     SetCaption(label, text);
 }
 
@@ -651,9 +656,10 @@ void TOscillographPanel::FineGainChange(int channel) {
 
 void TOscillographPanel::FineTimeChange() {
     const double seconds = Model.Channel[0].SecondsPerDiv;
-    SetCaption(Label5, QString::asprintf("%s:%7.3f%s", GetText(1209).toUtf8().constData(),
-                                         seconds / ScopeTables::SecondsDivisor(ItemIndex(ComboBox3)),
-                                         UnitPart(ComboBox3->currentText()).toUtf8().constData()));
+    SetCaption(Label5,
+               QString::asprintf("%s:%7.3f%s", GetText(1209).toUtf8().constData(),
+                                 seconds / ScopeTables::SecondsDivisor(ItemIndex(ComboBox3)),
+                                 UnitPart(ComboBox3->currentText()).toUtf8().constData()));
     if (RealScan) {
         // From 1 ms per division on, the beam is seen running: the slower the sweep, the
         // shorter the piece of it a frame shows.
@@ -672,7 +678,8 @@ void TOscillographPanel::FineTimeChange() {
 }
 
 void TOscillographPanel::HorizontalShiftChange() {
-    const double shift = (CoarseShift ? CoarseShift->Value : 0) + (FineShift ? FineShift->Value : 0);
+    const double shift =
+        (CoarseShift ? CoarseShift->Value : 0) + (FineShift ? FineShift->Value : 0);
     for (TScopeChannel& c : Model.Channel)
         c.HorizontalShift = shift;
     Model.ComputeTraces();
@@ -715,8 +722,12 @@ void TOscillographPanel::Label2Click() {
     FineGainB->SetValue(FineGainB->Min);
 }
 
-void TOscillographPanel::Label3Click() { ShiftA->SetValue(0); }
-void TOscillographPanel::Label4Click() { ShiftB->SetValue(0); }
+void TOscillographPanel::Label3Click() {
+    ShiftA->SetValue(0);
+}
+void TOscillographPanel::Label4Click() {
+    ShiftB->SetValue(0);
+}
 
 void TOscillographPanel::Label5DblClick() {
     SelectItem(ComboBox3, 30);
@@ -724,12 +735,24 @@ void TOscillographPanel::Label5DblClick() {
     FineTime->SetValue(1);
 }
 
-void TOscillographPanel::Label6DblClick() { LevelSlider->SetPercent(75); }
-void TOscillographPanel::Label7DblClick() { BrightnessSlider->SetPercent(100); }
-void TOscillographPanel::Label8DblClick() { CoarseShift->SetPercent(50); }
-void TOscillographPanel::Label10DblClick() { FineShift->SetPercent(50); }
-void TOscillographPanel::Image6Click() { LevelSlider->SetPercent(75); }
-void TOscillographPanel::Image9Click() { LevelSlider->SetPercent(25); }
+void TOscillographPanel::Label6DblClick() {
+    LevelSlider->SetPercent(75);
+}
+void TOscillographPanel::Label7DblClick() {
+    BrightnessSlider->SetPercent(100);
+}
+void TOscillographPanel::Label8DblClick() {
+    CoarseShift->SetPercent(50);
+}
+void TOscillographPanel::Label10DblClick() {
+    FineShift->SetPercent(50);
+}
+void TOscillographPanel::Image6Click() {
+    LevelSlider->SetPercent(75);
+}
+void TOscillographPanel::Image9Click() {
+    LevelSlider->SetPercent(25);
+}
 
 void TOscillographPanel::GroupBox1MouseDown(Qt::MouseButton button, QPoint at) {
     if (button != Qt::RightButton) return;
@@ -741,7 +764,8 @@ void TOscillographPanel::GroupBox1MouseDown(Qt::MouseButton button, QPoint at) {
                 "About Oscillograph", TMsgButtons::Ok, TMsgIcon::Information, this);
 }
 
-// --- Moving the panel by its screen or its caption ------------------------------------------------
+// --- Moving the panel by its screen or its caption
+// ------------------------------------------------
 
 void TOscillographPanel::Image1MouseDown(Qt::MouseButton button, QPoint at) {
     if (button != Qt::LeftButton) return;
@@ -778,8 +802,10 @@ void TOscillographPanel::paintEvent(QPaintEvent*) {
     const QRect box = CloseBox();
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(232, 232, 228), 1.5));
-    p.drawLine(QPointF(box.left() + 2.5, box.top() + 2.5), QPointF(box.right() - 1.5, box.bottom() - 1.5));
-    p.drawLine(QPointF(box.right() - 1.5, box.top() + 2.5), QPointF(box.left() + 2.5, box.bottom() - 1.5));
+    p.drawLine(QPointF(box.left() + 2.5, box.top() + 2.5),
+               QPointF(box.right() - 1.5, box.bottom() - 1.5));
+    p.drawLine(QPointF(box.right() - 1.5, box.top() + 2.5),
+               QPointF(box.left() + 2.5, box.bottom() - 1.5));
 }
 
 void TOscillographPanel::mousePressEvent(QMouseEvent* e) {
@@ -800,7 +826,8 @@ void TOscillographPanel::mouseReleaseEvent(QMouseEvent*) {
     Moving = false;
 }
 
-// --- The leads' sockets ------------------------------------------------------------------------------
+// --- The leads' sockets
+// ------------------------------------------------------------------------------
 
 bool TOscillographPanel::LeadSocket(int inputNumber, bool isRed, QWidget*& parent,
                                     QPoint& position) const {
@@ -817,7 +844,8 @@ bool TOscillographPanel::LeadSocket(int inputNumber, bool isRed, QWidget*& paren
     return false;
 }
 
-// --- The screen ---------------------------------------------------------------------------------------
+// --- The screen
+// ---------------------------------------------------------------------------------------
 
 void TOscillographPanel::LayoutScreen() {
     Model.Layout(Image1->width(), Image1->height());
@@ -949,7 +977,8 @@ void TOscillographPanel::DrawMovingBeam() {
     const int n = Model.Width();
     if (Model.IsTriggered()) {
         if (SegmentStart < 0 || SegmentStart >= n) SegmentStart = 0;
-        const int length = SegmentStart + SegmentLength + 1 > n ? n - SegmentStart - 1 : SegmentLength;
+        const int length =
+            SegmentStart + SegmentLength + 1 > n ? n - SegmentStart - 1 : SegmentLength;
         for (int c = 0; c < 2; ++c)
             p.drawPolyline(Model.Trace(c).data() + SegmentStart, length + 1);
         SegmentStart += SegmentStep;
@@ -963,7 +992,8 @@ void TOscillographPanel::DrawMovingBeam() {
     EndFrame();
 }
 
-// --- The main window's button ------------------------------------------------------------------------
+// --- The main window's button
+// ------------------------------------------------------------------------
 
 TOscillographPanel* ShowNewOscilloscope(QWidget* mainWindow) {
     if (OscilloscopePanel) return nullptr;

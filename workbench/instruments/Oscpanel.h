@@ -140,7 +140,7 @@ public:
     static constexpr int LeadTop = 64; // where a resting lead lies in its channel's group
 
     // The controls, by their names.
-    QWidget* Image1 = nullptr; // the screen
+    QWidget* Image1 = nullptr;           // the screen
     TScopeGroupBox* GroupBox1 = nullptr; // channel A
     TScopeGroupBox* GroupBox2 = nullptr; // time base
     TScopeGroupBox* GroupBox3 = nullptr; // channel B
@@ -161,10 +161,10 @@ public:
     QComboBox* ComboBox3 = nullptr;      // time per division
     QLabel* Image2 = nullptr;            // channel A's sockets: red, common
     QLabel* Image3 = nullptr;
-    QLabel* Image5 = nullptr;            // channel B's sockets: red, common
+    QLabel* Image5 = nullptr; // channel B's sockets: red, common
     QLabel* Image4 = nullptr;
-    TClickLabel* Image9 = nullptr;       // falling slope at level 0
-    TClickLabel* Image6 = nullptr;       // rising slope at level 0
+    TClickLabel* Image9 = nullptr; // falling slope at level 0
+    TClickLabel* Image6 = nullptr; // rising slope at level 0
     TScopeKey* SyncBtnA = nullptr;
     TScopeKey* SyncBtnB = nullptr;
     TScopeKey* SyncBtnNet = nullptr;

@@ -88,7 +88,8 @@ void TPercentScroller::paintEvent(QPaintEvent*) {
     p.setPen(Qt::white);
     p.drawLine(Margin, TrackRow + 1, width() - Margin, TrackRow + 1);
     const int apex = ThumbPos + Margin;
-    const QPoint thumb[3] = {{apex, TrackRow + 2}, {apex - 3, TrackRow + 8}, {apex + 3, TrackRow + 8}};
+    const QPoint thumb[3] = {
+        {apex, TrackRow + 2}, {apex - 3, TrackRow + 8}, {apex + 3, TrackRow + 8}};
     p.setPen(Qt::black);
     p.setBrush(Qt::black);
     p.drawPolygon(thumb, 3);

@@ -182,11 +182,11 @@ void TScopeModel::ComputeTrace(int channel) {
         std::vector<QPoint>& points = Single[channel];
         for (int j = 0; j < N; ++j) {
             const double t = StepTime(j);
-            const double value = c.IsAc
-                                     ? std::sin(w * t + c.StartPhase) * c.AmplitudeDiv +
-                                           c.VerticalShift + c.DcValue
-                                     : c.DcValue / c.VoltsPerDiv + c.VerticalShift;
-            points[size_t(j)] = QPoint(Pixel(std::trunc((t + c.HorizontalShift) / B), N), row(value));
+            const double value = c.IsAc ? std::sin(w * t + c.StartPhase) * c.AmplitudeDiv +
+                                              c.VerticalShift + c.DcValue
+                                        : c.DcValue / c.VoltsPerDiv + c.VerticalShift;
+            points[size_t(j)] =
+                QPoint(Pixel(std::trunc((t + c.HorizontalShift) / B), N), row(value));
         }
         return;
     }
