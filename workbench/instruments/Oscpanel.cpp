@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -93,6 +94,16 @@ protected:
     void paintEvent(QPaintEvent* e) override {
         QPainter p(this);
         p.drawImage(e->rect(), Panel->Screen, e->rect());
+        // The tube's glass has rounded corners inside the bezel, with a faint rim of light.
+        p.setRenderHint(QPainter::Antialiasing);
+        QPainterPath glass;
+        glass.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+        QPainterPath bezel;
+        bezel.addRect(rect());
+        p.fillPath(bezel.subtracted(glass), QColor(10, 11, 12));
+        p.setPen(QPen(QColor(255, 255, 255, 26), 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(glass);
     }
     void mousePressEvent(QMouseEvent* e) override {
         Panel->Image1MouseDown(e->button(), e->position().toPoint());
