@@ -94,16 +94,8 @@ protected:
     void paintEvent(QPaintEvent* e) override {
         QPainter p(this);
         p.drawImage(e->rect(), Panel->Screen, e->rect());
-        // The tube's glass has rounded corners inside the bezel, with a faint rim of light.
-        p.setRenderHint(QPainter::Antialiasing);
-        QPainterPath glass;
-        glass.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
-        QPainterPath bezel;
-        bezel.addRect(rect());
-        p.fillPath(bezel.subtracted(glass), QColor(10, 11, 12));
-        p.setPen(QPen(QColor(255, 255, 255, 26), 1));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(glass);
+        if (Glass.size() != size()) Glass = GlassEdge(size());
+        p.drawImage(e->rect(), Glass, e->rect());
     }
     void mousePressEvent(QMouseEvent* e) override {
         Panel->Image1MouseDown(e->button(), e->position().toPoint());
@@ -117,7 +109,27 @@ protected:
     }
 
 private:
+    // The tube's glass has rounded corners inside the bezel, with a faint rim of light: drawn
+    // once, laid over every frame.
+    static QImage GlassEdge(QSize size) {
+        QImage edge(size, QImage::Format_ARGB32_Premultiplied);
+        edge.fill(Qt::transparent);
+        QPainter p(&edge);
+        p.setRenderHint(QPainter::Antialiasing);
+        QPainterPath glass;
+        glass.addRoundedRect(QRectF(QPointF(0, 0), QSizeF(size)).adjusted(0.5, 0.5, -0.5, -0.5), 8,
+                             8);
+        QPainterPath bezel;
+        bezel.addRect(QRectF(QPointF(0, 0), QSizeF(size)));
+        p.fillPath(bezel.subtracted(glass), QColor(10, 11, 12));
+        p.setPen(QPen(QColor(255, 255, 255, 26), 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(glass);
+        return edge;
+    }
+
     TOscillographPanel* Panel;
+    QImage Glass;
 };
 
 QImage LoadOptionalBitmap(const QString& name) {
