@@ -262,6 +262,13 @@ void TIron::ExecuteExits() {
         if (steps.Exit) steps.Exit();
 }
 
+std::mt19937& PartRandom() {
+    static std::mt19937 engine{std::random_device{}()};
+    return engine;
+}
+
+void SeedPartRandom(quint32 seed) { PartRandom().seed(seed); }
+
 double TIron::GetRandomDouble(double a, double b) {
     const int k = std::rand() % 1001;
     const double t = k * 0.001;
@@ -318,6 +325,13 @@ void FillParametersPanel() {
     SelectedPart->FillPanel(values);
     FloatControlPanel->SelectPage(SelectedPart->PanelPage());
     FloatControlPanel->FillPage(values);
+}
+
+bool SelectedPanelValues(TPanelValues& values) {
+    if (!SelectedPart) return false;
+    values = TPanelValues();
+    SelectedPart->FillPanel(values);
+    return true;
 }
 
 void ApplyPanelValues(const TPanelValues& values) {

@@ -8,6 +8,7 @@
 
 #include <QCursor>
 #include <functional>
+#include <random>
 
 class QMenu;
 
@@ -120,6 +121,11 @@ private:
 QString HiddenRange(const QString& lower, const QString& lowerUnit, const QString& upper,
                     const QString& upperUnit);
 
+// The random values of the parts (hidden values, black boxes): one engine for the whole run,
+// seeded once, so that two values drawn within the same second differ. Tests seed it.
+std::mt19937& PartRandom();
+void SeedPartRandom(quint32 seed);
+
 // Every part in creation order: scheme files and the tick walk it.
 extern QList<TIron*> Parts;
 extern TIron* SelectedPart;
@@ -135,6 +141,8 @@ void RefreshStateWindow();
 void FillParametersPanel();
 // The panel's apply action: the selected part takes the values, the circuit changed.
 void ApplyPanelValues(const TPanelValues& values);
+// What the selected part holds now, as it would fill the panel; false without a selection.
+bool SelectedPanelValues(TPanelValues& values);
 
 // A kind's class start-up (load pictures, make cursors) and exit (free them). ExecuteStartups
 // runs them in registration order; the kinds register in the order the loading shows them.

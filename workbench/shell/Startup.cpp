@@ -6,6 +6,7 @@
 #include "shell/About.h"
 #include "shell/Auxwindows.h"
 #include "shell/Introform.h"
+#include "shell/Partwindows.h"
 #include "shell/Global.h"
 #include "shell/Workshop.h"
 
@@ -212,6 +213,7 @@ int RunWorkbench(int argc, char** argv) {
         TIron::ExecuteStartups();
         form.update();
         TPriborPanel::PictureStartup();
+        CreatePartWindows(&form);
         CreateAboutPanel(&form);
         form.StartListening();
         status = app.exec();

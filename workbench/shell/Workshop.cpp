@@ -436,12 +436,9 @@ bool TWorkshopForm::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void TWorkshopForm::mousePressEvent(QMouseEvent* e) {
-    // A click on the bench deselects without the rest of a selection change: the panels keep
-    // what they show. The part loses its marks.
-    if (TIron* previous = SelectedPart) {
-        SelectedPart = nullptr;
-        previous->update();
-    }
+    // A click on the bench deselects: the parameters panel then offers no page, since its
+    // values would reach no part, and the state window is blank.
+    Select(nullptr);
     QWidget::mousePressEvent(e);
 }
 
@@ -465,11 +462,10 @@ void TWorkshopForm::keyPressEvent(QKeyEvent* e) {
 
 void TWorkshopForm::OnTimer() {
     Board->Tick();
-    // A panel button pressed to hide its window comes back once the window is hidden.
-    if (!btnFloatControl->isEnabled() && FloatControlWindow && !FloatControlWindow->isVisible())
-        btnFloatControl->setEnabled(true);
-    if (!btnIronState->isEnabled() && IronStateWindow && !IronStateWindow->isVisible())
-        btnIronState->setEnabled(true);
+    // A window button is held for one tick after a press, so that a double press does not show
+    // and hide its window at once; then it can hide the window it showed.
+    if (!btnFloatControl->isEnabled() && FloatControlWindow) btnFloatControl->setEnabled(true);
+    if (!btnIronState->isEnabled() && IronStateWindow) btnIronState->setEnabled(true);
 }
 
 // Buttons whose windows do not exist (yet) cannot be pressed.
