@@ -1,0 +1,215 @@
+// The parameters panel and the part-state window in the main window: where start-up puts them,
+// how the student and the teacher bring them up and put them away, and a value set on the panel
+// as the multimeter then measures it.
+
+#include "support/Mouse.h"
+#include "support/Seams.h"
+
+#include "board/Frmwork.h"
+#include "board/Scheme.h"
+#include "components/Battery.h"
+#include "components/Floatctrl.h"
+#include "components/Iron.h"
+#include "components/Ironstateform.h"
+#include "components/Kinds.h"
+#include "instruments/Pribor.h"
+#include "shell/Partwindows.h"
+#include "shell/Workshop.h"
+#include "solver/Calculate.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+#include <cmath>
+
+namespace {
+struct TWindow {
+    TTestSeams Seams;
+    TWorkshopForm Form;
+    TMouse Mouse{&Form};
+
+    TWindow() {
+        Form.resize(1024, 768);
+        Form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&Form));
+        Form.TimerCat->stop(); // the tests tick by hand
+        Solver::LogPath = Seams.Dir.filePath("LOG.LOG");
+        CreatePartWindows(&Form);
+    }
+    ~TWindow() {
+        for (auto& panel : MultimeterPanels) delete panel.data();
+    }
+    TFloatControlPanel* Panel() const { return FloatControlForm; }
+    QPoint Centre(QWidget* w) { return w->mapTo(&Form, w->rect().center()); }
+    TIron* Put(quint8 kind, int r1, int c1, int r2, int c2) {
+        TIron* part = CreatePart(kind);
+        part->ConnectNodes((*Form.Board)(r1, c1), (*Form.Board)(r2, c2));
+        part->show();
+        return part;
+    }
+};
+
+// A double click as the window system delivers it: press and release, then the second press
+// comes as a double click, and its release.
+void DoubleClick(QWidget* w) {
+    const QPoint at = w->rect().center();
+    QTest::mouseClick(w, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(w, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(w, Qt::LeftButton, {}, at);
+}
+
+void Pick(QComboBox* list, const QString& entry) {
+    const int index = list->findText(entry);
+    QVERIFY(index >= 0);
+    list->showPopup();
+    QAbstractItemView* view = list->view();
+    QVERIFY(QTest::qWaitForWindowExposed(view->window()));
+    const QModelIndex item = view->model()->index(index, 0);
+    view->scrollTo(item);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
+    QTRY_VERIFY(!view->isVisible());
+}
+} // namespace
+
+class TestPartWindows : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void bothWindowsWaitHiddenUnderTheToolBar();
+    void doubleClickShowsThePanel();
+    void buttonsShowAndHideTheirWindows();
+    void clickOnTheBenchDeselects();
+    void meterReadsTheValueSetOnThePanel();
+};
+
+void TestPartWindows::initTestCase() {
+    QVERIFY(LoadLanguageFile(VEXILO_SOURCE_DIR "/workbench/lang/English.lng"));
+    RegisterPartKinds();
+    TIron::ExecuteStartups();
+    QVERIFY(TPriborPanel::PictureStartup());
+}
+
+void TestPartWindows::bothWindowsWaitHiddenUnderTheToolBar() {
+    TWindow w;
+    TFloatControlPanel* panel = w.Panel();
+    QVERIFY(panel);
+    QCOMPARE(FloatControlPanel, panel);
+    QCOMPARE(IronStateForm, IronStateWindow);
+    QVERIFY(panel->isHidden());
+    QVERIFY(IronStateWindow->isHidden());
+    const int top = w.Form.ControlBar->geometry().bottom() + 1;
+    QCOMPARE(panel->pos(), QPoint(0, top));
+    QCOMPARE(IronStateWindow->pos(), QPoint(panel->width(), top));
+    QCOMPARE(panel->parentWidget(), &w.Form);
+    QVERIFY(w.Form.btnFloatControl->isEnabled());
+    QVERIFY(w.Form.btnIronState->isEnabled());
+    QVERIFY(!w.Form.btnFloatControl->isChecked());
+    QCOMPARE(panel->PageType, 0);
+}
+
+void TestPartWindows::doubleClickShowsThePanel() {
+    TWindow w;
+    TIron* part = w.Put(KindResistor, 2, 2, 2, 3);
+    DoubleClick(part);
+    QCOMPARE(SelectedPart, part);
+    QVERIFY(w.Panel()->isVisible());
+    QCOMPARE(w.Panel()->PageType, 1);
+    QCOMPARE(w.Panel()->DetailPageControl->tabText(0), GetText(1238));
+    QVERIFY(w.Form.btnFloatControl->isChecked());
+    // Another part's double click turns the panel to its page.
+    TIron* capacitor = w.Put(KindCondensator, 4, 4, 4, 5);
+    DoubleClick(capacitor);
+    QCOMPARE(w.Panel()->PageType, 2);
+    ClearBoard();
+}
+
+void TestPartWindows::buttonsShowAndHideTheirWindows() {
+    TWindow w;
+    QToolButton* button = w.Form.btnFloatControl;
+    w.Mouse.Click(w.Centre(button));
+    QVERIFY(w.Panel()->isVisible());
+    QVERIFY(button->isChecked());
+    QVERIFY(w.Seams.Sounds.contains("wavComeOn"));
+    // Held for one tick, so that a double press does not hide what it just showed.
+    QVERIFY(!button->isEnabled());
+    w.Form.OnTimer();
+    QVERIFY(button->isEnabled());
+    w.Mouse.Click(w.Centre(button));
+    QVERIFY(w.Panel()->isHidden());
+    QVERIFY(!button->isChecked());
+    w.Form.OnTimer();
+    // The close box hides the panel as well and releases the button.
+    w.Mouse.Click(w.Centre(button));
+    QVERIFY(w.Panel()->isVisible());
+    w.Mouse.Click(w.Panel()->mapTo(&w.Form, w.Panel()->CloseBox().center()));
+    QVERIFY(w.Panel()->isHidden());
+    QVERIFY(!button->isChecked());
+
+    QToolButton* state = w.Form.btnIronState;
+    w.Form.OnTimer();
+    w.Mouse.Click(w.Centre(state));
+    QVERIFY(IronStateWindow->isVisible());
+    QVERIFY(state->isChecked());
+    w.Form.OnTimer();
+    w.Mouse.Click(w.Centre(state));
+    QVERIFY(IronStateWindow->isHidden());
+    QVERIFY(!state->isChecked());
+}
+
+void TestPartWindows::clickOnTheBenchDeselects() {
+    TWindow w;
+    TIron* part = w.Put(KindResistor, 2, 2, 2, 3);
+    w.Mouse.Click(w.Centre(part));
+    QCOMPARE(SelectedPart, part);
+    QCOMPARE(w.Panel()->PageType, 1);
+    QVERIFY(!IronStateWindow->Cell(1, 1).isEmpty());
+    w.Mouse.Click(QPoint(300, 600));
+    QVERIFY(!SelectedPart);
+    QCOMPARE(w.Panel()->PageType, 0);
+    QVERIFY(IronStateWindow->Cell(1, 1).isEmpty());
+    ClearBoard();
+}
+
+void TestPartWindows::meterReadsTheValueSetOnThePanel() {
+    TWindow w;
+    // A 1.5 V battery, a fixed 1 kΩ and the resistor the student sets, in one loop.
+    auto* battery = static_cast<TBattery*>(w.Put(KindBattery, 1, 1, 2, 1));
+    TIron* fixed = w.Put(KindResistor, 1, 1, 1, 2);
+    TIron* chosen = w.Put(KindResistor, 1, 2, 2, 2);
+    TIron* wire = w.Put(KindWire, 2, 1, 2, 2);
+    w.Form.CreateMultimeter();
+    TPriborPanel* meter = MultimeterPanels[0];
+    QVERIFY(meter);
+    meter->Element()->ConnectNodes((*w.Form.Board)(2, 2), (*w.Form.Board)(1, 2));
+    meter->SwitchTo(17); // direct volts, 20 V range
+
+    DoubleClick(chosen);
+    QVERIFY(w.Panel()->isVisible());
+    Pick(w.Panel()->ResistorValue->ValueList, "4.7");
+    QCOMPARE(chosen->Resistance, 4700.0);
+    w.Form.Board->Tick();
+    const double across = 1 / (1 / 4700.0 + 1 / 2E6);
+    const double volts = battery->GetEmf() * across /
+                         (battery->Resistance + fixed->Resistance + wire->Resistance + across);
+    QCOMPARE(std::floor(meter->ShownValue * 100), std::floor(volts * 100));
+    QCOMPARE(meter->Display.Text(), QString("  1.23"));
+
+    // Typed on the list: 22 of the unit shown.
+    QComboBox* list = w.Panel()->ResistorValue->ValueList;
+    list->setFocus();
+    list->lineEdit()->selectAll();
+    QTest::keyClicks(list, "22");
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(chosen->Resistance, 22000.0);
+    w.Form.Board->Tick();
+    QCOMPARE(meter->Display.Text(), QString("  1.43"));
+    ClearBoard();
+}
+
+QTEST_MAIN(TestPartWindows)
+#include "tst_partwindows.moc"
