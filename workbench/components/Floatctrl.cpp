@@ -141,24 +141,30 @@ public:
 
     QGroupBox* BeginGroup(const QString& title) {
         Group = new QGroupBox(title, Page);
+        // The titles are long for a panel this narrow: they take a smaller letter than the
+        // controls inside.
+        QFont titleFont = Page->font();
+        titleFont.setPixelSize(10);
+        Group->setFont(titleFont);
         Group->move(GroupLeft, Top);
         Inner = GroupTitle;
         return Group;
     }
     void EndGroup() {
         Group->resize(GroupWidth, Inner + 4);
+        // The controls take the panel's letter again; unit buttons a smaller one, to fit.
+        for (QWidget* child : Group->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            QFont font = Page->font();
+            auto* button = qobject_cast<QToolButton*>(child);
+            if (button && button->text() != "?" && button->icon().isNull()) font.setPixelSize(10);
+            child->setFont(font);
+        }
         Top += Inner + 6;
     }
     QLabel* SubLabel(const QString& text) {
         auto* label = new QLabel(text, Group);
         label->setGeometry(6, Inner, GroupWidth - 12, 14);
         Inner += 15;
-        return label;
-    }
-    QLabel* GroupLabel(const QString& text, int height = 20) {
-        auto* label = new QLabel(text, Group);
-        label->setGeometry(6, Inner, GroupWidth - 12, height);
-        Inner += height + 2;
         return label;
     }
 
@@ -174,9 +180,13 @@ public:
         list->setMaxVisibleItems(16);
         list->setGeometry(6, Inner, 84, RowHeight);
         editor->ValueList = list;
-        auto* unitLabel = new QLabel(Group);
-        unitLabel->setGeometry(94, Inner, 40, RowHeight);
-        editor->UnitLabel = unitLabel;
+        // One unit needs no label to repeat it: its button stands where the label would.
+        const bool single = spec.Units.size() == 1;
+        if (!single) {
+            auto* unitLabel = new QLabel(Group);
+            unitLabel->setGeometry(94, Inner, 40, RowHeight);
+            editor->UnitLabel = unitLabel;
+        }
         if (spec.Hide) {
             auto* hide = new QToolButton(Group);
             hide->setText("?");
@@ -187,8 +197,14 @@ public:
             editor->RandomMiddle = spec.Middle;
             editor->TwoRanges = spec.Middle != 0;
         }
+        if (single) {
+            auto* button = new QToolButton(Group);
+            button->setText(spec.Units[0].Caption);
+            button->setGeometry(94, Inner + 1, 36, UnitRowHeight + 1);
+            editor->UnitButtons[spec.Units[0].Index] = button;
+        }
         Inner += RowHeight + 3;
-        if (!spec.Units.isEmpty()) {
+        if (spec.Units.size() > 1) {
             int x = 6;
             for (const TUnit& unit : spec.Units) {
                 auto* button = new QToolButton(Group);
@@ -241,6 +257,9 @@ TFloatControlPanel::TFloatControlPanel(QWidget* mainWindow) : TToolWindow(mainWi
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
+    // A pressed unit or "?" button must be seen at a glance.
+    Client()->setStyleSheet("QToolButton:checked { background: rgb(70, 110, 160); color: white;"
+                            " border: 1px solid rgb(40, 64, 96); border-radius: 2px; }");
 
     DetailPageControl = new QTabWidget(Client());
     DetailPageControl->setObjectName("DetailPageControl");
@@ -338,10 +357,9 @@ void TFloatControlPanel::CreatePages() {
         GeneratorFrequency = b.Editor({0, L8, Units({5, 6, 7}, 167), 1, 1E10, true, 1, 1000, 100000});
         const int cyclicTop = b.Inner;
         Label28 = new QLabel(GetText(1270), b.Group);
-        Label28->setGeometry(6, cyclicTop, 70, 16);
+        Label28->move(6, cyclicTop);
         Label23 = new QLabel(b.Group);
         Label23->setObjectName("Label23");
-        Label23->setGeometry(76, cyclicTop, GroupWidth - 82, 16);
         b.Inner += 18;
         // The angular frequency has an editor of its own that is never shown: Label23 shows it.
         GeneratorCyclic = b.Editor({2, L8, {}, 1, 1E10});
@@ -349,6 +367,13 @@ void TFloatControlPanel::CreatePages() {
         GeneratorCyclic->UnitLabel->hide();
         b.Inner = cyclicTop + 18;
         b.EndGroup();
+        // The angular frequency's line is a narrow one: a smaller letter keeps it whole.
+        QFont line = Pages[5]->font();
+        line.setPixelSize(10);
+        Label28->setFont(line);
+        Label23->setFont(line);
+        Label28->adjustSize();
+        Label23->setGeometry(Label28->width() + 10, cyclicTop, GroupWidth - Label28->width() - 12, 16);
         b.BeginGroup(GetText(1268));
         AmplitudeLabel = b.SubLabel(GetText(1271));
         GeneratorAmplitude = b.Editor({1, L9, kilovolts, 0.0001, 1E7});
@@ -822,6 +847,5 @@ void TFloatControlPanel::showEvent(QShowEvent* e) {
     SelectPage(shown);
     ConductorMaterial->UnitLabel->setText("om*" + GetText(1232) + QChar(0x00B2) + "/m");
     ConductorSection->UnitButtons[5]->setText(GetText(1232) + QChar(0x00B2));
-    if (ConductorSection->PressedUnit() == 5) ConductorSection->UnitLabel->setText(ConductorSection->UnitButtons[5]->text());
     TToolWindow::showEvent(e);
 }

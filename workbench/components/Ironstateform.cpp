@@ -38,7 +38,8 @@ TIronState::TIronState(QWidget* mainWindow) : TToolWindow(mainWindow, "Сост�
     IronState->setStyleSheet(
         "QTableWidget { background: rgb(104,106,112); color: white; gridline-color: rgb(60,62,66);"
         "  font: bold 11px; }"
-        "QHeaderView::section { background: rgb(76,78,84); color: white; font: bold 11px;"
+        "QHeaderView { background: rgb(76,78,84); }"
+        "QHeaderView::section { background: rgb(76,78,84); color: white; font: bold 10px;"
         "  border: 0px; border-right: 1px solid rgb(50,52,56); border-bottom: 1px solid rgb(50,52,56); }"
         "QTableCornerButton::section { background: rgb(76,78,84); border: 0px;"
         "  border-right: 1px solid rgb(50,52,56); border-bottom: 1px solid rgb(50,52,56); }");
