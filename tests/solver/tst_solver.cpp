@@ -53,12 +53,15 @@ private slots:
     void burnOutOrder();
     void burntPartStillOverloadedIsNotBurntAgain();
     void singularSystem();
+    void passiveLoopBehindHugeImpedances_data();
+    void passiveLoopBehindHugeImpedances();
     void noLoopMeansNoCurrentAndNoLog();
     void acMarksFollowTheAlternatingSource();
     void elementsBeyondSixtyFour();
     void densestBoardFallsBackToSpanningTrees();
     void logStaysBounded();
     void matchesNgspiceOnGeneratedCircuits();
+    void matchesNgspiceWithHugeBranchesAroundPassiveLoops();
 };
 
 // --- Loops ------------------------------------------------------------------------------------
@@ -299,6 +302,52 @@ void TestSolver::singularSystem() {
     UnloadLanguage();
 }
 
+void TestSolver::passiveLoopBehindHugeImpedances_data() {
+    QTest::addColumn<QString>("ring");
+    QTest::addColumn<QString>("links");
+    // A battery's square on nodes (0,0) (0,1) (1,1) (1,0), first the battery (1 ohm, 9 V), then
+    // three resistances; a ring of four parts on (0,2) (0,3) (1,3) (1,2), joined to the square
+    // only by the two links (0,1)-(0,2) and (1,1)-(1,2). Parts: "R r1 c1 r2 c2", 1e-6 a wire.
+    // links: "C" 1E60 ohms (a capacitor on direct current, a burnt part), "S" an open switch.
+    const QString wires = "1 0 0 0 1;295 0 1 1 1;408 1 0 1 1;461 0 0 1 0;"
+                          "45 0 3 0 2;1e-6 0 3 1 3;1e-6 1 3 1 2;1e-6 1 2 0 2";
+    const QString mixed = "1 1 0 1 1;1e-6 0 1 0 0;785 1 1 0 1;237 0 0 1 0;"
+                          "1e-6 0 2 0 3;6 1 3 0 3;1e-6 1 2 1 3;770 1 2 0 2";
+    const QString resistors = "1 0 1 0 0;569 0 1 1 1;925 1 0 1 1;935 1 0 0 0;"
+                              "698 0 3 0 2;87 0 3 1 3;628 1 2 1 3;588 0 2 1 2";
+    QTest::newRow("ring with three wires, two capacitors") << wires << "C C";
+    QTest::newRow("ring with two wires, two capacitors") << mixed << "C C";
+    QTest::newRow("ring of resistors, two capacitors") << resistors << "C C";
+    QTest::newRow("ring of resistors, capacitor and open switch") << resistors << "C S";
+    QTest::newRow("ring of resistors, two open switches") << resistors << "S S";
+}
+
+void TestSolver::passiveLoopBehindHugeImpedances() {
+    QFETCH(QString, ring);
+    QFETCH(QString, links);
+    TBench bench;
+    QList<TTestPart*> parts;
+    double squareResistance = 0;
+    for (const QString& text : ring.split(';')) {
+        const QStringList v = text.split(' ');
+        parts << Part(v[0].toDouble(), parts.isEmpty() ? 9 : 0, v[1].toInt(), v[2].toInt(), v[3].toInt(), v[4].toInt());
+        if (parts.size() <= 4) squareResistance += v[0].toDouble();
+    }
+    const QStringList linkKinds = links.split(' ');
+    parts << Part(linkKinds[0] == "C" ? 1E60 : 1e-6, 0, 0, 2, 0, 1);
+    parts.back()->Open = linkKinds[0] == "S";
+    parts << Part(linkKinds[1] == "C" ? 1E60 : 1e-6, 0, 1, 1, 1, 2);
+    parts.back()->Open = linkKinds[1] == "S";
+
+    Solve();
+    QVERIFY2(!Solver::LastSolve.Failed, qPrintable(bench.Seams.MessageTexts().join('\n')));
+    QVERIFY(bench.Seams.Messages.isEmpty());
+    for (int i = 0; i < 4; ++i) QVERIFY(Near(TComplex(std::abs(parts[i]->Current)), 9.0 / squareResistance));
+    // The ring and its links carry what 9 V drive through 1E60 ohms: nothing a meter could show
+    // beside the battery's current.
+    for (int i = 4; i < parts.size(); ++i) QVERIFY(std::abs(parts[i]->Current) < 1e-12 * 9.0 / squareResistance);
+}
+
 void TestSolver::noLoopMeansNoCurrentAndNoLog() {
     TBench bench;
     TTestPart* a = Part(1, 5, 0, 0, 0, 1);
@@ -417,6 +466,101 @@ void BuildRandomCircuit(QRandomGenerator& random, bool alternating) {
         Place(p, r - (vertical ? 1 : 0), c - (vertical ? 0 : 1), r, c);
     }
 }
+
+// A block of the lattice cut into up to four regions by a row and a column: inside a region,
+// ordinary parts (resistors, wires, reactive parts, now and then a burnt part), sources only in
+// the first region; across the cuts only huge branches (1E60 ohms: a capacitor on direct current,
+// a burnt part) and open switches. The other regions' loops are then passive and meet the rest
+// only through huge branches.
+void BuildRegionsJoinedByHugeBranches(QRandomGenerator& random, bool alternating) {
+    const int rows = 3 + random.bounded(4), columns = 3 + random.bounded(4);
+    const int cutRow = 1 + random.bounded(rows - 1), cutColumn = 1 + random.bounded(columns);
+    auto region = [&](int r, int c) { return (r >= cutRow ? 1 : 0) + (c >= cutColumn ? 2 : 0); };
+    auto logUniform = [&](double lo, double hi) { return lo * std::pow(hi / lo, random.generateDouble()); };
+    auto put = [&](int r1, int c1, int r2, int c2) {
+        if (random.bounded(2)) {
+            std::swap(r1, r2);
+            std::swap(c1, c2);
+        }
+        auto* p = new TTestPart(1);
+        if (region(r1, c1) != region(r2, c2)) {
+            p->SetResistance(random.bounded(4) ? 1E60 : 1e-6);
+            p->Open = p->Resistance < 1;
+        } else {
+            const int kind = random.bounded(region(r1, c1) == 0 ? 12 : 10);
+            if (kind < 5) {
+                p->SetResistance(logUniform(0.1, 1e5));
+            } else if (kind < 7) {
+                p->SetResistance(1e-6);
+            } else if (kind < 9) {
+                p->SetResistance(alternating ? logUniform(0.01, 100) : logUniform(1, 1e4));
+                if (alternating) p->Reactance = (random.bounded(2) ? 1 : -1) * logUniform(1, 1e4);
+            } else if (kind < 10) {
+                p->SetResistance(1E60);
+            } else {
+                p->SetResistance(logUniform(0.1, 50));
+                p->SetEmf(logUniform(1, 24));
+                p->AcSource = alternating;
+            }
+        }
+        Place(p, r1, c1, r2, c2);
+    };
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) {
+            for (int copies = 0; c + 1 < columns && copies < 2 && random.bounded(10) < (copies ? 1 : 7); ++copies)
+                put(r, c, r, c + 1);
+            for (int copies = 0; r + 1 < rows && copies < 2 && random.bounded(10) < (copies ? 1 : 7); ++copies)
+                put(r, c, r + 1, c);
+        }
+}
+
+// Whether a huge branch (1E30 ohms or more) lies in a loop that the solve kept and touches a
+// passive loop: a piece of ordinary parts, without a source, that closes a loop of its own.
+bool HugeBranchMeetsPassiveLoop() {
+    const TCircuitGraph g = TCircuitGraph::ReadBoard();
+    auto huge = [&](int e) { return std::abs(g.Elements[size_t(e)]->GetImpedance()) >= 1E30; };
+    TNodePieces pieces(g.NodeList.size());
+    std::vector<int> branches(g.NodeList.size(), 0), nodes(g.NodeList.size(), 0);
+    std::vector<char> driven(g.NodeList.size(), 0);
+    for (int e = 0; e < g.ElementCount(); ++e)
+        if (g.Joins(e) && !g.Breaks[size_t(e)] && !huge(e)) pieces.Join(g.First[size_t(e)], g.Second[size_t(e)]);
+    for (size_t q = 0; q < g.NodeList.size(); ++q) ++nodes[size_t(pieces.Find(int(q)))];
+    for (int e = 0; e < g.ElementCount(); ++e) {
+        if (!g.Joins(e) || g.Breaks[size_t(e)] || huge(e)) continue;
+        const int piece = pieces.Find(g.First[size_t(e)]);
+        ++branches[size_t(piece)];
+        if (g.Elements[size_t(e)]->GetEmf() != 0) driven[size_t(piece)] = 1;
+    }
+    for (int e = 0; e < g.ElementCount(); ++e) {
+        if (!huge(e) || !LoopUnion.Test(e)) continue;
+        for (int end : {g.First[size_t(e)], g.Second[size_t(e)]}) {
+            const int piece = pieces.Find(end);
+            if (!driven[size_t(piece)] && branches[size_t(piece)] >= nodes[size_t(piece)]) return true;
+        }
+    }
+    return false;
+}
+
+// Compares every element's current after the last solve with ngspice's; false when ngspice
+// could not run the circuit.
+bool AgreesWithNgspice(int circuit, bool& agrees) {
+    QList<int> carried;
+    for (int e = 0; e < CircuitElements.size(); ++e)
+        if (InSpiceNetlist(e)) carried << e;
+    const auto spice = RunNgspice(SpiceNetlist(QString("circuit %1").arg(circuit)), carried);
+    if (!spice) return false;
+    const QMap<int, double> tolerance = SpiceTolerances(*spice);
+    agrees = true;
+    for (int e = 0; e < CircuitElements.size() && agrees; ++e) {
+        const TComplex ours = CircuitElements[e]->Current;
+        const TComplex theirs = spice->value(e, TComplex());
+        if (std::abs(ours - theirs) <= tolerance.value(e)) continue;
+        qWarning("circuit %d element %d: ours %g%+gi, ngspice %g%+gi\n%s", circuit, e, ours.real(), ours.imag(),
+                 theirs.real(), theirs.imag(), qPrintable(SpiceNetlist("failed")));
+        agrees = false;
+    }
+    return true;
+}
 } // namespace
 
 void TestSolver::matchesNgspiceOnGeneratedCircuits() {
@@ -456,6 +600,36 @@ void TestSolver::matchesNgspiceOnGeneratedCircuits() {
     for (auto it = sources.begin(); it != sources.end(); ++it) by += QString(" %1:%2").arg(it.key()).arg(it.value());
     qInfo("compared %d circuits with ngspice, %d invalid runs; loop sources%s", compared, invalid, qPrintable(by));
     QVERIFY(compared >= 300);
+}
+
+void TestSolver::matchesNgspiceWithHugeBranchesAroundPassiveLoops() {
+    QRandomGenerator random(20260318);
+    int compared = 0, invalid = 0;
+    QList<int> failures;
+    for (int circuit = 0; compared < 2000 && circuit < 5000; ++circuit) {
+        TBench bench;
+        const bool alternating = circuit % 2;
+        BuildRegionsJoinedByHugeBranches(random, alternating);
+        CircuitOmega = alternating ? 2 * M_PI * (50 + random.bounded(5000)) : 0;
+        Solve();
+        if (Solver::LastSolve.Failed) {
+            failures << circuit;
+            continue;
+        }
+        if (!HugeBranchMeetsPassiveLoop()) continue;
+        bool agrees = false;
+        if (!AgreesWithNgspice(circuit, agrees)) {
+            ++invalid;
+            continue;
+        }
+        if (!agrees) failures << circuit;
+        ++compared;
+    }
+    qInfo("compared %d circuits with huge branches around passive loops with ngspice, %d invalid runs", compared,
+          invalid);
+    QVERIFY2(failures.isEmpty(), qPrintable(QString("%1 circuits disagree or fail, the first %2")
+                                                .arg(failures.size()).arg(failures.value(0))));
+    QCOMPARE(compared, 2000);
 }
 
 QTEST_MAIN(TestSolver)

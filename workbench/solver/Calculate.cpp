@@ -9,6 +9,7 @@
 #include <QHash>
 #include <algorithm>
 #include <cstdlib>
+#include <numeric>
 #include <ctime>
 #include <unordered_set>
 
@@ -295,7 +296,9 @@ struct ESingular {};
 
 class TEquations {
 public:
-    explicit TEquations(int n) : N(n), A(size_t(n) * size_t(n + 1)), ColumnScale(size_t(n), 1.0) {}
+    explicit TEquations(int n)
+        : N(n), RowClass(size_t(n), 0), ColumnClass(size_t(n), 0), A(size_t(n) * size_t(n + 1)),
+          ColumnScale(size_t(n), 1.0) {}
 
     TComplex& At(int row, int column) { return A[size_t(row) * size_t(N + 1) + size_t(column)]; }
     TComplex& Rhs(int row) { return At(row, N); }
@@ -336,29 +339,53 @@ public:
         ColumnScale[size_t(k)] = scale;
     }
 
-    // Gaussian elimination with complete pivoting and back substitution.
+    // Gaussian elimination with complete pivoting and back substitution, scale class by scale
+    // class: while rows of the lowest class are left, the pivot is the largest entry of those
+    // rows in the columns of that class or below. With one class this is plain complete
+    // pivoting.
+    //
+    // Why by class: a part of the circuit that only huge impedances join to the sources carries
+    // currents a huge impedance's width below the sources' (1E-60 of them beside capacitors on
+    // direct current). Its equations are those of its own nodes and loops, free of the sources,
+    // plus that faint tie to the huge elements. Pivoting one of its columns on a loop through a
+    // huge element instead would mix the sources' volts into its rows and leave rounding noise
+    // (1E-16 of the circuit's currents) where the currents are 1E-60 of them.
     std::vector<TComplex> Solve() {
         std::vector<int> perm(static_cast<size_t>(N));
         for (int c = 0; c < N; ++c) perm[size_t(c)] = c;
         for (int p = 0; p < N; ++p) {
+            int stage = RowClass[size_t(p)];
+            for (int r = p + 1; r < N; ++r) stage = std::min(stage, RowClass[size_t(r)]);
             int bestRow = p, bestColumn = p;
-            double best = std::norm(At(p, p));
-            for (int r = p; r < N; ++r) {
-                const TComplex* row = &At(r, 0);
-                for (int c = p; c < N; ++c) {
-                    const double m = std::norm(row[c]);
-                    if (m > best) {
-                        best = m;
-                        bestRow = r;
-                        bestColumn = c;
+            double best = -1;
+            auto search = [&](bool byClass) {
+                bestRow = bestColumn = p;
+                best = -1;
+                if (!byClass || (RowClass[size_t(p)] == stage && ColumnClass[size_t(p)] <= stage)) best = std::norm(At(p, p));
+                for (int r = p; r < N; ++r) {
+                    if (byClass && RowClass[size_t(r)] != stage) continue;
+                    const TComplex* row = &At(r, 0);
+                    for (int c = p; c < N; ++c) {
+                        if (byClass && ColumnClass[size_t(c)] > stage) continue;
+                        const double m = std::norm(row[c]);
+                        if (m > best) {
+                            best = m;
+                            bestRow = r;
+                            bestColumn = c;
+                        }
                     }
                 }
-            }
-            if (bestRow != p)
+            };
+            search(true);
+            if (best <= 0) search(false); // the class's rows say nothing more: any pivot will do
+            if (bestRow != p) {
                 std::swap_ranges(&At(p, p), &At(p, 0) + N + 1, &At(bestRow, p));
+                std::swap(RowClass[size_t(p)], RowClass[size_t(bestRow)]);
+            }
             if (bestColumn != p) {
                 for (int r = 0; r < N; ++r) std::swap(At(r, p), At(r, bestColumn));
                 std::swap(perm[size_t(p)], perm[size_t(bestColumn)]);
+                std::swap(ColumnClass[size_t(p)], ColumnClass[size_t(bestColumn)]);
             }
             const TComplex pivot = At(p, p);
             if (std::abs(pivot) == 0) throw ESingular();
@@ -382,6 +409,8 @@ public:
     }
 
     const int N;
+    // Scale classes of rows and columns, 0 for the smallest impedances (see ScaleClasses).
+    std::vector<int> RowClass, ColumnClass;
 
 private:
     std::vector<TComplex> A;
@@ -400,6 +429,81 @@ int WriteCurrentLawRows(const TCircuitGraph& g, const TTopology& t, TEquations& 
         }
     }
     return k;
+}
+
+// Impedances this many times larger than the next smaller one start a new scale class: their
+// currents, weighed against that one's in a current-law row, keep fewer than four of the
+// sixteen digits a double holds.
+constexpr double ClassGap = 1e12;
+
+// The scale class of every element: the loop elements sorted by impedance (taken as at least 1
+// ohm, since the equations weigh smaller ones alike), a new class at every gap of ClassGap.
+// Elements outside the loops are of class 0.
+std::vector<int> ScaleClasses(const TCircuitGraph& g, const TTopology& t) {
+    std::vector<int> classes(size_t(g.ElementCount()), 0);
+    std::vector<std::pair<double, int>> sizes;
+    for (int e : t.LoopElements) sizes.push_back({std::max(1.0, std::abs(g.Elements[size_t(e)]->GetImpedance())), e});
+    std::sort(sizes.begin(), sizes.end());
+    int level = 0;
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        if (i > 0 && sizes[i].first > ClassGap * sizes[i - 1].first) ++level;
+        classes[size_t(sizes[i].second)] = level;
+    }
+    return classes;
+}
+
+// Rewrites each group's current-law rows as the currents leaving pieces of the group instead of
+// single nodes. The pieces are those met while the group's elements join its nodes in order of
+// rising impedance (the lowest first): every join of two pieces gives the row of the smaller
+// one. Such a row is the sum of its nodes' rows, so the system is the same; but it holds only
+// the elements that leave the piece, all of them at least as large as the one that made the
+// join. Written node by node, a node row puts the current of a capacitor on direct current
+// (1E60 ohms) beside a resistor's at a weight of 1E-60 against 1, and the elimination loses it:
+// a part of the circuit joined to the rest only through such elements is then left without an
+// equation for how the voltage divides over them, and the system comes out singular. Each row
+// takes the scale class of the element that made its join.
+void WriteCurrentLawRowsAsCuts(const TCircuitGraph& g, const TTopology& t, const std::vector<int>& classes,
+                               TEquations& eq) {
+    const size_t nodeCount = g.NodeList.size();
+    std::vector<int> pieceOf(nodeCount, -1);
+    std::vector<std::vector<int>> pieces;
+    int k = 0;
+    for (const TLoopGroup& group : t.Groups) {
+        std::vector<int> elements;
+        group.Elements.ForEach([&](int e) { elements.push_back(e); });
+        std::vector<double> size(elements.size());
+        for (size_t i = 0; i < elements.size(); ++i) size[i] = std::abs(g.Elements[size_t(elements[i])]->GetImpedance());
+        std::vector<size_t> order(elements.size());
+        for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return size[a] < size[b]; });
+
+        pieces.clear();
+        for (int v : group.Nodes) {
+            pieceOf[size_t(v)] = int(pieces.size());
+            pieces.push_back({v});
+        }
+        for (size_t i : order) {
+            const int e = elements[i];
+            int a = pieceOf[size_t(g.First[size_t(e)])];
+            int b = pieceOf[size_t(g.Second[size_t(e)])];
+            if (a == b) continue; // closes a loop inside one piece
+            if (pieces[size_t(a)].size() > pieces[size_t(b)].size() ||
+                (pieces[size_t(a)].size() == pieces[size_t(b)].size() && pieces[size_t(a)].front() > pieces[size_t(b)].front()))
+                std::swap(a, b);
+            // Row k: the current leaving piece a.
+            eq.ClearRow(k);
+            for (int f : elements) {
+                const bool from = pieceOf[size_t(g.First[size_t(f)])] == a;
+                const bool to = pieceOf[size_t(g.Second[size_t(f)])] == a;
+                if (from != to) eq.At(k, f) = from ? 1.0 : -1.0;
+            }
+            eq.RowClass[size_t(k)] = classes[size_t(e)];
+            ++k;
+            for (int v : pieces[size_t(a)]) pieceOf[size_t(v)] = b;
+            pieces[size_t(b)].insert(pieces[size_t(b)].end(), pieces[size_t(a)].begin(), pieces[size_t(a)].end());
+            pieces[size_t(a)].clear();
+        }
+    }
 }
 
 // Voltage-law row of a loop: -Z and -EMF where the loop runs from first to second terminal.
@@ -450,7 +554,7 @@ bool Independent(const std::vector<const TCircle*>& loops, const QHash<TIron0*, 
 // Voltage-law rows from the listed loops: loops are taken smallest first, each only when it
 // brings in its share of elements not yet covered, and never when it repeats an earlier row.
 int WriteListedLoopRows(const TCircuitGraph& g, const TTopology& t, TEquations& eq, int k,
-                        const QHash<TIron0*, int>& number) {
+                        const QHash<TIron0*, int>& number, std::vector<TCircle>& taken) {
     std::stable_sort(Circles.begin(), Circles.end(),
                      [](const TCircle& a, const TCircle& b) { return a.ElementCount() < b.ElementCount(); });
     const int b = int(t.LoopElements.size());
@@ -460,7 +564,6 @@ int WriteListedLoopRows(const TCircuitGraph& g, const TTopology& t, TEquations& 
 
     std::vector<TCircle> pool = std::move(Circles);
     Circles.clear();
-    std::vector<TCircle> taken;
     TElementMask covered(g.ElementCount());
     size_t j = 0;
     size_t refusedInARow = 0;
@@ -503,6 +606,62 @@ int WriteSpanningTreeLoopRows(const TCircuitGraph& g, TEquations& eq, int k,
     return k;
 }
 
+// Rewrites the voltage-law rows from `first` on, one per loop of `loops`, as integer
+// combinations of those loops (the same equations, summed), such that the elements of each
+// scale class above the lowest appear in as few rows as they must: from the highest class
+// down, each of its elements is kept in one row and taken out of every row not yet kept. What
+// is left at the end runs through elements of the lowest class alone: the loops inside the
+// pieces that the huge elements join. Without this, such a piece's own loop could be written
+// only as the difference of two loops through huge elements and the sources.
+void SeparateLoopsByClass(const TCircuitGraph& g, const std::vector<TCircle>& loops, const std::vector<int>& classes,
+                          TEquations& eq, int first) {
+    const int n = g.ElementCount();
+    const int top = *std::max_element(classes.begin(), classes.end());
+    if (top == 0 || loops.empty()) return;
+    QHash<TIron0*, int> number;
+    for (int e = 0; e < n; ++e) number.insert(g.Elements[size_t(e)], e);
+    // Each loop as how often it runs through each element forward (first node to second).
+    std::vector<std::vector<long long>> runs(loops.size(), std::vector<long long>(size_t(n), 0));
+    for (size_t i = 0; i < loops.size(); ++i)
+        for (TIron0* element : loops[i].ElementPath) {
+            const int e = number.value(element);
+            runs[i][size_t(e)] = loops[i].DirectionMask.Test(e) ? 1 : -1;
+        }
+    std::vector<char> kept(loops.size(), 0);
+    for (int c = top; c >= 1; --c)
+        for (int e = 0; e < n; ++e) {
+            if (classes[size_t(e)] != c) continue;
+            size_t pivot = loops.size();
+            for (size_t i = 0; i < loops.size() && pivot == loops.size(); ++i)
+                if (!kept[i] && runs[i][size_t(e)] != 0) pivot = i;
+            if (pivot == loops.size()) continue;
+            kept[pivot] = 1;
+            for (size_t j = 0; j < loops.size(); ++j) {
+                if (kept[j] || runs[j][size_t(e)] == 0) continue;
+                const long long divisor = std::gcd(runs[pivot][size_t(e)], runs[j][size_t(e)]);
+                const long long a = runs[pivot][size_t(e)] / divisor, b = runs[j][size_t(e)] / divisor;
+                long long common = 0;
+                for (int f = 0; f < n; ++f) {
+                    runs[j][size_t(f)] = a * runs[j][size_t(f)] - b * runs[pivot][size_t(f)];
+                    common = std::gcd(common, runs[j][size_t(f)]);
+                }
+                if (common > 1)
+                    for (long long& x : runs[j]) x /= common;
+            }
+        }
+    for (size_t i = 0; i < loops.size(); ++i) {
+        const int k = first + int(i);
+        eq.ClearRow(k);
+        for (int e = 0; e < n; ++e) {
+            const long long times = runs[i][size_t(e)];
+            if (times == 0) continue;
+            TIron0* element = g.Elements[size_t(e)];
+            eq.At(k, e) = -double(times) * element->GetImpedance();
+            eq.Rhs(k) -= double(times) * element->GetEmf();
+        }
+    }
+}
+
 // Elements outside every loop carry no current.
 void WriteZeroCurrentRows(const TCircuitGraph& g, const TTopology& t, TEquations& eq, int k) {
     std::vector<char> inLoop(size_t(g.ElementCount()), 0);
@@ -519,9 +678,19 @@ std::vector<TComplex> SolveEquations(const TCircuitGraph& g, const TTopology& t,
     QHash<TIron0*, int> number;
     for (int e = 0; e < g.ElementCount(); ++e) number.insert(g.Elements[size_t(e)], e);
     TEquations eq(g.ElementCount());
-    int k = WriteCurrentLawRows(g, t, eq);
-    k = listed ? WriteListedLoopRows(g, t, eq, k, number) : WriteSpanningTreeLoopRows(g, eq, k, number);
+    const int currentLawRows = WriteCurrentLawRows(g, t, eq);
+    std::vector<TCircle> taken;
+    int k = listed ? WriteListedLoopRows(g, t, eq, currentLawRows, number, taken)
+                   : WriteSpanningTreeLoopRows(g, eq, currentLawRows, number);
     WriteZeroCurrentRows(g, t, eq, k);
+    const std::vector<int> classes = ScaleClasses(g, t);
+    WriteCurrentLawRowsAsCuts(g, t, classes, eq);
+    SeparateLoopsByClass(g, listed ? taken : Circles, classes, eq, currentLawRows);
+    // A loop's class is that of its largest element; columns are their elements'.
+    for (int r = currentLawRows; r < eq.N; ++r)
+        for (int c = 0; c < eq.N; ++c)
+            if (eq.At(r, c) != TComplex()) eq.RowClass[size_t(r)] = std::max(eq.RowClass[size_t(r)], classes[size_t(c)]);
+    eq.ColumnClass = classes;
     for (int e = 0; e < eq.N; ++e) {
         const double z = std::abs(g.Elements[size_t(e)]->GetImpedance());
         if (z > 1) eq.ScaleColumn(e, z);

@@ -4,6 +4,10 @@
 // of independent loops, and current 0 for every element outside all loops; the system is solved
 // by Gaussian elimination with complete pivoting. Direct and alternating sources are solved
 // together at the circuit's one angular frequency, all with phase 0, as effective values.
+// Before the elimination the equations are regrouped by the size of the impedances (current
+// law over pieces of the circuit, loops kept apart by class), so that huge impedances (1E60
+// ohms for a capacitor on direct current or a burnt part) neither make the system singular nor
+// drown the faint currents beside them.
 //
 // The solver reads elements and nodes only. It reports failures through Global's seams (sound,
 // message box) and never touches a window itself.
