@@ -5,7 +5,7 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run run-coursebook run-filterdemo test bench fuzz clean
+.PHONY: all deps configure build run run-coursebook run-filterdemo test bench fuzz install package clean
 
 all: build
 
@@ -32,6 +32,15 @@ run-filterdemo: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1 \
 		ctest --output-on-failure -j $(JOBS)
+
+# Installs under PREFIX (default /usr/local); DESTDIR stages the installation elsewhere.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package vexilo_<version>_<arch>.deb in $(BUILD).
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target run-bench

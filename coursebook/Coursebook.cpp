@@ -7,11 +7,29 @@
 #include "Unit5.h"
 #include "Unit6.h"
 
+#include "platform/Folders.h"
+
 #include <QApplication>
+#include <QDir>
 #include <memory>
 
 int RunCoursebook()
 {
+    // The course lies beside the program or in the installation's share/vexilo, and becomes the
+    // working directory every lesson file is found in. An installed course is read-only: each
+    // user keeps a copy of its database, with the journal, in the user's data folder.
+    const TInstallation installation = LocateInstallation(QString::fromLatin1(TDataModule2::DatabaseFile));
+    if (installation.Found()) {
+        QDir::setCurrent(installation.DataFolder);
+        QString error;
+        const QString database = PrepareCourseDatabase(installation, &error);
+        if (database.isEmpty()) {
+            ShowErrorReport(error);
+            return 1;
+        }
+        TDataModule2::SetDatabasePath(database);
+    }
+
     QApplication::setApplicationDisplayName(QStringLiteral("Velmar"));
     // Only the welcome window's closing ends the program; the browser hides it, and the picture
     // and video windows come and go.

@@ -4,6 +4,7 @@
 
 #include <QAtomicInt>
 #include <QFileInfo>
+#include <QUrl>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -44,6 +45,17 @@ void CreateLessonSchema(const QString& connectionName)
         if (!q.exec(QString::fromLatin1(sql)))
             throw EDatabaseError(QStringLiteral("Не удалось создать таблицу: ") + q.lastError().text());
     }
+}
+
+namespace {
+QString ChosenDatabasePath;
+} // namespace
+
+void TDataModule2::SetDatabasePath(const QString& path) { ChosenDatabasePath = path; }
+
+QString TDataModule2::DatabasePath()
+{
+    return ChosenDatabasePath.isEmpty() ? QString::fromLatin1(DatabaseFile) : ChosenDatabasePath;
 }
 
 TDataModule2::TDataModule2(QObject* parent) : QObject(parent), Connection(NewConnectionName())
@@ -88,14 +100,15 @@ QList<TTable*> TDataModule2::OpenOrder() const
 void TDataModule2::DataModuleCreate()
 {
     // SQLite would quietly create an empty file under a missing name; the lesson database must
-    // exist, so the file is opened read-write without "create". The name stays relative: it is
-    // the working directory at the moment of connecting that decides which file is used.
-    if (!QFileInfo(QString::fromLatin1(DatabaseFile)).isFile())
+    // exist, so the file is opened read-write without "create". A relative name is taken in the
+    // working directory at the moment of connecting.
+    const QFileInfo file(DatabasePath());
+    if (!file.isFile())
         throw EDatabaseError(QStringLiteral("Файл базы данных \"%1\" не найден в папке \"%2\"")
-                                 .arg(QString::fromLatin1(DatabaseFile), QFileInfo(QStringLiteral(".")).absoluteFilePath()));
+                                 .arg(file.fileName(), file.absolutePath()));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), Connection);
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
-    db.setDatabaseName(QStringLiteral("file:%1?mode=rw").arg(QString::fromLatin1(DatabaseFile)));
+    db.setDatabaseName(QUrl::fromLocalFile(file.absoluteFilePath()).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw"));
     if (!db.open())
         throw EDatabaseError(QStringLiteral("Не удалось открыть базу данных: ") + ReasonOf(db.lastError()),
                              FaultOf(db.lastError()));
@@ -105,7 +118,7 @@ void TDataModule2::DataModuleCreate()
     QSqlQuery probe(db);
     if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
         const TDbFault fault = FaultOf(probe.lastError());
-        const QString where = QFileInfo(QString::fromLatin1(DatabaseFile)).absoluteFilePath();
+        const QString where = file.absoluteFilePath();
         if (fault == TDbFault::NotADatabase)
             throw EDatabaseError(QStringLiteral("Файл \"%1\" не является базой данных").arg(where), fault);
         throw EDatabaseError(QStringLiteral("Не удалось прочитать базу данных \"%1\": %2").arg(where, ReasonOf(probe.lastError())),

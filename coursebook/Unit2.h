@@ -11,9 +11,13 @@ class TDataModule2 : public QObject {
     Q_OBJECT
 public:
     static constexpr const char* DatabaseFile = "db1.sqlite";
+    // The file the next data module connects to: DatabaseFile in the working directory unless
+    // set otherwise (an installed coursebook keeps each user's copy in the user's data folder).
+    static void SetDatabasePath(const QString& path);
+    static QString DatabasePath();
 
-    // Connects to the database file in the current working directory and opens the tables.
-    // Throws EDatabaseError when the file is missing or is not a lesson database.
+    // Connects to the database file and opens the tables. Throws EDatabaseError when the file
+    // is missing or is not a lesson database.
     explicit TDataModule2(QObject* parent = nullptr);
     ~TDataModule2() override;
 

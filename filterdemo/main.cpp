@@ -1,9 +1,19 @@
 // filterdemo: the capacitors of a second-order active low-pass filter for a chosen cutoff.
 #include "Form1.h"
+#include "platform/ProgramInfo.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    const int answered = AnswerInfoOptions(argc, argv, "filterdemo",
+        "filterdemo\n"
+        "\n"
+        "The capacitors C1 and C2 of a second-order active low-pass filter (R1 = R2) for a chosen\n"
+        "cutoff frequency and resistor value.\n"
+        "\n"
+        "  --help     print this text and exit\n"
+        "  --version  print the version and exit\n");
+    if (answered >= 0) return answered;
     QApplication app(argc, argv);
     Form1 form;
     form.show();

@@ -6,6 +6,7 @@
 #include "Unit2.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSet>
@@ -369,6 +370,43 @@ private slots:
         QCOMPARE(key.Codes, (QList<int>{1, 2, 3}));
         QCOMPARE(key.WithoutRepeats, true);
         QVERIFY_THROWS_EXCEPTION(ETestError, ReadTestKey(folder.Path("nothing")));
+    }
+
+    void databaseElsewhere_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("plain") << "data/vexilo";
+        // A user's data folder may carry blanks, Cyrillic letters and characters that mean
+        // something in a URI.
+        QTest::newRow("blanks and Cyrillic") << "Мои данные/vexilo";
+        QTest::newRow("URI characters") << "a?b#c%20d/vexilo";
+    }
+
+    void databaseElsewhere()
+    {
+        // An installed coursebook opens the user's copy by its full path, whatever the working
+        // directory (the course folder) holds; the journal goes into that copy.
+        QFETCH(QString, folder);
+        Data.reset();
+        TCourseFolder user;
+        QVERIFY(user.CreateDatabase({"INSERT INTO razdel VALUES (1, 'Раздел пользователя')"}));
+        const QString path = user.Path(folder + "/db1.sqlite");
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QVERIFY(QFile::rename(user.Path("db1.sqlite"), path));
+        TDataModule2::SetDatabasePath(path);
+        {
+            TDataModule2 data; // the working directory is still the fixture's, with its own db1.sqlite
+            QCOMPARE(Names(data.Trazdel, "razdel"), QStringList{"Раздел пользователя"});
+            data.AppendJournal("т", "у", "Иванов", "ЭТ-11", 0);
+        }
+        {
+            TDataModule2 again;
+            QCOMPARE(again.Tjurnal->RecordCount(), 1);
+        }
+        TDataModule2::SetDatabasePath(QString());
+        // Without a path of its own, the working directory's file again.
+        TDataModule2 local;
+        QCOMPARE(local.Trazdel->RecordCount(), 3);
     }
 };
 

@@ -14,6 +14,7 @@
 #include "solver/Calculate.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QTest>
 #include <QToolButton>
@@ -25,6 +26,7 @@ struct TWindow {
     TMouse Mouse{&Form};
     QStringList Dialogs; // the dialogs asked for, and what the user answers in them
     QStringList Answers;
+    QList<TFileDialogRequest> Requests;
 
     TWindow() {
         Form.resize(1024, 768);
@@ -34,6 +36,7 @@ struct TWindow {
         Solver::LogPath = Seams.Dir.filePath("LOG.LOG");
         SetFileDialogHandler([this](const TFileDialogRequest& r) {
             Dialogs << QString("%1 %2 %3").arg(r.Save ? "save" : "open", r.Folder, r.Filter);
+            Requests << r;
             return Answers.isEmpty() ? QString() : Answers.takeFirst();
         });
         SchemeSaved = true;
@@ -78,6 +81,7 @@ private slots:
     void closeWithChanges();
     void saveWritesOnlyWhatChanged();
     void saveFailureIsReported();
+    void schemesFolderOfAnInstallation();
     void loadSchemePaths_data();
     void loadSchemePaths();
     void loadSchemeMessageFromAnotherProgram();
@@ -292,6 +296,29 @@ void TestWorkshop::loadSchemePaths() {
     QFETCH(QString, name);
     QFETCH(QString, path);
     QCOMPARE(TWorkshopForm::SchemePathFor(name), path);
+}
+
+void TestWorkshop::schemesFolderOfAnInstallation() {
+    // An installed workbench keeps the student's schemes in the documents folder; the folder
+    // appears with the first save, and both dialogs offer it and the ready-made labs.
+    TWindow w;
+    const QString schemes = w.Seams.Dir.filePath("home/Documents/Vexilo");
+    w.Form.SchemesFolder = schemes;
+    w.Answers = {QString()}; // the student looks, then cancels
+    w.Form.btnReadFileClick();
+    QCOMPARE(w.Requests.size(), 1);
+    QCOMPARE(w.Requests[0].Folder, schemes);
+    QVERIFY(!QFileInfo::exists(schemes)); // opening makes nothing
+
+    Put(CreatePart(KindResistor));
+    w.Answers = {schemes + "/first.workbench"};
+    w.Form.btnWriteFile->click();
+    QCOMPARE(w.Requests.size(), 2);
+    QVERIFY(w.Requests[1].Save);
+    QCOMPARE(w.Requests[1].Folder, schemes);
+    QVERIFY(w.Requests[1].Places.contains(schemes));
+    QVERIFY(FileBytes(schemes + "/first.workbench").size() > 1024);
+    ClearBoard();
 }
 
 void TestWorkshop::loadSchemeMessageFromAnotherProgram() {

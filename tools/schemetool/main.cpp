@@ -14,16 +14,36 @@
 #include "shell/Global.h"
 #include "solver/Calculate.h"
 #include "solver/Netlist.h"
+#include "platform/Folders.h"
+#include "platform/ProgramInfo.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <cstdio>
 
 namespace {
+constexpr char UsageText[] =
+    "schemetool [--log FILE] solve FILE\n"
+    "       schemetool [--log FILE] netlist FILE\n"
+    "       schemetool convert IN OUT\n";
+
+constexpr char HelpText[] =
+    "schemetool [--log FILE] solve FILE\n"
+    "       schemetool [--log FILE] netlist FILE\n"
+    "       schemetool convert IN OUT\n"
+    "\n"
+    "Scheme files of the workbench on the command line, on the workbench's own code.\n"
+    "\n"
+    "  solve FILE     settle the circuit and print one JSON object per element\n"
+    "  netlist FILE   settle the circuit and print it as a SPICE netlist\n"
+    "  convert IN OUT read any version of a scheme file and write version 1.2\n"
+    "  --log FILE     write the solver's log (LOG.LOG) to FILE\n"
+    "  --help         print this text and exit\n"
+    "  --version      print the version and exit\n";
+
 int Usage() {
-    std::fprintf(stderr, "usage: schemetool [--log FILE] solve FILE\n"
-                         "       schemetool [--log FILE] netlist FILE\n"
-                         "       schemetool convert IN OUT\n");
+    std::fprintf(stderr, "usage: %s", UsageText);
     return 2;
 }
 
@@ -64,6 +84,8 @@ void Settle() {
 } // namespace
 
 int main(int argc, char** argv) {
+    const int answered = AnswerInfoOptions(argc, argv, "schemetool", HelpText);
+    if (answered >= 0) return answered;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
@@ -82,7 +104,9 @@ int main(int argc, char** argv) {
     });
     SetSoundSink([](const TSoundRequest&) {});
     SetWaitHandler([](int) {});
-    LoadLanguageFile(QCoreApplication::applicationDirPath() + "/English.lng");
+    const TInstallation installation = LocateInstallation("English.lng");
+    LoadLanguageFile(QDir(installation.Found() ? installation.DataFolder : installation.ProgramFolder)
+                         .filePath("English.lng"));
 
     QWidget window;
     TFramework board(&window);

@@ -650,8 +650,8 @@ QImage Strip(const Painter& pictogram) {
 // ---- the programs' icons -------------------------------------------------------------------
 
 // The workbench: the mounting board with a battery, a resistor and two wires in a loop.
-QImage WorkbenchIcon() {
-    return Render(64, 64, [](QPainter& p) {
+void WorkbenchIcon(QPainter& p) {
+    {
         const QRectF board(2, 2, 58, 58);
         QLinearGradient frame(board.topLeft(), board.bottomRight());
         frame.setColorAt(0, QColor(240, 242, 244));
@@ -698,12 +698,12 @@ QImage WorkbenchIcon() {
             p.setPen(QPen(QColor(84, 58, 18), 1.0));
             p.drawLine(n + QPointF(-2, 1.6), n + QPointF(2, -1.6));
         }
-    });
+    }
 }
 
 // The coursebook: an open book, a lightning bolt on the left page and a circuit on the right.
-QImage CoursebookIcon() {
-    return Render(64, 64, [](QPainter& p) {
+void CoursebookIcon(QPainter& p) {
+    {
         const QColor cloth(36, 80, 150);
         // The cover under the pages.
         QPainterPath cover;
@@ -763,12 +763,12 @@ QImage CoursebookIcon() {
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(200, 40, 40));
         p.drawPolygon(QPolygonF({QPointF(33, 54), QPointF(36, 55), QPointF(36, 62), QPointF(34.5, 60.5), QPointF(33, 62)}));
-    });
+    }
 }
 
 // The filter demonstration: an instrument screen showing a low-pass response.
-QImage FilterdemoIcon() {
-    return Render(64, 64, [](QPainter& p) {
+void FilterdemoIcon(QPainter& p) {
+    {
         Filled(p, Rounded(QRectF(2, 3, 58, 57), 6), QColor(80, 92, 104), 0.3, 0.3, 0.65);
         const QRectF screen(7, 8, 48, 38);
         p.setBrush(QColor(10, 26, 20));
@@ -812,7 +812,7 @@ QImage FilterdemoIcon() {
         p.drawLine(QPointF(42.5, 54.5), QPointF(47.5, 54.5));
         p.drawLine(QPointF(42.5, 56.5), QPointF(47.5, 56.5));
         p.drawLine(QPointF(48, 53), QPointF(53, 53));
-    });
+    }
 }
 
 } // namespace
@@ -828,7 +828,15 @@ void DrawToolbar(ArtWriter& out) {
         {"About", About},               {"Exit", Exit},
     };
     for (const auto& [name, pictogram] : buttons) out.Bitmap(QString("bmpBtn%1").arg(name), Strip(pictogram));
-    out.Bitmap("bmpAppIconWorkbench", WorkbenchIcon());
-    out.Bitmap("bmpAppIconCoursebook", CoursebookIcon());
-    out.Bitmap("bmpAppIconFilterdemo", FilterdemoIcon());
+    for (const ProgramIcon& icon : ProgramIcons())
+        out.Bitmap(icon.Resource, Render(IconUnits, IconUnits, icon.Paint));
+}
+
+const std::vector<ProgramIcon>& ProgramIcons() {
+    static const std::vector<ProgramIcon> icons = {
+        {"workbench", "bmpAppIconWorkbench", WorkbenchIcon},
+        {"coursebook", "bmpAppIconCoursebook", CoursebookIcon},
+        {"filterdemo", "bmpAppIconFilterdemo", FilterdemoIcon},
+    };
+    return icons;
 }

@@ -414,6 +414,11 @@ QString AskFileName(const TFileDialogRequest& r) {
     QFileDialog dialog(r.Owner, r.Title, r.Folder, DialogFilter(r.Filter));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setDefaultSuffix(r.DefaultSuffix);
+    if (!r.Places.isEmpty()) {
+        QList<QUrl> places;
+        for (const QString& folder : r.Places) places << QUrl::fromLocalFile(folder);
+        dialog.setSidebarUrls(places);
+    }
     if (r.Save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);

@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -132,6 +133,7 @@ struct TFileDialogRequest {
     QString Filter; // "Description|*.ext|Description|*.ext"
     QString Folder; // where the dialog starts
     QString DefaultSuffix;
+    QStringList Places; // folders offered beside the file list
     QWidget* Owner = nullptr;
 };
 // Asks for a file to open (an existing one) or to save to (in an existing folder, no question

@@ -9,6 +9,9 @@
 #include "shell/Partwindows.h"
 #include "shell/Global.h"
 #include "shell/Workshop.h"
+#include "platform/Folders.h"
+#include "platform/ProgramInfo.h"
+#include "solver/Calculate.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -30,6 +33,16 @@ bool TeacherMode = false;
 
 namespace {
 std::function<QString(const QString&)> PasswordPrompt;
+
+constexpr char WorkbenchUsage[] =
+    "workbench [setup | teacher]\n"
+    "\n"
+    "The virtual electronics workbench: lay parts on the board, measure with the multimeters.\n"
+    "\n"
+    "  setup      set the teacher password (asked twice; needs the administrator's rights)\n"
+    "  teacher    start in teacher mode, after the teacher password\n"
+    "  --help     print this text and exit\n"
+    "  --version  print the version and exit\n";
 
 constexpr char HashPrefix[] = "pbkdf2-sha256$";
 constexpr int HashIterations = 100000;
@@ -165,22 +178,30 @@ bool RunTeacherCheck() {
 }
 
 int RunWorkbench(int argc, char** argv) {
+    const int answered = AnswerInfoOptions(argc, argv, "workbench", WorkbenchUsage);
+    if (answered >= 0) return answered;
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    const QString programFolder = QCoreApplication::applicationDirPath();
+
+    // The data lies beside the program or in the installation's share/vexilo; what the student
+    // writes goes beside the program only when that folder is the student's to write.
+    const TInstallation installation = LocateInstallation("Russian.lng");
+    const QString dataFolder = installation.Found() ? installation.DataFolder : installation.ProgramFolder;
+    Solver::LogPath = installation.LogFile();
+    QDir().mkpath(QFileInfo(Solver::LogPath).absolutePath());
 
     const int language = ReadLanguageSetting();
     const QString languageFile = LanguageFileName(language);
-    if (!languageFile.isEmpty()) LoadLanguageFile(QDir(programFolder).filePath(languageFile));
+    if (!languageFile.isEmpty()) LoadLanguageFile(QDir(dataFolder).filePath(languageFile));
 
     if (!DisplayUsable(QGuiApplication::primaryScreen())) {
         ShowMessage(GetText(102), GetText(100));
         return 0;
     }
 
-    // Relative names (Labs, User, HELP, Intro.avi, LOG.LOG) are the program folder's.
+    // Relative names (Labs, User, HELP, Intro.avi) are the data folder's.
     const QString previousFolder = QDir::currentPath();
-    QDir::setCurrent(programFolder);
+    QDir::setCurrent(dataFolder);
 
     TeacherMode = false;
     switch (CommandMode(args.join(' '))) {
@@ -202,6 +223,7 @@ int RunWorkbench(int argc, char** argv) {
     int status = 0;
     {
         TWorkshopForm form;
+        form.SchemesFolder = installation.SchemesFolder();
         form.btnIronState->setVisible(TeacherMode);
         InstallAuxiliaryWindows(&form);
         PlayIntro("Intro.avi");

@@ -503,7 +503,8 @@ void TWorkshopForm::btnReadFileClick() {
     TFileDialogRequest request;
     request.Title = GetText(721);
     request.Filter = GetText(723);
-    request.Folder = "User";
+    request.Folder = SchemesFolder;
+    request.Places = SchemePlaces();
     request.DefaultSuffix = "workbench";
     request.Owner = this;
     const QString chosen = AskFileName(request);
@@ -520,7 +521,10 @@ bool TWorkshopForm::SaveCommand() {
         request.Save = true;
         request.Title = GetText(722);
         request.Filter = GetText(723);
-        request.Folder = "User";
+        // The user's schemes folder comes into being with the first scheme saved there.
+        QDir().mkpath(SchemesFolder);
+        request.Folder = SchemesFolder;
+        request.Places = SchemePlaces();
         request.DefaultSuffix = "workbench";
         request.Owner = this;
         const QString chosen = AskFileName(request);
@@ -539,6 +543,14 @@ bool TWorkshopForm::SaveCommand() {
 }
 
 void TWorkshopForm::btnWriteFileClick() { SaveCommand(); }
+
+QStringList TWorkshopForm::SchemePlaces() const {
+    // The student's own schemes and the ready-made labs, whichever folder the dialog is in.
+    QStringList places;
+    for (const QString& folder : {SchemesFolder, QString("Labs")})
+        if (QFileInfo(folder).isDir()) places << QFileInfo(folder).absoluteFilePath();
+    return places;
+}
 
 void TWorkshopForm::btnDeleteAll_OnClick() {
     if (ShowMessage(GetText(605), GetText(606), TMsgButtons::YesNo, TMsgIcon::Question) == IdNo) return;
@@ -594,7 +606,8 @@ void TWorkshopForm::mnuOnDelete() {
 // --- Windows and programs -------------------------------------------------------------------------
 
 void TWorkshopForm::OpenHelp(const QString& folder) {
-    const QString index = QDir(QCoreApplication::applicationDirPath()).filePath("HELP/" + folder + "index.htm");
+    // HELP lies in the program's data folder, the working directory since start-up.
+    const QString index = QFileInfo("HELP/" + folder + "index.htm").absoluteFilePath();
     QDesktopServices::openUrl(QUrl::fromLocalFile(index));
 }
 

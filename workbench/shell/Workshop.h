@@ -93,6 +93,9 @@ public:
 
     // The calculator the calculator button starts; empty when none is installed.
     QString CalculatorPath;
+    // Where the open and save dialogs start: "User" beside the program, or the user's own
+    // schemes folder of an installed package (made on the first save).
+    QString SchemesFolder = QStringLiteral("User");
 
     // The document: the caption and the Save button's hint follow the file name.
     void SetFileName(const QString& name);
@@ -148,6 +151,7 @@ private:
     void SetHint(QWidget* w, const QString& hint);
     void ShowLongHint(const QString& hint);
     void OpenHelp(const QString& folder);
+    QStringList SchemePlaces() const;
     void LayOut();
 
     QImage Background;
