@@ -2,6 +2,7 @@
 #include "DBCtrls.h"
 #include "DataErrors.h"
 #include "ErrorReport.h"
+#include "LessonProgram.h"
 #include "Media.h"
 #include "Unit2.h"
 #include "Unit13.h"
@@ -10,6 +11,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
@@ -444,12 +446,17 @@ void TForm1::ToolButton8Click()
 
 void TForm1::ToolButton9Click()
 {
-    const QString program = LessonFile(QStringLiteral("exe"));
-    if (program.isEmpty())
+    if (!Data)
         return;
-    // Started on its own, in the coursebook's folder; the browser goes on at once.
-    if (!QProcess::startDetached(program, {}, WorkDir))
-        throw std::runtime_error(QStringLiteral("Не удалось запустить программу \"%1\"").arg(program).toStdString());
+    // The course folder first, then the coursebook's own folder, where an installation keeps
+    // the package's programs.
+    const TLessonProgram lesson = ResolveLessonProgram(Data->Turok->FieldText(QStringLiteral("exe")),
+                                                       {WorkDir, QCoreApplication::applicationDirPath()});
+    // Started on its own, in the coursebook's folder; the browser goes on at once. A lab goes to
+    // the workbench that is already open, if there is one.
+    StartLessonProgram(lesson, WorkDir, this, [](const QString& program) {
+        ShowErrorReport(QStringLiteral("Не удалось запустить программу \"%1\"").arg(program));
+    });
 }
 
 void TForm1::Button1Click()

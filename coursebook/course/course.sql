@@ -1,5 +1,6 @@
 -- The sample course "Torvane". File fields are relative to the coursebook's folder;
--- "w" marks a lesson that has no such item.
+-- "w" marks a lesson that has no such item. The program field names a program, and may name a
+-- scheme after a blank: "workbench lab1" opens the first lab on the workbench.
 
 INSERT INTO razdel (kod_razdel, razdel) VALUES
   (1, 'Цепи постоянного тока'),
@@ -21,7 +22,8 @@ INSERT INTO Tema (kod_tema, kod_razdel, tema) VALUES
   (5, 2, 'Резонанс'),
   (6, 3, 'Пассивные фильтры'),
   (7, 3, 'Активные фильтры'),
-  (8, 4, 'Итоговый тест');
+  (8, 4, 'Итоговый тест'),
+  (9, 1, 'Мощность и защита цепи');
 
 INSERT INTO urok (kod_uroka, kod_razdel, kod_tema, kod_tip, urok, tip, htm, jpg, wav, mid, avi, test, exe) VALUES
   (1,  1, 1, 1, 'Основные величины', 'Ток, напряжение и сопротивление',
@@ -29,7 +31,7 @@ INSERT INTO urok (kod_uroka, kod_razdel, kod_tema, kod_tip, urok, tip, htm, jpg,
   (2,  1, 1, 1, 'Закон Ома', 'Закон Ома для участка цепи',
        'uroki/om.htm', 'kartinki/om.jpg', 'zvuk/om.wav', 'w', 'w', 'w', 'w'),
   (3,  1, 1, 2, 'Лабораторная работа 1', 'Опыт: закон Ома на стенде',
-       'uroki/om_opyt.htm', 'kartinki/om.jpg', 'w', 'w', 'w', 'w', 'workbench'),
+       'uroki/om_opyt.htm', 'HELP/Labs/lab1-board.jpg', 'w', 'w', 'w', 'w', 'workbench lab1'),
   (4,  1, 2, 1, 'Последовательное соединение', 'Последовательное соединение',
        'uroki/posl.htm', 'kartinki/posl.jpg', 'zvuk/posl.wav', 'w', 'w', 'w', 'w'),
   (5,  1, 2, 1, 'Параллельное соединение', 'Параллельное соединение',
@@ -51,7 +53,15 @@ INSERT INTO urok (kod_uroka, kod_razdel, kod_tema, kod_tip, urok, tip, htm, jpg,
   (13, 3, 7, 2, 'Активный фильтр', 'Активный фильтр второго порядка',
        'uroki/aktiv.htm', 'kartinki/aktiv.jpg', 'w', 'w', 'w', 'w', 'filterdemo'),
   (14, 4, 8, 4, 'Итоговый тест', 'Итоговый тест по курсу',
-       'uroki/test.htm', 'w', 'w', 'w', 'w', 'test/otwet.txt', 'w');
+       'uroki/test.htm', 'w', 'w', 'w', 'w', 'test/otwet.txt', 'w'),
+  (15, 1, 2, 2, 'Лабораторная работа 2', 'Опыт: соединение резисторов',
+       'uroki/lab2.htm', 'HELP/Labs/lab2-board.jpg', 'w', 'w', 'w', 'w', 'workbench lab2'),
+  (16, 1, 1, 2, 'Лабораторная работа 3', 'Опыт: внутреннее сопротивление батарейки',
+       'uroki/lab3.htm', 'HELP/Labs/lab3-board.jpg', 'w', 'w', 'w', 'w', 'workbench lab3'),
+  (17, 1, 9, 2, 'Лабораторная работа 4', 'Опыт: лампочка и предохранитель',
+       'uroki/lab4.htm', 'HELP/Labs/lab4-board.jpg', 'w', 'w', 'w', 'w', 'workbench lab4'),
+  (18, 2, 4, 2, 'Лабораторная работа 5', 'Опыт: цепь RC на переменном токе',
+       'uroki/lab5.htm', 'HELP/Labs/lab5-board.jpg', 'w', 'w', 'w', 'w', 'workbench lab5');
 
 INSERT INTO gruppa (gruppa) VALUES ('ЭТ-11'), ('ЭТ-12'), ('ЭМ-21');
 

@@ -2,6 +2,7 @@
 // there and usable, the test folder is complete, and the web archives open in the HTML view.
 #include "TestKey.h"
 #include "Unit1.h"
+#include "LessonProgram.h"
 #include "Unit2.h"
 
 #include <QApplication>
@@ -58,6 +59,26 @@ private slots:
         QVERIFY(programs.contains("workbench"));
         QVERIFY(programs.contains("filterdemo"));
         QVERIFY(archives >= 2);
+    }
+
+    void labLessonsOpenTheFiveLabs()
+    {
+        // Every ready-made lab of the workbench has a lab lesson that opens it, and every lesson
+        // that names a scheme names one that is there.
+        TTable* lessons = Data->Turok;
+        QStringList labs;
+        for (int i = 0; i < lessons->RecordCount(); ++i) {
+            const QString title = lessons->Value(i, "tip").toString();
+            const TLessonProgram lesson = ResolveLessonProgram(lessons->Value(i, "exe").toString(), {Bin(QString())});
+            if (lesson.Scheme.isEmpty())
+                continue;
+            QVERIFY2(lesson.IsWorkbench(), qPrintable(title));
+            QVERIFY2(QFileInfo(Bin("Labs/" + lesson.Scheme + ".workbench")).isFile(), qPrintable(title));
+            QCOMPARE(lessons->Value(i, "kod_tip").toInt(), 2); // a practical lesson
+            labs << lesson.Scheme;
+        }
+        labs.sort();
+        QCOMPARE(labs, (QStringList{"lab1", "lab2", "lab3", "lab4", "lab5"}));
     }
 
     void lessonFilesAreThere()

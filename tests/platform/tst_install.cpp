@@ -239,10 +239,12 @@ void TestInstall::shippedCourse() {
                 if (v.isEmpty() || v == "w") continue;
                 QVERIFY2(QFileInfo(data + v).isFile(), qPrintable(QString("lesson %1: %2").arg(q.value(0).toInt()).arg(v)));
             }
-            // A lesson's program is one of the installed programs.
+            // A lesson's program is one of the installed programs, and its scheme an installed lab.
             const QString exe = q.value(7).toString();
-            if (exe != "w" && !exe.isEmpty())
-                QVERIFY2(QFileInfo(Usr("bin/" + exe.section(' ', 0, 0))).isExecutable(), qPrintable(exe));
+            if (exe == "w" || exe.isEmpty()) continue;
+            QVERIFY2(QFileInfo(Usr("bin/" + exe.section(' ', 0, 0))).isExecutable(), qPrintable(exe));
+            const QString scheme = exe.section(' ', 1).trimmed();
+            if (!scheme.isEmpty()) QVERIFY2(QFileInfo(data + "Labs/" + scheme + ".workbench").isFile(), qPrintable(exe));
         }
         QVERIFY(lessons > 0);
     }

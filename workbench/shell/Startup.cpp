@@ -11,6 +11,7 @@
 #include "shell/Workshop.h"
 #include "platform/Folders.h"
 #include "platform/ProgramInfo.h"
+#include "platform/SchemeChannel.h"
 #include "solver/Calculate.h"
 
 #include <QApplication>
@@ -35,12 +36,15 @@ namespace {
 std::function<QString(const QString&)> PasswordPrompt;
 
 constexpr char WorkbenchUsage[] =
-    "workbench [setup | teacher]\n"
+    "workbench [setup | teacher] [--load SCHEME]\n"
     "\n"
     "The virtual electronics workbench: lay parts on the board, measure with the multimeters.\n"
     "\n"
     "  setup      set the teacher password (asked twice; needs the administrator's rights)\n"
     "  teacher    start in teacher mode, after the teacher password\n"
+    "  --load SCHEME\n"
+    "             open a scheme: a ready-made lab by its name (lab1 ... lab5) or a scheme file\n"
+    "             by its path; a workbench already running takes it instead\n"
     "  --help     print this text and exit\n"
     "  --version  print the version and exit\n";
 
@@ -183,6 +187,17 @@ int RunWorkbench(int argc, char** argv) {
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
 
+    // "--load NAME": a scheme to open. A workbench already running in this session takes it
+    // and comes to the front; this one then has nothing more to do.
+    QString scheme;
+    if (const qsizetype at = args.indexOf("--load"); at >= 0) {
+        if (at + 1 < args.size()) scheme = args.takeAt(at + 1);
+        args.removeAt(at);
+    }
+    // A path is the caller's: made whole before this program moves to its data folder.
+    if (scheme.contains('/')) scheme = QFileInfo(scheme).absoluteFilePath();
+    if (!scheme.isEmpty() && HandSchemeToWorkbench(scheme)) return 0;
+
     // The data lies beside the program or in the installation's share/vexilo; what the student
     // writes goes beside the program only when that folder is the student's to write.
     const TInstallation installation = LocateInstallation("Russian.lng");
@@ -238,6 +253,7 @@ int RunWorkbench(int argc, char** argv) {
         CreatePartWindows(&form);
         CreateAboutPanel(&form);
         form.StartListening();
+        if (!scheme.isEmpty()) form.LoadSchemeByName(scheme);
         status = app.exec();
         TPriborPanel::PictureCleanup();
         TIron::ExecuteExits();

@@ -1,4 +1,5 @@
 #include "shell/Workshop.h"
+#include "platform/SchemeChannel.h"
 
 #include "board/Dragiron.h"
 #include "board/Frmwork.h"
@@ -25,7 +26,6 @@
 #include <QUrl>
 #include <QWindow>
 #include <typeinfo>
-#include <unistd.h>
 
 TWorkshopForm* WorkshopForm = nullptr;
 
@@ -320,6 +320,8 @@ void TWorkshopForm::StartListening() {
     probe.connectToServer(LoadSchemeServerName());
     if (!probe.waitForConnected(200)) QLocalServer::removeServer(LoadSchemeServerName());
     probe.abort();
+    // Only the user's own programs may hand this workbench a scheme.
+    SchemeServer->setSocketOptions(QLocalServer::UserAccessOption);
     if (!SchemeServer->listen(LoadSchemeServerName())) return;
     connect(SchemeServer, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = SchemeServer->nextPendingConnection()) {
@@ -335,7 +337,7 @@ void TWorkshopForm::StartListening() {
     });
 }
 
-QString TWorkshopForm::LoadSchemeServerName() { return QString("vexilo-loadscheme-%1").arg(getuid()); }
+QString TWorkshopForm::LoadSchemeServerName() { return LoadSchemeSocketName(); }
 
 QToolButton* TWorkshopForm::AddButton(const QString& name, long hintId, const QString& glyph, int& x) {
     auto* b = new QToolButton(ControlBar);
@@ -545,10 +547,12 @@ bool TWorkshopForm::SaveCommand() {
 void TWorkshopForm::btnWriteFileClick() { SaveCommand(); }
 
 QStringList TWorkshopForm::SchemePlaces() const {
-    // The student's own schemes and the ready-made labs, whichever folder the dialog is in.
+    // The student's own schemes, the ready-made labs and the home folder, whichever folder the
+    // dialog is in.
     QStringList places;
-    for (const QString& folder : {SchemesFolder, QString("Labs")})
+    for (const QString& folder : {SchemesFolder, QString("Labs"), QDir::homePath()})
         if (QFileInfo(folder).isDir()) places << QFileInfo(folder).absoluteFilePath();
+    places.removeDuplicates();
     return places;
 }
 
