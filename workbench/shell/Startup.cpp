@@ -10,21 +10,19 @@
 #include "shell/Global.h"
 #include "shell/Workshop.h"
 #include "platform/Folders.h"
+#include "platform/PasswordHash.h"
 #include "platform/ProgramInfo.h"
 #include "platform/SchemeChannel.h"
 #include "solver/Calculate.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPasswordDigestor>
 #include <QProxyStyle>
-#include <QRandomGenerator>
 #include <QScreen>
 #include <QSettings>
 #include <QToolButton>
@@ -47,14 +45,6 @@ constexpr char WorkbenchUsage[] =
     "             by its path; a workbench already running takes it instead\n"
     "  --help     print this text and exit\n"
     "  --version  print the version and exit\n";
-
-constexpr char HashPrefix[] = "pbkdf2-sha256$";
-constexpr int HashIterations = 100000;
-
-QByteArray DeriveKey(const QString& typed, const QByteArray& salt, int iterations) {
-    return QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, typed.toUpper().toUtf8(),
-                                              salt, iterations, 32);
-}
 
 // Shows the characters of a password field as smiling faces.
 class TSmileStyle : public QProxyStyle {
@@ -96,25 +86,13 @@ bool DisplayUsable(const QScreen* screen) {
     return !screen || DisplayUsable(screen->geometry().width(), screen->depth());
 }
 
-QString HashTeacherPassword(const QString& typed) {
-    QByteArray salt(16, '\0');
-    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(salt.data()), salt.size() / 4);
-    return QString("%1%2$%3$%4")
-        .arg(HashPrefix)
-        .arg(HashIterations)
-        .arg(QString::fromLatin1(salt.toHex()), QString::fromLatin1(DeriveKey(typed, salt, HashIterations).toHex()));
-}
+// The teacher password is compared without regard to letter case: the hash is of the upper-cased
+// text.
+QString HashTeacherPassword(const QString& typed) { return HashPassword(typed.toUpper()); }
 
 bool TeacherPasswordMatches(const QString& typed, const QString& stored) {
-    if (!stored.startsWith(HashPrefix)) return typed.toUpper() == stored.toUpper(); // an older, plain entry
-    const QStringList fields = stored.mid(int(sizeof HashPrefix) - 1).split('$');
-    if (fields.size() != 3) return false;
-    bool ok = false;
-    const int iterations = fields[0].toInt(&ok);
-    if (!ok || iterations <= 0) return false;
-    const QByteArray salt = QByteArray::fromHex(fields[1].toLatin1());
-    const QByteArray expected = QByteArray::fromHex(fields[2].toLatin1());
-    return DeriveKey(typed, salt, iterations) == expected;
+    if (!IsPasswordHash(stored)) return typed.toUpper() == stored.toUpper(); // an older, plain entry
+    return PasswordHashMatches(typed.toUpper(), stored);
 }
 
 TPasswordDlg::TPasswordDlg(QWidget* parent) : QDialog(parent) {
