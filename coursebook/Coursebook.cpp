@@ -4,8 +4,10 @@
 #include "Unit13.h"
 #include "Unit2.h"
 #include "Unit3.h"
+#include "Unit4.h"
 #include "Unit5.h"
 #include "Unit6.h"
+#include "Unit7.h"
 
 #include "platform/Folders.h"
 
@@ -42,6 +44,9 @@ int RunCoursebook()
     auto form13 = std::make_unique<TForm13>();
     Form13 = form13.get();
     Form1->TestWindow = Form13;
+    auto form4 = std::make_unique<TForm4>();
+    Form4 = form4.get();
+    Form1->EditorWindow = Form4;
 
     std::unique_ptr<TDataModule2> data;
     try {
@@ -49,6 +54,7 @@ int RunCoursebook()
     } catch (const std::exception& e) {
         // Without its database the coursebook has nothing to show.
         ShowErrorReport(QString::fromUtf8(e.what()));
+        Form4 = nullptr;
         Form13 = nullptr;
         Form1 = nullptr;
         Form6 = nullptr;
@@ -56,12 +62,17 @@ int RunCoursebook()
     }
     DataModule2 = data.get();
     Form1->LinkData(DataModule2);
+    Form4->LinkData(DataModule2, Form1->WorkDir);
 
     auto form3 = std::make_unique<TForm3>();
     Form3 = form3.get();
     auto form5 = std::make_unique<TForm5>();
     Form5 = form5.get();
     QObject::connect(Form13, &TForm13::Finished, Form5, &TForm5::ShowResult);
+    auto form7 = std::make_unique<TForm7>();
+    Form7 = form7.get();
+    Form7->LinkData(DataModule2);
+    Form1->PasswordWindow = Form7;
 
     QObject::connect(Form6, &TForm6::Closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     Form6->show();
@@ -69,10 +80,14 @@ int RunCoursebook()
 
     // A result still on show at the end is journalled like one closed by hand.
     Guarded([&] { Form5->WriteEntry(); });
+    Form7 = nullptr;
+    form7.reset();
     Form5 = nullptr;
     form5.reset();
     Form3 = nullptr;
     form3.reset();
+    Form4 = nullptr;
+    form4.reset();
     Form13 = nullptr;
     form13.reset();
     Form1 = nullptr;

@@ -395,6 +395,17 @@ void TTable::Post()
     QSqlDatabase db = QSqlDatabase::database(Connection, false);
     QSqlQuery q(db);
     qlonglong rowId = -1;
+    if (DsState == TDataSetState::dsInsert && !AutoKey.isEmpty()) {
+        const QString key = StoredField(AutoKey);
+        const int col = FieldIndex(key);
+        if (!BufferTouched[col] || Buffer[col].isNull()) {
+            if (!q.exec(QStringLiteral("SELECT COALESCE(MAX(%1), 0) + 1 FROM %2").arg(Quoted(key), Quoted(Name))) || !q.next())
+                Fail(QStringLiteral("Не удалось добавить запись в \"%1\"").arg(Name), q.lastError());
+            columns.append(Quoted(key));
+            values.append(q.value(0));
+            q.finish();
+        }
+    }
     if (DsState == TDataSetState::dsInsert) {
         QString sql;
         if (columns.isEmpty()) {
@@ -452,6 +463,8 @@ void TTable::Delete()
     Cancel();
     if (Rows.isEmpty())
         throw EDatabaseError(QStringLiteral("Таблица \"%1\" пуста: удалять нечего").arg(Name));
+    if (BeforeDelete)
+        BeforeDelete();
     const int at = Current;
     QSqlQuery q(QSqlDatabase::database(Connection, false));
     if (!q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(Quoted(Name))))
@@ -464,4 +477,30 @@ void TTable::Delete()
         Current = std::min(at, int(Rows.size()) - 1);
         emit Scrolled();
     }
+}
+
+int TTable::DeleteView()
+{
+    RequireActive();
+    Cancel();
+    if (Rows.isEmpty())
+        return 0;
+    QSqlDatabase db = QSqlDatabase::database(Connection, false);
+    // All or nothing: a journal half cleared would be worse than one not cleared.
+    if (!db.transaction())
+        Fail(QStringLiteral("Не удалось удалить записи из \"%1\"").arg(Name), db.lastError());
+    QSqlQuery q(db);
+    bool ok = q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(Quoted(Name)));
+    for (int i = 0; ok && i < Rows.size(); ++i) {
+        q.addBindValue(Rows[i].last());
+        ok = q.exec();
+    }
+    if (!ok || !db.commit()) {
+        const QSqlError error = q.lastError().isValid() ? q.lastError() : db.lastError();
+        db.rollback();
+        Fail(QStringLiteral("Не удалось удалить записи из \"%1\"").arg(Name), error);
+    }
+    const int deleted = int(Rows.size());
+    Requery(-1);
+    return deleted;
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 
 enum class TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
 
@@ -24,6 +25,13 @@ public:
     // table's `keyField`.
     void AddLookupField(const QString& name, const QString& keyField, const QString& lookupTable,
                         const QString& lookupKey, const QString& resultField);
+
+    // A key field that a new row gets by itself: one more than the largest in the table, unless
+    // the row sets it.
+    void SetAutoKey(const QString& field) { AutoKey = field; }
+
+    // Runs before the current row is deleted; it refuses the deletion by throwing.
+    std::function<void()> BeforeDelete;
 
     QString TableName() const { return Name; }
     void Open();
@@ -61,6 +69,9 @@ public:
     void Post();
     void Cancel();
     void Delete();
+    // Deletes every row of the current view (with the filter on, only the filtered rows) in one
+    // transaction; returns how many went.
+    int DeleteView();
     // Reads the rows again and stays on the current row when it is still in the view.
     void Refresh();
 
@@ -96,4 +107,5 @@ private:
     QList<bool> BufferTouched;
     QString FilterText;
     bool FilterOn = false;
+    QString AutoKey;
 };

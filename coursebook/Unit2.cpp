@@ -79,6 +79,28 @@ TDataModule2::TDataModule2(QObject* parent) : QObject(parent), Connection(NewCon
     Turok->AddLookupField(QStringLiteral("tip_uroka"), QStringLiteral("kod_tip"), QStringLiteral("tip"),
                           QStringLiteral("kod_tip"), QStringLiteral("tip"));
 
+    Trazdel->SetAutoKey(QStringLiteral("kod_razdel"));
+    Ttip->SetAutoKey(QStringLiteral("kod_tip"));
+    TFio->SetAutoKey(QStringLiteral("kod_fio"));
+
+    // A section, topic or lesson type that lessons still belong to is not deleted: its lessons
+    // would vanish from the browser's lists and their journal names would point nowhere.
+    Trazdel->BeforeDelete = [this] {
+        RefuseDeleteWhileUsed(QStringLiteral("раздел \u00ab%1\u00bb: к нему").arg(Trazdel->FieldText(QStringLiteral("razdel"))),
+                              {{QStringLiteral("Tema"), QStringLiteral("тем")}, {QStringLiteral("urok"), QStringLiteral("уроков")}},
+                              QStringLiteral("kod_razdel"), Trazdel->FieldValue(QStringLiteral("kod_razdel")));
+    };
+    TTema->BeforeDelete = [this] {
+        RefuseDeleteWhileUsed(QStringLiteral("тему \u00ab%1\u00bb: к ней").arg(TTema->FieldText(QStringLiteral("tema"))),
+                              {{QStringLiteral("urok"), QStringLiteral("уроков")}}, QStringLiteral("kod_tema"),
+                              TTema->FieldValue(QStringLiteral("kod_tema")));
+    };
+    Ttip->BeforeDelete = [this] {
+        RefuseDeleteWhileUsed(QStringLiteral("тип урока \u00ab%1\u00bb: к нему").arg(Ttip->FieldText(QStringLiteral("tip"))),
+                              {{QStringLiteral("urok"), QStringLiteral("уроков")}}, QStringLiteral("kod_tip"),
+                              Ttip->FieldValue(QStringLiteral("kod_tip")));
+    };
+
     try {
         DataModuleCreate();
     } catch (...) {
@@ -155,6 +177,40 @@ void TDataModule2::AppendJournal(const QString& tema, const QString& urok, const
         Tjurnal->Cancel();
         throw;
     }
+}
+
+void TDataModule2::RefuseDeleteWhileUsed(const QString& what, const QList<QPair<QString, QString>>& users,
+                                         const QString& keyField, const QVariant& key) const
+{
+    if (key.isNull())
+        return;
+    QStringList found;
+    QSqlQuery q(QSqlDatabase::database(Connection, false));
+    for (const auto& [table, noun] : users) {
+        if (!q.prepare(QStringLiteral("SELECT COUNT(*) FROM \"%1\" WHERE %2 = ?").arg(table, keyField)))
+            throw EDatabaseError(ReasonOf(q.lastError()), FaultOf(q.lastError()));
+        q.addBindValue(key);
+        if (!q.exec() || !q.next())
+            throw EDatabaseError(ReasonOf(q.lastError()), FaultOf(q.lastError()));
+        if (const int n = q.value(0).toInt(); n > 0)
+            found << QStringLiteral("%1: %2").arg(noun).arg(n);
+        q.finish();
+    }
+    if (!found.isEmpty())
+        throw EDatabaseError(QStringLiteral("Нельзя удалить %1 относятся записи (%2). "
+                                            "Сначала удалите их или перенесите.")
+                                 .arg(what, found.join(QStringLiteral(", "))));
+}
+
+QVariant TDataModule2::SectionOfTopic(const QVariant& topic) const
+{
+    QSqlQuery q(QSqlDatabase::database(Connection, false));
+    if (!q.prepare(QStringLiteral("SELECT kod_razdel FROM \"Tema\" WHERE kod_tema = ?")))
+        throw EDatabaseError(ReasonOf(q.lastError()), FaultOf(q.lastError()));
+    q.addBindValue(topic);
+    if (!q.exec())
+        throw EDatabaseError(ReasonOf(q.lastError()), FaultOf(q.lastError()));
+    return q.next() ? q.value(0) : QVariant();
 }
 
 QString TDataModule2::JournalFilter(const QString& fio, const QString& gruppa)

@@ -36,11 +36,17 @@ public:
     void AppendJournal(const QString& tema, const QString& urok, const QString& fio,
                        const QString& gruppa, int ocenka, const QDate& day = QDate::currentDate());
 
+    // The section a topic belongs to; null for an unknown topic.
+    QVariant SectionOfTopic(const QVariant& topic) const;
+
     // "fio='name'" and/or "gruppa='group'", joined by " and "; empty when both are empty.
     // The typed texts are quoted, so an apostrophe in a name filters for that name.
     static QString JournalFilter(const QString& fio, const QString& gruppa);
 
 private:
+    // Throws when rows of the `users` tables (table, plural noun) still have `key` in `keyField`.
+    void RefuseDeleteWhileUsed(const QString& what, const QList<QPair<QString, QString>>& users,
+                               const QString& keyField, const QVariant& key) const;
     void DataModuleCreate();
     void DataModuleDestroy();
     QList<TTable*> OpenOrder() const;

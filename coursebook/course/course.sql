@@ -71,5 +71,6 @@ INSERT INTO fio (kod_fio, fio, gruppa) VALUES
   (3, 'Сидоренко Ольга Викторовна', 'ЭТ-12'),
   (4, 'Кузнецов Дмитрий Андреевич', 'ЭМ-21');
 
--- The teacher's password for the lesson editor; change it from the password window.
+-- The teacher's password for the lesson editor, as typed (the build stores its hash); change it
+-- from the password window.
 INSERT INTO pas (pas) VALUES ('torvane');

@@ -8,6 +8,7 @@
 //   coursebuild video OUT.avi                the animated video fragment (Motion-JPEG AVI)
 //   coursebuild check DIR                    every file the database names exists under DIR
 #include "DataErrors.h"
+#include "PasswordHash.h"
 #include "Unit2.h"
 
 #include <QBuffer>
@@ -101,6 +102,20 @@ void BuildDatabase(const QString& sqlPath, const QString& outPath)
         for (const QString& statement : SqlStatements(sql)) {
             if (!q.exec(statement))
                 Die(QStringLiteral("%1\n  in: %2").arg(q.lastError().text(), statement.left(200)));
+        }
+        // The course source names the editor's password as typed; the database keeps its hash.
+        QStringList plain;
+        if (!q.exec(QStringLiteral("SELECT pas FROM pas")))
+            Die(q.lastError().text());
+        while (q.next())
+            if (!IsPasswordHash(q.value(0).toString()))
+                plain << q.value(0).toString();
+        for (const QString& p : plain) {
+            q.prepare(QStringLiteral("UPDATE pas SET pas = ? WHERE pas = ?"));
+            q.addBindValue(HashPassword(p));
+            q.addBindValue(p);
+            if (!q.exec())
+                Die(q.lastError().text());
         }
         db.commit();
         db.close();
