@@ -233,12 +233,16 @@ void TTable::SetFilter(const QString& expression)
     if (FilterOn && Active()) {
         // Check the expression before anything changes, so a refused filter leaves the view.
         TranslateFilter(expression, [this](const QString& field) { return ColumnSql(field); });
-        if (DsState != TDataSetState::dsBrowse)
+        // A row being edited is stored first, and stays the current row if the new view has it.
+        qlonglong keep = CurrentRowId();
+        if (DsState != TDataSetState::dsBrowse) {
             Post();
+            keep = LastPostedRowId;
+        }
         const QString old = FilterText;
         FilterText = expression;
         try {
-            Requery(CurrentRowId());
+            Requery(keep);
         } catch (...) {
             FilterText = old;
             throw;
@@ -256,11 +260,14 @@ void TTable::SetFiltered(bool on)
         FilterOn = on;
         return;
     }
-    if (DsState != TDataSetState::dsBrowse)
+    qlonglong keep = CurrentRowId();
+    if (DsState != TDataSetState::dsBrowse) {
         Post();
+        keep = LastPostedRowId;
+    }
     FilterOn = on;
     try {
-        Requery(CurrentRowId());
+        Requery(keep);
     } catch (...) {
         FilterOn = !on;
         throw;
@@ -440,6 +447,7 @@ void TTable::Post()
         }
     }
     Buffer.clear();
+    LastPostedRowId = rowId;
     SetState(TDataSetState::dsBrowse);
     Requery(rowId);
 }

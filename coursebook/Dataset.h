@@ -108,4 +108,5 @@ private:
     QString FilterText;
     bool FilterOn = false;
     QString AutoKey;
+    qlonglong LastPostedRowId = -1;
 };

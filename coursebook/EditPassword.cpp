@@ -1,7 +1,7 @@
 #include "EditPassword.h"
 #include "DataErrors.h"
 #include "Dataset.h"
-#include "PasswordHash.h"
+#include "platform/PasswordHash.h"
 
 namespace {
 

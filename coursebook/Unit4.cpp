@@ -439,17 +439,19 @@ void TForm4::Button5Click()
 void TForm4::Button6Click()
 {
     TTable* topics = Data->TTema;
+    QVariant section = topics->FieldValue(QStringLiteral("kod_razdel"));
     if (Editing(topics)) {
-        if (!Require(!topics->FieldValue(QStringLiteral("kod_razdel")).isNull(),
-                     QStringLiteral("Выберите раздел, к которому относится тема."), this)
+        if (!Require(!section.isNull(), QStringLiteral("Выберите раздел, к которому относится тема."), this)
             || !Require(!topics->FieldText(QStringLiteral("tema")).trimmed().isEmpty(),
                         QStringLiteral("Введите название темы."), this))
             return;
-        topics->Post();
+    } else if (section.isNull()) {
+        section = Data->Trazdel->FieldValue(QStringLiteral("kod_razdel"));
     }
-    const QVariant section = topics->FieldValue(QStringLiteral("kod_razdel"));
-    topics->SetFilter(QStringLiteral("kod_razdel=") + CodeLiteral(section.isNull() ? Data->Trazdel->FieldValue(QStringLiteral("kod_razdel")) : section));
+    // Filtering stores the topic being edited and keeps it the current row.
+    topics->SetFilter(QStringLiteral("kod_razdel=") + CodeLiteral(section));
     topics->SetFiltered(true);
+    PostIfEditing(topics);
     TopicSection->hide();
 }
 
@@ -499,8 +501,8 @@ void TForm4::Button11Click()
 void TForm4::Button12Click()
 {
     TTable* lessons = Data->Turok;
+    const QVariant topic = lessons->FieldValue(QStringLiteral("kod_tema"));
     if (Editing(lessons)) {
-        const QVariant topic = lessons->FieldValue(QStringLiteral("kod_tema"));
         if (!Require(!topic.isNull(), QStringLiteral("Выберите тему урока."), this)
             || !Require(!lessons->FieldText(QStringLiteral("tip")).trimmed().isEmpty(),
                         QStringLiteral("Введите название урока."), this))
@@ -512,10 +514,11 @@ void TForm4::Button12Click()
             lessons->SetFieldValue(QStringLiteral("kod_razdel"), section);
         if (lessons->FieldText(QStringLiteral("urok")).isEmpty())
             lessons->SetFieldValue(QStringLiteral("urok"), lessons->FieldText(QStringLiteral("tip")));
-        lessons->Post();
     }
-    lessons->SetFilter(QStringLiteral("kod_tema=") + CodeLiteral(lessons->FieldValue(QStringLiteral("kod_tema"))));
+    // Filtering stores the lesson being edited and keeps it the current row.
+    lessons->SetFilter(QStringLiteral("kod_tema=") + CodeLiteral(topic));
     lessons->SetFiltered(true);
+    PostIfEditing(lessons);
     FilePanel->hide();
 }
 

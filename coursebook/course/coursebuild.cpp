@@ -8,7 +8,7 @@
 //   coursebuild video OUT.avi                the animated video fragment (Motion-JPEG AVI)
 //   coursebuild check DIR                    every file the database names exists under DIR
 #include "DataErrors.h"
-#include "PasswordHash.h"
+#include "platform/PasswordHash.h"
 #include "Unit2.h"
 
 #include <QBuffer>

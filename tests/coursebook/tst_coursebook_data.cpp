@@ -199,6 +199,51 @@ private slots:
         QVERIFY(!Data->Trazdel->Locate("kod_razdel", 7));
     }
 
+    void rowBeingEditedStaysCurrentThroughNewFilter()
+    {
+        // The editor stores a new lesson by showing its topic's lessons: the new one must be the
+        // current row afterwards, though the old view never had it.
+        Data->Turok->SetFilter("kod_tema=3");
+        Data->Turok->SetFiltered(true);
+        Data->Turok->Insert();
+        Data->Turok->SetFieldValue("kod_tema", 1);
+        Data->Turok->SetFieldValue("tip", "Новый урок");
+        Data->Turok->SetFilter("kod_tema=1");
+        QCOMPARE(Data->Turok->State(), TDataSetState::dsBrowse);
+        QCOMPARE(Data->Turok->FieldText("tip"), QString("Новый урок"));
+        QCOMPARE(Names(Data->Turok, "tip"), (QStringList{"Урок один", "Урок два", "Новый урок"}));
+
+        Data->Turok->Edit();
+        Data->Turok->SetFieldValue("kod_tema", 3);
+        Data->Turok->SetFiltered(false);
+        QCOMPARE(Data->Turok->FieldText("tip"), QString("Новый урок"));
+        QCOMPARE(Data->Turok->FieldValue("kod_tema").toInt(), 3);
+    }
+
+    void newRowsGetTheirKeys()
+    {
+        Data->Trazdel->Insert();
+        Data->Trazdel->SetFieldValue("razdel", "Четвёртый");
+        Data->Trazdel->Post();
+        QCOMPARE(Data->Trazdel->FieldValue("kod_razdel").toInt(), 4);
+        Data->Ttip->Insert();
+        Data->Ttip->SetFieldValue("kod_tip", 10); // a key given by hand is kept
+        Data->Ttip->Post();
+        Data->Ttip->Insert();
+        Data->Ttip->Post();
+        QCOMPARE(Names(Data->Ttip, "kod_tip"), (QStringList{"1", "2", "10", "11"}));
+    }
+
+    void deleteViewTakesOnlyTheView()
+    {
+        Data->Tjurnal->SetFilter(TDataModule2::JournalFilter("O'Brien", ""));
+        Data->Tjurnal->SetFiltered(true);
+        QCOMPARE(Data->Tjurnal->DeleteView(), 2);
+        QVERIFY(Data->Tjurnal->IsEmpty());
+        Data->Tjurnal->SetFiltered(false);
+        QCOMPARE(Names(Data->Tjurnal, "fio"), (QStringList{"Brien", "O", "Иванов"}));
+    }
+
     void appendJournalStoresVisit()
     {
         const int before = Data->Tjurnal->RecordCount();
