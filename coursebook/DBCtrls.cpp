@@ -1,4 +1,5 @@
 #include "DBCtrls.h"
+#include "DataErrors.h"
 #include "Dataset.h"
 #include "Dialogs.h"
 #include "ErrorReport.h"
@@ -39,6 +40,10 @@ void TDBLookupComboBox::SetDataSource(TTable* table, const QString& field)
         connect(Data, &TTable::Scrolled, this, &TDBLookupComboBox::FollowData);
         connect(Data, &TTable::StateChanged, this, &TDBLookupComboBox::FollowData);
         connect(Data, &TTable::DataChanged, this, &TDBLookupComboBox::FollowData);
+        connect(Data, &TTable::FieldChanged, this, [this](const QString& field) {
+            if (field.compare(DataField, Qt::CaseInsensitive) == 0)
+                FollowData();
+        });
     }
     FollowData();
 }
@@ -110,6 +115,10 @@ TDBEdit::TDBEdit(TTable* table, const QString& field, QWidget* parent) : QLineEd
     connect(Table, &TTable::Scrolled, this, &TDBEdit::ShowField);
     connect(Table, &TTable::StateChanged, this, &TDBEdit::ShowField);
     connect(Table, &TTable::DataChanged, this, &TDBEdit::ShowField);
+    connect(Table, &TTable::FieldChanged, this, [this](const QString& field) {
+        if (field.compare(Field, Qt::CaseInsensitive) == 0)
+            ShowField();
+    });
     connect(this, &QLineEdit::textEdited, this, [this](const QString& text) { Guarded([&] { Typed(text); }); });
     ShowField();
 }
@@ -255,7 +264,20 @@ void TDBNavigator::Click(TButton which)
     case nbDelete:
         if (Table->IsEmpty() && Table->State() != TDataSetState::dsInsert)
             return;
-        if (Table->State() == TDataSetState::dsInsert || AskYesNo(QStringLiteral("Удалить запись?"), window()))
+        if (Table->State() == TDataSetState::dsInsert) {
+            Table->Delete(); // only drops the row not yet stored
+            break;
+        }
+        // A row that may not go is refused before the question, not after it.
+        if (Table->BeforeDelete) {
+            try {
+                Table->BeforeDelete();
+            } catch (const EDatabaseError& e) {
+                ShowMessage(e.Text(), TMessageKind::Warning, window());
+                return;
+            }
+        }
+        if (AskYesNo(QStringLiteral("Удалить запись?"), window()))
             Table->Delete();
         break;
     case nbEdit: Table->Edit(); break;

@@ -94,8 +94,15 @@ TDBGrid::TDBGrid(TTable* table, QList<TTableModel::TColumn> columns, QWidget* pa
 
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { RowChosen(current); });
-    connect(Rows, &QAbstractItemModel::modelReset, this, &TDBGrid::FollowTable);
+    connect(Rows, &QAbstractItemModel::modelReset, this, [this] {
+        // Every column but the last as wide as its texts; the last takes the rest.
+        for (int c = 0; c + 1 < Rows->columnCount(); ++c)
+            resizeColumnToContents(c);
+        FollowTable();
+    });
     connect(table, &TTable::Scrolled, this, &TDBGrid::FollowTable);
+    for (int c = 0; c + 1 < Rows->columnCount(); ++c)
+        resizeColumnToContents(c);
     FollowTable();
 }
 

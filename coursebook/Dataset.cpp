@@ -362,6 +362,7 @@ void TTable::SetFieldValue(const QString& field, const QVariant& value)
         throw EDatabaseError(QStringLiteral("Поле \"%1\" вычисляется и не может быть изменено").arg(Fields[col]));
     Buffer[col] = value;
     BufferTouched[col] = true;
+    emit FieldChanged(Fields[col]);
 }
 
 void TTable::Insert()

@@ -79,6 +79,7 @@ signals:
     void DataChanged();  // the rows of the view were read again
     void Scrolled();     // the current row moved
     void StateChanged(); // browse, edit or insert
+    void FieldChanged(const QString& field); // a field of the row being edited was set
 
 private:
     struct TLookup {

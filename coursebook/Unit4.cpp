@@ -31,15 +31,16 @@ struct TFileField {
     const char* Caption;
     const char* Filter;
     bool Preview;
+    const char* Item; // what the status bar calls the bound file
 };
 const TFileField FileFields[] = {
-    {"htm", "Выбрать HTML документ", "HTML документы|*.htm;*.mht;*.html|Все файлы|*.*", false},
-    {"jpg", "Выбрать рисунок или схему", "Рисунки|*.jpg;*.bmp;*.wmf|Все файлы|*.*", true},
-    {"avi", "Выбрать видеоурок", "Видео|*.avi|Все файлы|*.*", false},
-    {"test", "Выбрать тест", "Test|*.htm;*.txt|Все файлы|*.*", false},
-    {"mid", "Выбрать музыку", "Музыка|*.mid;*.kar;*.wav;*.mp3|Все файлы|*.*", false},
-    {"wav", "Выбрать озвучку", "Музыка|*.mid;*.kar;*.wav;*.mp3|Все файлы|*.*", false},
-    {"exe", "Выбрать запускаемый файл", "Программы|*.exe|Все файлы|*.*", false},
+    {"htm", "Выбрать HTML документ", "HTML документы|*.htm;*.mht;*.html|Все файлы|*.*", false, "Страница"},
+    {"jpg", "Выбрать рисунок или схему", "Рисунки|*.jpg;*.bmp;*.wmf|Все файлы|*.*", true, "Рисунок"},
+    {"avi", "Выбрать видеоурок", "Видео|*.avi|Все файлы|*.*", false, "Видеоурок"},
+    {"test", "Выбрать тест", "Test|*.htm;*.txt|Все файлы|*.*", false, "Тест"},
+    {"mid", "Выбрать музыку", "Музыка|*.mid;*.kar;*.wav;*.mp3|Все файлы|*.*", false, "Музыка"},
+    {"wav", "Выбрать озвучку", "Музыка|*.mid;*.kar;*.wav;*.mp3|Все файлы|*.*", false, "Озвучка"},
+    {"exe", "Выбрать запускаемый файл", "Программы|*.exe|Все файлы|*.*", false, "Программа"},
 };
 
 // The value of a file field for a lesson that has no such item.
@@ -166,12 +167,19 @@ QWidget* TForm4::TopicPage()
 {
     auto* page = new QWidget(PageControl1);
     auto* grid = new QGridLayout(page);
-    grid->addWidget(Caption(QStringLiteral("Выберите  раздел"), page, true), 0, 0);
+    TopicSectionLabel = Caption(QStringLiteral("Выберите  раздел"), page, true);
+    grid->addWidget(TopicSectionLabel, 0, 0);
     TopicSection = new TDBLookupComboBox(page);
     TopicSection->setObjectName(QStringLiteral("DBLookupComboBox1"));
     TopicSection->SetListSource(Data->Trazdel, QStringLiteral("kod_razdel"), QStringLiteral("razdel"));
     TopicSection->SetDataSource(Data->TTema, QStringLiteral("kod_razdel"));
-    TopicSection->hide();
+    // Hidden until a topic is added or edited, without the page moving when it comes.
+    for (QWidget* w : {static_cast<QWidget*>(TopicSectionLabel), static_cast<QWidget*>(TopicSection)}) {
+        QSizePolicy keep = w->sizePolicy();
+        keep.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(keep);
+        w->hide();
+    }
     grid->addWidget(TopicSection, 0, 1, 1, 2);
     TopicEdit = new TDBEdit(Data->TTema, QStringLiteral("tema"), page);
     TopicEdit->setObjectName(QStringLiteral("DBEdit2"));
@@ -254,6 +262,7 @@ QWidget* TForm4::LessonPage()
     buttons->addWidget(Button11);
     buttons->addWidget(Button12);
     fields->addLayout(buttons, 4, 0, 1, 2);
+    fields->setRowStretch(5, 1);
     top->addLayout(fields, 1);
 
     FilePanel = new QGroupBox(QStringLiteral("Файлы урока"), page);
@@ -397,6 +406,12 @@ void TForm4::PostIfEditing(TTable* table)
         table->Post();
 }
 
+void TForm4::ShowTopicSection(bool shown)
+{
+    TopicSectionLabel->setVisible(shown);
+    TopicSection->setVisible(shown);
+}
+
 void TForm4::Button1Click()
 {
     Data->Trazdel->Insert();
@@ -421,17 +436,17 @@ void TForm4::Button3Click()
 
 void TForm4::Button4Click()
 {
-    TopicSection->show();
+    ShowTopicSection(true);
     Data->TTema->Insert();
-    // A new topic starts in the section the topics are shown for.
-    if (Data->TTema->Filtered() && !Data->Trazdel->IsEmpty())
+    // A new topic starts in the section chosen last.
+    if (!Data->Trazdel->IsEmpty())
         Data->TTema->SetFieldValue(QStringLiteral("kod_razdel"), Data->Trazdel->FieldValue(QStringLiteral("kod_razdel")));
     TopicEdit->setFocus();
 }
 
 void TForm4::Button5Click()
 {
-    TopicSection->show();
+    ShowTopicSection(true);
     Data->TTema->Edit();
     TopicEdit->setFocus();
 }
@@ -452,7 +467,7 @@ void TForm4::Button6Click()
     topics->SetFilter(QStringLiteral("kod_razdel=") + CodeLiteral(section));
     topics->SetFiltered(true);
     PostIfEditing(topics);
-    TopicSection->hide();
+    ShowTopicSection(false);
 }
 
 void TForm4::Button7Click()
@@ -557,7 +572,7 @@ void TForm4::ChooseFile(const QString& field)
             throw;
         }
     }
-    StatusBar1->showMessage(QStringLiteral("%1: %2").arg(QString::fromUtf8(spec->Caption).section(u' ', 1), relative));
+    StatusBar1->showMessage(QStringLiteral("%1: %2").arg(QString::fromUtf8(spec->Item), relative));
 }
 
 // ---- journal --------------------------------------------------------------------------------------
@@ -667,6 +682,6 @@ void TForm4::closeEvent(QCloseEvent* event)
         }
     }
     FilePanel->hide();
-    TopicSection->hide();
+    ShowTopicSection(false);
     event->accept();
 }

@@ -37,6 +37,7 @@ public:
     TDBNavigator* SectionNavigator;
     TDBGrid* SectionGrid;
     // Topics
+    QLabel* TopicSectionLabel;
     TDBLookupComboBox* TopicSection;
     TDBEdit* TopicEdit;
     QPushButton *Button4, *Button5, *Button6;
@@ -106,6 +107,7 @@ private:
     QWidget* JournalPage();
     QWidget* GroupPage();
     static void PostIfEditing(TTable* table);
+    void ShowTopicSection(bool shown);
     QList<TTable*> EditedTables() const;
 
     TDataModule2* Data = nullptr;

@@ -101,6 +101,9 @@ void TForm7::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    // Each opening asks afresh: a password typed earlier is not left in the box.
+    Edit1->clear();
+    CloseLowerPanel();
     Edit1->setFocus();
 }
 
