@@ -36,8 +36,11 @@ const QStringList PartPictures = {
     "bmpCondensatorBurntOut", "bmpInductance", "bmpBattery", "bmpGenerator", "bmpSwitchOn",
     "bmpSwitchOff", "bmpProtector", "bmpProtectorBurning", "bmpProtectorBurntOut", "bmpLampOff",
     "bmpLampMin", "bmpLampOn", "bmpLampBurntOut", "bmpHeaterOff", "bmpHeaterMin", "bmpHeaterOn",
-    "bmpHeaterBurntOut",
+    "bmpHeaterBurntOut", "bmpVResistor", "bmpVResistorNoHandle", "bmpVCondensator", "bmpVCondensatorNoHandle",
+    "bmpBlackBug",
 };
+// The variable parts' bodies of their own for the vertical orientation.
+const QStringList UprightBodies = {"bmpVResistorNoHandleV", "bmpVCondensatorNoHandleV"};
 
 const QStringList BoxStems = {
     "Resistor", "Protector", "Condensator", "Inductance", "Wire", "Switch", "Battery",
@@ -125,6 +128,7 @@ private slots:
     void nodeIsCentred();
     void partsMeetTheTerminalsOnTheMiddleRow_data();
     void partsMeetTheTerminalsOnTheMiddleRow();
+    void variablePartsStandUpright();
     void cursorsHotSpotLiesOnTheDrawing_data();
     void cursorsHotSpotLiesOnTheDrawing();
     void stateVariantsDiffer_data();
@@ -165,6 +169,9 @@ void TestArt::bitmapsLoadWithTheirSizes_data() {
             const QString name = "bmp" + stem + state;
             QTest::newRow(qPrintable(name)) << name << QSize(56, 57) << false;
         }
+    for (const QString& name : UprightBodies) QTest::newRow(qPrintable(name)) << name << QSize(64, 64) << true;
+    QTest::newRow("bmpVResistorHandle") << "bmpVResistorHandle" << QSize(10, 64) << true;
+    QTest::newRow("bmpVCondensatorHandle") << "bmpVCondensatorHandle" << QSize(9, 9) << false;
     for (const QString& name : Cursors) QTest::newRow(qPrintable(name)) << name << QSize(32, 32) << true;
     QTest::newRow("bmpNode") << "bmpNode" << QSize(19, 19) << true;
     QTest::newRow("bmpTrashcan") << "bmpTrashcan" << QSize(72, 84) << true;
@@ -290,6 +297,26 @@ void TestArt::partsMeetTheTerminalsOnTheMiddleRow() {
     }
     for (int y = 0; y < part.height(); ++y)
         for (int x : {0, 1, 2, 62, 63}) QVERIFY(qAlpha(Raw(part, x, y)) < 255);
+}
+
+void TestArt::variablePartsStandUpright() {
+    // Upright, a variable part spans from the lower node (its value's low end) to the upper one,
+    // along the middle column, as the other parts' transposed pictures do.
+    for (const QString& name : UprightBodies) {
+        const QImage part = LoadTransparentBitmap(name);
+        for (int y : {6, 58}) {
+            QCOMPARE(qAlpha(Raw(part, 32, y)), 255);
+            QVERIFY(qAlpha(Raw(part, 28, y)) < 64);
+            QVERIFY(qAlpha(Raw(part, 37, y)) < 64);
+        }
+    }
+    // The handles are solid across their middle, where the program centres them.
+    const QImage slider = LoadTransparentBitmap("bmpVResistorHandle");
+    QCOMPARE(qAlpha(Raw(slider, 5, 20)), 255);
+    const QImage knob = LoadTransparentBitmap("bmpVCondensatorHandle");
+    QCOMPARE(qAlpha(Raw(knob, 4, 4)), 255);
+    // The body alone is the whole part without its handle.
+    QVERIFY(Differing(LoadTransparentBitmap("bmpVResistor"), LoadTransparentBitmap("bmpVResistorNoHandle")) > 40);
 }
 
 void TestArt::cursorsHotSpotLiesOnTheDrawing_data() {

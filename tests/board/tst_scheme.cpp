@@ -9,9 +9,12 @@
 #include "board/Node.h"
 #include "board/Scheme.h"
 #include "components/Battery.h"
+#include "components/Blackbug.h"
 #include "components/Generator.h"
 #include "components/Kinds.h"
 #include "components/Resistor.h"
+#include "components/Vcondensator.h"
+#include "components/Vresistor.h"
 #include "solver/Calculate.h"
 
 #include <QBuffer>
@@ -23,9 +26,9 @@
 #include <QtEndian>
 
 namespace {
-// The kinds a scheme file can hold today, with the length of each kind's own tail.
-const QMap<int, int> TailSize = {{10, 0}, {11, 8}, {12, 8}, {13, 0}, {14, 26}, {15, 0},
-                                 {16, 4}, {17, 8}, {18, 16}, {19, 24}, {20, 16}};
+// The kinds a scheme file can hold, with the length of each kind's own tail.
+const QMap<int, int> TailSize = {{10, 0},  {11, 8},  {12, 8},  {13, 0},  {14, 26}, {15, 0}, {16, 4},
+                                 {17, 8},  {18, 16}, {19, 24}, {20, 16}, {21, 8},  {22, 8}, {24, 1}};
 constexpr int BaseRecord = 49; // kind, marker, four doubles, flags, two node numbers
 
 QByteArray Save() {
@@ -101,6 +104,7 @@ private slots:
     void everyTruncationLoadsSafely();
     void randomBytesLoadSafely();
     void failedSaveKeepsTheOldFile();
+    void schemetoolConvertKeepsEveryByte();
     void schemetoolAgreesWithNgspice();
 };
 
@@ -332,6 +336,27 @@ void TestScheme::failedSaveKeepsTheOldFile() {
     QVERIFY(!SaveScheme(f.Seams.Dir.filePath("no/such/folder/x.workbench")));
 }
 
+void TestScheme::schemetoolConvertKeepsEveryByte() {
+    const QString tool = VEXILO_BIN_DIR "/schemetool";
+    TBoardFixture f;
+    BuildEveryKind(true); // an older file holds no battery values of its own
+    const QByteArray current = Save();
+    for (const QByteArray& version : {current, OldVersion(current, true)}) {
+        const QString in = f.Seams.Dir.filePath("in.workbench"), out = f.Seams.Dir.filePath("out.workbench");
+        QFile file(in);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(version);
+        file.close();
+        QProcess convert;
+        convert.start(tool, {"convert", in, out});
+        QVERIFY(convert.waitForFinished(30000));
+        QCOMPARE(convert.exitCode(), 0);
+        QFile written(out);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), current);
+    }
+}
+
 void TestScheme::schemetoolAgreesWithNgspice() {
     const QString tool = VEXILO_BIN_DIR "/schemetool";
     QVERIFY(QFileInfo::exists(tool));
@@ -343,13 +368,24 @@ void TestScheme::schemetoolAgreesWithNgspice() {
         const quint8 sourceKind = alternating ? KindGenerator : KindBattery;
         const int parts = 4 + random.bounded(24);
         for (int i = 0; i < parts; ++i) {
-            static const quint8 kinds[] = {KindResistor, KindResistor, KindWire, KindCondensator, KindInductance, 0, 0};
-            quint8 kind = kinds[random.bounded(7)];
+            static const quint8 kinds[] = {KindResistor,    KindResistor,     KindWire,    KindCondensator, KindInductance,
+                                           KindVResistor,   KindVCondensator, KindBlackBug, 0,              0};
+            quint8 kind = kinds[random.bounded(10)];
             if (!kind) kind = sourceKind;
             TIron* part = CreatePart(kind);
             if (auto* r = qobject_cast<TResistor*>(part)) {
                 r->SetResistance(std::pow(10, random.bounded(4.0)));
                 r->SetMaxPower(1E6); // nothing burns: the netlist shows the values as loaded
+            } else if (auto* v = qobject_cast<TVResistor*>(part)) {
+                v->SetMaxResistance(std::pow(10, 1 + random.bounded(3.0)));
+                v->SetHandlePosition(1 + random.bounded(20));
+            } else if (auto* v = qobject_cast<TVCondensator*>(part)) {
+                v->SetMaxCapacitance(std::pow(10, -7 + random.bounded(3.0)));
+                v->SetHandlePosition(1 + random.bounded(20));
+            } else if (auto* box = qobject_cast<TBlackBug*>(part)) {
+                // A passive content, or a source of the circuit's own kind.
+                const int pick = random.bounded(4);
+                box->SetVariant(pick < 3 ? 1 + pick : alternating ? TBlackBug::Generator : TBlackBug::Battery);
             }
             const int r = random.bounded(6) + 1, c = random.bounded(6) + 1;
             if (random.bounded(2))

@@ -8,12 +8,14 @@
 #include "board/Node.h"
 #include "board/Scheme.h"
 #include "components/Battery.h"
+#include "components/Blackbug.h"
 #include "components/Iron.h"
 #include "components/Kinds.h"
 #include "components/Lamp.h"
 #include "components/Protector.h"
 #include "components/Resistor.h"
 #include "components/Switch.h"
+#include "components/Vresistor.h"
 #include "instruments/Pribor.h"
 #include "solver/Calculate.h"
 
@@ -148,6 +150,8 @@ private slots:
     void internalResistance();
     void lampAndFuse();
     void rcCircuit();
+    void dimmerFollowsTheHandle();
+    void blackBoxesAnswerTheMeter();
 
     void helpLinksResolve();
     void helpPagesAreWellFormed();
@@ -171,8 +175,8 @@ void TestLabs::everyLabWorks_data() {
         const QString name = QFileInfo(file).completeBaseName();
         QTest::newRow(qPrintable(name)) << name << (name == "lab4" ? 5 : 0);
     }
-    // The five labs the help describes are all there.
-    for (const char* lab : {"lab1", "lab2", "lab3", "lab4", "lab5"})
+    // The labs the help describes are all there.
+    for (const char* lab : {"lab1", "lab2", "lab3", "lab4", "lab5", "lab6", "lab7"})
         QVERIFY2(files.contains(QString(lab) + ".workbench"), lab);
 }
 
@@ -187,8 +191,10 @@ void TestLabs::everyLabWorks() {
     QCOMPARE(bench.BurntParts(), QStringList());
     QVERIFY(Parts.size() >= 5);
 
-    // Exactly one source, in the main loop.
-    QList<TIron*> sources = bench.OfKind(KindBattery) + bench.OfKind(KindGenerator);
+    // Exactly one source, in the main loop (a black box may hold it).
+    QList<TIron*> sources;
+    for (TIron* p : Parts)
+        if (p->StateShowsEmf()) sources << p;
     QCOMPARE(sources.size(), 1);
     QVERIFY2(Amps(sources[0]) > 1e-3, qPrintable(QString::number(Amps(sources[0]))));
 
@@ -215,6 +221,7 @@ void TestLabs::ammeterTakesTheDashedWire_data() {
     QTest::newRow("lab2") << "lab2" << MilliAmps200 << 9 / 220.5;
     QTest::newRow("lab3") << "lab3" << MilliAmps200 << 4.5 / 30;
     QTest::newRow("lab4") << "lab4" << Amps10 << 6 / 21.4;
+    QTest::newRow("lab6") << "lab6" << Amps10 << 4.5 / 38.5;
 }
 
 void TestLabs::ammeterTakesTheDashedWire() {
@@ -417,6 +424,54 @@ void TestLabs::rcCircuit() {
     QCOMPARE(bench.BurntParts(), QStringList());
 }
 
+void TestLabs::dimmerFollowsTheHandle() {
+    TLabBench bench("lab6");
+    auto* rheostat = static_cast<TVResistor*>(bench.One(KindVResistor));
+    auto* lamp = static_cast<TLamp*>(bench.One(KindLamp));
+    QVERIFY(rheostat && lamp);
+    // The file holds the value of step 10; the slider stands where that value is.
+    QCOMPARE(rheostat->HandlePosition, 10);
+    QCOMPARE(rheostat->Resistance, 25.0);
+    QVERIFY(lamp->Brightness > 0);
+    // Step by step to the right the lamp dims, and nothing burns on the way.
+    int brighter = 21;
+    for (int step = 1; step <= 20; ++step) {
+        rheostat->SetHandlePosition(step);
+        QVERIFY(bench.Solve());
+        QCOMPARE(bench.BurntParts(), QStringList());
+        QVERIFY2(lamp->Brightness <= brighter, qPrintable(QString("step %1").arg(step)));
+        QFUZZY(Amps(lamp), 4.5 / (13.5 + 2.5 * step), 1e-6);
+        brighter = lamp->Brightness;
+    }
+    QVERIFY(brighter < 3);
+    // At the left end the lamp takes its full power: 3.5 V on the voltmeter, the page's range.
+    rheostat->SetHandlePosition(1);
+    QVERIFY(bench.Solve());
+    QCOMPARE(lamp->Brightness, 20);
+    QFUZZY(bench.Measure(DcVolts20, 3, 4, 2, 4), 4.5 / 16 * 12.5, 1e-3);
+}
+
+void TestLabs::blackBoxesAnswerTheMeter() {
+    TLabBench bench("lab7");
+    const QList<TIron*> boxes = bench.OfKind(KindBlackBug);
+    QCOMPARE(boxes.size(), 2);
+    auto* a = static_cast<TBlackBug*>(bench.At(2, 2, 3, 2));
+    auto* b = static_cast<TBlackBug*>(bench.At(2, 4, 3, 4));
+    QVERIFY(a && b);
+    QCOMPARE(a->Variant, quint8(TBlackBug::Battery));
+    QCOMPARE(b->Variant, quint8(TBlackBug::Resistor));
+    // A battery box keeps the generators out of the parts box, as a battery does.
+    QCOMPARE(TBattery::BatteryCount, 1);
+    const double current = 6.8 / 482;
+    QFUZZY(Amps(b), current, 1e-6);
+    QFUZZY(bench.Measure(DcVolts20, 3, 4, 2, 4), 470 * current, 1e-3);
+    // Apart, box A shows its EMF and box B none; the ohmmeter reads box B.
+    bench.Remove(bench.At(2, 2, 2, 3));
+    QFUZZY(bench.Measure(DcVolts20, 3, 2, 2, 2), 6.8, 2e-3);
+    QCOMPARE(bench.Measure(DcVolts20, 3, 4, 2, 4), 0.0);
+    QFUZZY(bench.Measure(Ohms2000, 3, 4, 2, 4), 470.0, 1e-3);
+}
+
 // --- The help -------------------------------------------------------------------------------
 
 // Every link and picture of every page names a file of the help by a relative path, and every
@@ -520,7 +575,7 @@ void TestLabs::labPagesOpenTheirSchemes() {
         QVERIFY2(page.contains("«Загрузить схему»") && page.contains("Labs"), qPrintable(name));
         QVERIFY2(page.contains("src=\"" + name + ".svg\""), qPrintable(name));
     }
-    QCOMPARE(pages, 5);
+    QCOMPARE(pages, 7);
     // No page for a lab that is not there.
     QDirIterator it(BinDir + "/HELP/Labs", {"lab*.htm"}, QDir::Files);
     while (it.hasNext()) {

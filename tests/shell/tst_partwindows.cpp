@@ -8,6 +8,8 @@
 #include "board/Frmwork.h"
 #include "board/Scheme.h"
 #include "components/Battery.h"
+#include "components/Blackbug.h"
+#include "components/Vresistor.h"
 #include "components/Floatctrl.h"
 #include "components/Iron.h"
 #include "components/Ironstateform.h"
@@ -18,6 +20,7 @@
 #include "solver/Calculate.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -85,6 +88,8 @@ private slots:
     void buttonsShowAndHideTheirWindows();
     void clickOnTheBenchDeselects();
     void meterReadsTheValueSetOnThePanel();
+    void keysReachTheVariablePartAfterThePanel();
+    void blackBoxNamesItsContentToTheTeacher();
 };
 
 void TestPartWindows::initTestCase() {
@@ -209,6 +214,51 @@ void TestPartWindows::meterReadsTheValueSetOnThePanel() {
     w.Form.Board->Tick();
     QCOMPARE(meter->Display.Text(), QString("  1.43"));
     ClearBoard();
+}
+
+void TestPartWindows::keysReachTheVariablePartAfterThePanel() {
+    TWindow w;
+    auto* rheostat = static_cast<TVResistor*>(w.Put(KindVResistor, 2, 2, 2, 3));
+    DoubleClick(rheostat); // on the body, beside the slider
+    QCOMPARE(w.Panel()->PageType, 12);
+    QComboBox* list = w.Panel()->VarResistorValue->ValueList;
+    Pick(list, "2.0");
+    QCOMPARE(rheostat->MaxResistance, 2000.0);
+    QCOMPARE(rheostat->Resistance, 1500.0); // the slider kept its step
+    list->setFocus();
+    QTest::keyClick(list, 'R'); // into the list: swallowed there
+    QCOMPARE(rheostat->HandlePosition, 15);
+    // A press on the part gives the keys back to the bench.
+    QTest::mouseClick(rheostat, Qt::LeftButton, {}, QPoint(30, 40));
+    QTest::keyClick(QApplication::focusWidget(), 'R');
+    QTest::keyClick(QApplication::focusWidget(), 'R');
+    QCOMPARE(rheostat->HandlePosition, 17);
+    QTest::keyClick(QApplication::focusWidget(), 'r');
+    QCOMPARE(rheostat->HandlePosition, 16);
+    QCOMPARE(rheostat->Resistance, 1600.0);
+    ClearBoard();
+}
+
+void TestPartWindows::blackBoxNamesItsContentToTheTeacher() {
+    TWindow w;
+    for (TBoxItem* item : w.Form.BoxItems) QVERIFY(item->isEnabled());
+    auto* box = new TBlackBug(TBlackBug::Coil);
+    box->ConnectNodes((*w.Form.Board)(2, 2), (*w.Form.Board)(2, 3));
+    box->show();
+    w.Form.btnIronState->setVisible(false);
+    QCOMPARE(box->GetHint(), GetText(502));
+    w.Form.btnIronState->setVisible(true);
+    QVERIFY(box->GetHint().startsWith(GetText(233)));
+    // Its double click shows the panel without a page.
+    DoubleClick(box);
+    QVERIFY(w.Panel()->isVisible());
+    QCOMPARE(w.Panel()->PageType, 0);
+    // A battery box closes the generators' compartment of the parts box.
+    box->SetVariant(TBlackBug::Battery);
+    for (TBoxItem* item : w.Form.BoxItems)
+        if (item->Tag == KindGenerator) QVERIFY(!item->isEnabled());
+    ClearBoard();
+    for (TBoxItem* item : w.Form.BoxItems) QVERIFY(item->isEnabled());
 }
 
 QTEST_MAIN(TestPartWindows)

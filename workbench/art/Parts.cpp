@@ -629,10 +629,11 @@ void Heater(QPainter& p, Glow glow) {
     Band(p, QRectF(47, Y - 7.6, 4, 15.2), Steel);
 }
 
-void Rheostat(QPainter& p) {
+void RheostatBody(QPainter& p) {
     Leads(p, 12, 52);
-    // A slide rheostat: a wound ceramic tube between two end blocks, a bar above it and a
-    // slider that presses a contact onto the winding.
+    // A slide rheostat: resistance wire wound on a ceramic tube between two end blocks, and a
+    // bright bar above it on which the slider rides. The left lead takes the winding's end, the
+    // right one the bar: the further right the slider, the more winding lies between them.
     Plastic(p, QRectF(10, Y - 9, 5, 19), 1.2, QColor(50, 50, 56), 0.5);
     Plastic(p, QRectF(49, Y - 9, 5, 19), 1.2, QColor(50, 50, 56), 0.5);
     const QRectF tube(15, Y - 3, 34, 11);
@@ -640,42 +641,77 @@ void Rheostat(QPainter& p) {
     p.setBrush(CylinderAcross(tube.topLeft(), tube.bottomLeft(), QColor(150, 146, 140), 0.9));
     p.drawRect(tube);
     p.setPen(QPen(WithAlpha(QColor(60, 56, 52), 0.6), 0.45));
-    for (double x = tube.left() + 0.6; x < tube.right(); x += 1.0) p.drawLine(QPointF(x, tube.top()), QPointF(x + 0.5, tube.bottom()));
+    for (double x = tube.left() + 0.6; x < tube.right(); x += 1.0)
+        p.drawLine(QPointF(x, tube.top()), QPointF(x + 0.5, tube.bottom()));
     Lead(p, {12.5, Y - 6.5}, {51.5, Y - 6.5}, 2.0, Steel);
-    Plastic(p, QRectF(37, Y - 10, 6.5, 8.5), 1.5, QColor(30, 30, 34), 0.5);
-    Band(p, QRectF(38.8, Y - 2.5, 3, 3), Brass);
+    for (double x : {12.5, 51.5}) Screw(p, QPointF(x, Y + 6), 1.4, 40, Steel);
+}
+
+void RheostatSlider(QPainter& p, double x) {
+    // A black bakelite slider on the bar with a knob to take hold of, and its brass contact
+    // pressing on the winding below.
+    Band(p, QRectF(x - 1.5, Y - 4.5, 3, 4.5), Brass);
+    Plastic(p, QRectF(x - 4, Y - 10, 8, 7.5), 1.5, QColor(30, 30, 34), 0.5);
+    Plastic(p, QRectF(x - 1.6, Y - 17, 3.2, 8), 1.0, QColor(40, 40, 44), 0.5);
+    QRadialGradient knob(QPointF(x - 1.2, Y - 20.5), 4.5);
+    knob.setColorAt(0, QColor(120, 120, 126));
+    knob.setColorAt(1, QColor(16, 16, 18));
+    p.setBrush(knob);
+    p.setPen(QPen(Qt::black, 0.6));
+    p.drawEllipse(QPointF(x, Y - 19.5), 4, 4);
+}
+
+void Rheostat(QPainter& p) {
+    RheostatBody(p);
+    RheostatSlider(p, RheostatHandleX(15));
+}
+
+void TrimmerBody(QPainter& p) {
+    Leads(p, 12, 52);
+    // A sliding-plate trimmer capacitor in an aluminium frame: a slot along the top in which
+    // the knob slides, and a window below in which the moving plates (drawn by the program)
+    // slide in between the fixed ones; the more they overlap, the larger the capacitance.
+    Plastic(p, QRectF(9.5, 3.5, 45, 57), 3, QColor(176, 180, 186), 0.5);
+    p.setPen(QPen(QColor(90, 94, 100), 0.7));
+    p.setBrush(QColor(36, 38, 42));
+    p.drawRoundedRect(QRectF(12.5, 7.5, 39, 4.5), 1.5, 1.5); // the knob's slot
+    p.setBrush(QColor(44, 46, 52));
+    p.drawRect(QRectF(13.5, 30.5, 37, 26)); // the plates' window
+    // The fixed plates, edge-on, between the places of the moving ones, on their bus bar.
+    for (int y : {37, 43, 49}) {
+        p.setPen(QPen(QColor(224, 222, 200), 1.0));
+        p.drawLine(QPointF(28, y + 0.5), QPointF(49, y + 0.5));
+        p.setPen(QPen(QColor(62, 62, 62), 1.0));
+        p.drawLine(QPointF(28, y + 1.5), QPointF(49, y + 1.5));
+    }
+    Band(p, QRectF(48.5, 31, 2.5, 25), Brass);
+    // The terminal posts where the leads come in.
+    for (double x : {12.0, 52.0}) Screw(p, QPointF(x, Y), 2.2, 30, Steel, true);
+}
+
+void TrimmerKnob(QPainter& p, double x, double top) {
+    // A small ribbed black knob riding in the slot.
+    Plastic(p, QRectF(x - 4, top, 8, 8), 2, QColor(26, 26, 30), 0.6);
+    p.setPen(QPen(QColor(110, 110, 116), 0.6));
+    for (double dx : {-1.6, 0.0, 1.6}) p.drawLine(QPointF(x + dx, top + 2), QPointF(x + dx, top + 6));
+}
+
+void TrimmerPlates(QPainter& p, int step) {
+    // The moving plates as the program draws them for a handle step.
+    const int h = step / 2;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    for (int y : {34, 35, 40, 41, 46, 47, 52, 53}) {
+        p.setPen(y % 2 == 0 ? QColor(224, 222, 200) : QColor(62, 62, 62)); // lit edge, then its shadow
+        p.drawLine(h + 15, y, h + 30, y);
+    }
+    p.restore();
 }
 
 void TuningCapacitor(QPainter& p) {
-    Leads(p, 14, 50);
-    // An air-spaced tuning capacitor: a metal frame, the stator plates and the half-disc rotor
-    // plates turned part of the way in, and the knob on the shaft.
-    Plastic(p, QRectF(13, Y - 12, 38, 24), 2, QColor(180, 184, 188), 0.5);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(60, 64, 70));
-    p.drawRect(QRectF(16, Y - 9, 32, 18));
-    for (int i = 0; i < 6; ++i) {
-        const double dy = -7.5 + i * 3;
-        p.setPen(QPen(QColor(214, 218, 222), 1.1));
-        p.drawLine(QPointF(17, Y + dy), QPointF(29, Y + dy));
-    }
-    QPainterPath rotor;
-    rotor.moveTo(32, Y);
-    rotor.arcTo(QRectF(32 - 11, Y - 11, 22, 22), 90, -180);
-    rotor.closeSubpath();
-    p.setBrush(WithAlpha(QColor(226, 230, 236), 0.9));
-    p.setPen(QPen(QColor(120, 124, 130), 0.6));
-    p.save();
-    p.setClipRect(QRectF(16, Y - 9, 32, 18));
-    p.drawPath(rotor);
-    for (int i = 1; i < 5; ++i) p.drawArc(QRectF(32 - 11 + i * 2, Y - 11 + i * 2, 22 - i * 4, 22 - i * 4), 90 * 16, -180 * 16);
-    p.restore();
-    QRadialGradient knob(QPointF(30.5, Y - 1.5), 5);
-    knob.setColorAt(0, QColor(110, 110, 114));
-    knob.setColorAt(1, QColor(14, 14, 16));
-    p.setBrush(knob);
-    p.setPen(QPen(Qt::black, 0.6));
-    p.drawEllipse(QPointF(32, Y), 4, 4);
+    TrimmerBody(p);
+    TrimmerPlates(p, 15);
+    TrimmerKnob(p, RheostatHandleX(15), 6);
 }
 
 void BlackBox(QPainter& p, bool questionMark) {
@@ -696,6 +732,17 @@ void BlackBox(QPainter& p, bool questionMark) {
 } // namespace parts
 
 using namespace parts;
+
+namespace {
+// A part's vertical body drawn on its own: the horizontal one turned so that its left end lies
+// at the bottom, because a variable part's value grows upwards as it grows to the right.
+art::Painter Upright(const art::Painter& paint) {
+    return [paint](QPainter& p) {
+        p.setTransform(QTransform(0, -1, 1, 0, 0, Size), true);
+        paint(p);
+    };
+}
+} // namespace
 
 void DrawParts(ArtWriter& out) {
     auto part = [&](const QString& name, const art::Painter& paint) { out.Bitmap(name, Render(Size, Size, paint)); };
@@ -721,4 +768,20 @@ void DrawParts(ArtWriter& out) {
     part("bmpHeaterMin", [](QPainter& p) { Heater(p, Glow::Min); });
     part("bmpHeaterOn", [](QPainter& p) { Heater(p, Glow::On); });
     part("bmpHeaterBurntOut", [](QPainter& p) { Heater(p, Glow::BurntOut); });
+
+    // The variable parts: the whole part (for the drag cursors), the body without the handle in
+    // both orientations, and the handle, which the program draws where the student moved it.
+    part("bmpVResistor", [](QPainter& p) { Rheostat(p); });
+    part("bmpVResistorNoHandle", [](QPainter& p) { RheostatBody(p); });
+    part("bmpVResistorNoHandleV", Upright([](QPainter& p) { RheostatBody(p); }));
+    out.Bitmap("bmpVResistorHandle", Render(RheostatHandleWidth, Size, [](QPainter& p) {
+                   RheostatSlider(p, RheostatHandleWidth / 2.0);
+               }));
+    part("bmpVCondensator", [](QPainter& p) { TuningCapacitor(p); });
+    part("bmpVCondensatorNoHandle", [](QPainter& p) { TrimmerBody(p); });
+    part("bmpVCondensatorNoHandleV", Upright([](QPainter& p) { TrimmerBody(p); }));
+    out.Bitmap("bmpVCondensatorHandle", Render(TrimmerHandleSize, TrimmerHandleSize, [](QPainter& p) {
+                   TrimmerKnob(p, TrimmerHandleSize / 2.0, 0);
+               }, false));
+    part("bmpBlackBug", [](QPainter& p) { BlackBox(p, false); });
 }

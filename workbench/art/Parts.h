@@ -32,8 +32,20 @@ void KnifeSwitch(QPainter& p, bool closed);
 void Fuse(QPainter& p, FuseState state);
 void Lamp(QPainter& p, Glow glow);
 void Heater(QPainter& p, Glow glow);
-void Rheostat(QPainter& p);
-void TuningCapacitor(QPainter& p);
+// The variable resistor: a slide rheostat. The program draws the slider (its handle) over the
+// body at x = 12 + 2 * step (steps 1..20).
+inline double RheostatHandleX(int step) { return 12 + 2 * step; }
+constexpr int RheostatHandleWidth = 10;
+void RheostatBody(QPainter& p);
+void RheostatSlider(QPainter& p, double x);
+void Rheostat(QPainter& p); // body and slider at step 15
+// The variable capacitor: a sliding-plate trimmer; its knob slides in a slot along the top, and
+// the program draws the moving plates.
+constexpr int TrimmerHandleSize = 9;
+void TrimmerBody(QPainter& p);
+void TrimmerKnob(QPainter& p, double x, double top);
+void TrimmerPlates(QPainter& p, int step);
+void TuningCapacitor(QPainter& p); // body, plates and knob at step 15
 void BlackBox(QPainter& p, bool questionMark);
 
 } // namespace parts

@@ -35,7 +35,9 @@ public:
     int HoverCursor = crDefault;
     int DragCursor = crDrag;
 
-    bool IsTransparentAt(QPoint p) const;
+    // Whether the pixel lets the mouse through to what lies beneath (a part with moving pieces
+    // counts them too).
+    virtual bool IsTransparentAt(QPoint p) const;
 
     // The first flat object being dragged right now, or none.
     static TFlatObject* DraggingObject();

@@ -29,11 +29,13 @@ TCondensator::TCondensator() : TIron(KindCondensator) {
 
 void TCondensator::SetMaxVoltage(double value) { SetRating(MaxVoltage, value); }
 
-TComplex TCondensator::GetImpedance() {
-    const double wc = CircuitOmega * Capacitance;
-    if (AcDriven && wc != 0) return {0, -1 / wc};
+TComplex TCondensator::ImpedanceOf(double capacitance, bool acDriven) {
+    const double wc = CircuitOmega * capacitance;
+    if (acDriven && wc != 0) return {0, -1 / wc};
     return {1E60, 0};
 }
+
+TComplex TCondensator::GetImpedance() { return ImpedanceOf(Capacitance, AcDriven); }
 
 void TCondensator::UpdateState() {
     TIron::UpdateState();

@@ -15,10 +15,12 @@ TInductance::TInductance() : TIron(KindInductance) {
     Pictures.CopyTo(*this);
 }
 
-TComplex TInductance::GetImpedance() {
-    if (AcDriven) return {0, CircuitOmega * Inductance};
+TComplex TInductance::ImpedanceOf(double inductance, bool acDriven) {
+    if (acDriven) return {0, CircuitOmega * inductance};
     return {1E-6, 0};
 }
+
+TComplex TInductance::GetImpedance() { return ImpedanceOf(Inductance, AcDriven); }
 
 QString TInductance::GetHint() {
     const QString henry = GetText(165);

@@ -10,6 +10,8 @@ public:
     TInductance();
 
     TComplex GetImpedance() override;
+    // A coil is a reactance in a loop with an alternating source, a near short otherwise.
+    static TComplex ImpedanceOf(double inductance, bool acDriven);
     QString GetHint() override;
     void FillPanel(TPanelValues& values) override;
     void TakePanel(const TPanelValues& values) override;

@@ -7,6 +7,7 @@
 #include "board/SchemeIO.h"
 #include "shell/Global.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QMenu>
 #include <QPainter>
@@ -21,6 +22,7 @@ TStatePort* IronStateForm = nullptr;
 std::function<void()> PartDeleteCommand;
 std::function<void()> ShowParametersPanel;
 std::function<void(bool)> ShowLoadingWindow;
+std::function<bool()> InTeacherMode;
 std::function<void(quint8, bool)> EnablePartsBoxItem;
 
 namespace {
@@ -193,7 +195,15 @@ void TIron::LoadFromFile(QIODevice& file) {
 
 void TIron::OnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y) {
     TIron0::OnMouseDown(button, mods, x, y);
+    FocusBench();
     Select(this);
+}
+
+void TIron::FocusBench() {
+    // Keys go to the bench again (a variable part takes R and C), not to a list on the panel.
+    QWidget* bench = window();
+    if (bench && QApplication::focusWidget() && QApplication::focusWidget() != bench)
+        bench->setFocus(Qt::MouseFocusReason);
 }
 
 void TIron::OnMouseMove(Qt::KeyboardModifiers mods, int x, int y) {
@@ -270,7 +280,7 @@ std::mt19937& PartRandom() {
 void SeedPartRandom(quint32 seed) { PartRandom().seed(seed); }
 
 double TIron::GetRandomDouble(double a, double b) {
-    const int k = std::rand() % 1001;
+    const int k = std::uniform_int_distribution<int>(0, 1000)(PartRandom());
     const double t = k * 0.001;
     const double x = (1 - t) * b + t * a;
     // Two significant digits: printed with one decimal in exponent form and read back.

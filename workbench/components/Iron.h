@@ -103,6 +103,8 @@ protected:
     void SetMarkHidden(bool& mark, bool hidden);
     // The end of a burn-out: the burnt pictures, and the sound.
     void ShowBurnt(const TPicturePair& burnt);
+    // A press on a part takes the keyboard back to the bench.
+    void FocusBench();
 
     void OnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y) override;
     void OnMouseMove(Qt::KeyboardModifiers mods, int x, int y) override;
@@ -153,5 +155,8 @@ void RegisterClassSteps(std::function<void()> startup, std::function<void()> exi
 extern std::function<void()> PartDeleteCommand;
 extern std::function<void()> ShowParametersPanel;
 extern std::function<void(bool visible)> ShowLoadingWindow;
+// Whether the program runs in teacher mode (the main window shows it): a black box then names
+// what it holds.
+extern std::function<bool()> InTeacherMode;
 // The parts box offers a kind or refuses it (a battery and a generator never share the board).
 extern std::function<void(quint8 kind, bool enabled)> EnablePartsBoxItem;

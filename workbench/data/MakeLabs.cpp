@@ -16,6 +16,7 @@
 #include "board/Node.h"
 #include "board/Scheme.h"
 #include "components/Battery.h"
+#include "components/Blackbug.h"
 #include "components/Condensator.h"
 #include "components/Generator.h"
 #include "components/Iron.h"
@@ -24,6 +25,7 @@
 #include "components/Protector.h"
 #include "components/Resistor.h"
 #include "components/Switch.h"
+#include "components/Vresistor.h"
 #include "instruments/Pribor.h"
 #include "shell/Global.h"
 #include "solver/Calculate.h"
@@ -171,6 +173,34 @@ TLabPart Capacitor(int r1, int c1, int r2, int c2, double farads, double maxVolt
     return p;
 }
 
+TLabPart Rheostat(int r1, int c1, int r2, int c2, const QString& name, double fullScale, int step,
+                  TSide side) {
+    TLabPart p{KindVResistor, r1, c1, r2, c2};
+    p.Set = [=](TIron* part) {
+        auto* v = static_cast<TVResistor*>(part);
+        v->SetMaxResistance(fullScale);
+        v->SetHandlePosition(step);
+    };
+    p.Label = name + " = 0…" + Ohms(fullScale);
+    p.Side = side;
+    return p;
+}
+
+// A black box with a content chosen for the lab (the parts box draws one at random).
+TLabPart BlackBox(int r1, int c1, int r2, int c2, const QString& name, int variant, double resistance,
+                  double emf, TSide side) {
+    TLabPart p{KindBlackBug, r1, c1, r2, c2};
+    p.Set = [=](TIron* part) {
+        auto* box = static_cast<TBlackBug*>(part);
+        box->SetVariant(variant);
+        box->SetResistance(resistance);
+        box->SetEmf(emf);
+    };
+    p.Label = name;
+    p.Side = side;
+    return p;
+}
+
 // In every direct-current lab the battery stands on the left with its plus terminal (the lower
 // node) at the bottom, and the ammeter's place is the wire that leaves the plus terminal to the
 // right: the red lead goes on the battery's node, the black one on the next node.
@@ -252,6 +282,30 @@ std::vector<TLab> Labs() {
                         Wire(3, 2, 3, 3),
                         Wire(3, 3, 3, 4),
                     }});
+
+    // 6. A dimmer: a rheostat in series with a lamp; the slider starts half way.
+    labs.push_back({"lab6",
+                    0,
+                    {
+                        Battery(2, 2, 3, 2, 4.5, 1, S::Left),
+                        Rheostat(2, 2, 2, 3, "Rп", 50, 10, S::Above),
+                        Wire(2, 3, 2, 4),
+                        Lamp(2, 4, 3, 4, "L", 3.5, 0.28, S::Right),
+                        MeterSpot(3, 2, 3, 3, S::Below),
+                        Wire(3, 3, 3, 4),
+                    }});
+
+    // 7. Two black boxes in one loop: one holds a battery, the other a resistor.
+    labs.push_back({"lab7",
+                    0,
+                    {
+                        BlackBox(2, 2, 3, 2, "A", TBlackBug::Battery, 12, 6.8, S::Left),
+                        Wire(2, 2, 2, 3),
+                        Wire(2, 3, 2, 4),
+                        BlackBox(2, 4, 3, 4, "B", TBlackBug::Resistor, 470, 0, S::Right),
+                        MeterSpot(3, 2, 3, 3, S::Below),
+                        Wire(3, 3, 3, 4),
+                    }});
     return labs;
 }
 
@@ -304,6 +358,11 @@ QString Symbol(const TLabPart& p) {
     case KindInductance:
         return leads(14, 50) + "<path d=\"M14,0 a4.5,4.5 0 0 1 9,0 a4.5,4.5 0 0 1 9,0 a4.5,4.5 0 0 "
                                "1 9,0 a4.5,4.5 0 0 1 9,0\" fill=\"none\"/>";
+    case KindVResistor: // a resistor crossed by the arrow of adjustment
+        return leads(18, 46) + "<rect x=\"18\" y=\"-6\" width=\"28\" height=\"12\" fill=\"#fff\"/>" +
+               L(20, 11, 44, -11) + L(44, -11, 38.5, -10.2) + L(44, -11, 41.5, -5.8);
+    case KindBlackBug: // a sealed box: what is inside is to be found
+        return leads(16, 48) + "<rect x=\"16\" y=\"-10\" width=\"32\" height=\"20\" fill=\"#1d2b36\"/>";
     case KindSwitch:
         return QString(); // drawn with its state in Diagram
     default:
@@ -359,6 +418,8 @@ QString Diagram(const TLab& lab) {
         if (p.Kind == KindGenerator) // the tilde stays upright whatever the orientation
             body += QString("<path d=\"M%1,%2 c3,-6 6,-6 8,0 s5,6 8,0\" fill=\"none\"/>\n")
                         .arg(F(mid.x() - 8), F(mid.y()));
+        if (p.Kind == KindBlackBug) // the question mark stays upright whatever the orientation
+            labels += QString("<text x=\"%1\" y=\"%2\" class=\"box\">?</text>\n").arg(F(mid.x()), F(mid.y() + 6));
         if (p.Kind == KindBattery) { // the plus sign beside the long plate
             const QPointF plus = vertical ? QPointF(mid.x() + 14, mid.y() + 14)
                                           : QPointF(mid.x() + 14, mid.y() - 12);
@@ -452,6 +513,7 @@ QString Diagram(const TLab& lab) {
                "<style>\n"
                "text{font-family:'DejaVu Sans',Verdana,Arial,sans-serif;font-size:13px;fill:%7}\n"
                ".sign{font-size:16px;font-weight:bold;text-anchor:middle}\n"
+               ".box{font-size:16px;font-weight:bold;text-anchor:middle;fill:#fff}\n"
                ".meter circle{fill:#fff;stroke:%8;stroke-width:1.6}\n"
                ".meter text{fill:%8;font-weight:bold;text-anchor:middle;font-size:12px}\n"
                "</style>\n"
@@ -510,7 +572,7 @@ bool Build(const TLab& lab, const QDir& out) {
     double sourceCurrent = 0;
     for (TIron* part : Parts) {
         if (part->Burnt) faults << QString("a part of kind %1 burnt").arg(part->Kind);
-        if (part->Kind == KindBattery || part->Kind == KindGenerator)
+        if (part->StateShowsEmf()) // a battery, a generator, or a black box that holds one
             sourceCurrent = std::max(sourceCurrent, std::abs(part->Current));
     }
     if (sourceCurrent < 1e-4) faults << "no current through the source";

@@ -284,6 +284,7 @@ TWorkshopForm::TWorkshopForm(QWidget* parent) : QWidget(parent) {
     OscilloscopeHost.StatusBarTop = [this] { return StatusBar->y(); };
     OscilloscopeHost.EnableButton = [this](bool) { UpdateCommandButtons(); };
     PartDeleteCommand = [this] { mnuOnDelete(); };
+    InTeacherMode = [this] { return !btnIronState->isHidden(); };
 
     lblTitle->setText(GetText(100));
     lblTitle->adjustSize();
@@ -305,6 +306,7 @@ TWorkshopForm::~TWorkshopForm() {
     OscilloscopeHost = TOscilloscopeHost();
     EnablePartsBoxItem = nullptr;
     PartDeleteCommand = nullptr;
+    InTeacherMode = nullptr;
     TrashCanWidget = nullptr;
     PartsBoxWidget = nullptr;
     SetCircuitChangedReceiver(nullptr);
