@@ -530,7 +530,7 @@ void TestFloatCtrl::pagesFollowTheSelection() {
     } kinds[] = {{KindResistor, 1, 1238}, {KindCondensator, 2, 1239}, {KindInductance, 3, 1234},
                  {KindBattery, 4, 1235},  {KindSwitch, 6, 1247},      {KindLamp, 7, 1243},
                  {KindWire, 9, 1245},     {KindProtector, 10, 1237},  {KindConductor, 11, 1236},
-                 {KindHeater, 14, 1241}};
+                 {KindHeater, 14, 1241},  {KindVResistor, 12, 1242}, {KindVCondensator, 13, 1240}};
     for (const auto& k : kinds) {
         f.Take(k.Kind);
         QCOMPARE(f.Panel->PageType, k.Page);

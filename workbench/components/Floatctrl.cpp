@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <cmath>
@@ -263,6 +264,13 @@ TFloatControlPanel::TFloatControlPanel(QWidget* mainWindow) : TToolWindow(mainWi
 
     DetailPageControl = new QTabWidget(Client());
     DetailPageControl->setObjectName("DetailPageControl");
+    // One tab at a time, as wide as the panel: a long caption fits without scroll arrows.
+    DetailPageControl->setUsesScrollButtons(false);
+    DetailPageControl->setElideMode(Qt::ElideRight);
+    DetailPageControl->tabBar()->setExpanding(true);
+    QFont tabFont = small;
+    tabFont.setPixelSize(10);
+    DetailPageControl->tabBar()->setFont(tabFont);
     ApplyBtn = new QPushButton(GetText(1233), Client());
     ApplyBtn->setObjectName("ApplyBtn");
     connect(ApplyBtn, &QPushButton::clicked, this, &TFloatControlPanel::ApplyBtnClick);
