@@ -24,6 +24,7 @@
 #include <QRandomGenerator>
 #include <QTest>
 #include <QtEndian>
+#include <limits>
 
 namespace {
 // The kinds a scheme file can hold, with the length of each kind's own tail.
@@ -96,7 +97,8 @@ private slots:
     void batteryRecordLengths();
     void signatureRules_data();
     void signatureRules();
-    void unknownKindStopsSilently();
+    void unknownKindFailsTheLoad();
+    void reversedEndsLoadOnTheirEdge();
     void generatorsKeepTheFilesFrequency();
     void burntPartsBurnAgain();
     void cutRecordsAndBadNodesFail_data();
@@ -106,6 +108,8 @@ private slots:
     void failedSaveKeepsTheOldFile();
     void schemetoolConvertKeepsEveryByte();
     void schemetoolAgreesWithNgspice();
+    void schemetoolFailuresExitNonZero_data();
+    void schemetoolFailuresExitNonZero();
 };
 
 void TestScheme::initTestCase() {
@@ -212,21 +216,60 @@ void TestScheme::signatureRules() {
     } else {
         QCOMPARE(result, TLoadResult::Failed);
         QCOMPARE(f.Seams.Messages.size(), 1);
-        QCOMPARE(f.Seams.Messages[0].Text, GetText(608) + path);
+        QCOMPARE(f.Seams.Messages[0].Text, GetText(608) + path + "\n" + GetText(611));
         QCOMPARE(f.Seams.Messages[0].Buttons, TMsgButtons::AbortRetryIgnore);
     }
     QVERIFY(Parts.isEmpty());
     QVERIFY(f.Board->CircuitChanged);
 }
 
-void TestScheme::unknownKindStopsSilently() {
+void TestScheme::unknownKindFailsTheLoad() {
     TBoardFixture f;
     Place(new TResistor, 1, 1, 1, 2);
     Place(new TResistor, 2, 1, 2, 2);
     QByteArray file = Save();
     file[1024 + BaseRecord + 8] = char(23); // the second record's kind
-    QCOMPARE(Load(file), TLoadResult::StoppedEarly);
-    QCOMPARE(Parts.size(), 1);
+    QString why;
+    QBuffer buffer(&file);
+    buffer.open(QIODevice::ReadOnly);
+    // Half a circuit under the file's name would be saved over the whole one.
+    QCOMPARE(LoadSchemeFrom(buffer, &why), TLoadResult::Failed);
+    QVERIFY(Parts.isEmpty());
+    QCOMPARE(why, GetText(615));
+}
+
+void TestScheme::reversedEndsLoadOnTheirEdge() {
+    TBoardFixture f;
+    auto* battery = qobject_cast<TBattery*>(CreatePart(KindBattery));
+    Place(battery, 1, 1, 2, 1);
+    auto* resistor = new TResistor;
+    Place(resistor, 1, 1, 1, 2);
+    Place(new TResistor, 1, 2, 2, 2);
+    Place(new TResistor, 2, 1, 2, 2);
+    f.Board->CircuitChanged = true;
+    f.Board->SolveWhileChanged();
+    const TComplex current = resistor->Current;
+    QVERIFY2(std::abs(current) > 1e-4, qPrintable(QString::number(std::abs(current))));
+    const QPoint batteryAt = battery->pos(), resistorAt = resistor->pos();
+    QByteArray file = Save();
+    // Every record names its lower or right node first.
+    for (int at = 1024; at < file.size(); at += BaseRecord + TailSize[quint8(file[at])]) {
+        const qint32 first = qFromLittleEndian<qint32>(file.constData() + at + 41);
+        PutInt32(file, at + 41, qFromLittleEndian<qint32>(file.constData() + at + 45));
+        PutInt32(file, at + 45, first);
+    }
+    QCOMPARE(Load(file), TLoadResult::Loaded);
+    battery = qobject_cast<TBattery*>(Parts[0]);
+    resistor = qobject_cast<TResistor*>(Parts[1]);
+    QCOMPARE(battery->FirstNode, (*f.Board)(1, 1));
+    QCOMPARE(battery->pos(), batteryAt);
+    QCOMPARE(resistor->FirstNode, (*f.Board)(1, 1));
+    QCOMPARE(resistor->pos(), resistorAt);
+    // The file's battery pushes towards its first-named node, the upper one: turned end for
+    // end on its edge it is a reversed battery, and the current runs the other way.
+    QVERIFY(battery->Reversed);
+    f.Board->SolveWhileChanged();
+    QVERIFY(std::abs(resistor->Current + current) < 1e-12);
 }
 
 void TestScheme::generatorsKeepTheFilesFrequency() {
@@ -256,24 +299,44 @@ void TestScheme::burntPartsBurnAgain() {
 }
 
 void TestScheme::cutRecordsAndBadNodesFail_data() {
-    QTest::addColumn<int>("cut");  // bytes taken off the end
-    QTest::addColumn<int>("node"); // first node number written, -2: left alone
-    QTest::newRow("cut in the tail") << 3 << -2;
-    QTest::newRow("cut in the base record") << 20 << -2;
-    QTest::newRow("node 49") << 0 << 49;
-    QTest::newRow("node -1") << 0 << -1;
-    QTest::newRow("node far away") << 0 << 100000;
+    QTest::addColumn<int>("cut");     // bytes taken off the end
+    QTest::addColumn<int>("at");      // offset of a field written over, -1: none
+    QTest::addColumn<QString>("type"); // the field: "i32", "f64" or "u8"
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("fault"); // the text that says why
+    // Two resistors: the second record begins at 1081, its nodes (4,4) 32 and (4,5) 33.
+    const int second = 1024 + BaseRecord + 8;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    QTest::newRow("cut in the tail") << 3 << -1 << "" << 0.0 << 612;
+    QTest::newRow("cut in the base record") << 20 << -1 << "" << 0.0 << 612;
+    QTest::newRow("node 49") << 0 << second + 41 << "i32" << 49.0 << 613;
+    QTest::newRow("node -1") << 0 << second + 41 << "i32" << -1.0 << 613;
+    QTest::newRow("node far away") << 0 << second + 41 << "i32" << 100000.0 << 613;
+    QTest::newRow("nodes two apart") << 0 << second + 41 << "i32" << 31.0 << 614;
+    QTest::newRow("both ends on one node") << 0 << second + 41 << "i32" << 33.0 << 614;
+    QTest::newRow("nodes on a diagonal") << 0 << second + 41 << "i32" << 25.0 << 614;
+    QTest::newRow("unknown kind") << 0 << second << "u8" << 23.0 << 615;
+    QTest::newRow("resistance not a number") << 0 << second + 5 << "f64" << nan << 616;
+    QTest::newRow("infinite EMF") << 0 << second + 29 << "f64" << -inf << 616;
+    QTest::newRow("infinite rated power") << 0 << second + 49 << "f64" << inf << 616;
+    QTest::newRow("frequency not a number") << 0 << 19 << "f64" << nan << 616;
 }
 
 void TestScheme::cutRecordsAndBadNodesFail() {
     QFETCH(int, cut);
-    QFETCH(int, node);
+    QFETCH(int, at);
+    QFETCH(QString, type);
+    QFETCH(double, value);
+    QFETCH(int, fault);
     TBoardFixture f;
     Place(new TResistor, 1, 1, 1, 2);
     Place(new TResistor, 4, 4, 4, 5);
     QByteArray file = Save();
     file.chop(cut);
-    if (node != -2) PutInt32(file, 1024 + BaseRecord + 8 + 41, node);
+    if (type == "i32") PutInt32(file, at, qint32(value));
+    if (type == "f64") qToLittleEndian(value, file.data() + at);
+    if (type == "u8") file[at] = char(int(value));
     const QString path = f.Seams.Dir.filePath("bad.workbench");
     QFile out(path);
     QVERIFY(out.open(QIODevice::WriteOnly));
@@ -282,6 +345,7 @@ void TestScheme::cutRecordsAndBadNodesFail() {
     QCOMPARE(LoadScheme(path), TLoadResult::Failed);
     QVERIFY(Parts.isEmpty());
     QCOMPARE(f.Seams.Messages.size(), 1);
+    QCOMPARE(f.Seams.Messages[0].Text, GetText(608) + path + "\n" + GetText(fault));
 }
 
 void TestScheme::everyTruncationLoadsSafely() {
@@ -429,6 +493,70 @@ void TestScheme::schemetoolAgreesWithNgspice() {
         ++compared;
     }
     QVERIFY(compared >= 30);
+}
+
+void TestScheme::schemetoolFailuresExitNonZero_data() {
+    QTest::addColumn<QString>("board"); // "square": four resistors in a ring; "+0": of 0 ohms;
+                                        // "+23": a record of unknown kind at the end
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("says"); // on standard error; empty: nothing at all
+    QTest::newRow("solve") << "square" << "solve" << 0 << "";
+    QTest::newRow("convert") << "square" << "convert" << 0 << "";
+    QTest::newRow("solve of a singular circuit") << "square+0" << "solve" << 3 << "singular";
+    QTest::newRow("netlist of a singular circuit") << "square+0" << "netlist" << 3 << "singular";
+    QTest::newRow("solve with an unknown kind") << "square+23" << "solve" << 1 << "does not know";
+    QTest::newRow("netlist with an unknown kind") << "square+23" << "netlist" << 1 << "does not know";
+    QTest::newRow("convert with an unknown kind") << "square+23" << "convert" << 1 << "does not know";
+    QTest::newRow("convert of a cut file") << "square-5" << "convert" << 1 << "ends inside";
+}
+
+void TestScheme::schemetoolFailuresExitNonZero() {
+    QFETCH(QString, board);
+    QFETCH(QString, command);
+    QFETCH(int, status);
+    QFETCH(QString, says);
+    TBoardFixture f;
+    // A ring of four resistors fed by a battery across one of them.
+    const int ring[4][4] = {{1, 1, 1, 2}, {1, 2, 2, 2}, {2, 1, 2, 2}, {1, 1, 2, 1}};
+    for (const auto& e : ring) {
+        auto* r = new TResistor;
+        if (board.contains("+0")) r->SetResistance(0);
+        Place(r, e[0], e[1], e[2], e[3]);
+    }
+    if (!board.contains("+0")) Place(CreatePart(KindBattery), 1, 1, 2, 1);
+    QByteArray bytes = Save();
+    if (board.contains("+23")) bytes += QByteArray(1, char(23)) + QByteArray(48, '\0');
+    if (board.contains("-5")) bytes.chop(5);
+    const QString scheme = f.Seams.Dir.filePath("in.workbench");
+    const QString output = f.Seams.Dir.filePath("out.workbench");
+    QFile file(scheme);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("XDG_RUNTIME_DIR"); // as on a machine without a login session
+    tool.setProcessEnvironment(environment);
+    tool.start(VEXILO_BIN_DIR "/schemetool", command == "convert" ? QStringList{command, scheme, output}
+                                                                  : QStringList{command, scheme});
+    QVERIFY(tool.waitForFinished(30000));
+    const QString error = QString::fromUtf8(tool.readAllStandardError());
+    const QByteArray printed = tool.readAllStandardOutput();
+    QCOMPARE(tool.exitCode(), status);
+    if (says.isEmpty())
+        QCOMPARE(error, QString());
+    else
+        QVERIFY2(error.contains(says), qPrintable(error));
+    if (status != 0) QVERIFY(printed.isEmpty());
+    // convert writes a whole copy or none at all
+    QCOMPARE(QFile::exists(output), command == "convert" && status == 0);
+    if (command == "convert" && status == 0) {
+        QFile copy(output);
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), bytes);
+    }
 }
 
 QTEST_MAIN(TestScheme)

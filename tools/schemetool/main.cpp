@@ -4,7 +4,10 @@
 //   schemetool [--log FILE] netlist FILE   the settled circuit as a SPICE netlist
 //   schemetool convert IN OUT              any version in, version 1.2 out
 //
-// It needs no display. A file it cannot load ends it with a message and exit code 1.
+// It needs no display and no runtime folder. Exit codes: 0 done; 1 a file that cannot be
+// loaded (the reason on standard error) or written; 2 a wrong command line; 3 a circuit the
+// solver failed on or that did not settle (the solver's message on standard error), with
+// nothing on standard output.
 
 #include "board/Frmwork.h"
 #include "board/Node.h"
@@ -70,16 +73,30 @@ bool Load(const QString& path) {
         std::fprintf(stderr, "schemetool: cannot open %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
         return false;
     }
-    if (LoadSchemeFrom(file) == TLoadResult::Failed) {
-        std::fprintf(stderr, "schemetool: %s is not a scheme file this program can read\n", qPrintable(path));
+    QString why;
+    if (LoadSchemeFrom(file, &why) == TLoadResult::Failed) {
+        std::fprintf(stderr, "schemetool: cannot load %s: %s\n", qPrintable(path), qPrintable(why));
         return false;
     }
     return true;
 }
 
-void Settle() {
-    if (!Framework->SolveWhileChanged())
+// Solves until the circuit settles, as the board's tick does. False when a solve failed (the
+// solver has said why through the message seam) or the burn-outs did not settle.
+bool Settle() {
+    if (!Framework->SolveWhileChanged()) {
         std::fprintf(stderr, "schemetool: the circuit did not settle within 22 solves\n");
+        return false;
+    }
+    return !Solver::LastSolve.Failed;
+}
+
+// Qt's start-up looks for a file in the runtime folder and warns when the session has none;
+// this tool keeps nothing there, and its standard error is for real messages only.
+QtMessageHandler QtDefaultHandler = nullptr;
+void QuietAboutRuntimeFolder(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtWarningMsg && text.startsWith("QStandardPaths: XDG_RUNTIME_DIR not set")) return;
+    QtDefaultHandler(type, context, text);
 }
 } // namespace
 
@@ -87,6 +104,7 @@ int main(int argc, char** argv) {
     const int answered = AnswerInfoOptions(argc, argv, "schemetool", HelpText);
     if (answered >= 0) return answered;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QtDefaultHandler = qInstallMessageHandler(QuietAboutRuntimeFolder);
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
 
@@ -117,13 +135,18 @@ int main(int argc, char** argv) {
     int status = 0;
     if (command == "solve" && args.size() == 2) {
         if (!Load(args[1])) return 1;
-        Settle();
-        for (int k = 0; k < CircuitElements.size(); ++k)
-            std::printf("%s\n", qPrintable(ElementJson(k, CircuitElements[k])));
+        if (Settle()) {
+            for (int k = 0; k < CircuitElements.size(); ++k)
+                std::printf("%s\n", qPrintable(ElementJson(k, CircuitElements[k])));
+        } else {
+            status = 3;
+        }
     } else if (command == "netlist" && args.size() == 2) {
         if (!Load(args[1])) return 1;
-        Settle();
-        std::printf("%s", qPrintable(SpiceNetlist(args[1])));
+        if (Settle())
+            std::printf("%s", qPrintable(SpiceNetlist(args[1])));
+        else
+            status = 3;
     } else if (command == "convert" && args.size() == 3) {
         if (!Load(args[1])) return 1;
         QString error;

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QSaveFile>
+#include <cmath>
 #include <cstring>
 
 int FormatVersion = Version12;
@@ -51,9 +52,12 @@ public:
     }
 };
 
-void ShowLoadFailure(const QString& path) {
-    ShowMessage(GetText(608) + path, GetText(607), TMsgButtons::AbortRetryIgnore);
+void ShowLoadFailure(const QString& path, const QString& why) {
+    ShowMessage(GetText(608) + path + (why.isEmpty() ? QString() : "\n" + why), GetText(607),
+                TMsgButtons::AbortRetryIgnore);
 }
+
+QString FaultText(TSchemeFault fault) { return GetText(long(fault)); }
 } // namespace
 
 void ClearBoard() {
@@ -61,36 +65,41 @@ void ClearBoard() {
     RaiseCircuitChanged();
 }
 
-TLoadResult LoadSchemeFrom(QIODevice& file) {
+TLoadResult LoadSchemeFrom(QIODevice& file, QString* why) {
     ClearBoard();
     try {
         FormatVersion = ReadVersion(file);
-        if (!FormatVersion) {
-            RaiseCircuitChanged();
-            return TLoadResult::Failed;
-        }
+        if (!FormatVersion) throw ESchemeIO("not a scheme file", TSchemeFault::NotAScheme);
         // A file that ends inside the frequency has none: a direct-current circuit.
         char omega[8];
         CircuitOmega = file.read(omega, 8) == 8 ? qFromLittleEndian<double>(omega) : 0.0;
+        if (!std::isfinite(CircuitOmega))
+            throw ESchemeIO("the scheme file's frequency is not a finite number", TSchemeFault::NotANumber);
         const double fileOmega = CircuitOmega;
 
         if (file.size() > HeaderSize && file.seek(HeaderSize)) {
             quint8 kind;
             while (!file.atEnd() && file.read(reinterpret_cast<char*>(&kind), 1) == 1) {
+                // A kind this program does not know: its record's length is unknown too, so
+                // nothing after it can be read. Loading part of a file would let a later Save
+                // write the shortened circuit over the whole one.
                 TIron* part = CreatePart(kind, TPartOrigin::SchemeFile);
-                if (!part) {
-                    RaiseCircuitChanged();
-                    return TLoadResult::StoppedEarly;
-                }
+                if (!part) throw ESchemeIO("a part of a kind this program does not know", TSchemeFault::UnknownKind);
                 // A new generator sets the default frequency; the file's frequency holds.
                 if (kind == KindGenerator) CircuitOmega = fileOmega;
                 part->LoadFromFile(file);
+                if (part->EndsReversed()) part->TurnEndForEnd();
                 part->show();
             }
         }
-    } catch (const std::exception&) {
-        // A record cut short, nodes off the board, a part that cannot be made.
+    } catch (const ESchemeIO& fault) {
         ClearBoard();
+        if (why) *why = FaultText(fault.Fault);
+        return TLoadResult::Failed;
+    } catch (const std::exception& error) {
+        // A part that cannot be made.
+        ClearBoard();
+        if (why) *why = QString::fromLocal8Bit(error.what());
         return TLoadResult::Failed;
     }
     RaiseCircuitChanged();
@@ -100,15 +109,18 @@ TLoadResult LoadSchemeFrom(QIODevice& file) {
 
 TLoadResult LoadScheme(const QString& path) {
     TLoadResult result = TLoadResult::Failed;
+    QString why;
     {
         TWaitCursor hourglass; // gone before any message
         QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            result = LoadSchemeFrom(file);
-        else
+        if (file.open(QIODevice::ReadOnly)) {
+            result = LoadSchemeFrom(file, &why);
+        } else {
             ClearBoard();
+            why = file.errorString();
+        }
     }
-    if (result == TLoadResult::Failed) ShowLoadFailure(path);
+    if (result == TLoadResult::Failed) ShowLoadFailure(path, why);
     return result;
 }
 

@@ -23,16 +23,17 @@ extern bool SchemeSaved;
 extern bool SaveAsRequested;
 
 enum class TLoadResult {
-    Loaded,       // the whole file was read
-    StoppedEarly, // a record of no known kind ended the load; what came before stays
-    Failed,       // not a scheme file, or one cut short or naming nodes off the board
+    Loaded, // the whole file was read
+    Failed, // not a scheme file, or one cut short, with an unknown kind, a value that is no
+            // number, or a part off the board or not on one edge: the board is left empty
 };
 
 // Destroys every part on the board, always the first of Parts, and raises CircuitChanged.
 void ClearBoard();
 
-// Replaces the board's circuit with the file's. On failure the board is left empty.
-TLoadResult LoadSchemeFrom(QIODevice& file);
+// Replaces the board's circuit with the file's. On failure the board is left empty and `why`
+// (when given) says what is wrong with the file, in the language of the texts.
+TLoadResult LoadSchemeFrom(QIODevice& file, QString* why = nullptr);
 // The same from a path, with the hourglass and the failure message the student sees.
 TLoadResult LoadScheme(const QString& path);
 

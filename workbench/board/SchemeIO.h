@@ -4,11 +4,26 @@
 
 #include <QIODevice>
 #include <QtEndian>
+#include <cmath>
 #include <stdexcept>
+
+// What is wrong with a scheme file that cannot be loaded. The numbers are the language file's
+// texts that say so to the student.
+// text ids: 611-616
+enum class TSchemeFault {
+    NotAScheme = 611,        // no signature of a known version
+    EndsInsideARecord = 612, // cut short inside a part's record
+    OffTheBoard = 613,       // a node number outside the board
+    NotNeighbours = 614,     // a part's two nodes are not the ends of one edge
+    UnknownKind = 615,       // a record of a kind this program does not know
+    NotANumber = 616,        // a value that is NaN or infinite
+};
 
 class ESchemeIO : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit ESchemeIO(const char* what, TSchemeFault fault = TSchemeFault::EndsInsideARecord)
+        : std::runtime_error(what), Fault(fault) {}
+    TSchemeFault Fault;
 };
 
 namespace SchemeIO {
@@ -35,10 +50,13 @@ inline qint32 ReadInt32(QIODevice& file) {
     return qFromLittleEndian<qint32>(b);
 }
 
+// Every value of a scheme file is a finite number: no part can take NaN or infinity.
 inline double ReadDouble(QIODevice& file) {
     char b[8];
     ReadExact(file, b, 8);
-    return qFromLittleEndian<double>(b);
+    const double v = qFromLittleEndian<double>(b);
+    if (!std::isfinite(v)) throw ESchemeIO("the scheme file holds a value that is not a finite number", TSchemeFault::NotANumber);
+    return v;
 }
 
 inline void Skip(QIODevice& file, qint64 size) {

@@ -100,6 +100,11 @@ TComplex TBattery::GetImpedance() { return {Resistance, 0}; }
 
 double TBattery::GetEmf() { return Reversed ? -Emf : Emf; }
 
+void TBattery::TurnEndForEnd() {
+    TIron::TurnEndForEnd();
+    SetReversed(!Reversed); // its positive terminal stays on the same node
+}
+
 void TBattery::SetReversed(bool reversed) {
     Reversed = reversed;
     (Reversed ? Mirrored : Normal).CopyTo(*this);

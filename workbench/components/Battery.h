@@ -35,6 +35,7 @@ public:
     double GetEmf() override;
 
     void SetReversed(bool reversed);
+    void TurnEndForEnd() override;
     // Switching between eternal and discharging always starts from a full battery.
     void SetDischarging(bool discharging);
     void SetEmfHidden(bool hidden);

@@ -184,12 +184,23 @@ void TIron::LoadFromFile(QIODevice& file) {
     const qint32 first = ReadInt32(file);
     const qint32 second = ReadInt32(file);
     if (first < 0 || first >= Nodes.size() || second < 0 || second >= Nodes.size())
-        throw ESchemeIO("a part of the scheme file lies outside the board");
+        throw ESchemeIO("a part of the scheme file lies outside the board", TSchemeFault::OffTheBoard);
+    const TNode* a = Nodes[first];
+    const TNode* b = Nodes[second];
+    if (std::abs(a->Row - b->Row) + std::abs(a->Column - b->Column) != 1)
+        throw ESchemeIO("a part of the scheme file joins nodes that are not neighbours", TSchemeFault::NotNeighbours);
     BurnOut(flags & 1);
     SetHidden(flags & 2);
     ConnectNodes(Nodes[first], Nodes[second]);
     if (FormatVersion == Version11) Skip(file, 200);
 }
+
+bool TIron::EndsReversed() const {
+    return FirstNode && SecondNode &&
+           (SecondNode->Row < FirstNode->Row || SecondNode->Column < FirstNode->Column);
+}
+
+void TIron::TurnEndForEnd() { ConnectNodes(SecondNode, FirstNode); }
 
 // --- Mouse and dragging ---------------------------------------------------------------------
 

@@ -65,6 +65,12 @@ public:
     // The part's record: the common fields, then the kind's own tail.
     virtual void SaveToFile(QIODevice& file);
     virtual void LoadFromFile(QIODevice& file);
+    // Whether the part's first node lies below or right of its second: the board always joins
+    // the upper or left end first, but a file may name them the other way round.
+    bool EndsReversed() const;
+    // The same part on the same edge with its ends exchanged, so that the first is the upper or
+    // left one. A part with a polarity keeps its polarity pointing the same way.
+    virtual void TurnEndForEnd();
     // Called on every tick of the board.
     virtual void TimerTick() {}
     // The text shown when the pointer rests on the part.
