@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QPixmap>
 #include <QTest>
+#include <limits>
 
 class TestGlobal : public QObject {
     Q_OBJECT
@@ -72,6 +73,12 @@ void TestGlobal::formatPrefixed_data() {
     QTest::newRow("rounds half up") << 1.235 << "1.24 ";
     QTest::newRow("negative zero") << -0.0 << "0 ";
     QTest::newRow("negative below a pico") << -5E-13 << "-0 ";
+    QTest::newRow("a thousand tera") << 1E15 << "1E3 T";
+    QTest::newRow("burnt part") << 1E60 << "1E48 T";
+    QTest::newRow("negative huge") << -2.5E20 << "-2.5E8 T";
+    QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << "\u221E ";
+    QTest::newRow("minus infinity") << -std::numeric_limits<double>::infinity() << "-\u221E ";
+    QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << "NaN ";
 }
 
 void TestGlobal::formatPrefixed() {
@@ -89,6 +96,8 @@ void TestGlobal::formatValue_data() {
     QTest::newRow("above 1E15") << 2E16 << "2E16";
     QTest::newRow("inside the bands") << 0.0047 << "4.7 <173>";
     QTest::newRow("huge resistance") << 1E60 << "1E60";
+    QTest::newRow("infinity") << -std::numeric_limits<double>::infinity() << "\u221E";
+    QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << "NaN";
 }
 
 void TestGlobal::formatValue() {

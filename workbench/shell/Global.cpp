@@ -100,10 +100,15 @@ bool HasText(long id) { return !Texts.value(id).isEmpty(); }
 namespace {
 // The decimal exponent of x after rounding to three significant digits (x > 0).
 int RoundedExponent(double x) {
+    if (!std::isfinite(x)) return 0; // printed as "inf" or "nan": no exponent to read
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.2e", x);
     return std::atoi(std::strchr(buf, 'e') + 1);
 }
+
+// Infinity and NaN reach the formatting only through a fault elsewhere; they are shown as what
+// they are rather than as digits.
+QString NonFinite(double x) { return std::isnan(x) ? QStringLiteral("NaN") : QStringLiteral("\u221E"); }
 
 QString StripZeros(QString s) {
     if (s.contains(u'.')) {
@@ -127,8 +132,10 @@ QString FixedThreeDigits(double x) {
 } // namespace
 
 QString FormatGeneral3(double x) {
+    if (std::isnan(x)) return NonFinite(x);
     if (x == 0) return "0";
     if (x < 0) return "-" + FormatGeneral3(-x);
+    if (std::isinf(x)) return NonFinite(x);
     const int e = RoundedExponent(x);
     if (e >= -5 && e < 3) return FixedThreeDigits(x);
     // Scientific: mantissa without trailing zeros, "E", the exponent without plus sign or padding.
@@ -139,6 +146,7 @@ QString FormatGeneral3(double x) {
 }
 
 QString FormatPrefixed(double x) {
+    if (std::isnan(x)) return NonFinite(x) + " ";
     QString text;
     if (!(x >= 0)) {
         text = "-";
@@ -156,7 +164,10 @@ QString FormatPrefixed(double x) {
         {1E9, 1E-9, 176}, {1E6, 1E-6, 175}, {1000, 0.001, 174}, {1, 1, 0},
         {0.001, 1000, 173}, {1E-6, 1E6, 172}, {1E-9, 1E9, 171}, {1E-12, 1E12, 170},
     };
-    if (x >= 1E12) return text + FixedThreeDigits(x * 1E-12) + " T";
+    if (std::isinf(x)) return text + NonFinite(x) + " ";
+    // Tera is the last prefix: from 1000 T on, the general format turns to powers of ten
+    // ("1E48 T" for the 1E60 ohms of a burnt part) rather than writing out every digit.
+    if (x >= 1E12) return text + (x < 1E15 ? FixedThreeDigits(x * 1E-12) : FormatGeneral3(x * 1E-12)) + " T";
     for (const Band& band : bands) {
         if (x >= band.Lower) {
             text += FixedThreeDigits(x * band.Scale) + " ";
@@ -169,6 +180,7 @@ QString FormatPrefixed(double x) {
 
 QString FormatValue(double x) {
     const double m = std::fabs(x);
+    if (!std::isfinite(m)) return NonFinite(m);
     if (m < 1E-30) return "0";
     if (m < 1E-12 || m > 1E15) return FormatGeneral3(m);
     return FormatPrefixed(m);
