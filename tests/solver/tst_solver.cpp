@@ -11,6 +11,7 @@
 #include "solver/Netlist.h"
 #include "solver/Topology.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QStringDecoder>
@@ -60,6 +61,7 @@ private slots:
     void elementsBeyondSixtyFour();
     void densestBoardFallsBackToSpanningTrees();
     void logStaysBounded();
+    void logThatCannotBeMovedStops();
     void matchesNgspiceOnGeneratedCircuits();
     void matchesNgspiceWithHugeBranchesAroundPassiveLoops();
 };
@@ -424,6 +426,22 @@ void TestSolver::logStaysBounded() {
     QVERIFY(QFileInfo(Solver::LogPath).size() <= 2000 + 200);
     QVERIFY(QFileInfo(Solver::LogPath + ".1").size() > 2000);
     Solver::LogLimit = 4 * 1024 * 1024;
+}
+
+void TestSolver::logThatCannotBeMovedStops() {
+    TBench bench;
+    Solver::LogLimit = 2000;
+    QVERIFY(QDir().mkpath(Solver::LogPath + ".1")); // a folder where the old log would go
+    const QString path = Solver::LogPath;
+    Part(100, 9, 3, 3, 4, 3);
+    Part(1000, 0, 3, 3, 4, 3);
+    for (int i = 0; i < 40; ++i) Solve();
+    Solver::LogLimit = 4 * 1024 * 1024;
+    QVERIFY(QFileInfo(path).size() <= 2000 + 200);
+    QCOMPARE(bench.Seams.Messages.size(), 1); // said once, not at every solve
+    QVERIFY(bench.Seams.Messages[0].Text.endsWith(path));
+    QVERIFY(Solver::LogPath.isEmpty());
+    QVERIFY(!Solver::LastSolve.Failed); // the circuit is solved all the same
 }
 
 // --- Against ngspice ----------------------------------------------------------------------------

@@ -1,12 +1,14 @@
 // LOG.LOG: after every successful solve, the values on every element. The file is written in
 // the single-byte Cyrillic code page (Windows-1251) and kept bounded: past its limit it is
 // moved to LOG.LOG.1 and begun anew, so a board that solves eight times a second for hours
-// cannot fill the disk.
+// cannot fill the disk. When it cannot be moved, logging stops for the run.
 
 #include "components/Iron0.h"
+#include "shell/Global.h"
 #include "solver/Topology.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringEncoder>
 
 namespace {
@@ -35,8 +37,15 @@ void AppendSolveLog(const TCircuitGraph& g) {
     if (path.isEmpty()) return;
     QFile file(path);
     if (file.size() > Solver::LogLimit) {
-        QFile::remove(path + ".1");
-        QFile::rename(path, path + ".1");
+        const QString old = path + ".1";
+        if ((QFileInfo::exists(old) && !QFile::remove(old)) || !QFile::rename(path, old)) {
+            // Something in the way (a folder of that name, a file that may not be removed):
+            // writing on would let the log grow without bound, so it ends for this run, and
+            // the student is told once.
+            Solver::LogPath.clear();
+            ShowMessage(GetText(713) + path, GetText(714), TMsgButtons::Ok, TMsgIcon::Warning);
+            return;
+        }
     }
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return;
     QString text = QStringLiteral("\nЗначения на деталях:");
