@@ -6,6 +6,7 @@
 #include "shell/Startup.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QSettings>
 #include <QStyle>
@@ -43,6 +44,10 @@ private slots:
     void displayCheck();
     void teacherCheck_data();
     void teacherCheck();
+    void teacherCheckFailsClosed_data();
+    void teacherCheckFailsClosed();
+    void absurdIterationCountsAreWrongPasswords_data();
+    void absurdIterationCountsAreWrongPasswords();
     void setupRepeatsUntilBothEntriesMatch();
     void setupStoresAHashNotThePassword();
     void setupThatCannotWriteSaysSo();
@@ -128,12 +133,68 @@ void TestStartup::teacherCheck() {
     if (!teacher) QCOMPARE(seams.MessageTexts(), QStringList({"Пароль введён неправильно"}));
 }
 
+void TestStartup::teacherCheckFailsClosed_data() {
+    QTest::addColumn<QByteArray>("content"); // of the settings file; "<folder>": a folder there
+    QTest::addColumn<bool>("teacher");
+    QTest::newRow("absent") << QByteArray("<absent>") << true;
+    QTest::newRow("no Key") << QByteArray("Language=0\n") << true;
+    QTest::newRow("empty Key") << QByteArray("Key=\n") << true;
+    QTest::newRow("a folder") << QByteArray("<folder>") << false;
+    QTest::newRow("broken section") << QByteArray("[General\nKey=\n") << false;
+    QByteArray noise(300, '\0');
+    for (int i = 0; i < noise.size(); ++i) noise[i] = char((i * 7919 + 13) % 256);
+    QTest::newRow("random bytes") << noise << false;
+}
+
+void TestStartup::teacherCheckFailsClosed() {
+    QFETCH(QByteArray, content);
+    QFETCH(bool, teacher);
+    TTestSeams seams;
+    const QString path = seams.Dir.filePath("machine.ini");
+    SetSettingsFilePath(path);
+    if (content == "<folder>") {
+        QVERIFY(QDir().mkpath(path));
+    } else if (content != "<absent>") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    TTypist typist;
+    QCOMPARE(RunTeacherCheck(), teacher);
+    QVERIFY(typist.Labels.isEmpty()); // no password is asked for either way
+    QCOMPARE(seams.Messages.size(), teacher ? 0 : 1);
+    if (!teacher) {
+        QCOMPARE(seams.Messages[0].Text, GetText(103) + path);
+        QCOMPARE(seams.Messages[0].Icon, TMsgIcon::Error);
+    }
+}
+
+void TestStartup::absurdIterationCountsAreWrongPasswords_data() {
+    QTest::addColumn<QString>("count");
+    QTest::newRow("zero") << "0";
+    QTest::newRow("negative") << "-100000";
+    QTest::newRow("ten million") << "10000000";
+    QTest::newRow("two thousand million") << "2000000000";
+    QTest::newRow("not a number") << "many";
+}
+
+void TestStartup::absurdIterationCountsAreWrongPasswords() {
+    QFETCH(QString, count);
+    const QString right = HashTeacherPassword("secret");
+    QVERIFY(TeacherPasswordMatches("secret", right));
+    QStringList fields = right.split('$');
+    fields[1] = count;
+    // Refused at once: the start never waits on the count.
+    QVERIFY(!TeacherPasswordMatches("secret", fields.join('$')));
+}
+
 void TestStartup::setupRepeatsUntilBothEntriesMatch() {
     TTestSeams seams;
     TTypist typist;
     typist.Entries = {"first", "frist", "again", "agian", "final", "final"};
     QCOMPARE(RunPasswordSetup(), 0);
-    QCOMPARE(seams.Messages.size(), 2);
+    QCOMPARE(seams.Messages.size(), 3);
+    QCOMPARE(seams.Messages[2].Text, GetText(104)); // the end: the password is saved
     QCOMPARE(seams.Messages[0].Text, QString("Повторно пароль введён неправильно"));
     QCOMPARE(seams.Messages[0].Caption, QString("Предупреждение"));
     QCOMPARE(typist.Labels.count("Повторите новый пароль учителя :"), 3);

@@ -140,18 +140,23 @@ int RunPasswordSetup() {
     if (settings->status() != QSettings::NoError || !settings->isWritable()) {
         // Only an administrator may change the machine's settings: say so instead of
         // pretending the password was set.
-        ShowMessage(QString("Пароль учителя не сохранён: файл настроек %1 недоступен для записи. "
-                            "Запустите «workbench setup» от имени администратора.")
-                        .arg(SettingsFilePath()),
-                    "Предупреждение", TMsgButtons::Ok, TMsgIcon::Error);
+        ShowMessage(GetText(105) + SettingsFilePath(), GetText(106), TMsgButtons::Ok, TMsgIcon::Error);
         return 1;
     }
+    ShowMessage(GetText(104), GetText(100), TMsgButtons::Ok, TMsgIcon::Information);
     return 0;
 }
 
 bool RunTeacherCheck() {
     const auto settings = OpenSettings();
     const QString stored = settings->value("Key").toString();
+    // Only a settings file that is absent, or one that holds no password, means "no password".
+    // One that is there but cannot be read or parsed says nothing that can be trusted: the
+    // program starts for the student.
+    if (settings->status() != QSettings::NoError) {
+        ShowMessage(GetText(103) + SettingsFilePath(), GetText(106), TMsgButtons::Ok, TMsgIcon::Error);
+        return false;
+    }
     if (stored.isEmpty()) return true;
     const QString typed = AskTeacherPassword("Введите пароль :");
     if (TeacherPasswordMatches(typed, stored)) return true;
