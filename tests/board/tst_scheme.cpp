@@ -18,12 +18,15 @@
 #include "solver/Calculate.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QtEndian>
+#include <csignal>
+#include <sys/resource.h>
 #include <limits>
 
 namespace {
@@ -107,6 +110,7 @@ private slots:
     void randomBytesLoadSafely();
     void failedSaveKeepsTheOldFile();
     void schemetoolConvertKeepsEveryByte();
+    void fullDiskKeepsTheOldFile();
     void schemetoolAgreesWithNgspice();
     void schemetoolFailuresExitNonZero_data();
     void schemetoolFailuresExitNonZero();
@@ -419,6 +423,37 @@ void TestScheme::schemetoolConvertKeepsEveryByte() {
         QVERIFY(written.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll(), current);
     }
+}
+
+void TestScheme::fullDiskKeepsTheOldFile() {
+    TBoardFixture f;
+    Place(new TResistor, 1, 1, 1, 2);
+    const QString path = f.Seams.Dir.filePath("kept.workbench");
+    QVERIFY(SaveScheme(path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    for (int i = 0; i < 30; ++i) Place(new TResistor, 2 + i / 6, i % 6, 2 + i / 6, i % 6 + 1);
+
+    // The disk is full past 1500 bytes of any file this process writes: the last writes of
+    // the 2800-byte scheme fail, though every earlier one went into the buffer.
+    struct rlimit previous;
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit full = previous;
+    full.rlim_cur = 1500;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
+    QString error;
+    const bool saved = SaveScheme(path, &error);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, oldSignal);
+
+    QVERIFY(!saved);
+    QVERIFY(!error.isEmpty());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    QCOMPARE(QDir(f.Seams.Dir.path()).entryList(QDir::Files), QStringList({"kept.workbench"})); // no leftovers
 }
 
 void TestScheme::schemetoolAgreesWithNgspice() {

@@ -155,6 +155,13 @@ bool SaveScheme(const QString& path, QString* error) {
         file.cancelWriting();
         return false;
     }
+    // The records may still sit in the file's buffer; a full disk shows only when they go out.
+    // commit() would put the cut file in the old one's place all the same.
+    if (!file.flush()) {
+        if (error) *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
     if (!file.commit()) {
         if (error) *error = file.errorString();
         return false;
