@@ -14,6 +14,7 @@
 #include "solver/Calculate.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QTest>
@@ -29,6 +30,9 @@ struct TWindow {
     QList<TFileDialogRequest> Requests;
 
     TWindow() {
+        // The load-scheme socket lies in the runtime folder: one of the test's own, so that no
+        // other program of the machine's user takes its messages.
+        qputenv("XDG_RUNTIME_DIR", Seams.Dir.path().toUtf8());
         Form.resize(1024, 768);
         Form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&Form));
@@ -82,9 +86,15 @@ private slots:
     void saveWritesOnlyWhatChanged();
     void saveFailureIsReported();
     void schemesFolderOfAnInstallation();
+    void failedSaveAsKeepsTheOldName();
+    void failedOpenLeavesTheBoardUntitled();
     void loadSchemePaths_data();
     void loadSchemePaths();
     void loadSchemeMessageFromAnotherProgram();
+    void loadSchemeMessageOfABadFile();
+    void loadSchemeMessageAsksBeforeUnsavedWorkGoes_data();
+    void loadSchemeMessageAsksBeforeUnsavedWorkGoes();
+    void loadSchemeSocketIsTheSessionsOwn();
     void captionFollowsTheFileName();
 };
 
@@ -283,6 +293,51 @@ void TestWorkshop::saveFailureIsReported() {
     ClearBoard();
 }
 
+void TestWorkshop::failedSaveAsKeepsTheOldName() {
+    TWindow w;
+    const QString path = w.Seams.Dir.filePath("good.workbench");
+    Put(CreatePart(KindResistor));
+    w.Answers = {path};
+    w.Form.btnWriteFile->click();
+    QCOMPARE(FileName, path);
+    SchemeSaved = false;
+    SaveAsRequested = true;
+    w.Answers = {w.Seams.Dir.filePath("missing/folder/x.workbench")};
+    QVERIFY(!w.Form.SaveCommand());
+    QCOMPARE(FileName, path);
+    QCOMPARE(w.Form.windowTitle(), GetText(100) + " : good");
+    QVERIFY(!SchemeSaved);
+    // The next Save writes the old name, without a dialog.
+    QFile::remove(path);
+    QVERIFY(w.Form.SaveCommand());
+    QCOMPARE(w.Dialogs.size(), 2);
+    QVERIFY(QFile::exists(path));
+    ClearBoard();
+}
+
+void TestWorkshop::failedOpenLeavesTheBoardUntitled() {
+    TWindow w;
+    const QString path = w.Seams.Dir.filePath("broken.workbench");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("Yarv's scheme 1.3\r\n");
+    file.close();
+    w.Form.SetFileName("/somewhere/previous.workbench");
+    w.Answers = {path};
+    w.Form.btnReadFileClick();
+    QCOMPARE(w.Seams.Messages.size(), 1); // the load failure
+    QVERIFY(Parts.isEmpty());
+    QVERIFY(FileName.isEmpty());
+    QCOMPARE(w.Form.windowTitle(), GetText(100) + " : " + GetText(101));
+    // Save asks for a name instead of writing the empty board over the file.
+    Put(CreatePart(KindWire));
+    SchemeSaved = false;
+    QVERIFY(!w.Form.SaveCommand()); // the dialog is cancelled
+    QCOMPARE(w.Dialogs.size(), 2);
+    QCOMPARE(FileBytes(path), QByteArray("Yarv's scheme 1.3\r\n"));
+    ClearBoard();
+}
+
 void TestWorkshop::loadSchemePaths_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("path");
@@ -338,6 +393,84 @@ void TestWorkshop::loadSchemeMessageFromAnotherProgram() {
     QVERIFY(FileName.isEmpty()); // loaded as untitled
     QTRY_VERIFY(sender.canReadLine() || sender.waitForReadyRead(100));
     ClearBoard();
+}
+
+namespace {
+// Sends a scheme name as another program does and waits for the answer.
+void SendSchemeName(const QString& name) {
+    QLocalSocket sender;
+    sender.connectToServer(TWorkshopForm::LoadSchemeServerName());
+    QVERIFY(sender.waitForConnected(3000));
+    sender.write((name + "\n").toUtf8());
+    QTRY_VERIFY(sender.canReadLine());
+    QCOMPARE(sender.readLine(), QByteArray("ok\n"));
+}
+} // namespace
+
+void TestWorkshop::loadSchemeMessageOfABadFile() {
+    TWindow w;
+    // The failure box runs an event loop of its own while it is open, as a real one does.
+    w.Seams.NestedLoops = true;
+    const QString bad = w.Seams.Dir.filePath("bad.workbench");
+    QFile file(bad);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not a scheme at all");
+    file.close();
+    Put(CreatePart(KindResistor));
+    QVERIFY(SaveScheme(w.Seams.Dir.filePath("good.workbench")));
+    ClearBoard();
+    w.Form.StartListening();
+    SendSchemeName(bad);
+    QTRY_COMPARE(w.Seams.Messages.size(), 1);
+    QVERIFY(w.Seams.Messages[0].Text.startsWith(GetText(608)));
+    QTest::qWait(200); // the box is closed, the socket long gone: the program goes on
+    SendSchemeName(w.Seams.Dir.filePath("good.workbench"));
+    QTRY_COMPARE(Parts.size(), 1);
+    ClearBoard();
+}
+
+void TestWorkshop::loadSchemeMessageAsksBeforeUnsavedWorkGoes_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<int>("parts");  // on the board after the message: 2 the student's, 1 the sent
+    QTest::addColumn<bool>("saved"); // the student's scheme was written first
+    QTest::newRow("cancel keeps the work") << int(IdCancel) << 2 << false;
+    QTest::newRow("no throws it away") << int(IdNo) << 1 << false;
+    QTest::newRow("yes saves it first") << int(IdYes) << 1 << true;
+}
+
+void TestWorkshop::loadSchemeMessageAsksBeforeUnsavedWorkGoes() {
+    QFETCH(int, answer);
+    QFETCH(int, parts);
+    QFETCH(bool, saved);
+    TWindow w;
+    const QString sent = w.Seams.Dir.filePath("sent.workbench");
+    Put(CreatePart(KindResistor));
+    QVERIFY(SaveScheme(sent));
+    ClearBoard();
+    const QString own = w.Seams.Dir.filePath("own.workbench");
+    w.Form.SetFileName(own);
+    Put(CreatePart(KindResistor));
+    Put(CreatePart(KindWire));
+    SchemeSaved = false;
+    w.Form.StartListening();
+    w.Seams.Answers = {answer};
+    SendSchemeName(sent);
+    QTRY_COMPARE(w.Seams.Messages.size(), 1);
+    QCOMPARE(w.Seams.Messages[0].Buttons, TMsgButtons::YesNoCancel);
+    QVERIFY(w.Seams.Messages[0].Text.contains(sent));
+    QTRY_COMPARE(Parts.size(), parts);
+    QCOMPARE(QFile::exists(own), saved);
+    ClearBoard();
+}
+
+void TestWorkshop::loadSchemeSocketIsTheSessionsOwn() {
+    TWindow w;
+    const QString socketPath = QDir(w.Seams.Dir.path()).filePath("vexilo-loadscheme");
+    QCOMPARE(TWorkshopForm::LoadSchemeServerName(), socketPath);
+    w.Form.StartListening();
+    const QFileInfo socket(socketPath);
+    QVERIFY(socket.exists());
+    QVERIFY(!(socket.permissions() & (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup)));
 }
 
 void TestWorkshop::captionFollowsTheFileName() {

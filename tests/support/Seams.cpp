@@ -1,10 +1,17 @@
 #include "Seams.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 
 TTestSeams::TTestSeams() {
     SetMessageHandler([this](const TMessageRequest& r) {
         Messages.append(r);
+        if (NestedLoops) {
+            QEventLoop loop;
+            QTimer::singleShot(50, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
         if (!Answers.isEmpty()) return Answers.takeFirst();
         switch (r.Buttons) {
         case TMsgButtons::YesNo:

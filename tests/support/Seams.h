@@ -17,6 +17,8 @@ public:
 
     QList<TMessageRequest> Messages;
     QList<int> Answers; // answers to give, in order; IdOk (or the first button) when none left
+    // Each message runs an event loop of its own for a moment, as a modal box does.
+    bool NestedLoops = false;
     QStringList Sounds; // every sound asked for, found or not
     QList<int> Waits;
     int CircuitChangedEvents = 0;

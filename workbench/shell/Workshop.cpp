@@ -333,7 +333,10 @@ void TWorkshopForm::StartListening() {
                 const QString name = QString::fromUtf8(socket->readLine()).trimmed();
                 socket->write("ok\n");
                 socket->disconnectFromServer();
-                LoadSchemeByName(name);
+                // The load runs from the event loop once this handler has returned: its message
+                // boxes run nested event loops, in which the socket is deleted as it
+                // disconnects, and the handler must not return into a deleted socket.
+                QMetaObject::invokeMethod(this, [this, name] { LoadSchemeByName(name); }, Qt::QueuedConnection);
             });
         }
     });
@@ -514,11 +517,17 @@ void TWorkshopForm::btnReadFileClick() {
     const QString chosen = AskFileName(request);
     if (chosen.isEmpty()) return;
     SetFileName(chosen);
-    LoadScheme(FileName);
+    // A file that could not be loaded leaves an empty board, which is not that file: a later
+    // Save must ask for a name rather than write the empty board over it.
+    if (LoadScheme(FileName) != TLoadResult::Loaded) SetFileName(QString());
     SchemeSaved = true;
 }
 
 bool TWorkshopForm::SaveCommand() {
+    // The scheme keeps its old name until a save under the new one has succeeded: a name that
+    // could not be written would make every later Save fail the same way.
+    QString target = FileName;
+    bool always = false; // Save As writes even an unchanged scheme
     if (SaveAsRequested || FileName.isEmpty()) {
         SaveAsRequested = false;
         TFileDialogRequest request;
@@ -533,15 +542,16 @@ bool TWorkshopForm::SaveCommand() {
         request.Owner = this;
         const QString chosen = AskFileName(request);
         if (chosen.isEmpty()) return false;
-        SetFileName(chosen);
-        SchemeSaved = false; // written even without a change
+        target = chosen;
+        always = true;
     }
-    if (SchemeSaved) return true;
+    if (SchemeSaved && !always) return true;
     QString error;
-    if (!SaveScheme(FileName, &error)) {
-        ShowMessage(GetText(609) + FileName + "\n" + error, GetText(610), TMsgButtons::Ok, TMsgIcon::Error, this);
+    if (!SaveScheme(target, &error)) {
+        ShowMessage(GetText(609) + target + "\n" + error, GetText(610), TMsgButtons::Ok, TMsgIcon::Error, this);
         return false;
     }
+    if (always) SetFileName(target);
     SchemeSaved = true;
     return true;
 }
@@ -578,6 +588,13 @@ void TWorkshopForm::LoadSchemeByName(const QString& name) {
     update();
     const QString path = SchemePathFor(name);
     if (path.isEmpty()) return; // too long to be a scheme name
+    if (!SchemeSaved) {
+        // Another program must not throw the student's unsaved work away unasked.
+        const int answer = ShowMessage(GetText(617) + path + "\n\n" + GetText(604), GetText(618),
+                                       TMsgButtons::YesNoCancel, TMsgIcon::Question, this);
+        if (answer == IdCancel) return;
+        if (answer == IdYes && !SaveCommand()) return;
+    }
     SetFileName(QString());
     LoadScheme(path);
 }
