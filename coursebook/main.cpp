@@ -1,5 +1,6 @@
 #include "Coursebook.h"
 #include "platform/ProgramInfo.h"
+#include "platform/QtTranslations.h"
 
 #include <QApplication>
 #include <unistd.h>
@@ -24,5 +25,6 @@ int main(int argc, char** argv)
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication app(argc, argv);
+    InstallQtTranslations("ru"); // Qt's own texts (buttons, file dialogs) in the lessons' language
     return RunCoursebook();
 }

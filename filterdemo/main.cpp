@@ -1,6 +1,7 @@
 // filterdemo: the capacitors of a second-order active low-pass filter for a chosen cutoff.
 #include "Form1.h"
 #include "platform/ProgramInfo.h"
+#include "platform/QtTranslations.h"
 
 #include <QApplication>
 
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
         "  --version  print the version and exit\n");
     if (answered >= 0) return answered;
     QApplication app(argc, argv);
+    InstallQtTranslations("ru"); // Qt's own texts in the language of the window's
     Form1 form;
     form.show();
     return app.exec();

@@ -8,7 +8,9 @@
 #include "board/Node.h"
 #include "shell/Global.h"
 
+#include <QHelpEvent>
 #include <QTest>
+#include <QToolTip>
 #include <memory>
 
 namespace {
@@ -74,6 +76,8 @@ private slots:
     void centreCoordinates();
     void pressOnOverlappingObjects_data();
     void pressOnOverlappingObjects();
+    void hintIsThatOfTheVisiblePicture_data();
+    void hintIsThatOfTheVisiblePicture();
     void dragStartsAfterMoreThanFivePixels_data();
     void dragStartsAfterMoreThanFivePixels();
     void rightButtonStartsNoDrag();
@@ -175,6 +179,44 @@ void TestBoardObjects::pressOnOverlappingObjects() {
     const TProbe& expected = receiver == "lower" ? lower : upper;
     const QPoint local = expected.mapFromParent(*spot);
     QCOMPARE(journal, QStringList({QString("%1 down %2,%3").arg(receiver).arg(local.x()).arg(local.y())}));
+}
+
+void TestBoardObjects::hintIsThatOfTheVisiblePicture_data() {
+    QTest::addColumn<QString>("spot"); // what lies under the pointer
+    QTest::addColumn<QString>("hint");
+    QTest::newRow("the upper picture") << "upper" << "upper hint";
+    QTest::newRow("the lower picture through a clear pixel") << "lower" << "lower hint";
+    QTest::newRow("the board through both") << "none" << "";
+}
+
+void TestBoardObjects::hintIsThatOfTheVisiblePicture() {
+    QFETCH(QString, spot);
+    QFETCH(QString, hint);
+    QWidget parent;
+    parent.resize(200, 200);
+    QStringList journal;
+    TProbe lower(&parent, journal, "lower");
+    TProbe upper(&parent, journal, "upper"); // made later: lies above, and gets the hint event
+    lower.setToolTip("lower hint");
+    upper.setToolTip("upper hint");
+    lower.move(20, 20);
+    upper.move(20, 40);
+    parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+    const auto at = FindPoint(&upper, [&](QPoint p) {
+        const QPoint inLower = lower.mapFromParent(upper.mapToParent(p));
+        const bool lowerShows = lower.rect().contains(inLower) && !lower.IsTransparentAt(inLower);
+        if (spot == "upper") return !upper.IsTransparentAt(p);
+        if (spot == "lower") return upper.IsTransparentAt(p) && lowerShows;
+        return upper.IsTransparentAt(p) && !lowerShows;
+    });
+    QVERIFY(at);
+    QToolTip::hideText();
+    const QPoint local = upper.mapFromParent(*at);
+    QHelpEvent event(QEvent::ToolTip, local, upper.mapToGlobal(local));
+    QCoreApplication::sendEvent(&upper, &event);
+    QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), hint);
+    QToolTip::hideText();
 }
 
 void TestBoardObjects::dragStartsAfterMoreThanFivePixels_data() {

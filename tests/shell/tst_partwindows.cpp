@@ -22,6 +22,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
@@ -90,6 +91,7 @@ private slots:
     void meterReadsTheValueSetOnThePanel();
     void keysReachTheVariablePartAfterThePanel();
     void blackBoxNamesItsContentToTheTeacher();
+    void metersOpenClearOfTheToolBarAndStayOnScreen();
 };
 
 void TestPartWindows::initTestCase() {
@@ -259,6 +261,44 @@ void TestPartWindows::blackBoxNamesItsContentToTheTeacher() {
         if (item->Tag == KindGenerator) QVERIFY(!item->isEnabled());
     ClearBoard();
     for (TBoxItem* item : w.Form.BoxItems) QVERIFY(item->isEnabled());
+}
+
+namespace {
+// Drags a widget by the point `from` (its own coordinates) by `by`, as the mouse would.
+void DragBy(QWidget* w, QPoint from, QPoint by) {
+    const QPoint to = from + by;
+    QMouseEvent press(QEvent::MouseButtonPress, from, w->mapToGlobal(from), Qt::LeftButton, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(w, &press);
+    QMouseEvent move(QEvent::MouseMove, to, w->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(w, &move);
+    QMouseEvent release(QEvent::MouseButtonRelease, to, w->mapToGlobal(to), Qt::LeftButton, Qt::NoButton, {});
+    QCoreApplication::sendEvent(w, &release);
+}
+} // namespace
+
+void TestPartWindows::metersOpenClearOfTheToolBarAndStayOnScreen() {
+    TWindow w;
+    w.Form.CreateMultimeter();
+    w.Form.CreateMultimeter();
+    QVERIFY(MultimeterPanels[0] && MultimeterPanels[1]);
+    for (TPriborPanel* meter : {MultimeterPanels[0].data(), MultimeterPanels[1].data()}) {
+        for (QToolButton* button : w.Form.findChildren<QToolButton*>()) {
+            if (!button->isVisible()) continue;
+            const QRect at(button->mapTo(&w.Form, QPoint(0, 0)), button->size());
+            QVERIFY2(!meter->geometry().intersects(at), qPrintable(button->objectName()));
+        }
+    }
+    // Thrown towards every corner by its caption, a meter keeps its caption and close box on
+    // the screen.
+    TPriborPanel* meter = MultimeterPanels[1];
+    const QRect screen = w.Form.rect();
+    for (QPoint by : {QPoint(-3000, -3000), QPoint(3000, 3000), QPoint(-3000, 3000), QPoint(3000, -3000)}) {
+        DragBy(meter, QPoint(40, 6), by);
+        QVERIFY(screen.contains(QRect(meter->pos(), QSize(meter->width(), 15))));
+    }
+    // and dragged by its face (the display) as well
+    DragBy(meter->PriborImage, TPriborPanel::RegionCentre(20), QPoint(-3000, -3000));
+    QCOMPARE(meter->pos(), QPoint(0, 0));
 }
 
 QTEST_MAIN(TestPartWindows)

@@ -4,10 +4,13 @@
 
 #include "shell/Global.h"
 #include "shell/Startup.h"
+#include "platform/QtTranslations.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QStyle>
 #include <QTest>
@@ -40,6 +43,8 @@ private slots:
     void commandLineModes();
     void settingsDefaults();
     void unknownLanguageLoadsNoFile();
+    void qtTextsFollowTheLanguage_data();
+    void qtTextsFollowTheLanguage();
     void displayCheck_data();
     void displayCheck();
     void teacherCheck_data();
@@ -88,6 +93,25 @@ void TestStartup::unknownLanguageLoadsNoFile() {
     QCOMPARE(GetText(100), QString("There is no string with ID=100 !"));
     OpenSettings()->setValue("Language", 0);
     QCOMPARE(LanguageFileName(ReadLanguageSetting()), QString("English.lng"));
+}
+
+void TestStartup::qtTextsFollowTheLanguage_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("yes"); // the Yes button of a message box
+    QTest::addColumn<QString>("cancel");
+    QTest::newRow("English") << 0 << "&Yes" << "Cancel";
+    QTest::newRow("Russian") << 1 << "&Да" << "Отмена";
+}
+
+void TestStartup::qtTextsFollowTheLanguage() {
+    QFETCH(int, language);
+    QFETCH(QString, yes);
+    QFETCH(QString, cancel);
+    QVERIFY(InstallQtTranslations(QtLanguageCode(language)));
+    QMessageBox box;
+    QCOMPARE(box.addButton(QMessageBox::Yes)->text(), yes);
+    QCOMPARE(box.addButton(QMessageBox::Cancel)->text(), cancel);
+    InstallQtTranslations("en");
 }
 
 void TestStartup::displayCheck_data() {

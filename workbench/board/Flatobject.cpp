@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QToolTip>
 
 QList<TFlatObject*> FlatObjects;
 
@@ -54,6 +55,7 @@ TFlatObject* TFlatObject::DraggingObject() {
 
 bool TFlatObject::event(QEvent* e) {
     const QEvent::Type type = e->type();
+    if (type == QEvent::ToolTip) return ShowHintOfVisiblePart(static_cast<QHelpEvent*>(e));
     if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress &&
         type != QEvent::MouseButtonDblClick && type != QEvent::MouseButtonRelease)
         return QWidget::event(e);
@@ -80,6 +82,31 @@ bool TFlatObject::event(QEvent* e) {
         return true;
     }
     return ForwardFromTransparentPixel(me);
+}
+
+// The hint belongs to what the student sees under the pointer. The window system asks the
+// topmost object, whose picture may be clear there while a neighbour's shows through: the
+// hint is then the neighbour's, or none over the bare board.
+bool TFlatObject::ShowHintOfVisiblePart(QHelpEvent* e) {
+    const QPoint inParent = mapToParent(e->pos());
+    const TFlatObject* shown = nullptr;
+    if (!IsTransparentAt(e->pos())) {
+        shown = this;
+    } else if (parentWidget()) {
+        const QObjectList siblings = parentWidget()->children(); // in stacking order, topmost last
+        for (auto it = siblings.crbegin(); it != siblings.crend() && !shown; ++it) {
+            auto* other = qobject_cast<TFlatObject*>(*it);
+            if (!other || other == this || !other->isVisible() || !FlatObjects.contains(other)) continue;
+            if (other->geometry().contains(inParent) && !other->IsTransparentAt(inParent - other->pos())) shown = other;
+        }
+    }
+    if (!shown || shown->toolTip().isEmpty()) {
+        QToolTip::hideText();
+        e->ignore();
+        return true;
+    }
+    QToolTip::showText(e->globalPos(), shown->toolTip(), const_cast<TFlatObject*>(shown));
+    return true;
 }
 
 bool TFlatObject::ForwardFromTransparentPixel(QMouseEvent* e) {

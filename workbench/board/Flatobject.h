@@ -13,6 +13,7 @@
 #include <QList>
 #include <QWidget>
 
+class QHelpEvent;
 class QMouseEvent;
 
 class TFlatObject : public QWidget, public TDragClient {
@@ -67,6 +68,7 @@ protected:
 
 private:
     bool ForwardFromTransparentPixel(QMouseEvent* e);
+    bool ShowHintOfVisiblePart(QHelpEvent* e);
     void Process(QMouseEvent* e);
     QPoint LastGlobalPos;
 };

@@ -5,6 +5,7 @@
 #include "shell/Global.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -341,6 +342,18 @@ TPriborPanel::~TPriborPanel() {
     }
 }
 
+namespace {
+// Where a meter may lie: wholly inside the main window, so that its caption, by which it is
+// moved, and its close box can never be dragged out of reach.
+QPoint KeptOnScreen(const QWidget* panel, QPoint at) {
+    const QWidget* window = panel->parentWidget();
+    if (!window) return at;
+    const int right = std::max(0, window->width() - panel->width());
+    const int bottom = std::max(0, window->height() - panel->height());
+    return {std::clamp(at.x(), 0, right), std::clamp(at.y(), 0, bottom)};
+}
+} // namespace
+
 bool MultimeterSlotsTaken() {
     return MultimeterPanels[0] && MultimeterPanels[1];
 }
@@ -351,7 +364,7 @@ TPriborPanel* ShowNewMultimeter(QWidget* mainWindow, int top) {
     TPriborPanel* panel = nullptr;
     try {
         panel = new TPriborPanel(mainWindow);
-        panel->move(panel->x(), top);
+        panel->move(KeptOnScreen(panel, QPoint(panel->x(), top)));
         panel->show();
     } catch (...) {
         // The button's errors are swallowed: at worst no meter appears.
@@ -429,6 +442,7 @@ void TPriborPanel::paintEvent(QPaintEvent*) {
                QPointF(box.left() + 2.5, box.bottom() - 1.5));
 }
 
+
 // The caption strip moves the window like a window's title; its box closes it.
 void TPriborPanel::mousePressEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return;
@@ -441,7 +455,7 @@ void TPriborPanel::mousePressEvent(QMouseEvent* e) {
 }
 
 void TPriborPanel::mouseMoveEvent(QMouseEvent* e) {
-    if (Moving) move(pos() + e->position().toPoint() - MovePoint);
+    if (Moving) move(KeptOnScreen(this, pos() + e->position().toPoint() - MovePoint));
 }
 
 void TPriborPanel::mouseReleaseEvent(QMouseEvent*) {
@@ -480,7 +494,7 @@ void TPriborPanel::PriborImageMouseDown(Qt::MouseButton button, QPoint at) {
 
 void TPriborPanel::PriborImageMouseMove(QPoint at) {
     if (Moving) {
-        move(pos() + at - MovePoint);
+        move(KeptOnScreen(this, pos() + at - MovePoint));
         return;
     }
     const int region = RegionAt(at);

@@ -9,6 +9,7 @@
 #include "shell/Partwindows.h"
 #include "shell/Global.h"
 #include "shell/Workshop.h"
+#include "platform/QtTranslations.h"
 #include "platform/Folders.h"
 #include "platform/PasswordHash.h"
 #include "platform/ProgramInfo.h"
@@ -77,6 +78,14 @@ QString LanguageFileName(int language) {
     case 1: return "Russian.lng";
     case 2: return "Estonian.lng";
     default: return QString();
+    }
+}
+
+QString QtLanguageCode(int language) {
+    switch (language) {
+    case 0: return "en";
+    case 2: return "et";
+    default: return "ru"; // the program's texts are Russian where no language file answers
     }
 }
 
@@ -191,6 +200,7 @@ int RunWorkbench(int argc, char** argv) {
     const int language = ReadLanguageSetting();
     const QString languageFile = LanguageFileName(language);
     if (!languageFile.isEmpty()) LoadLanguageFile(QDir(dataFolder).filePath(languageFile));
+    InstallQtTranslations(QtLanguageCode(language));
 
     if (!DisplayUsable(QGuiApplication::primaryScreen())) {
         ShowMessage(GetText(102), GetText(100));

@@ -23,6 +23,8 @@ TCommandMode CommandMode(const QString& commandLine);
 int ReadLanguageSetting();
 // The language file of a language beside the program; empty for an unknown language.
 QString LanguageFileName(int language);
+// The language of Qt's own texts (standard buttons, file dialogs) for a language setting.
+QString QtLanguageCode(int language);
 
 // A screen is usable from 800 pixels across, with more than 256 colours.
 bool DisplayUsable(int width, int colourDepth);

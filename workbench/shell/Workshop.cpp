@@ -273,7 +273,8 @@ TWorkshopForm::TWorkshopForm(QWidget* parent) : QWidget(parent) {
     EnablePartsBoxItem = [this](quint8 kind, bool enabled) { SetBoxItemEnabled(kind, enabled); };
 
     // The multimeters: up to two panels, kept clear of the parts box and the status line.
-    CreateMultimeter = [this] { ShowNewMultimeter(this, ControlBar->height()); };
+    // Meters open below the tool bar, never over its buttons.
+    CreateMultimeter = [this] { ShowNewMultimeter(this, lineSplitter->geometry().bottom() + 1); };
     MultimeterSlotsFull = MultimeterSlotsTaken;
     MultimeterHost.ToolBarImage = [this] { return imgToolBar->geometry(); };
     MultimeterHost.StatusBarTop = [this] { return StatusBar->y(); };
