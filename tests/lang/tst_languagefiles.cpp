@@ -76,8 +76,13 @@ TRawFile ReadRawFile(const QString& path) {
         const QString text = m.captured(2);
         if (file.Texts.contains(id)) file.Problems << where + QStringLiteral(": ID %1 again").arg(id);
         if (text.isEmpty()) file.Problems << where + QStringLiteral(": ID %1 has no text").arg(id);
-        if (text != text.trimmed())
-            file.Problems << where + QStringLiteral(": ID %1 begins or ends with a blank").arg(id);
+        // The Save button's hint (111) runs on into the scheme's name: it ends with the blank
+        // between them, in every language. Any other blank at an end is a slip.
+        const bool runsOn = id == 111;
+        if (runsOn ? (!text.endsWith(u' ') || text.startsWith(u' ') || text.chopped(1) != text.chopped(1).trimmed())
+                   : text != text.trimmed())
+            file.Problems << where + (runsOn ? QStringLiteral(": ID %1 must end with one blank")
+                                             : QStringLiteral(": ID %1 begins or ends with a blank")).arg(id);
         file.Texts.insert(id, text);
     }
     return file;

@@ -10,10 +10,12 @@
 #include "components/Iron.h"
 #include "components/Kinds.h"
 #include "components/Resistor.h"
+#include "shell/Helpwindow.h"
 #include "shell/Workshop.h"
 #include "solver/Calculate.h"
 
 #include <QCloseEvent>
+#include <QTextBrowser>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
@@ -96,6 +98,7 @@ private slots:
     void loadSchemeMessageAsksBeforeUnsavedWorkGoes();
     void loadSchemeSocketIsTheSessionsOwn();
     void captionFollowsTheFileName();
+    void helpOpensInTheProgramsOwnWindow();
 };
 
 void TestWorkshop::initTestCase() {
@@ -475,11 +478,51 @@ void TestWorkshop::loadSchemeSocketIsTheSessionsOwn() {
 
 void TestWorkshop::captionFollowsTheFileName() {
     TWindow w;
+    // From the start the title strip names the scheme, as it does after a Clear.
+    QCOMPARE(w.Form.lblTitle->text(), GetText(100) + " : " + GetText(101));
     w.Form.SetFileName("/home/student/User/ohm.law.workbench");
     QCOMPARE(w.Form.windowTitle(), GetText(100) + " : ohm.law");
     QCOMPARE(w.Form.btnWriteFile->toolTip(), GetText(111) + "ohm.law.workbench");
     w.Form.SetFileName(QString());
     QCOMPARE(w.Form.windowTitle(), GetText(100) + " : " + GetText(101));
+}
+
+void TestWorkshop::helpOpensInTheProgramsOwnWindow() {
+    TWindow w;
+    // A data folder of the test's own: HELP with its start page and the reference, no labs.
+    const QString previous = QDir::currentPath();
+    QDir data(w.Seams.Dir.path());
+    QVERIFY(data.mkpath("HELP/Refs"));
+    auto write = [&](const QString& name, const QString& html) {
+        QFile file(data.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(html.toUtf8());
+    };
+    write("HELP/index.htm", "<html><head><title>Как работать</title></head><body>"
+                            "<a href=\"Refs/index.htm\">refs</a> <a href=\"gone.htm\">gone</a></body></html>");
+    write("HELP/Refs/index.htm", "<html><head><title>Справочник</title></head><body>Ом</body></html>");
+    QDir::setCurrent(data.path());
+
+    w.Form.btnHelpClick();
+    THelpWindow* help = HelpWindow();
+    QVERIFY(help && help->isVisible());
+    QCOMPARE(help->Browser->source().toLocalFile(), data.filePath("HELP/index.htm"));
+    QCOMPARE(help->windowTitle(), QString("Как работать"));
+    help->FollowLink(QUrl("Refs/index.htm"));
+    QCOMPARE(help->Browser->source().toLocalFile(), data.filePath("HELP/Refs/index.htm"));
+    QVERIFY(help->btnBack->isEnabled());
+    help->btnBack->click();
+    QVERIFY(w.Seams.Messages.isEmpty());
+    // A link to a page that is not there says so and stays where it is.
+    help->FollowLink(QUrl("gone.htm"));
+    QCOMPARE(w.Seams.MessageTexts(), QStringList({GetText(619) + data.filePath("HELP/gone.htm")}));
+    QCOMPARE(help->Browser->source().toLocalFile(), data.filePath("HELP/index.htm"));
+    // So does a button whose pages are missing.
+    w.Form.btnHelpLabsClick();
+    QCOMPARE(w.Seams.Messages.size(), 2);
+    QCOMPARE(w.Seams.Messages[1].Text, GetText(619) + data.filePath("HELP/Labs/index.htm"));
+    QDir::setCurrent(previous);
+    help->close();
 }
 
 QTEST_MAIN(TestWorkshop)

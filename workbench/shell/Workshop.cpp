@@ -9,6 +9,7 @@
 #include "instruments/Oscpanel.h"
 #include "instruments/Pribor.h"
 #include "shell/Global.h"
+#include "shell/Helpwindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -286,9 +287,6 @@ TWorkshopForm::TWorkshopForm(QWidget* parent) : QWidget(parent) {
     OscilloscopeHost.EnableButton = [this](bool) { UpdateCommandButtons(); };
     PartDeleteCommand = [this] { mnuOnDelete(); };
     InTeacherMode = [this] { return !btnIronState->isHidden(); };
-
-    lblTitle->setText(GetText(100));
-    lblTitle->adjustSize();
 
     TimerCat = new QTimer(this);
     TimerCat->setInterval(120);
@@ -630,9 +628,9 @@ void TWorkshopForm::mnuOnDelete() {
 // --- Windows and programs -------------------------------------------------------------------------
 
 void TWorkshopForm::OpenHelp(const QString& folder) {
-    // HELP lies in the program's data folder, the working directory since start-up.
-    const QString index = QFileInfo("HELP/" + folder + "index.htm").absoluteFilePath();
-    QDesktopServices::openUrl(QUrl::fromLocalFile(index));
+    // HELP lies in the program's data folder, the working directory since start-up. The pages
+    // open in the program's own help window: a machine without a web browser has help too.
+    ShowHelpPage("HELP/" + folder + "index.htm", this);
 }
 
 void TWorkshopForm::btnHelpReferenceClick() { OpenHelp("Refs/"); }
