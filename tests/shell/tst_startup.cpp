@@ -3,6 +3,7 @@
 #include "support/Seams.h"
 
 #include "shell/Global.h"
+#include "shell/Application.h"
 #include "shell/Startup.h"
 #include "platform/QtTranslations.h"
 
@@ -14,6 +15,7 @@
 #include <QSettings>
 #include <QStyle>
 #include <QTest>
+#include <stdexcept>
 
 namespace {
 // Answers the password dialog from a list and remembers the labels it was shown with.
@@ -45,6 +47,8 @@ private slots:
     void unknownLanguageLoadsNoFile();
     void qtTextsFollowTheLanguage_data();
     void qtTextsFollowTheLanguage();
+    void escapedExceptionsAreReported_data();
+    void escapedExceptionsAreReported();
     void displayCheck_data();
     void displayCheck();
     void teacherCheck_data();
@@ -112,6 +116,30 @@ void TestStartup::qtTextsFollowTheLanguage() {
     QCOMPARE(box.addButton(QMessageBox::Yes)->text(), yes);
     QCOMPARE(box.addButton(QMessageBox::Cancel)->text(), cancel);
     InstallQtTranslations("en");
+}
+
+void TestStartup::escapedExceptionsAreReported_data() {
+    QTest::addColumn<int>("thrown"); // 0 nothing, 1 a thrown text, 2 a standard exception, 3 an int
+    QTest::addColumn<QString>("report");
+    QTest::newRow("handled") << 0 << "";
+    QTest::newRow("a thrown text") << 1 << "No Iron in Array !";
+    QTest::newRow("a standard exception") << 2 << "vector::_M_range_check";
+    QTest::newRow("anything else") << 3 << "?";
+}
+
+void TestStartup::escapedExceptionsAreReported() {
+    QFETCH(int, thrown);
+    QFETCH(QString, report);
+    TTestSeams seams;
+    const bool handled = DeliverReportingErrors([&]() -> bool {
+        if (thrown == 1) throw EThrownText("No Iron in Array !");
+        if (thrown == 2) throw std::out_of_range("vector::_M_range_check");
+        if (thrown == 3) throw 42;
+        return true;
+    });
+    QCOMPARE(handled, thrown == 0);
+    QCOMPARE(seams.MessageTexts(), report.isEmpty() ? QStringList() : QStringList({report}));
+    if (!report.isEmpty()) QCOMPARE(seams.Messages[0].Icon, TMsgIcon::Error);
 }
 
 void TestStartup::displayCheck_data() {

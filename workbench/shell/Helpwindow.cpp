@@ -74,7 +74,10 @@ bool ShowHelpPage(const QString& path, QWidget* owner) {
         ShowMessage(GetText(619) + page.toLocalFile(), GetText(620), TMsgButtons::Ok, TMsgIcon::Warning, owner);
         return false;
     }
-    if (!TheHelpWindow) TheHelpWindow = new THelpWindow(owner);
+    if (!TheHelpWindow) {
+        TheHelpWindow = new THelpWindow(owner);
+        if (owner) TheHelpWindow->move(owner->geometry().center() - TheHelpWindow->rect().center());
+    }
     TheHelpWindow->ShowPage(page);
     TheHelpWindow->show();
     TheHelpWindow->raise();

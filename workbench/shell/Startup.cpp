@@ -4,6 +4,7 @@
 #include "components/Kinds.h"
 #include "instruments/Pribor.h"
 #include "shell/About.h"
+#include "shell/Application.h"
 #include "shell/Auxwindows.h"
 #include "shell/Introform.h"
 #include "shell/Partwindows.h"
@@ -176,7 +177,7 @@ bool RunTeacherCheck() {
 int RunWorkbench(int argc, char** argv) {
     const int answered = AnswerInfoOptions(argc, argv, "workbench", WorkbenchUsage);
     if (answered >= 0) return answered;
-    QApplication app(argc, argv);
+    TWorkbenchApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
 
     // "--load NAME": a scheme to open. A workbench already running in this session takes it
