@@ -20,6 +20,8 @@ namespace {
 // The controls keep their places relative to each other; the whole layout stands this far in
 // from the window's edges so the frames do not run into the window border.
 constexpr int Margin = 120;
+// The note beside the results, in twips: wide enough for the whole text at the window's font.
+constexpr int NoteWidth = 3000;
 
 const char* const Note =
     "В качестве единичного повторителя напряжения (DA1) можно использовать эмиттерный "
@@ -140,6 +142,8 @@ void Form1::CreateControls() {
     // The value follows the thumb only on release; while the thumb is dragged every position
     // it passes is reported on its own, so each step still recalculates.
     HScroll1->setTracking(false);
+    // It takes the keyboard by a click and by Tab, so that its arrow keys move it.
+    HScroll1->setFocusPolicy(Qt::StrongFocus);
     PlaceTwips(HScroll1, 120, 525, 1620, 255);
     Combo1 = list(QStringLiteral("Combo1"), FrequencyUnits(), Frame1);
     PlaceTwips(Combo1, 1800, 480, 855, 330);
@@ -180,10 +184,14 @@ void Form1::CreateControls() {
     Text3 = new QPlainTextEdit(this);
     Text3->setObjectName(QStringLiteral("Text3"));
     Text3->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // Lines break between words only, and the box is wide enough for the whole note: no word
+    // is cut and nothing hides below its edge.
+    Text3->setWordWrapMode(QTextOption::WordWrap);
+    Text3->setTabChangesFocus(true); // Tab goes round the window's controls, never into the note
     Text3->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    PlaceTwips(Text3, Margin + 2880, Margin + 960, 1575, 1335);
+    PlaceTwips(Text3, Margin + 2880, Margin + 900, NoteWidth, 1395);
 
-    setFixedSize(Twips(Margin + 2880 + 1575 + Margin), Twips(Margin + 1320 + 975 + Margin));
+    setFixedSize(Twips(Margin + 2880 + NoteWidth + Margin), Twips(Margin + 1320 + 975 + Margin));
 
     connect(Combo1, &QComboBox::currentIndexChanged, this, &Form1::Combo1_Click);
     connect(Combo2, &QComboBox::currentIndexChanged, this, &Form1::Combo2_Click);

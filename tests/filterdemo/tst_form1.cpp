@@ -3,6 +3,7 @@
 #include "Filtercalc.h"
 #include "Form1.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +13,8 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 
 namespace {
 
@@ -51,6 +54,8 @@ private slots:
     void draggingRecalculatesAtEveryStep();
     void loadingCalculatesOnceWhenLoaded();
     void controlsFitTheirText();
+    void scrollBarTakesTheKeyboard();
+    void noteIsShownWhole();
 };
 
 void TestForm1::opening() {
@@ -214,6 +219,43 @@ void TestForm1::controlsFitTheirText() {
             if (other != w && other->parentWidget() == w->parentWidget())
                 QVERIFY2(!w->geometry().intersects(other->geometry()),
                          name + " overlaps " + other->objectName().toLatin1());
+    }
+}
+
+void TestForm1::scrollBarTakesTheKeyboard() {
+    Form1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    auto* bar = Control<QScrollBar>(form, "HScroll1");
+    // By a click on the bar's track, then arrow keys to the focused widget
+    const int before = bar->value();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 30, bar->height() / 2));
+    QVERIFY(bar->hasFocus());
+    const int clicked = bar->value();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QCOMPARE(bar->value(), clicked + 1);
+    QVERIFY(clicked != before);
+    // and by Tab, going round the window from the results
+    Control(form, "Text1")->setFocus();
+    for (int i = 0; i < 12 && !bar->hasFocus(); ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(bar->hasFocus());
+}
+
+void TestForm1::noteIsShownWhole() {
+    Form1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto* note = Control<QPlainTextEdit>(form, "Text3");
+    // Nothing below the box's edge,
+    QCOMPARE(note->verticalScrollBar()->maximum(), 0);
+    // and every line ends between two words.
+    const QString text = note->toPlainText();
+    QTextLayout* layout = note->document()->firstBlock().layout();
+    QVERIFY(layout->lineCount() > 1);
+    for (int i = 0; i + 1 < layout->lineCount(); ++i) {
+        const QTextLine line = layout->lineAt(i);
+        const int end = line.textStart() + line.textLength();
+        QVERIFY2(text.at(end - 1).isSpace() || text.at(end).isSpace(), qPrintable(text.mid(line.textStart(), line.textLength())));
     }
 }
 
