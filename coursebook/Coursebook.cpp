@@ -1,4 +1,6 @@
 #include "Coursebook.h"
+#include "DataErrors.h"
+#include "Dialogs.h"
 #include "ErrorReport.h"
 #include "Unit1.h"
 #include "Unit13.h"
@@ -20,16 +22,29 @@ int RunCoursebook()
     // The course lies beside the program or in the installation's share/vexilo, and becomes the
     // working directory every lesson file is found in. An installed course is read-only: each
     // user keeps a copy of its database, with the journal, in the user's data folder.
+    // A class database on a server, when the settings name one; else the embedded file.
+    TServerSettings server;
+    try {
+        server = ReadServerSettings();
+    } catch (const std::exception& e) {
+        ShowErrorReport(QString::fromUtf8(e.what()));
+        return 1;
+    }
+    TDataModule2::SetServer(server);
+    SetPasswordPrompt(AskServerPassword);
+
+    // The course lies beside the program or in the installation's share/vexilo, and becomes the
+    // working directory every lesson file is found in. An installed course is read-only: each
+    // user keeps a copy of its database, with the journal, in the user's data folder, unless
+    // the journal is the class's on the server.
     const TInstallation installation = LocateInstallation(QString::fromLatin1(TDataModule2::DatabaseFile));
     if (installation.Found()) {
         QDir::setCurrent(installation.DataFolder);
         QString error;
-        const QString database = PrepareCourseDatabase(installation, &error);
-        if (database.isEmpty()) {
+        if (!TDataModule2::ChooseDatabase(installation, server, &error)) {
             ShowErrorReport(error);
             return 1;
         }
-        TDataModule2::SetDatabasePath(database);
     }
 
     QApplication::setApplicationDisplayName(QStringLiteral("Velmar"));
@@ -77,6 +92,7 @@ int RunCoursebook()
     QObject::connect(Form6, &TForm6::Closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     Form6->show();
     const int code = QApplication::exec();
+    SetPasswordPrompt(nullptr);
 
     // A result still on show at the end is journalled like one closed by hand.
     Guarded([&] { Form5->WriteEntry(); });

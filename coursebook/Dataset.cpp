@@ -1,10 +1,13 @@
 #include "Dataset.h"
 #include "DataErrors.h"
 #include "FilterExpr.h"
+#include "Schema.h"
+#include "ServerConnection.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlIndex>
 #include <QSqlQuery>
 
 #include <algorithm>
@@ -22,6 +25,20 @@ QString Quoted(const QString& identifier)
 {
     const QString detail = ReasonOf(error);
     throw EDatabaseError(detail.isEmpty() ? what : what + QStringLiteral(": ") + detail, FaultOf(error));
+}
+
+// The database's own spelling of a table name.
+QString TableIn(const QSqlDatabase& db, const QString& name)
+{
+    for (const QString& t : db.tables())
+        if (t.compare(name, Qt::CaseInsensitive) == 0)
+            return t;
+    return QString();
+}
+
+bool SameKey(const QVariant& a, const QVariant& b)
+{
+    return !a.isNull() && !b.isNull() && a.toString() == b.toString();
 }
 
 } // namespace
@@ -45,6 +62,8 @@ TDbFault FaultOf(const QSqlError& error)
             return TDbFault::Corrupt;
         case 13: // SQLITE_FULL
             return TDbFault::Full;
+        case 19: // SQLITE_CONSTRAINT: of a key (1555) or a unique index (2067)
+            return n == 1555 || n == 2067 ? TDbFault::Duplicate : TDbFault::Other;
         case 26: // SQLITE_NOTADB
             return TDbFault::NotADatabase;
         default:
@@ -52,8 +71,16 @@ TDbFault FaultOf(const QSqlError& error)
         }
     }
     // PostgreSQL's five-character SQLSTATE.
-    if (code == QLatin1String("25006") || code == QLatin1String("42501"))
+    if (code == QLatin1String("25006"))
         return TDbFault::ReadOnly;
+    if (code == QLatin1String("42501"))
+        return TDbFault::Denied;
+    if (code == QLatin1String("23505"))
+        return TDbFault::Duplicate;
+    // Class 08 is the connection's; 57P01 to 57P03 a server shutting down or starting.
+    if (code.startsWith(QLatin1String("08")) || code == QLatin1String("57P01") || code == QLatin1String("57P02")
+        || code == QLatin1String("57P03"))
+        return TDbFault::Offline;
     if (code == QLatin1String("53100"))
         return TDbFault::Full;
     if (code == QLatin1String("55P03") || code == QLatin1String("40P01"))
@@ -76,10 +103,26 @@ QString ReasonOf(const QSqlError& error)
         return QStringLiteral("база данных занята другой программой");
     case TDbFault::Full:
         return QStringLiteral("на диске нет места");
+    case TDbFault::Denied:
+        return QStringLiteral("у этой учётной записи нет прав на это действие");
+    case TDbFault::Offline:
+        return QStringLiteral("нет связи с сервером базы данных");
+    case TDbFault::Duplicate:
     case TDbFault::Other:
         break;
     }
     return error.text().trimmed();
+}
+
+void FailChange(QSqlDatabase db, const QString& what, const QSqlError& error)
+{
+    if (ConnectionLost(db)) {
+        Reconnect(db);
+        throw EDatabaseError(what + QStringLiteral(": связь с сервером базы данных прервалась. "
+                                                   "Проверьте, сохранилось ли изменение, и повторите его."),
+                             TDbFault::Offline);
+    }
+    Fail(what, error);
 }
 
 TTable::TTable(const QString& connectionName, const QString& tableName, QObject* parent)
@@ -101,16 +144,34 @@ void TTable::Open()
     QSqlDatabase db = QSqlDatabase::database(Connection, false);
     if (!db.isOpen())
         throw EDatabaseError(QStringLiteral("Нет соединения с базой данных"));
-    const QSqlRecord rec = db.record(Name);
+    SqlName = TableIn(db, Name);
+    const QSqlRecord rec = SqlName.isEmpty() ? QSqlRecord() : db.record(SqlName);
     if (rec.isEmpty())
         throw EDatabaseError(QStringLiteral("Таблица \"%1\" не найдена в базе данных").arg(Name));
     Stored.clear();
     for (int i = 0; i < rec.count(); ++i)
         Stored.append(rec.fieldName(i));
+    const QSqlIndex key = db.primaryIndex(SqlName);
+    if (key.count() == 1) {
+        KeyColumn = StoredField(key.fieldName(0));
+        KeyIsColumn = true;
+    } else if (!IsServerDatabase(db)) {
+        KeyColumn = QStringLiteral("rowid");
+        KeyIsColumn = false;
+    } else {
+        throw EDatabaseError(QStringLiteral("У таблицы \"%1\" на сервере нет ключа из одного столбца: "
+                                            "строки нельзя было бы найти для правки")
+                                 .arg(Name));
+    }
+    for (TLookup& l : Lookups) {
+        const QString actual = TableIn(db, l.Table);
+        if (!actual.isEmpty())
+            l.Table = actual;
+    }
     Fields = Stored;
     for (const TLookup& l : Lookups)
         Fields.append(l.Name);
-    Requery(-1);
+    Requery(QVariant());
     SetState(TDataSetState::dsBrowse);
 }
 
@@ -175,8 +236,9 @@ QString TTable::SelectSql(QVariantList* binds) const
         columns.append(ColumnSql(f));
     for (const TLookup& l : Lookups)
         columns.append(ColumnSql(l.Name));
-    columns.append(QStringLiteral("t.rowid"));
-    QString sql = QStringLiteral("SELECT %1 FROM %2 t").arg(columns.join(QStringLiteral(", ")), Quoted(Name));
+    const QString key = KeyIsColumn ? QStringLiteral("t.") + Quoted(KeyColumn) : QStringLiteral("t.rowid");
+    columns.append(key);
+    QString sql = QStringLiteral("SELECT %1 FROM %2 t").arg(columns.join(QStringLiteral(", ")), Quoted(SqlName));
     if (FilterOn) {
         const TSqlFilter f = TranslateFilter(FilterText, [this](const QString& field) { return ColumnSql(field); });
         if (!f.Where.isEmpty()) {
@@ -184,21 +246,26 @@ QString TTable::SelectSql(QVariantList* binds) const
             *binds = f.Binds;
         }
     }
-    return sql + QStringLiteral(" ORDER BY t.rowid");
+    return sql + QStringLiteral(" ORDER BY ") + key;
 }
 
-void TTable::Requery(qlonglong keepRowId)
+bool TTable::ReadRows(const QVariant& keepKey, QSqlError* error)
 {
     QVariantList binds;
     const QString sql = SelectSql(&binds);
+    EnsureConnected(QSqlDatabase::database(Connection, false));
     QSqlQuery q(QSqlDatabase::database(Connection, false));
     q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        Fail(QStringLiteral("Не удалось прочитать таблицу \"%1\"").arg(Name), q.lastError());
+    if (!q.prepare(sql)) {
+        *error = q.lastError();
+        return false;
+    }
     for (const QVariant& b : binds)
         q.addBindValue(b);
-    if (!q.exec())
-        Fail(QStringLiteral("Не удалось прочитать таблицу \"%1\"").arg(Name), q.lastError());
+    if (!q.exec()) {
+        *error = q.lastError();
+        return false;
+    }
     QList<QVariantList> rows;
     const int width = int(Fields.size()) + 1;
     while (q.next()) {
@@ -210,22 +277,38 @@ void TTable::Requery(qlonglong keepRowId)
     }
     Rows = rows;
     Current = Rows.isEmpty() ? -1 : 0;
-    if (keepRowId >= 0) {
-        for (int i = 0; i < Rows.size(); ++i) {
-            if (Rows[i].last().toLongLong() == keepRowId) {
-                Current = i;
-                break;
-            }
+    for (int i = 0; i < Rows.size(); ++i) {
+        if (SameKey(Rows[i].last(), keepKey)) {
+            Current = i;
+            break;
         }
     }
     AtEof = false;
     emit DataChanged();
     emit Scrolled();
+    return true;
 }
 
-qlonglong TTable::CurrentRowId() const
+void TTable::Requery(const QVariant& keepKey)
 {
-    return Current >= 0 ? Rows[Current].last().toLongLong() : -1;
+    QSqlError error;
+    if (ReadRows(keepKey, &error))
+        return;
+    QSqlDatabase db = QSqlDatabase::database(Connection, false);
+    const QString what = QStringLiteral("Не удалось прочитать таблицу \"%1\"").arg(Name);
+    if (ConnectionLost(db)) {
+        // Reading twice does no harm: after the server came back the same rows are read again.
+        if (Reconnect(db) && ReadRows(keepKey, &error))
+            return;
+        if (ConnectionLost(db))
+            throw EDatabaseError(what + QStringLiteral(": нет связи с сервером базы данных"), TDbFault::Offline);
+    }
+    Fail(what, error);
+}
+
+QVariant TTable::CurrentKey() const
+{
+    return Current >= 0 ? Rows[Current].last() : QVariant();
 }
 
 void TTable::SetFilter(const QString& expression)
@@ -234,10 +317,10 @@ void TTable::SetFilter(const QString& expression)
         // Check the expression before anything changes, so a refused filter leaves the view.
         TranslateFilter(expression, [this](const QString& field) { return ColumnSql(field); });
         // A row being edited is stored first, and stays the current row if the new view has it.
-        qlonglong keep = CurrentRowId();
+        QVariant keep = CurrentKey();
         if (DsState != TDataSetState::dsBrowse) {
             Post();
-            keep = LastPostedRowId;
+            keep = LastPostedKey;
         }
         const QString old = FilterText;
         FilterText = expression;
@@ -260,10 +343,10 @@ void TTable::SetFiltered(bool on)
         FilterOn = on;
         return;
     }
-    qlonglong keep = CurrentRowId();
+    QVariant keep = CurrentKey();
     if (DsState != TDataSetState::dsBrowse) {
         Post();
-        keep = LastPostedRowId;
+        keep = LastPostedKey;
     }
     FilterOn = on;
     try {
@@ -277,7 +360,7 @@ void TTable::SetFiltered(bool on)
 void TTable::Refresh()
 {
     RequireActive();
-    Requery(CurrentRowId());
+    Requery(CurrentKey());
 }
 
 void TTable::MoveTo(int index)
@@ -389,6 +472,37 @@ void TTable::Edit()
     SetState(TDataSetState::dsEdit);
 }
 
+// Inserts one row and returns its key: the one it was given, the one a server handed out, or
+// the row number of the file.
+QVariant TTable::InsertRow(const QStringList& columns, const QVariantList& values)
+{
+    QSqlDatabase db = QSqlDatabase::database(Connection, false);
+    EnsureConnected(db);
+    const bool server = IsServerDatabase(db);
+    QString sql;
+    if (columns.isEmpty()) {
+        sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(Quoted(SqlName));
+    } else {
+        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(Quoted(SqlName), columns.join(QStringLiteral(", ")),
+                       QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
+    }
+    if (server)
+        sql += QStringLiteral(" RETURNING ") + Quoted(KeyColumn);
+    QSqlQuery q(db);
+    const QString what = QStringLiteral("Не удалось добавить запись в \"%1\"").arg(Name);
+    if (!q.prepare(sql))
+        FailChange(db, what, q.lastError());
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    if (!q.exec())
+        FailChange(db, what, q.lastError());
+    if (server)
+        return q.next() ? q.value(0) : QVariant();
+    const int given = int(columns.indexOf(Quoted(KeyColumn)));
+    return KeyIsColumn && given >= 0 && !values[given].isNull() ? values[given] : q.lastInsertId();
+}
+
 void TTable::Post()
 {
     RequireEditing();
@@ -401,56 +515,75 @@ void TTable::Post()
         }
     }
     QSqlDatabase db = QSqlDatabase::database(Connection, false);
-    QSqlQuery q(db);
-    qlonglong rowId = -1;
-    if (DsState == TDataSetState::dsInsert && !AutoKey.isEmpty()) {
-        const QString key = StoredField(AutoKey);
-        const int col = FieldIndex(key);
-        if (!BufferTouched[col] || Buffer[col].isNull()) {
-            if (!q.exec(QStringLiteral("SELECT COALESCE(MAX(%1), 0) + 1 FROM %2").arg(Quoted(key), Quoted(Name))) || !q.next())
-                Fail(QStringLiteral("Не удалось добавить запись в \"%1\"").arg(Name), q.lastError());
-            columns.append(Quoted(key));
-            values.append(q.value(0));
-            q.finish();
-        }
-    }
+    EnsureConnected(db);
+    QVariant key;
     if (DsState == TDataSetState::dsInsert) {
-        QString sql;
-        if (columns.isEmpty()) {
-            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(Quoted(Name));
-        } else {
-            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(Quoted(Name), columns.join(QStringLiteral(", ")),
-                           QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
+        QString autoKey;
+        if (!AutoKey.isEmpty()) {
+            autoKey = StoredField(AutoKey);
+            const int col = FieldIndex(autoKey);
+            if (BufferTouched[col] && !Buffer[col].isNull())
+                autoKey.clear();
         }
-        if (!q.prepare(sql))
-            Fail(QStringLiteral("Не удалось добавить запись в \"%1\"").arg(Name), q.lastError());
-        for (const QVariant& v : values)
-            q.addBindValue(v);
-        if (!q.exec())
-            Fail(QStringLiteral("Не удалось добавить запись в \"%1\"").arg(Name), q.lastError());
-        rowId = q.lastInsertId().toLongLong();
+        if (autoKey.isEmpty()) {
+            key = InsertRow(columns, values);
+        } else {
+            // The next number after the largest. Two editors on one server may take the same
+            // number at the same moment; the later one is refused and takes the next.
+            columns.append(Quoted(autoKey));
+            values.append(QVariant());
+            for (int attempt = 0;; ++attempt) {
+                QSqlQuery q(db);
+                if (!q.exec(QStringLiteral("SELECT COALESCE(MAX(%1), 0) + 1 FROM %2").arg(Quoted(autoKey), Quoted(SqlName)))
+                    || !q.next())
+                    FailChange(db, QStringLiteral("Не удалось добавить запись в \"%1\"").arg(Name), q.lastError());
+                values.last() = q.value(0);
+                q.finish();
+                try {
+                    key = InsertRow(columns, values);
+                    break;
+                } catch (const EDatabaseError& e) {
+                    if (e.Fault() != TDbFault::Duplicate || attempt == 4)
+                        throw;
+                }
+            }
+        }
     } else {
-        rowId = CurrentRowId();
+        key = CurrentKey();
         if (!columns.isEmpty()) {
             QStringList sets;
             for (const QString& c : columns)
                 sets.append(c + QStringLiteral(" = ?"));
-            const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                    .arg(Quoted(Name), sets.join(QStringLiteral(", ")));
+            const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                                    .arg(Quoted(SqlName), sets.join(QStringLiteral(", ")),
+                                         KeyIsColumn ? Quoted(KeyColumn) : KeyColumn);
+            const QString what = QStringLiteral("Не удалось изменить запись в \"%1\"").arg(Name);
+            QSqlQuery q(db);
             if (!q.prepare(sql))
-                Fail(QStringLiteral("Не удалось изменить запись в \"%1\"").arg(Name), q.lastError());
+                FailChange(db, what, q.lastError());
             for (const QVariant& v : values)
                 q.addBindValue(v);
-            q.addBindValue(rowId);
+            q.addBindValue(key);
             if (!q.exec())
-                Fail(QStringLiteral("Не удалось изменить запись в \"%1\"").arg(Name), q.lastError());
+                FailChange(db, what, q.lastError());
+            if (q.numRowsAffected() == 0) {
+                // Someone else deleted the row meanwhile: the change has nowhere to go.
+                Buffer.clear();
+                SetState(TDataSetState::dsBrowse);
+                Requery(QVariant());
+                throw EDatabaseError(QStringLiteral("%1: запись тем временем удалена другим пользователем").arg(what));
+            }
+            if (KeyIsColumn) {
+                const int col = FieldIndex(KeyColumn);
+                if (BufferTouched[col])
+                    key = Buffer[col];
+            }
         }
     }
     Buffer.clear();
-    LastPostedRowId = rowId;
+    LastPostedKey = key;
     SetState(TDataSetState::dsBrowse);
-    Requery(rowId);
+    Requery(key);
 }
 
 void TTable::Cancel()
@@ -475,13 +608,17 @@ void TTable::Delete()
     if (BeforeDelete)
         BeforeDelete();
     const int at = Current;
-    QSqlQuery q(QSqlDatabase::database(Connection, false));
-    if (!q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(Quoted(Name))))
-        Fail(QStringLiteral("Не удалось удалить запись из \"%1\"").arg(Name), q.lastError());
-    q.addBindValue(CurrentRowId());
+    QSqlDatabase db = QSqlDatabase::database(Connection, false);
+    EnsureConnected(db);
+    QSqlQuery q(db);
+    const QString what = QStringLiteral("Не удалось удалить запись из \"%1\"").arg(Name);
+    if (!q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+                       .arg(Quoted(SqlName), KeyIsColumn ? Quoted(KeyColumn) : KeyColumn)))
+        FailChange(db, what, q.lastError());
+    q.addBindValue(CurrentKey());
     if (!q.exec())
-        Fail(QStringLiteral("Не удалось удалить запись из \"%1\"").arg(Name), q.lastError());
-    Requery(-1);
+        FailChange(db, what, q.lastError());
+    Requery(QVariant());
     if (!Rows.isEmpty() && at > 0) {
         Current = std::min(at, int(Rows.size()) - 1);
         emit Scrolled();
@@ -495,11 +632,14 @@ int TTable::DeleteView()
     if (Rows.isEmpty())
         return 0;
     QSqlDatabase db = QSqlDatabase::database(Connection, false);
+    EnsureConnected(db);
+    const QString what = QStringLiteral("Не удалось удалить записи из \"%1\"").arg(Name);
     // All or nothing: a journal half cleared would be worse than one not cleared.
     if (!db.transaction())
-        Fail(QStringLiteral("Не удалось удалить записи из \"%1\"").arg(Name), db.lastError());
+        FailChange(db, what, db.lastError());
     QSqlQuery q(db);
-    bool ok = q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(Quoted(Name)));
+    bool ok = q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+                            .arg(Quoted(SqlName), KeyIsColumn ? Quoted(KeyColumn) : KeyColumn));
     for (int i = 0; ok && i < Rows.size(); ++i) {
         q.addBindValue(Rows[i].last());
         ok = q.exec();
@@ -507,9 +647,9 @@ int TTable::DeleteView()
     if (!ok || !db.commit()) {
         const QSqlError error = q.lastError().isValid() ? q.lastError() : db.lastError();
         db.rollback();
-        Fail(QStringLiteral("Не удалось удалить записи из \"%1\"").arg(Name), error);
+        FailChange(db, what, error);
     }
     const int deleted = int(Rows.size());
-    Requery(-1);
+    Requery(QVariant());
     return deleted;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QList>
 #include <QObject>
+#include <QSqlError>
 #include <QSqlRecord>
 #include <QString>
 #include <QStringList>
@@ -14,8 +15,15 @@ enum class TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
 // every window shares, and a filter expression that is switched on and off separately from its
 // text. Lookup fields are computed from other tables when the rows are read and are never stored.
 //
+// Rows are found again by the table's one-column key (its primary key on a server; in the
+// embedded file the row number every SQLite row has, which older files without a key column
+// have too). Table names are taken as the database spells them: a server folds them to lower
+// case ("Tema" is tema there).
+//
 // Failures of the database (a missing table, a filter it cannot read, a row it refuses) are thrown
-// as EDatabaseError and leave the table as it was.
+// as EDatabaseError and leave the table as it was. When a server connection broke, the table
+// connects again: a read is then repeated once, a change is reported (with the fault Offline)
+// since nobody can tell whether the server received it.
 class TTable : public QObject {
     Q_OBJECT
 public:
@@ -34,6 +42,8 @@ public:
     std::function<void()> BeforeDelete;
 
     QString TableName() const { return Name; }
+    // The key column rows are found by ("rowid" for a file table without a key of its own).
+    QString KeyField() const { return KeyColumn; }
     void Open();
     void Close();
     bool Active() const { return State() != TDataSetState::dsInactive; }
@@ -89,18 +99,23 @@ private:
     QString ColumnSql(const QString& field) const;
     QString StoredField(const QString& field) const;
     int FieldIndex(const QString& field) const;
-    void Requery(qlonglong keepRowId);
+    void Requery(const QVariant& keepKey);
+    bool ReadRows(const QVariant& keepKey, QSqlError* error);
     void RequireActive() const;
     void RequireEditing() const;
     void SetState(TDataSetState s);
-    qlonglong CurrentRowId() const;
+    QVariant CurrentKey() const;
+    QVariant InsertRow(const QStringList& columns, const QVariantList& values);
 
     QString Connection;
     QString Name;
+    QString SqlName;            // the name as the database spells it
+    QString KeyColumn;
+    bool KeyIsColumn = false;   // false: SQLite's rowid
     QStringList Stored;         // stored columns in table order
     QList<TLookup> Lookups;
     QStringList Fields;         // stored columns, then lookup fields
-    QList<QVariantList> Rows;   // values in Fields order, then the rowid
+    QList<QVariantList> Rows;   // values in Fields order, then the key
     int Current = -1;
     bool AtEof = false;
     TDataSetState DsState = TDataSetState::dsInactive;
@@ -109,5 +124,5 @@ private:
     QString FilterText;
     bool FilterOn = false;
     QString AutoKey;
-    qlonglong LastPostedRowId = -1;
+    QVariant LastPostedKey;
 };

@@ -1,11 +1,15 @@
 #include "Dialogs.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -100,4 +104,38 @@ QString AskOpenFileName(const TOpenFileRequest& request)
 void SetOpenFileHandler(std::function<QString(const TOpenFileRequest&)> handler)
 {
     OpenFileHandler = std::move(handler);
+}
+
+std::optional<QString> AskServerPassword(const TPasswordRequest& request)
+{
+    QDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(QStringLiteral("Подключение к серверу журнала"));
+    auto* column = new QVBoxLayout(&dialog);
+    const QString user = request.Server.User.isEmpty() ? qEnvironmentVariable("USER") : request.Server.User;
+    auto* prompt = new QLabel(QStringLiteral("Сервер базы данных %1 просит пароль пользователя «%2».")
+                                  .arg(request.Server.Display(), user),
+                              &dialog);
+    prompt->setWordWrap(true);
+    column->addWidget(prompt);
+    if (!request.Refusal.isEmpty()) {
+        auto* refusal = new QLabel(request.Refusal, &dialog);
+        refusal->setWordWrap(true);
+        refusal->setStyleSheet(QStringLiteral("color: #b00000"));
+        column->addWidget(refusal);
+    }
+    auto* box = new QLineEdit(&dialog);
+    box->setObjectName(QStringLiteral("Password"));
+    box->setEchoMode(QLineEdit::Password);
+    box->setMinimumWidth(260);
+    column->addWidget(box);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(QStringLiteral("Войти"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    column->addWidget(buttons);
+    box->setFocus();
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return box->text();
 }

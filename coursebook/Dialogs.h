@@ -1,6 +1,9 @@
 #pragma once
+#include "ServerConnection.h"
+
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -34,3 +37,7 @@ struct TOpenFileRequest {
 // An existing file's full path, or empty when the user cancelled.
 QString AskOpenFileName(const TOpenFileRequest& request);
 void SetOpenFileHandler(std::function<QString(const TOpenFileRequest&)> handler);
+
+// The window that asks for the class server's password when ~/.pgpass has none (installed by
+// the program as the data module's password prompt). The typed password is only handed back.
+std::optional<QString> AskServerPassword(const TPasswordRequest& request);

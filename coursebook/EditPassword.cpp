@@ -26,6 +26,9 @@ void Store(TTable* pas, const QString& value)
 
 TPasswordCheck CheckEditPassword(TTable* pas, const QString& typed)
 {
+    // Closed for a user the server does not let read it: such a user has no way to the editor.
+    if (!pas->Active())
+        throw EDatabaseError(QStringLiteral("Пароль редактирования недоступен этой учётной записи"), TDbFault::Denied);
     const QString stored = pas->FieldText(Field);
     if (stored.isEmpty())
         return TPasswordCheck::NotSet;

@@ -1,6 +1,7 @@
 #include "Unit1.h"
 #include "DBCtrls.h"
 #include "DataErrors.h"
+#include "Dialogs.h"
 #include "ErrorReport.h"
 #include "LessonProgram.h"
 #include "Media.h"
@@ -337,8 +338,16 @@ void TForm1::DBLookupComboBox3Click()
 void TForm1::WriteJournal(const QString& tema, const QString& urok, int ocenka)
 {
     try {
-        Data->AppendJournal(tema, urok, Form6 ? Form6->Edit1->text() : QString(),
-                            Form6 ? Form6->Edit2->text() : QString(), ocenka);
+        const TJournalWrite result = Data->AppendJournal(tema, urok, Form6 ? Form6->Edit1->text() : QString(),
+                                                         Form6 ? Form6->Edit2->text() : QString(), ocenka);
+        if (result == TJournalWrite::Queued && !JournalQueueShown) {
+            // Said once: the lessons go on, and every visit waits here until the server is back.
+            JournalQueueShown = true;
+            ShowMessage(QStringLiteral("Нет связи с сервером журнала.\n"
+                                       "Посещения уроков и результаты тестов сохраняются на этом компьютере "
+                                       "и будут записаны в журнал, как только связь восстановится."),
+                        TMessageKind::Information, this);
+        }
     } catch (const EDatabaseError& e) {
         // The lessons stay usable without their journal; one word about it is enough, not a box
         // at every lesson.
@@ -485,6 +494,13 @@ void TForm1::Button2Click()
 
 void TForm1::N1Click()
 {
+    // A student's user on a class server may not read the editor's password, nor change lessons.
+    if (Data && !Data->Tpas->Active()) {
+        ShowMessage(QStringLiteral("Редактирование уроков доступно только учителю.\n"
+                                   "Войдите в систему под учётной записью учителя."),
+                    TMessageKind::Information, this);
+        return;
+    }
     if (PasswordWindow) {
         PasswordWindow->show();
         PasswordWindow->raise();

@@ -76,7 +76,8 @@ public:
 
     // Appends the journal entry of a lesson visit (grade 0) or a finished test (the percentage)
     // with the welcome window's name and group. A journal that cannot be written is said once
-    // in the run; the lesson goes on either way.
+    // in the run, and so is a class server that cannot be reached (the entries wait on this
+    // computer meanwhile); the lesson goes on either way.
     void WriteJournal(const QString& tema, const QString& urok, int ocenka);
 
     // Shows a local page (HTML or MHT) in the HTML view.
@@ -98,6 +99,7 @@ private:
     TDataModule2* Data = nullptr;
     QAction* Button1Action = nullptr;
     bool JournalFailureShown = false;
+    bool JournalQueueShown = false;
 };
 
 extern TForm1* Form1;

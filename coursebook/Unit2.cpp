@@ -4,6 +4,7 @@
 
 #include <QAtomicInt>
 #include <QFileInfo>
+#include <QTimer>
 #include <QUrl>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -13,22 +14,6 @@ TDataModule2* DataModule2 = nullptr;
 
 namespace {
 
-// The field sizes are those the windows and the journal were laid out for; SQLite keeps the
-// declared type only as a hint.
-const char* const SchemaStatements[] = {
-    "CREATE TABLE razdel (kod_razdel INTEGER PRIMARY KEY, razdel VARCHAR(150))",
-    "CREATE TABLE Tema (kod_tema INTEGER PRIMARY KEY AUTOINCREMENT, kod_razdel INTEGER, tema VARCHAR(50))",
-    "CREATE TABLE tip (kod_tip INTEGER PRIMARY KEY, tip VARCHAR(150))",
-    "CREATE TABLE urok (kod_uroka INTEGER PRIMARY KEY AUTOINCREMENT, urok VARCHAR(150), htm VARCHAR(150),"
-    " jpg VARCHAR(150), wav VARCHAR(150), mid VARCHAR(150), tip VARCHAR(50), kod_tip INTEGER,"
-    " kod_tema INTEGER, avi VARCHAR(150), test VARCHAR(150), kod_razdel INTEGER, exe VARCHAR(150))",
-    "CREATE TABLE gruppa (gruppa VARCHAR(255))",
-    "CREATE TABLE fio (kod_fio INTEGER PRIMARY KEY, fio VARCHAR(255), gruppa VARCHAR(255))",
-    "CREATE TABLE jurnal (tema VARCHAR(50), urok VARCHAR(50), data DATETIME, ocenka INTEGER,"
-    " fio VARCHAR(50), gruppa VARCHAR(50))",
-    "CREATE TABLE pas (pas VARCHAR(255))",
-};
-
 QString NewConnectionName()
 {
     static QAtomicInt counter;
@@ -37,21 +22,30 @@ QString NewConnectionName()
 
 } // namespace
 
-void CreateLessonSchema(const QString& connectionName)
-{
-    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
-    QSqlQuery q(db);
-    for (const char* sql : SchemaStatements) {
-        if (!q.exec(QString::fromLatin1(sql)))
-            throw EDatabaseError(QStringLiteral("Не удалось создать таблицу: ") + q.lastError().text());
-    }
-}
-
 namespace {
 QString ChosenDatabasePath;
+TServerSettings ChosenServer;
+QString ChosenQueuePath;
+int RetryInterval = 15000;
 } // namespace
 
 void TDataModule2::SetDatabasePath(const QString& path) { ChosenDatabasePath = path; }
+void TDataModule2::SetServer(const TServerSettings& server) { ChosenServer = server; }
+TServerSettings TDataModule2::Server() { return ChosenServer; }
+void TDataModule2::SetJournalQueuePath(const QString& path) { ChosenQueuePath = path; }
+void TDataModule2::SetJournalRetryInterval(int milliseconds) { RetryInterval = milliseconds; }
+
+bool TDataModule2::ChooseDatabase(const TInstallation& installation, const TServerSettings& server, QString* error)
+{
+    SetServer(server);
+    if (server.Configured())
+        return true; // the journal is the class's: no copy of the course database is made
+    const QString database = PrepareCourseDatabase(installation, error);
+    if (database.isEmpty())
+        return false;
+    SetDatabasePath(database);
+    return true;
+}
 
 QString TDataModule2::DatabasePath()
 {
@@ -121,6 +115,38 @@ QList<TTable*> TDataModule2::OpenOrder() const
 
 void TDataModule2::DataModuleCreate()
 {
+    if (ChosenServer.Configured()) {
+        OpenServerConnection(Connection, ChosenServer);
+        if (ExistingLessonTables(Connection).isEmpty())
+            throw EDatabaseError(QStringLiteral("В базе данных %1 нет таблиц курса. Создайте их и загрузите курс "
+                                                "командой\n  coursebook --init-db")
+                                     .arg(ChosenServer.Display()));
+        Target = ChosenServer.Target();
+    } else {
+        OpenFile();
+    }
+    const QList<TTable*> course{Trazdel, Ttip, Turok, TTema};
+    for (TTable* t : OpenOrder()) {
+        try {
+            t->Open();
+        } catch (const EDatabaseError& e) {
+            if (e.Fault() != TDbFault::Denied || course.contains(t))
+                throw;
+        }
+    }
+    if (OnServer()) {
+        Queue = std::make_unique<TJournalQueue>(ChosenQueuePath.isEmpty() ? TJournalQueue::DefaultPath() : ChosenQueuePath);
+        RetryTimer = new QTimer(this);
+        RetryTimer->setInterval(RetryInterval);
+        connect(RetryTimer, &QTimer::timeout, this, [this] { FlushJournal(); });
+        // Rows left waiting by an earlier run go first.
+        if (Queue->Count(Target) > 0)
+            FlushJournal();
+    }
+}
+
+void TDataModule2::OpenFile()
+{
     // SQLite would quietly create an empty file under a missing name; the lesson database must
     // exist, so the file is opened read-write without "create". A relative name is taken in the
     // working directory at the moment of connecting.
@@ -146,13 +172,13 @@ void TDataModule2::DataModuleCreate()
         throw EDatabaseError(QStringLiteral("Не удалось прочитать базу данных \"%1\": %2").arg(where, ReasonOf(probe.lastError())),
                              fault);
     }
-    probe.finish();
-    for (TTable* t : OpenOrder())
-        t->Open();
 }
 
 void TDataModule2::DataModuleDestroy()
 {
+    if (RetryTimer)
+        RetryTimer->stop();
+    Queue.reset();
     for (TTable* t : OpenOrder())
         t->Close();
     if (QSqlDatabase::contains(Connection)) {
@@ -161,22 +187,111 @@ void TDataModule2::DataModuleDestroy()
     }
 }
 
-void TDataModule2::AppendJournal(const QString& tema, const QString& urok, const QString& fio,
-                                 const QString& gruppa, int ocenka, const QDate& day)
+void TDataModule2::InsertJournal(const TJournalEntry& e, bool inTransaction)
 {
-    Tjurnal->Append();
-    try {
-        Tjurnal->SetFieldValue(QStringLiteral("data"), day.toString(Qt::ISODate));
-        Tjurnal->SetFieldValue(QStringLiteral("fio"), fio);
-        Tjurnal->SetFieldValue(QStringLiteral("gruppa"), gruppa);
-        Tjurnal->SetFieldValue(QStringLiteral("tema"), tema);
-        Tjurnal->SetFieldValue(QStringLiteral("urok"), urok);
-        Tjurnal->SetFieldValue(QStringLiteral("ocenka"), ocenka);
-        Tjurnal->Post();
-    } catch (...) {
-        Tjurnal->Cancel();
-        throw;
+    // Written as it is, without reading the journal back: a student's user may add rows to the
+    // journal but not read it.
+    QSqlDatabase db = QSqlDatabase::database(Connection, false);
+    // Inside a transaction a new connection would write the row outside it, and the commit
+    // that follows would find nothing to commit: the rows before it would be lost.
+    if (!inTransaction)
+        EnsureConnected(db);
+    QSqlQuery q(db);
+    const QString what = QStringLiteral("Не удалось записать журнал");
+    if (!q.prepare(QStringLiteral("INSERT INTO jurnal (tema, urok, data, ocenka, fio, gruppa) VALUES (?, ?, ?, ?, ?, ?)")))
+        FailChange(db, what, q.lastError());
+    for (const QVariant& v : QVariantList{e.Tema, e.Urok, e.Day.toString(Qt::ISODate), e.Ocenka, e.Fio, e.Gruppa})
+        q.addBindValue(v);
+    if (!q.exec())
+        FailChange(db, what, q.lastError());
+}
+
+void TDataModule2::RefreshJournal()
+{
+    // The journal's view follows its new rows, unless a row of it is being edited.
+    if (Tjurnal->State() == TDataSetState::dsBrowse)
+        Tjurnal->Refresh();
+}
+
+TJournalWrite TDataModule2::AppendJournal(const QString& tema, const QString& urok, const QString& fio,
+                                          const QString& gruppa, int ocenka, const QDate& day)
+{
+    const TJournalEntry entry{tema, urok, day, ocenka, fio, gruppa};
+    if (!OnServer()) {
+        InsertJournal(entry);
+        RefreshJournal();
+        return TJournalWrite::Written;
     }
+    // Rows keep their order: while older ones wait, a new one waits behind them. They are
+    // tried here only on a connection that still works; the timer tries connecting again.
+    int waiting = Queue->Count(Target);
+    if (waiting > 0 && !ConnectionLost(QSqlDatabase::database(Connection, false)))
+        waiting = FlushJournal();
+    if (waiting == 0) {
+        try {
+            InsertJournal(entry);
+            RefreshJournal();
+            return TJournalWrite::Written;
+        } catch (const EDatabaseError& e) {
+            if (e.Fault() != TDbFault::Offline)
+                throw;
+        }
+    }
+    Queue->Add(Target, entry);
+    // A server that was back at once (restarted between two lessons) takes the row now.
+    if (!ConnectionLost(QSqlDatabase::database(Connection, false)) && FlushJournal() == 0)
+        return TJournalWrite::Written;
+    RetryTimer->start();
+    emit JournalPending(Queue->Count(Target));
+    return TJournalWrite::Queued;
+}
+
+int TDataModule2::PendingJournal()
+{
+    return Queue ? Queue->Count(Target) : 0;
+}
+
+int TDataModule2::FlushJournal()
+{
+    if (!Queue)
+        return 0;
+    QSqlDatabase db = QSqlDatabase::database(Connection, false);
+    int written = 0;
+    if (!ConnectionLost(db) || Reconnect(db)) {
+        try {
+            written = Queue->Flush(Target, [&](const QList<TJournalEntry>& entries) {
+                // All of them or none, so that a broken connection halfway leaves no row both
+                // written and still waiting.
+                if (!db.transaction())
+                    FailChange(db, QStringLiteral("Не удалось записать журнал"), db.lastError());
+                try {
+                    for (const TJournalEntry& e : entries)
+                        InsertJournal(e, true);
+                    if (!db.commit())
+                        FailChange(db, QStringLiteral("Не удалось записать журнал"), db.lastError());
+                } catch (...) {
+                    db.rollback();
+                    throw;
+                }
+            });
+        } catch (const EDatabaseError&) {
+            // They wait for the next try.
+        }
+    }
+    const int left = Queue->Count(Target);
+    if (left == 0)
+        RetryTimer->stop();
+    else if (!RetryTimer->isActive())
+        RetryTimer->start();
+    if (written > 0 && Tjurnal->Active()) {
+        try {
+            RefreshJournal();
+        } catch (const EDatabaseError&) {
+            // The rows are written; the view shows them at its next reading.
+        }
+    }
+    emit JournalPending(left);
+    return left;
 }
 
 void TDataModule2::RefuseDeleteWhileUsed(const QString& what, const QList<QPair<QString, QString>>& users,
@@ -187,7 +302,7 @@ void TDataModule2::RefuseDeleteWhileUsed(const QString& what, const QList<QPair<
     QStringList found;
     QSqlQuery q(QSqlDatabase::database(Connection, false));
     for (const auto& [table, noun] : users) {
-        if (!q.prepare(QStringLiteral("SELECT COUNT(*) FROM \"%1\" WHERE %2 = ?").arg(table, keyField)))
+        if (!q.prepare(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ?").arg(table, keyField)))
             throw EDatabaseError(ReasonOf(q.lastError()), FaultOf(q.lastError()));
         q.addBindValue(key);
         if (!q.exec() || !q.next())
@@ -205,7 +320,7 @@ void TDataModule2::RefuseDeleteWhileUsed(const QString& what, const QList<QPair<
 QVariant TDataModule2::SectionOfTopic(const QVariant& topic) const
 {
     QSqlQuery q(QSqlDatabase::database(Connection, false));
-    if (!q.prepare(QStringLiteral("SELECT kod_razdel FROM \"Tema\" WHERE kod_tema = ?")))
+    if (!q.prepare(QStringLiteral("SELECT kod_razdel FROM Tema WHERE kod_tema = ?")))
         throw EDatabaseError(ReasonOf(q.lastError()), FaultOf(q.lastError()));
     q.addBindValue(topic);
     if (!q.exec())

@@ -653,6 +653,9 @@ void TForm4::showEvent(QShowEvent* event)
             move(screen->availableGeometry().center() - rect().center());
     }
     if (Data) {
+        // On a class server students keep adding rows: the journal is shown as it is now.
+        if (Data->Tjurnal->Active() && Data->Tjurnal->State() == TDataSetState::dsBrowse)
+            Guarded([&] { Data->Tjurnal->Refresh(); });
         const QSignalBlocker block2(CheckBox2), block1(CheckBox1);
         CheckBox2->setChecked(Data->TTema->Filtered() || Data->Turok->Filtered());
         CheckBox1->setChecked(Data->Tjurnal->Filtered());

@@ -8,8 +8,7 @@
 //   coursebuild video OUT.avi                the animated video fragment (Motion-JPEG AVI)
 //   coursebuild check DIR                    every file the database names exists under DIR
 #include "DataErrors.h"
-#include "platform/PasswordHash.h"
-#include "Unit2.h"
+#include "Schema.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -58,34 +57,6 @@ void WriteAll(const QString& path, const QByteArray& data)
 
 // ---- database -------------------------------------------------------------------------------
 
-// Splits the course SQL into statements at semicolons outside quoted text.
-QStringList SqlStatements(const QString& sql)
-{
-    QStringList out;
-    QString current;
-    bool quoted = false;
-    const QStringList lines = sql.split(u'\n');
-    for (const QString& line : lines) {
-        if (!quoted && line.trimmed().startsWith(QStringLiteral("--")))
-            continue;
-        for (const QChar c : line) {
-            if (c == u'\'')
-                quoted = !quoted;
-            if (c == u';' && !quoted) {
-                if (!current.trimmed().isEmpty())
-                    out.append(current.trimmed());
-                current.clear();
-            } else {
-                current += c;
-            }
-        }
-        current += u'\n';
-    }
-    if (!current.trimmed().isEmpty())
-        out.append(current.trimmed());
-    return out;
-}
-
 void BuildDatabase(const QString& sqlPath, const QString& outPath)
 {
     const QString sql = QString::fromUtf8(ReadAll(sqlPath));
@@ -96,28 +67,8 @@ void BuildDatabase(const QString& sqlPath, const QString& outPath)
         db.setDatabaseName(tmp);
         if (!db.open())
             Die(QStringLiteral("cannot create %1: %2").arg(tmp, db.lastError().text()));
-        CreateLessonSchema(QStringLiteral("build"));
-        QSqlQuery q(db);
-        db.transaction();
-        for (const QString& statement : SqlStatements(sql)) {
-            if (!q.exec(statement))
-                Die(QStringLiteral("%1\n  in: %2").arg(q.lastError().text(), statement.left(200)));
-        }
-        // The course source names the editor's password as typed; the database keeps its hash.
-        QStringList plain;
-        if (!q.exec(QStringLiteral("SELECT pas FROM pas")))
-            Die(q.lastError().text());
-        while (q.next())
-            if (!IsPasswordHash(q.value(0).toString()))
-                plain << q.value(0).toString();
-        for (const QString& p : plain) {
-            q.prepare(QStringLiteral("UPDATE pas SET pas = ? WHERE pas = ?"));
-            q.addBindValue(HashPassword(p));
-            q.addBindValue(p);
-            if (!q.exec())
-                Die(q.lastError().text());
-        }
-        db.commit();
+        // The same tables, course and password hashing as `coursebook --init-db` on a server.
+        InitCourseDatabase(QStringLiteral("build"), sql);
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("build"));

@@ -56,7 +56,7 @@ class TestCoursebookEditor : public QObject {
             "INSERT INTO tip VALUES (1, 'Теория'), (2, 'Тест')",
             "INSERT INTO urok (kod_uroka, kod_razdel, kod_tema, kod_tip, urok, tip, htm, jpg, wav, mid, avi, test, exe)"
             " VALUES (1, 1, 1, 1, 'Ом', 'Закон Ома', 'pages/om.htm', 'w', 'w', 'w', 'w', 'w', 'w')",
-            "INSERT INTO gruppa VALUES ('ЭТ-11'), ('ЭТ-12')",
+            "INSERT INTO gruppa (gruppa) VALUES ('ЭТ-11'), ('ЭТ-12')",
             "INSERT INTO fio VALUES (1, 'Иванова Анна', 'ЭТ-11')",
             "INSERT INTO jurnal (tema, urok, data, ocenka, fio, gruppa) VALUES"
             " ('т', 'у', '2024-01-10', 0, 'O''Brien', 'ЭТ-11'), ('т', 'у', '2024-01-11', 80, 'O''Brien', 'ЭТ-11'),"
@@ -64,7 +64,7 @@ class TestCoursebookEditor : public QObject {
             " ('т', 'у', '2024-01-14', 0, 'Иванова Анна', 'ЭТ-12')",
         };
         if (!storedPassword.isNull())
-            sql << QStringLiteral("INSERT INTO pas VALUES ('%1')").arg(storedPassword);
+            sql << QStringLiteral("INSERT INTO pas (pas) VALUES ('%1')").arg(storedPassword);
         QVERIFY(Folder->CreateDatabase(sql));
         Folder->WriteFile("zas.mht", "<title>start</title>");
         Folder->WriteFile("pages/om.htm", "<title>Ом</title>");
@@ -577,7 +577,7 @@ int main(int argc, char** argv)
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     TestCoursebookEditor test;
-    return QTest::qExec(&test, argc, argv);
+    return RunOnBothDatabases(&test, argc, argv);
 }
 
 #include "tst_coursebook_editor.moc"
