@@ -110,6 +110,7 @@ std::optional<QString> AskServerPassword(const TPasswordRequest& request)
 {
     QDialog dialog(QApplication::activeWindow());
     dialog.setWindowTitle(QStringLiteral("Подключение к серверу журнала"));
+    dialog.setMinimumWidth(440);
     auto* column = new QVBoxLayout(&dialog);
     const QString user = request.Server.User.isEmpty() ? qEnvironmentVariable("USER") : request.Server.User;
     auto* prompt = new QLabel(QStringLiteral("Сервер базы данных %1 просит пароль пользователя «%2».")
@@ -118,7 +119,7 @@ std::optional<QString> AskServerPassword(const TPasswordRequest& request)
     prompt->setWordWrap(true);
     column->addWidget(prompt);
     if (!request.Refusal.isEmpty()) {
-        auto* refusal = new QLabel(request.Refusal, &dialog);
+        auto* refusal = new QLabel(QStringLiteral("Пароль не подошёл. Ответ сервера: %1").arg(request.Refusal), &dialog);
         refusal->setWordWrap(true);
         refusal->setStyleSheet(QStringLiteral("color: #b00000"));
         column->addWidget(refusal);

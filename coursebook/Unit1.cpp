@@ -264,8 +264,18 @@ void TForm1::LinkData(TDataModule2* data)
 
 bool TForm1::event(QEvent* e)
 {
-    if (e->type() == QEvent::WindowActivate)
-        Guarded([&] { FormActivate(); });
+    if (e->type() == QEvent::WindowActivate) {
+        Guarded([&] {
+            try {
+                FormActivate();
+            } catch (const EDatabaseError& error) {
+                // Coming back to the window is no action of the student's: with the class server
+                // away the lists stay as they are, and the journal has said so already.
+                if (error.Fault() != TDbFault::Offline)
+                    throw;
+            }
+        });
+    }
     return QMainWindow::event(e);
 }
 

@@ -89,7 +89,7 @@ void TestInstall::layout() {
     }
     for (const QString& data : QStringList{"Russian.lng", "English.lng", "Estonian.lng", "Labs/lab1.workbench",
                                 "Labs/lab5.workbench", "HELP/index.htm", "HELP/Labs/lab3.htm", "HELP/Refs/index.htm",
-                                "db1.sqlite", "zas.mht", "help.mht", "test/otwet.txt"})
+                                "db1.sqlite", "zas.mht", "help.mht", "test/otwet.txt", "sql/schema.sql", "sql/server.sql"})
         QVERIFY2(QFileInfo::exists(Usr("share/vexilo/" + data)), qPrintable(data));
     // A user's things never come with the package: no User folder, no log, no build tools.
     for (const QString& absent : QStringList{"share/vexilo/User", "share/vexilo/LOG.LOG", "bin/makelabs", "bin/artgen",
