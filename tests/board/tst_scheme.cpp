@@ -23,6 +23,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTest>
 #include <QtEndian>
 #include <csignal>
@@ -106,6 +107,8 @@ private slots:
     void burntPartsBurnAgain();
     void cutRecordsAndBadNodesFail_data();
     void cutRecordsAndBadNodesFail();
+    void crowdedFilesFail_data();
+    void crowdedFilesFail();
     void everyTruncationLoadsSafely();
     void randomBytesLoadSafely();
     void failedSaveKeepsTheOldFile();
@@ -325,6 +328,7 @@ void TestScheme::cutRecordsAndBadNodesFail_data() {
     QTest::newRow("infinite EMF") << 0 << second + 29 << "f64" << -inf << 616;
     QTest::newRow("infinite rated power") << 0 << second + 49 << "f64" << inf << 616;
     QTest::newRow("frequency not a number") << 0 << 19 << "f64" << nan << 616;
+
 }
 
 void TestScheme::cutRecordsAndBadNodesFail() {
@@ -350,6 +354,48 @@ void TestScheme::cutRecordsAndBadNodesFail() {
     QVERIFY(Parts.isEmpty());
     QCOMPARE(f.Seams.Messages.size(), 1);
     QCOMPARE(f.Seams.Messages[0].Text, GetText(608) + path + "\n" + GetText(fault));
+}
+
+void TestScheme::crowdedFilesFail_data() {
+    QTest::addColumn<int>("extra"); // records appended after a resistor on every edge but (1,1)-(1,2)
+    QTest::addColumn<bool>("swapped"); // the extra records name their nodes the other way round
+    QTest::addColumn<int>("fault");
+    QTest::newRow("a full board loads") << 0 << false << 0;
+    QTest::newRow("a second part on an edge") << 1 << false << 621;
+    QTest::newRow("a second part on an edge, ends swapped") << 1 << true << 621;
+    QTest::newRow("85 parts") << 2 << false << 622;
+    QTest::newRow("3000 parts") << 3000 << false << 622;
+}
+
+void TestScheme::crowdedFilesFail() {
+    QFETCH(int, extra);
+    QFETCH(bool, swapped);
+    QFETCH(int, fault);
+    TBoardFixture f;
+    for (int r = 0; r < 7; ++r)
+        for (int c = 0; c < 7; ++c) {
+            if (c < 6) Place(new TResistor, r, c, r, c + 1);
+            if (r < 6) Place(new TResistor, r, c, r + 1, c);
+        }
+    QCOMPARE(Parts.size(), 84);
+    QByteArray file = Save();
+    const QByteArray first = file.mid(1024, BaseRecord + 8); // on (0,0)-(0,1), nodes 0 and 1
+    QByteArray copy = first;
+    if (swapped) {
+        PutInt32(copy, 41, 1);
+        PutInt32(copy, 45, 0);
+    }
+    for (int i = 0; i < extra; ++i) file += copy;
+    // One other part out: 84 with the extra one, which shares the first part's edge; the first
+    // out: the extras fill its edge and then count past 84.
+    if (extra == 1) file.remove(1024 + first.size(), first.size());
+    if (extra >= 2) file.remove(1024, first.size());
+    QString why;
+    QBuffer buffer(&file);
+    buffer.open(QIODevice::ReadOnly);
+    QCOMPARE(LoadSchemeFrom(buffer, &why), fault ? TLoadResult::Failed : TLoadResult::Loaded);
+    QCOMPARE(why, fault ? GetText(fault) : QString());
+    QCOMPARE(Parts.size(), fault ? 0 : 84);
 }
 
 void TestScheme::everyTruncationLoadsSafely() {
@@ -466,6 +512,7 @@ void TestScheme::schemetoolAgreesWithNgspice() {
         const bool alternating = circuit % 3 == 0;
         const quint8 sourceKind = alternating ? KindGenerator : KindBattery;
         const int parts = 4 + random.bounded(24);
+        QSet<int> edges;
         for (int i = 0; i < parts; ++i) {
             static const quint8 kinds[] = {KindResistor,    KindResistor,     KindWire,    KindCondensator, KindInductance,
                                            KindVResistor,   KindVCondensator, KindBlackBug, 0,              0};
@@ -486,8 +533,16 @@ void TestScheme::schemetoolAgreesWithNgspice() {
                 const int pick = random.bounded(4);
                 box->SetVariant(pick < 3 ? 1 + pick : alternating ? TBlackBug::Generator : TBlackBug::Battery);
             }
-            const int r = random.bounded(6) + 1, c = random.bounded(6) + 1;
-            if (random.bounded(2))
+            // A scheme file holds one part on an edge.
+            int r, c;
+            bool vertical;
+            do {
+                r = random.bounded(6) + 1;
+                c = random.bounded(6) + 1;
+                vertical = random.bounded(2);
+            } while (edges.contains((r * 7 + c) * 2 + (vertical ? 1 : 0)));
+            edges.insert((r * 7 + c) * 2 + (vertical ? 1 : 0));
+            if (vertical)
                 Place(part, r - 1, c, r, c);
             else
                 Place(part, r, c - 1, r, c);
@@ -552,14 +607,14 @@ void TestScheme::schemetoolFailuresExitNonZero() {
     QFETCH(int, status);
     QFETCH(QString, says);
     TBoardFixture f;
-    // A ring of four resistors fed by a battery across one of them.
+    // A ring of three resistors and a battery, or of four resistors of 0 ohms.
     const int ring[4][4] = {{1, 1, 1, 2}, {1, 2, 2, 2}, {2, 1, 2, 2}, {1, 1, 2, 1}};
     for (const auto& e : ring) {
-        auto* r = new TResistor;
-        if (board.contains("+0")) r->SetResistance(0);
-        Place(r, e[0], e[1], e[2], e[3]);
+        const bool battery = &e == &ring[3] && !board.contains("+0");
+        TIron* part = battery ? CreatePart(KindBattery) : new TResistor;
+        if (board.contains("+0")) part->SetResistance(0);
+        Place(part, e[0], e[1], e[2], e[3]);
     }
-    if (!board.contains("+0")) Place(CreatePart(KindBattery), 1, 1, 2, 1);
     QByteArray bytes = Save();
     if (board.contains("+23")) bytes += QByteArray(1, char(23)) + QByteArray(48, '\0');
     if (board.contains("-5")) bytes.chop(5);

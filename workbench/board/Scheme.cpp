@@ -1,6 +1,7 @@
 #include "board/Scheme.h"
 
 #include "board/Frmwork.h"
+#include "board/Node.h"
 #include "board/SchemeIO.h"
 #include "components/Iron.h"
 #include "components/Kinds.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QSaveFile>
+#include <QSet>
 #include <cmath>
 #include <cstring>
 
@@ -78,8 +80,15 @@ TLoadResult LoadSchemeFrom(QIODevice& file, QString* why) {
         const double fileOmega = CircuitOmega;
 
         if (file.size() > HeaderSize && file.seek(HeaderSize)) {
+            // The board takes one part on each of its edges: a file with more parts, or with
+            // two on one edge, was not written by it, and a few thousand parts would keep every
+            // solve busy for seconds.
+            QSet<int> edges;
+            const int edgeCount = 2 * 7 * 6;
             quint8 kind;
             while (!file.atEnd() && file.read(reinterpret_cast<char*>(&kind), 1) == 1) {
+                if (Parts.size() >= edgeCount)
+                    throw ESchemeIO("more parts than the board has edges", TSchemeFault::TooManyParts);
                 // A kind this program does not know: its record's length is unknown too, so
                 // nothing after it can be read. Loading part of a file would let a later Save
                 // write the shortened circuit over the whole one.
@@ -89,6 +98,9 @@ TLoadResult LoadSchemeFrom(QIODevice& file, QString* why) {
                 if (kind == KindGenerator) CircuitOmega = fileOmega;
                 part->LoadFromFile(file);
                 if (part->EndsReversed()) part->TurnEndForEnd();
+                const int edge = IndexOfNode(part->FirstNode) * 64 + IndexOfNode(part->SecondNode);
+                if (edges.contains(edge)) throw ESchemeIO("two parts on one edge", TSchemeFault::EdgeTaken);
+                edges.insert(edge);
                 part->show();
             }
         }

@@ -9,7 +9,7 @@
 
 // What is wrong with a scheme file that cannot be loaded. The numbers are the language file's
 // texts that say so to the student.
-// text ids: 611-616
+// text ids: 611-616, 621, 622
 enum class TSchemeFault {
     NotAScheme = 611,        // no signature of a known version
     EndsInsideARecord = 612, // cut short inside a part's record
@@ -17,6 +17,8 @@ enum class TSchemeFault {
     NotNeighbours = 614,     // a part's two nodes are not the ends of one edge
     UnknownKind = 615,       // a record of a kind this program does not know
     NotANumber = 616,        // a value that is NaN or infinite
+    EdgeTaken = 621,         // a second part on an edge that holds one
+    TooManyParts = 622,      // more parts than the board has edges
 };
 
 class ESchemeIO : public std::runtime_error {
