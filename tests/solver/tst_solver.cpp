@@ -16,6 +16,7 @@
 #include <QRandomGenerator>
 #include <QStringDecoder>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -44,6 +45,7 @@ private slots:
     void loopsOfSmallCircuits_data();
     void loopsOfSmallCircuits();
     void loopsRunThroughTheirLowestElementForward();
+    void loopSearchFindsWhatAFullSearchFinds();
     void openSwitchBreaksItsLoops();
     void loopsSharingANodeAreSeparateGroups();
     void groupsNeverShareAnElement();
@@ -129,6 +131,79 @@ void TestSolver::loopsRunThroughTheirLowestElementForward() {
     while (!(prefix == LoopUnion)) prefix |= Circles[covering++].PartMask;
     QVERIFY(covering < Circles.size());
     for (size_t i = covering; i < Circles.size(); ++i) QCOMPARE(prefix | Circles[i].PartMask, prefix);
+}
+
+namespace {
+// Every loop of the board as a search through every element from every element finds it:
+// each loop with the path and direction of its first find, keyed by its element set.
+QMap<QString, QString> FullSearchLoops() {
+    QMap<QString, QString> loops;
+    QList<TIron0*> path;
+    QList<TNode*> nodes;
+    std::function<void(TNode*, TIron0*)> step = [&](TNode* node, TIron0* e) {
+        if (!e->FirstNode || !e->SecondNode || e->FirstNode == e->SecondNode) return;
+        TNode* far = e->FirstNode == node ? e->SecondNode : e->FirstNode;
+        path << e;
+        nodes << node;
+        if (path.size() > 1 && far == nodes.front()) {
+            QList<int> members;
+            QString walk;
+            for (int i = 0; i < path.size(); ++i) {
+                members << int(CircuitElements.indexOf(path[i]));
+                walk += QString("%1%2 ").arg(CircuitElements.indexOf(path[i])).arg(path[i]->FirstNode == nodes[i] ? '+' : '-');
+            }
+            std::sort(members.begin(), members.end());
+            QString key;
+            for (int m : members) key += QString::number(m) + " ";
+            if (!loops.contains(key)) loops.insert(key, walk);
+        } else if (!nodes.contains(far)) {
+            for (TIron0* next : far->Elements)
+                if (next != e) step(far, next);
+        }
+        path.removeLast();
+        nodes.removeLast();
+    };
+    for (TIron0* e : CircuitElements)
+        if (e->FirstNode && e->SecondNode) step(e->FirstNode, e);
+    return loops;
+}
+} // namespace
+
+void TestSolver::loopSearchFindsWhatAFullSearchFinds() {
+    QRandomGenerator random(5151);
+    int boards = 0;
+    long steps = 0;
+    for (int round = 0; round < 400 && boards < 120; ++round) {
+        TBench bench;
+        // Up to 24 parts on a 4 x 4 block of nodes, some on one edge, some dangling.
+        const int parts = 4 + random.bounded(21);
+        for (int i = 0; i < parts; ++i) {
+            const int r = random.bounded(4), c = random.bounded(3);
+            const bool vertical = random.bounded(2);
+            TTestPart* p = vertical ? Part(1, 0, c, r, c + 1, r) : Part(1, 0, r, c, r, c + 1);
+            p->Open = random.bounded(8) == 0;
+        }
+        if (!FindCircles()) continue; // more loops than are listed
+        ++boards;
+        steps += Solver::LastSolve.SearchSteps;
+        QMap<QString, QString> found;
+        for (const TCircle& c : Circles) {
+            QList<int> members;
+            QString walk;
+            for (int i = 0; i < c.ElementCount(); ++i) {
+                const int e = int(CircuitElements.indexOf(c.ElementPath[i]));
+                members << e;
+                walk += QString("%1%2 ").arg(e).arg(c.ElementPath[i]->FirstNode == c.NodePath[i] ? '+' : '-');
+            }
+            std::sort(members.begin(), members.end());
+            QString key;
+            for (int m : members) key += QString::number(m) + " ";
+            found.insert(key, walk);
+        }
+        QCOMPARE(found, FullSearchLoops());
+    }
+    QVERIFY(boards >= 100);
+    qInfo("%d boards, %ld search steps in all", boards, steps);
 }
 
 void TestSolver::openSwitchBreaksItsLoops() {

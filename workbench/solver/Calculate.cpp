@@ -74,21 +74,35 @@ int IndependentLoops(const TCircuitGraph& g) {
 // Every simple closed path through the circuit, each recorded once with the direction of its
 // first find. A path leaves its start node through its root element; from every node it
 // reaches it goes on through each other element of that node, in the node's list order.
+//
+// A loop is first found from its lowest element, leaving that element's first node, so the
+// search from root element k goes on only through elements numbered above k (a path through a
+// lower one would find a loop found before), and only through elements that lie in some loop
+// at all (a path into a dangling branch or across a bridge never comes back). It finds the
+// same loops in the same directions as a search through every element, in far fewer steps.
 class TLoopSearch {
 public:
     TLoopSearch(const TCircuitGraph& g, long budget)
-        : G(g), Budget(budget), OnPath(g.NodeList.size(), 0) {}
+        : G(g), Budget(budget), OnPath(g.NodeList.size(), 0), InLoops(ElementsInLoops(g)) {}
 
     // False when the step budget ran out.
     bool Run(std::vector<TCircle>& found) {
         Found = &found;
         for (int k = 0; k < G.ElementCount() && !OutOfSteps; ++k) {
-            if (G.First[size_t(k)] < 0 || G.Second[size_t(k)] < 0) continue;
+            if (!InLoops[size_t(k)]) continue;
             Start = G.First[size_t(k)];
+            Root = k;
             Step(Start, k);
         }
+        // By descending element count, then descending mask: every mask is found once, so this
+        // is the order that inserting each loop in its place as it is found would give.
+        std::sort(found.begin(), found.end(), [](const TCircle& a, const TCircle& b) {
+            return a.ElementCount() > b.ElementCount() || (a.ElementCount() == b.ElementCount() && b.PartMask < a.PartMask);
+        });
         return !OutOfSteps;
     }
+
+    long StepsTaken() const { return Steps; }
 
 private:
     void Step(int node, int e) {
@@ -116,7 +130,7 @@ private:
         PathElements.push_back(e);
         OnPath[size_t(node)] = 1;
         for (int next : G.Attached[size_t(farNode)]) {
-            if (next == e) continue;
+            if (next <= Root || next == e || !InLoops[size_t(next)]) continue;
             Step(farNode, next);
             if (OutOfSteps) break;
         }
@@ -139,12 +153,7 @@ private:
             loop.NodePath.push_back(G.NodeList[size_t(PathNodes[i])]);
             loop.ElementPath.push_back(G.Elements[size_t(e)]);
         }
-        // Kept by descending element count, then descending mask.
-        const int count = loop.ElementCount();
-        auto before = [&](const TCircle& r) {
-            return r.ElementCount() > count || (r.ElementCount() == count && mask < r.PartMask);
-        };
-        Found->insert(std::partition_point(Found->begin(), Found->end(), before), std::move(loop));
+        Found->push_back(std::move(loop)); // ordered once the search is done
     }
 
     const TCircuitGraph& G;
@@ -152,9 +161,11 @@ private:
     long Steps = 0;
     bool OutOfSteps = false;
     int Start = -1;
+    int Root = -1; // the root element of the present search
     std::vector<int> PathNodes;
     std::vector<int> PathElements;
     std::vector<char> OnPath;
+    const std::vector<char> InLoops;
     std::unordered_set<TElementMask, TElementMaskHash> Known;
     std::vector<TCircle>* Found = nullptr;
 };
@@ -196,7 +207,9 @@ bool FindCircles(const TCircuitGraph& g) {
         return false;
     }
     TLoopSearch search(g, Solver::SearchStepBudget);
-    if (!search.Run(Circles)) {
+    const bool finished = search.Run(Circles);
+    Solver::LastSolve.SearchSteps = search.StepsTaken();
+    if (!finished) {
         Circles.clear();
         Solver::LastSolve.Source = Solver::TLoopSource::SearchTooLong;
         return false;
@@ -298,12 +311,15 @@ class TEquations {
 public:
     explicit TEquations(int n)
         : N(n), RowClass(size_t(n), 0), ColumnClass(size_t(n), 0), A(size_t(n) * size_t(n + 1)),
-          ColumnScale(size_t(n), 1.0) {}
+          ColumnScale(size_t(n), 1.0), ElementMax(size_t(n), -1) {}
 
     TComplex& At(int row, int column) { return A[size_t(row) * size_t(N + 1) + size_t(column)]; }
     TComplex& Rhs(int row) { return At(row, N); }
 
-    void ClearRow(int row) { std::fill_n(&At(row, 0), N + 1, TComplex()); }
+    void ClearRow(int row) {
+        std::fill_n(&At(row, 0), N + 1, TComplex());
+        ElementMax[size_t(row)] = -1;
+    }
 
     double RowMax(int row, int columns) {
         double m = 0;
@@ -313,18 +329,23 @@ public:
 
     void ScaleRow(int row) {
         const double m = RowMax(row, N + 1);
+        ElementMax[size_t(row)] = -1;
         if (m == 0) return;
         for (int c = 0; c <= N; ++c) At(row, c) /= m;
     }
 
-    // Whether row k says the same as an earlier row, entry for entry after scaling.
+    // Whether row k says the same as an earlier row, entry for entry after scaling: the sum of
+    // the moduli of the differences is 0 exactly when every difference is, so the comparison
+    // with a row stops at its first entry that differs. The earlier rows' largest moduli are
+    // taken once; those rows do not change while the loops are chosen.
     bool DuplicatesEarlierRow(int k) {
         const double mk = RowMax(k, N);
         for (int r = 0; r < k; ++r) {
-            const double mr = RowMax(r, N);
-            double d = 0;
-            for (int c = 0; c < N; ++c) d += std::abs(At(k, c) / mk - At(r, c) / mr);
-            if (d == 0) return true;
+            if (ElementMax[size_t(r)] < 0) ElementMax[size_t(r)] = RowMax(r, N);
+            const double mr = ElementMax[size_t(r)];
+            int c = 0;
+            while (c < N && At(k, c) / mk == At(r, c) / mr) ++c;
+            if (c == N) return true;
         }
         return false;
     }
@@ -415,6 +436,7 @@ public:
 private:
     std::vector<TComplex> A;
     std::vector<double> ColumnScale;
+    std::vector<double> ElementMax; // per row: the largest modulus among its element columns, -1 unknown
 };
 
 // Current-law rows: per group, every node but the highest; +1 where the element leaves the node.

@@ -68,6 +68,7 @@ struct TLastSolve {
     TLoopSource Source = TLoopSource::Listed;
     bool Failed = false;      // a thrown text ended the solve
     int Equations = 0;
+    long SearchSteps = 0;     // steps the loop search took (0 when it did not run)
 };
 extern TLastSolve LastSolve;
 } // namespace Solver

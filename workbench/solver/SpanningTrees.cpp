@@ -17,13 +17,14 @@
 namespace {
 
 // Blocks of two or more branches, each as its element numbers ascending; blocks ordered by
-// their lowest element.
-std::vector<std::vector<int>> LoopBlocks(const TCircuitGraph& g) {
+// their lowest element. With `withBreaks`, open switches and switched-off meters count as the
+// branches they are on the board.
+std::vector<std::vector<int>> LoopBlocks(const TCircuitGraph& g, bool withBreaks = false) {
     const int nodeCount = int(g.NodeList.size());
     // Usable branches by node: (element, other node).
     std::vector<std::vector<std::pair<int, int>>> around(static_cast<size_t>(nodeCount));
     for (int e = 0; e < g.ElementCount(); ++e) {
-        if (!g.Joins(e) || g.Breaks[size_t(e)]) continue;
+        if (!g.Joins(e) || (g.Breaks[size_t(e)] && !withBreaks)) continue;
         around[size_t(g.First[size_t(e)])].push_back({e, g.Second[size_t(e)]});
         around[size_t(g.Second[size_t(e)])].push_back({e, g.First[size_t(e)]});
     }
@@ -166,6 +167,13 @@ void AddChordLoops(const TCircuitGraph& g, const std::vector<int>& block, std::v
 }
 
 } // namespace
+
+std::vector<char> ElementsInLoops(const TCircuitGraph& g) {
+    std::vector<char> in(size_t(g.ElementCount()), 0);
+    for (const std::vector<int>& block : LoopBlocks(g, true))
+        for (int e : block) in[size_t(e)] = 1;
+    return in;
+}
 
 TTopology PrepareFromSpanningTrees(const TCircuitGraph& g) {
     TTopology t;

@@ -73,6 +73,10 @@ TTopology PrepareFromLoops(const TCircuitGraph& g);
 // one independent loop per chord of a spanning tree of each block (put into Circles).
 TTopology PrepareFromSpanningTrees(const TCircuitGraph& g);
 
+// Per element: whether it lies in some closed loop of the board (a block of two or more
+// branches), open switches and switched-off meters counted as branches.
+std::vector<char> ElementsInLoops(const TCircuitGraph& g);
+
 // Sets AcDriven on exactly the elements of the groups that hold an alternating source.
 void MarkAcDriven(const TCircuitGraph& g, const TTopology& t);
 
