@@ -29,6 +29,7 @@ private slots:
     void languageFileEscapesAndComments();
 
     void transposedPicture();
+    void programThatShowsNothingDecodesNoPictures();
     void missingBitmapThrows();
     void cursorClearsTheTopLeftColour();
     void soundsMatchWithoutCase();
@@ -167,6 +168,26 @@ void TestGlobal::transposedPicture() {
     QCOMPARE(observed, before + 1);
     for (int y = 0; y < plain.height(); y += 7)
         for (int x = 0; x < plain.width(); x += 5) QCOMPARE(turned.pixel(y, x), plain.pixel(x, y));
+}
+
+void TestGlobal::programThatShowsNothingDecodesNoPictures() {
+    SetPicturesWanted(false);
+    const QImage stand = LoadTransparentBitmap("bmpTrashcan");
+    const bool missingThrows = [] {
+        try {
+            LoadTransparentBitmap("bmpNoSuchPicture");
+        } catch (const EResNotFound&) {
+            return true;
+        }
+        return false;
+    }();
+    const QImage jpeg = LoadJpegResource("jpgBoard");
+    SetPicturesWanted(true);
+    QCOMPARE(stand.size(), QSize(1, 1));
+    QCOMPARE(qAlpha(stand.pixel(0, 0)), 0);
+    QVERIFY(missingThrows);
+    QVERIFY(jpeg.isNull());
+    QVERIFY(LoadTransparentBitmap("bmpTrashcan").width() > 1); // and back to the pictures
 }
 
 void TestGlobal::missingBitmapThrows() {

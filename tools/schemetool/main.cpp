@@ -126,6 +126,7 @@ int main(int argc, char** argv) {
     LoadLanguageFile(QDir(installation.Found() ? installation.DataFolder : installation.ProgramFolder)
                          .filePath("English.lng"));
 
+    SetPicturesWanted(false); // nothing is shown: the parts' pictures are never decoded
     QWidget window;
     TFramework board(&window);
     RegisterPartKinds();

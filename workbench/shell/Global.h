@@ -75,6 +75,9 @@ QImage LoadJpegResource(const QString& name);
 QCursor BitmapToCursor(const QImage& picture);
 // Whether a bitmap of that name exists among the resources.
 bool HasBitmapResource(const QString& name);
+// A program that shows nothing (schemetool) decodes no pictures: every bitmap is then one
+// clear pixel and every JPEG picture none. Missing names still throw.
+void SetPicturesWanted(bool wanted);
 
 // The progress of picture loading at start-up; the loading window watches it.
 int LoadingProgress();
