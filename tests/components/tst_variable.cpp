@@ -83,6 +83,7 @@ private slots:
     void boxSourceFollowsTheBoard_data();
     void boxSourceFollowsTheBoard();
     void boxesDrawnTogetherDiffer();
+    void replacedGeneratorLeavesNoFrequency();
     void boxHintAndImpedance();
     void boxRecordsKeepEverything_data();
     void boxRecordsKeepEverything();
@@ -334,6 +335,22 @@ void TestVariable::boxesDrawnTogetherDiffer() {
         const QString text = QString::asprintf("%.1E", box->Resistance);
         QCOMPARE(text.toDouble(), box->Resistance);
     }
+}
+
+// A box first drawn as a generator and then given another content (as the lab builder does)
+// leaves a direct-current board behind: no frequency, and both source items free again.
+void TestVariable::replacedGeneratorLeavesNoFrequency() {
+    TBoxBench bench;
+    TBlackBug box(TBlackBug::Resistor);
+    box.SetVariant(TBlackBug::Generator);
+    QVERIFY(CircuitOmega > 0);
+    box.SetVariant(TBlackBug::Battery);
+    QCOMPARE(CircuitOmega, 0.0);
+    QCOMPARE(TGenerator::GeneratorCount, 0);
+    QCOMPARE(TBattery::BatteryCount, 1);
+    QVERIFY(!TGenerator::FrequencyHidden);
+    box.SetVariant(TBlackBug::Resistor);
+    QCOMPARE(TBattery::BatteryCount, 0);
 }
 
 void TestVariable::boxHintAndImpedance() {

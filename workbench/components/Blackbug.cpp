@@ -40,29 +40,23 @@ TBlackBug::TBlackBug(int request) : TIron(KindBlackBug) {
     Pictures.CopyTo(*this);
 }
 
-TBlackBug::~TBlackBug() {
-    if (Variant == Battery) {
-        if (--TBattery::BatteryCount == 0 && EnablePartsBoxItem) EnablePartsBoxItem(KindGenerator, true);
-    } else if (Variant == Generator) {
-        if (--TGenerator::GeneratorCount == 0) {
-            // The last alternating source has gone: the circuit is a direct-current one again.
-            SetFrequency(0);
-            if (EnablePartsBoxItem) {
-                EnablePartsBoxItem(KindGenerator, true);
-                EnablePartsBoxItem(KindBattery, true);
-            }
-            TGenerator::FrequencyHidden = false;
-        }
-    }
-}
+TBlackBug::~TBlackBug() { ReleaseContent(); }
 
+// The box gives up its source as a removed battery or generator would: the last one takes the
+// circuit's frequency with it and frees the other kind's item in the parts box. A box whose
+// content changes goes the same way, so a generator drawn and then replaced leaves no frequency
+// behind on a direct-current board.
 void TBlackBug::ReleaseContent() {
     if (Variant == Battery) {
         if (--TBattery::BatteryCount == 0 && EnablePartsBoxItem) EnablePartsBoxItem(KindGenerator, true);
     } else if (Variant == Generator) {
         if (--TGenerator::GeneratorCount == 0) {
+            SetFrequency(0);
             TGenerator::FrequencyHidden = false;
-            if (EnablePartsBoxItem) EnablePartsBoxItem(KindBattery, true);
+            if (EnablePartsBoxItem) {
+                EnablePartsBoxItem(KindGenerator, true);
+                EnablePartsBoxItem(KindBattery, true);
+            }
         }
     }
     Variant = Empty;
