@@ -21,7 +21,7 @@
 #include "support/TestParts.h"
 
 #include "board/Frmwork.h"
-#include "board/Scheme.h"
+#include "document/Scheme.h"
 #include "components/Kinds.h"
 #include "components/Iron.h"
 #include "solver/Calculate.h"

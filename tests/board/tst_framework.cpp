@@ -1,12 +1,13 @@
 // The board: geometry, where dropped parts go, relocation and discarding, and the tick.
 
+#include "board/Host.h"
 #include "support/Board.h"
 #include "support/TestParts.h"
 
-#include "board/Dragiron.h"
+#include "components/Dragiron.h"
 #include "board/Frmwork.h"
 #include "board/Node.h"
-#include "board/Scheme.h"
+#include "document/Scheme.h"
 #include "components/Kinds.h"
 #include "components/Resistor.h"
 
@@ -222,7 +223,7 @@ void TestFramework::releasedOverThePartsBoxGoesBack() {
     TBoardFixture f;
     QWidget box(&f.Window);
     QWidget picture(&box);
-    PartsBoxWidget = &box;
+    BenchHost.PartsBox = &box;
     QPointer<TResistor> part = new TResistor;
     {
         TDragIron drag(part);
@@ -231,7 +232,7 @@ void TestFramework::releasedOverThePartsBoxGoesBack() {
     }
     QVERIFY(!part);
     QVERIFY(f.Board->CircuitChanged);
-    PartsBoxWidget = nullptr;
+    BenchHost.PartsBox = nullptr;
 }
 
 void TestFramework::dragCursorFollowsTheOrientation() {

@@ -4,7 +4,7 @@
 #include "support/Board.h"
 
 #include "board/Frmwork.h"
-#include "board/Scheme.h"
+#include "document/Scheme.h"
 #include "components/Battery.h"
 #include "components/Conductor.h"
 #include "components/Floatctrl.h"

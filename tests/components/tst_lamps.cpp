@@ -5,8 +5,8 @@
 #include "support/TestParts.h"
 
 #include "board/Frmwork.h"
-#include "board/Scheme.h"
-#include "board/SchemeIO.h"
+#include "document/Scheme.h"
+#include "components/SchemeIO.h"
 #include "components/Heater.h"
 
 #include <QBuffer>

@@ -2,11 +2,12 @@
 // file records, the shared frequency, and both driving a loop through the real solver.
 
 #include "support/Board.h"
+#include "board/Host.h"
 #include "support/TestParts.h"
 
 #include "board/Frmwork.h"
-#include "board/Scheme.h"
-#include "board/SchemeIO.h"
+#include "document/Scheme.h"
+#include "components/SchemeIO.h"
 #include "components/Battery.h"
 #include "components/Generator.h"
 #include "solver/Calculate.h"
@@ -27,11 +28,11 @@ struct TBench : TBoardFixture {
     QList<QPair<int, bool>> BoxItems;
     TBench() {
         SetBatteryClock([this] { return Days; });
-        EnablePartsBoxItem = [this](quint8 kind, bool on) { BoxItems.append({kind, on}); };
+        BenchHost.EnablePartsBoxItem = [this](quint8 kind, bool on) { BoxItems.append({kind, on}); };
     }
     ~TBench() {
         SetBatteryClock(nullptr);
-        EnablePartsBoxItem = nullptr;
+        BenchHost.EnablePartsBoxItem = nullptr;
     }
     void Advance(double seconds) { Days += seconds / 86400; }
     void Drain(TBattery& b, TComplex amperes, double step, int steps) {

@@ -2,11 +2,12 @@
 // (content odds, the source interlock, hints, records of every content).
 
 #include "support/Board.h"
+#include "board/Host.h"
 #include "support/Mouse.h"
 #include "support/TestParts.h"
 
 #include "board/Frmwork.h"
-#include "board/Scheme.h"
+#include "document/Scheme.h"
 #include "components/Battery.h"
 #include "components/Blackbug.h"
 #include "components/Generator.h"
@@ -52,13 +53,13 @@ struct TBoxBench : TBoardFixture {
     QList<QPair<quint8, bool>> BoxItems; // what the parts box was told
     bool Teacher = false;
     TBoxBench() {
-        EnablePartsBoxItem = [this](quint8 kind, bool on) { BoxItems.append({kind, on}); };
-        InTeacherMode = [this] { return Teacher; };
+        BenchHost.EnablePartsBoxItem = [this](quint8 kind, bool on) { BoxItems.append({kind, on}); };
+        BenchHost.InTeacherMode = [this] { return Teacher; };
     }
     ~TBoxBench() {
         DestroyAllParts();
-        EnablePartsBoxItem = nullptr;
-        InTeacherMode = nullptr;
+        BenchHost.EnablePartsBoxItem = nullptr;
+        BenchHost.InTeacherMode = nullptr;
     }
 };
 } // namespace

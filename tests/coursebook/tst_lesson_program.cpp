@@ -10,7 +10,7 @@
 #include "Unit6.h"
 
 #include "board/Frmwork.h"
-#include "board/Scheme.h"
+#include "document/Scheme.h"
 #include "components/Iron.h"
 #include "components/Kinds.h"
 #include "platform/SchemeChannel.h"

@@ -6,7 +6,7 @@
 
 #include "board/Frmwork.h"
 #include "board/Node.h"
-#include "board/Scheme.h"
+#include "document/Scheme.h"
 #include "components/Battery.h"
 #include "components/Blackbug.h"
 #include "components/Iron.h"

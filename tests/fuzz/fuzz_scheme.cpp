@@ -2,10 +2,12 @@
 // loaded. Any crash, sanitizer report or broken invariant ends the run with the input saved.
 
 #include "board/Frmwork.h"
+#include "board/Host.h"
 #include "board/Node.h"
-#include "board/Scheme.h"
 #include "components/Iron.h"
 #include "components/Kinds.h"
+#include "document/Join.h"
+#include "document/Scheme.h"
 #include "shell/Global.h"
 #include "solver/Calculate.h"
 
@@ -44,6 +46,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     SetWaitHandler([](int) {});
     Solver::LogPath.clear();
     static QWidget window;
+    JoinCircuit();
     new TFramework(&window);
     RegisterPartKinds();
     TIron::ExecuteStartups();
@@ -57,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Require(part->FirstNode->Elements.contains(part) && part->SecondNode->Elements.contains(part),
                 "loaded parts are in their nodes' lists");
     }
-    Framework->CircuitChanged = true;
+    NotifyCircuitChanged();
     Framework->SolveWhileChanged();
 
     // Whatever loaded saves, and loads back to the same file.

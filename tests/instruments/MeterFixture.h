@@ -3,6 +3,7 @@
 // panels made the way the main window's button makes them. Panels left open are closed before
 // the board goes; the program's end is recorded instead of ending the test.
 
+#include "board/Host.h"
 #include "support/Board.h"
 #include "support/Mouse.h"
 
@@ -19,12 +20,12 @@ struct TMeterFixture : TBoardFixture {
     TMeterFixture() {
         Window.resize(820, 620);
         SetProgramEndHandler([this](int code) { ProgramEnds.append(code); });
-        MultimeterHost.EnableButton = [this](bool enabled) { ButtonStates.append(enabled); };
+        BenchHost.EnableMultimeterButton = [this](bool enabled) { ButtonStates.append(enabled); };
     }
     ~TMeterFixture() {
         for (auto& panel : MultimeterPanels)
             delete panel.data();
-        MultimeterHost = TMultimeterHost();
+        BenchHost.EnableMultimeterButton = nullptr;
         SetProgramEndHandler(nullptr);
     }
 

@@ -3,7 +3,9 @@
 // frames in both drawing modes and on both refresh paths, the controls and labels of the panel,
 // the main window's button, and a real RC circuit measured with leads dragged by the mouse.
 
+#include "board/Host.h"
 #include "MeterFixture.h"
+#include "shell/Wiring.h"
 #include "support/TestParts.h"
 
 #include "components/Condensator.h"
@@ -33,12 +35,12 @@ constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 // A board with an oscilloscope made as its button makes it; the button's state is recorded.
 struct TScopeFixture : TMeterFixture {
     TScopeFixture() {
-        OscilloscopeHost.EnableButton = [this](bool enabled) { ScopeButton.append(enabled); };
+        BenchHost.EnableOscilloscopeButton = [this](bool enabled) { ScopeButton.append(enabled); };
         Panel = ShowNewOscilloscope(&Window);
     }
     ~TScopeFixture() {
         delete OscilloscopePanel.data();
-        OscilloscopeHost = TOscilloscopeHost();
+        BenchHost.EnableOscilloscopeButton = nullptr;
     }
 
     // The voltage the solver would leave on a channel's 10 MΩ input.
@@ -746,6 +748,7 @@ void TestOscilloscope::mainWindowButton() {
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.TimerCat->stop();
+    JoinWindows(&form);
     QVERIFY(form.btnOscillograph->isEnabled());
     QTest::mouseClick(form.btnOscillograph, Qt::LeftButton);
     TOscillographPanel* panel = OscilloscopePanel;

@@ -4,7 +4,7 @@
 #include "MeterFixture.h"
 #include "support/TestParts.h"
 
-#include "board/Dragiron.h"
+#include "components/Dragiron.h"
 #include "components/Iron.h"
 #include "components/Kinds.h"
 #include "shell/Global.h"

@@ -2,7 +2,9 @@
 // the about window with its scrolling credits, the intro video, and the main window's buttons
 // that open them.
 
+#include "shell/Wiring.h"
 #include "support/Mouse.h"
+#include "board/Host.h"
 #include "support/Seams.h"
 
 #include "components/Iron.h"
@@ -292,9 +294,9 @@ void TestAuxWindows::loadingWindowFollowsThePictures() {
     QWidget owner;
     owner.resize(1024, 768);
     owner.show();
-    InstallLoadingWindow(&owner);
+    BenchHost.ShowLoadingWindow = [&owner](bool visible) { ShowLoadingWindow(&owner, visible); };
 
-    ShowLoadingWindow(true);
+    BenchHost.ShowLoadingWindow(true);
     QVERIFY(LoadingForm);
     QVERIFY(LoadingForm->isVisible());
     QCOMPARE(LoadingForm->windowTitle(), GetText(731));
@@ -307,14 +309,14 @@ void TestAuxWindows::loadingWindowFollowsThePictures() {
         LoadTransposedBitmap("bmpResistor");
         QCOMPARE(bar->value(), qMin(LoadingProgress(), 58));
     }
-    ShowLoadingWindow(false);
+    BenchHost.ShowLoadingWindow(false);
     QVERIFY(!LoadingForm);
     LoadTransposedBitmap("bmpResistor"); // nobody is watching any more
     // Opened again with the count already beyond the bar's end, it starts full.
-    ShowLoadingWindow(true);
+    BenchHost.ShowLoadingWindow(true);
     QCOMPARE(LoadingForm->CurrentStatus->value(), 58);
-    ShowLoadingWindow(false);
-    ShowLoadingWindow = nullptr;
+    BenchHost.ShowLoadingWindow(false);
+    BenchHost.ShowLoadingWindow = nullptr;
 }
 
 // --- The about window -------------------------------------------------------------------------
@@ -402,7 +404,7 @@ void TestAuxWindows::mainWindowButtonsOpenTheWindows() {
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.TimerCat->stop();
-    InstallAuxiliaryWindows(&form);
+    JoinWindows(&form);
     TAboutPanel* about = CreateAboutPanel(&form);
     QCOMPARE(about, AboutPanel.data());
 

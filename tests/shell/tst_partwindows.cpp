@@ -2,11 +2,12 @@
 // how the student and the teacher bring them up and put them away, and a value set on the panel
 // as the multimeter then measures it.
 
+#include "shell/Wiring.h"
 #include "support/Mouse.h"
 #include "support/Seams.h"
 
 #include "board/Frmwork.h"
-#include "board/Scheme.h"
+#include "document/Scheme.h"
 #include "components/Battery.h"
 #include "components/Blackbug.h"
 #include "components/Vresistor.h"
@@ -41,6 +42,7 @@ struct TWindow {
         QVERIFY(QTest::qWaitForWindowExposed(&Form));
         Form.TimerCat->stop(); // the tests tick by hand
         Solver::LogPath = Seams.Dir.filePath("LOG.LOG");
+        JoinWindows(&Form);
         CreatePartWindows(&Form);
     }
     ~TWindow() {
@@ -189,7 +191,7 @@ void TestPartWindows::meterReadsTheValueSetOnThePanel() {
     TIron* fixed = w.Put(KindResistor, 1, 1, 1, 2);
     TIron* chosen = w.Put(KindResistor, 1, 2, 2, 2);
     TIron* wire = w.Put(KindWire, 2, 1, 2, 2);
-    w.Form.CreateMultimeter();
+    w.Form.Windows.CreateMultimeter();
     TPriborPanel* meter = MultimeterPanels[0];
     QVERIFY(meter);
     meter->Element()->ConnectNodes((*w.Form.Board)(2, 2), (*w.Form.Board)(1, 2));
@@ -278,8 +280,8 @@ void DragBy(QWidget* w, QPoint from, QPoint by) {
 
 void TestPartWindows::metersOpenClearOfTheToolBarAndStayOnScreen() {
     TWindow w;
-    w.Form.CreateMultimeter();
-    w.Form.CreateMultimeter();
+    w.Form.Windows.CreateMultimeter();
+    w.Form.Windows.CreateMultimeter();
     QVERIFY(MultimeterPanels[0] && MultimeterPanels[1]);
     for (TPriborPanel* meter : {MultimeterPanels[0].data(), MultimeterPanels[1].data()}) {
         for (QToolButton* button : w.Form.findChildren<QToolButton*>()) {

@@ -1,12 +1,13 @@
 // The main window: taking parts from the box, throwing them away, the document commands and
 // the load-scheme message.
 
+#include "shell/Wiring.h"
 #include "support/Mouse.h"
 #include "support/Seams.h"
 
 #include "board/Frmwork.h"
 #include "board/Node.h"
-#include "board/Scheme.h"
+#include "document/Scheme.h"
 #include "components/Iron.h"
 #include "components/Kinds.h"
 #include "components/Resistor.h"
@@ -39,6 +40,7 @@ struct TWindow {
         Form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&Form));
         Form.TimerCat->stop(); // the tests tick by hand
+        JoinWindows(&Form);
         Solver::LogPath = Seams.Dir.filePath("LOG.LOG");
         SetFileDialogHandler([this](const TFileDialogRequest& r) {
             Dialogs << QString("%1 %2 %3").arg(r.Save ? "save" : "open", r.Folder, r.Filter);

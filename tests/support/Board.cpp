@@ -2,12 +2,14 @@
 
 #include "board/Frmwork.h"
 #include "components/Iron.h"
+#include "document/Join.h"
 #include "solver/Calculate.h"
 
 #include <QFile>
 
 TBoardFixture::TBoardFixture() : Board(nullptr) {
     Window.resize(800, 600);
+    JoinCircuit();
     Board = new TFramework(&Window);
     Board->move(100, 50);
     Solver::LogPath = Seams.Dir.filePath("LOG.LOG");

@@ -22,26 +22,16 @@ TTestSeams::TTestSeams() {
     SetSoundSink([this](const TSoundRequest& r) { Sounds.append(r.Name); });
     SetWaitHandler([this](int ms) { Waits.append(ms); });
     SetSettingsFilePath(Dir.filePath("settings.ini"));
-    SetCircuitChangedReceiver(this);
 }
 
 TTestSeams::~TTestSeams() {
     SetMessageHandler(nullptr);
     SetSoundSink(nullptr);
     SetWaitHandler(nullptr);
-    SetCircuitChangedReceiver(nullptr);
 }
 
 QStringList TTestSeams::MessageTexts() const {
     QStringList texts;
     for (const TMessageRequest& r : Messages) texts << r.Text;
     return texts;
-}
-
-bool TTestSeams::event(QEvent* e) {
-    if (e->type() == CircuitChangedEvent) {
-        ++CircuitChangedEvents;
-        return true;
-    }
-    return QObject::event(e);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Replaces the program's seams for one test: messages are answered by script and recorded,
 // sounds are recorded instead of played, waits return at once, settings go to a file of the
-// test's own, and the circuit-changed message is counted.
+// test's own.
 
 #include "shell/Global.h"
 
@@ -21,11 +21,7 @@ public:
     bool NestedLoops = false;
     QStringList Sounds; // every sound asked for, found or not
     QList<int> Waits;
-    int CircuitChangedEvents = 0;
     QTemporaryDir Dir;
 
     QStringList MessageTexts() const;
-
-protected:
-    bool event(QEvent* e) override;
 };

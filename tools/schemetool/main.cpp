@@ -11,9 +11,10 @@
 
 #include "board/Frmwork.h"
 #include "board/Node.h"
-#include "board/Scheme.h"
 #include "components/Iron.h"
 #include "components/Kinds.h"
+#include "document/Join.h"
+#include "document/Scheme.h"
 #include "shell/Global.h"
 #include "solver/Calculate.h"
 #include "solver/Netlist.h"
@@ -128,6 +129,7 @@ int main(int argc, char** argv) {
 
     SetPicturesWanted(false); // nothing is shown: the parts' pictures are never decoded
     QWidget window;
+    JoinCircuit();
     TFramework board(&window);
     RegisterPartKinds();
     TIron::ExecuteStartups();

@@ -29,7 +29,12 @@ std::unique_ptr<QMouseEvent> Translated(const QMouseEvent* e, QPointF local) {
 }
 } // namespace
 
-TFlatObject::TFlatObject(QWidget* owner, const QString& pictureName) : QWidget(owner) {
+namespace {
+quint64 ObjectsMade = 0;
+}
+
+TFlatObject::TFlatObject(QWidget* owner, const QString& pictureName)
+    : QWidget(owner), Made(++ObjectsMade) {
     Picture = LoadTransparentBitmap(pictureName); // a missing picture throws: no object is made
     FlatObjects.append(this);
     resize(Picture.size());

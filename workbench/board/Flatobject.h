@@ -39,6 +39,11 @@ public:
     // Whether the pixel lets the mouse through to what lies beneath (a part with moving pieces
     // counts them too).
     virtual bool IsTransparentAt(QPoint p) const;
+    // Test leads lie above the parts: the board raises them after every placement, in the order
+    // they were made.
+    virtual bool StaysAboveParts() const { return false; }
+    // Counts up with every flat object made: the order of making.
+    const quint64 Made;
 
     // The first flat object being dragged right now, or none.
     static TFlatObject* DraggingObject();

@@ -1,21 +1,25 @@
 #include "board/Frmwork.h"
 
-#include "board/Dragiron.h"
+#include "board/Host.h"
+#include "board/Flatobject.h"
 #include "board/Node.h"
-#include "components/Iron.h"
 #include "shell/Global.h"
-#include "solver/Calculate.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <stdexcept>
 
 TFramework* Framework = nullptr;
 QImage NodeImage;
-QPointer<QWidget> TrashCanWidget;
-QPointer<QWidget> PartsBoxWidget;
-std::function<void()> AllLeadsToFront;
+QList<TBoardPart*> BoardParts;
+TBenchHost BenchHost;
+
+void NotifyCircuitChanged(TChange change) {
+    if (Framework) Framework->CircuitChanged = true;
+    if (change == TChange::Scheme && BenchHost.SchemeModified) BenchHost.SchemeModified();
+}
 
 TFramework::TFramework(QWidget* parent) : QWidget(parent) {
     setFixedSize(Size, Size);
@@ -38,17 +42,11 @@ TFramework::TFramework(QWidget* parent) : QWidget(parent) {
 }
 
 TFramework::~TFramework() {
-    // The elements still on the board (children of it, destroyed after this) leave their nodes
-    // first. The nodes belong to the program run; a board made again (in tests) makes its own.
-    for (TNode* n : Lattice) {
-        for (TIron0* e : n->Elements) {
-            if (e->FirstNode == n) e->FirstNode = nullptr;
-            if (e->SecondNode == n) e->SecondNode = nullptr;
-        }
-        n->Elements.clear();
-    }
+    // The nodes belong to the program run; a board made again (in tests) makes its own. A node
+    // that elements still hang on (children of the board, destroyed after this) goes with the
+    // last of them.
     for (TNode*& n : Lattice) {
-        delete n;
+        n->Retire();
         n = nullptr;
     }
     if (Framework == this) Framework = nullptr;
@@ -123,11 +121,11 @@ void TFramework::Tick() {
     }
 
     bool discharging = false;
-    const QList<TIron*> parts = Parts; // a part's tick could take parts away; walk a copy
-    for (TIron* part : parts) {
-        if (!Parts.contains(part)) continue;
+    const QList<TBoardPart*> parts = BoardParts; // a part's tick could take parts away; walk a copy
+    for (TBoardPart* part : parts) {
+        if (!BoardParts.contains(part)) continue;
         part->TimerTick();
-        if (part->Kind == KindBattery && part->DischargingNow()) discharging = true;
+        if (part->DischargingNow()) discharging = true;
     }
     if (discharging) {
         // A discharging battery changes its values: solve again, except every 64th such tick.
@@ -140,7 +138,8 @@ bool TFramework::SolveWhileChanged() {
     int runs = 0;
     while (CircuitChanged) {
         CircuitChanged = false;
-        if (TCircle::Circle()) CircuitChanged = true; // parts burnt out: solve the new circuit
+        // Parts burnt out: solve the new circuit.
+        if (BenchHost.SolveCircuit && BenchHost.SolveCircuit()) CircuitChanged = true;
         ++runs;
         if (runs - 1 > 20) {
             CircuitChanged = false;
@@ -155,7 +154,7 @@ bool TFramework::SolveWhileChanged() {
 void TFramework::OnDragOver(TDragObject* source, int x, int y, bool& accept) {
     if (DragSourceAs<TLeadPlug>(source)) {
         accept = true;
-    } else if (auto* drag = dynamic_cast<TDragIron*>(source)) {
+    } else if (auto* drag = dynamic_cast<TPartDrag*>(source)) {
         drag->Vertical = IsVert(x, y);
         accept = true;
     } else {
@@ -173,9 +172,9 @@ void TFramework::OnDragDrop(TDragObject* source, int x, int y) {
         CircuitChanged = true;
         return;
     }
-    auto* drag = dynamic_cast<TDragIron*>(source);
-    if (!drag || !drag->Iron) return;
-    TIron* part = drag->Iron;
+    auto* drag = dynamic_cast<TPartDrag*>(source);
+    TBoardPart* part = drag ? drag->DraggedPart() : nullptr;
+    if (!part) return;
 
     // The first node is always the upper or left one.
     const int dx = x % Pitch;
@@ -193,9 +192,8 @@ void TFramework::OnDragDrop(TDragObject* source, int x, int y) {
 
     // Another part on the same edge: this one goes elsewhere. An instrument's element on the
     // edge does not block a part put there on purpose.
-    for (TIron0* element : first->Elements)
-        if (dynamic_cast<TIron*>(element) && second->Elements.contains(element))
-            return Relocate(part, RelocationsTaken);
+    for (TBoardPart* other : BoardParts)
+        if (other != part && other->Joins(first, second)) return Relocate(part, RelocationsTaken);
 
     PlaceAt(part, first, second);
     PlayWaveResource("wavOnSet");
@@ -203,18 +201,18 @@ void TFramework::OnDragDrop(TDragObject* source, int x, int y) {
     BringLeadsToFront();
 }
 
-void TFramework::PlaceAt(TIron* part, TNode* first, TNode* second) {
+void TFramework::PlaceAt(TBoardPart* part, TNode* first, TNode* second) {
     part->ConnectNodes(first, second);
-    part->show();
+    part->PartWidget()->show();
 }
 
-bool TFramework::PlaceOnFreeEdge(TIron* part) {
+bool TFramework::PlaceOnFreeEdge(TBoardPart* part) {
     for (int r = 6; r >= 1; --r) {
         for (int c = 6; c >= 0; --c) {
             TNode* upper = Lattice[(r - 1) * 7 + c];
             TNode* lower = Lattice[r * 7 + c];
             bool taken = false;
-            for (TIron0* element : upper->Elements)
+            for (const TIron0* element : upper->Elements)
                 if (lower->Elements.contains(element)) taken = true;
             if (taken) continue;
             PlaceAt(part, upper, lower);
@@ -224,7 +222,7 @@ bool TFramework::PlaceOnFreeEdge(TIron* part) {
     return false;
 }
 
-void TFramework::Relocate(TIron* part, int& counter) {
+void TFramework::Relocate(TBoardPart* part, int& counter) {
     if (PlaceOnFreeEdge(part)) {
         ++counter;
         PlayWaveResource(QString::asprintf("wavNeg%i", counter % 4));
@@ -235,27 +233,36 @@ void TFramework::Relocate(TIron* part, int& counter) {
     BringLeadsToFront();
 }
 
-void TFramework::Discard(TIron* part) {
+void TFramework::Discard(TBoardPart* part) {
     ShowOnTrashCan(part);
     Wait(500);
     DisposeOfPart(part, true);
 }
 
-void TFramework::ShowOnTrashCan(TIron* part) {
-    if (!TrashCanWidget || !TrashCanWidget->parentWidget()) return;
-    part->setParent(TrashCanWidget->parentWidget());
-    part->move(TrashCanWidget->pos());
-    part->raise();
-    part->show();
-    part->repaint();
+void TFramework::ShowOnTrashCan(TBoardPart* part) {
+    QWidget* can = BenchHost.TrashCan;
+    if (!can || !can->parentWidget()) return;
+    QWidget* picture = part->PartWidget();
+    picture->setParent(can->parentWidget());
+    picture->move(can->pos());
+    picture->raise();
+    picture->show();
+    picture->repaint();
 }
 
-void TFramework::DisposeOfPart(TIron* part, bool withSound) {
+void TFramework::DisposeOfPart(TBoardPart* part, bool withSound) {
     if (withSound) PlayWaveResource("wavOnTrash");
     delete part;
     CircuitChanged = true;
 }
 
 void TFramework::BringLeadsToFront() {
-    if (AllLeadsToFront) AllLeadsToFront();
+    QList<TFlatObject*> above;
+    for (QObject* child : children())
+        if (auto* object = qobject_cast<TFlatObject*>(child); object && object->StaysAboveParts())
+            above << object;
+    std::sort(above.begin(), above.end(),
+              [](const TFlatObject* a, const TFlatObject* b) { return a->Made < b->Made; });
+    for (TFlatObject* object : above)
+        object->raise();
 }

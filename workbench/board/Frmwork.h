@@ -6,14 +6,37 @@
 #include "board/Dragging.h"
 
 #include <QImage>
-#include <QPointer>
+#include <QList>
 #include <QWidget>
-#include <functional>
 #include <optional>
 
 class TNode;
-class TIron;
-class TDragIron;
+
+// What the board needs of a part it places, ticks and throws away. Every part is one; the board
+// knows no kind of part.
+class TBoardPart {
+public:
+    virtual ~TBoardPart() = default;
+    virtual QWidget* PartWidget() = 0;
+    // Attaches the part to both nodes and lays its picture on the edge between them.
+    virtual void ConnectNodes(TNode* first, TNode* second) = 0;
+    // Whether the part lies on the edge between these two nodes (either way round).
+    virtual bool Joins(const TNode* a, const TNode* b) const = 0;
+    // The part's periodic work on every tick of the board.
+    virtual void TimerTick() = 0;
+    // A battery that runs down on the tick: the board solves again with its new values.
+    virtual bool DischargingNow() const = 0;
+};
+
+// Every part, in creation order: the board ticks them in this order.
+extern QList<TBoardPart*> BoardParts;
+
+// The drag of a part: which part, and which way it would lie if it were dropped now.
+class TPartDrag : public TDragObject {
+public:
+    bool Vertical = true; // the board updates it while the drag passes over it
+    virtual TBoardPart* DraggedPart() const = 0;
+};
 
 // What the board needs of a test lead dropped on it: to be plugged into a node.
 class TLeadPlug {
@@ -48,7 +71,8 @@ public:
 
     // Every 120 ms: solve while the circuit changed (at most 22 runs), then tick every part.
     void Tick();
-    // Solves while the circuit keeps changing, at most 22 times; false when it had to stop.
+    // Solves while the circuit keeps changing, at most 22 times; false when it had to stop. The
+    // solve itself is the host's (BenchHost.SolveCircuit): the board knows no solver.
     bool SolveWhileChanged();
 
     // Drops of parts and leads; parts and leads lying on the board pass theirs on here.
@@ -57,19 +81,22 @@ public:
 
     // Puts a part that has nowhere to go on the first free vertical edge, searched from the
     // bottom-right corner; false when every vertical edge is taken.
-    bool PlaceOnFreeEdge(TIron* part);
+    bool PlaceOnFreeEdge(TBoardPart* part);
     // A part with no place left goes to the trash can and is destroyed.
-    void Discard(TIron* part);
+    void Discard(TBoardPart* part);
     // The trash can's two halves: a part on its way out is shown on it for a moment; then the
     // sound (when asked for), the part destroyed, the circuit changed.
-    void ShowOnTrashCan(TIron* part);
-    void DisposeOfPart(TIron* part, bool withSound);
+    void ShowOnTrashCan(TBoardPart* part);
+    void DisposeOfPart(TBoardPart* part, bool withSound);
 
     // How many relocations each reason caused (the edge leaves the lattice; it is taken).
     int RelocationsOffBoard = 0;
     int RelocationsTaken = 0;
     // Counts the ticks that saw a discharging battery (8 bits, wrapping).
     quint8 BatteryResolveCounter = 0;
+
+    // Raises the objects that stay above the parts (the test leads) over everything placed.
+    void BringLeadsToFront();
 
     // TDragClient
     bool HasDragOver() const override { return true; }
@@ -83,9 +110,8 @@ protected:
     void timerEvent(QTimerEvent*) override;
 
 private:
-    void Relocate(TIron* part, int& counter);
-    void PlaceAt(TIron* part, TNode* first, TNode* second);
-    void BringLeadsToFront();
+    void Relocate(TBoardPart* part, int& counter);
+    void PlaceAt(TBoardPart* part, TNode* first, TNode* second);
 };
 
 // The one board of the program.
@@ -93,8 +119,3 @@ extern TFramework* Framework;
 // The picture of one node, shared by the whole program.
 extern QImage NodeImage;
 
-// What the main window lends the board: the trash can a discarded part is shown on, the parts
-// box a part can be dropped back into, and the leads that must lie above the parts.
-extern QPointer<QWidget> TrashCanWidget;
-extern QPointer<QWidget> PartsBoxWidget;
-extern std::function<void()> AllLeadsToFront;

@@ -23,10 +23,18 @@ public:
     // Every element attached here, in order of attachment; a part once per end on this node.
     QList<TIron0*> Elements;
 
+private:
+    bool Retired = false;
+
+public:
+
     void Attach(TIron0* element);
     // Removes the first occurrence only; an element that is not here is ignored.
     void Detach(TIron0* element);
     int Count() const { return int(Elements.size()); }
+    // The board is going: the node leaves the registry and its neighbours at once, and is
+    // destroyed now or, while elements still hang on it, with the last one that lets go.
+    void Retire();
     TIron0* operator[](int i) const { return Elements[i]; }
 };
 

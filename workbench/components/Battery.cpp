@@ -1,8 +1,8 @@
 #include "components/Battery.h"
 
 #include "board/Frmwork.h"
-#include "board/Scheme.h"
-#include "board/SchemeIO.h"
+#include "board/Host.h"
+#include "components/SchemeIO.h"
 #include "shell/Global.h"
 
 #include <QDateTime>
@@ -73,17 +73,17 @@ TBattery::TBattery() : TIron(KindBattery) {
     Refill();
     Normal.CopyTo(*this);
     ++BatteryCount;
-    if (EnablePartsBoxItem) EnablePartsBoxItem(KindGenerator, false);
+    if (BenchHost.EnablePartsBoxItem) BenchHost.EnablePartsBoxItem(KindGenerator, false);
     QAction* reverse = PopupMenu()->addAction(GetText(1102), this, [this] {
         SetReversed(!Reversed);
-        if (Framework) Framework->CircuitChanged = true;
+        NotifyCircuitChanged();
     });
     reverse->setStatusTip(GetText(1103));
     reverse->setToolTip(GetText(1103));
 }
 
 TBattery::~TBattery() {
-    if (--BatteryCount == 0 && EnablePartsBoxItem) EnablePartsBoxItem(KindGenerator, true);
+    if (--BatteryCount == 0 && BenchHost.EnablePartsBoxItem) BenchHost.EnablePartsBoxItem(KindGenerator, true);
 }
 
 void TBattery::Refill() {

@@ -1,7 +1,8 @@
 #include "components/Blackbug.h"
 
 #include "board/Frmwork.h"
-#include "board/SchemeIO.h"
+#include "board/Host.h"
+#include "components/SchemeIO.h"
 #include "components/Battery.h"
 #include "components/Condensator.h"
 #include "components/Generator.h"
@@ -48,14 +49,14 @@ TBlackBug::~TBlackBug() { ReleaseContent(); }
 // behind on a direct-current board.
 void TBlackBug::ReleaseContent() {
     if (Variant == Battery) {
-        if (--TBattery::BatteryCount == 0 && EnablePartsBoxItem) EnablePartsBoxItem(KindGenerator, true);
+        if (--TBattery::BatteryCount == 0 && BenchHost.EnablePartsBoxItem) BenchHost.EnablePartsBoxItem(KindGenerator, true);
     } else if (Variant == Generator) {
         if (--TGenerator::GeneratorCount == 0) {
             SetFrequency(0);
             TGenerator::FrequencyHidden = false;
-            if (EnablePartsBoxItem) {
-                EnablePartsBoxItem(KindGenerator, true);
-                EnablePartsBoxItem(KindBattery, true);
+            if (BenchHost.EnablePartsBoxItem) {
+                BenchHost.EnablePartsBoxItem(KindGenerator, true);
+                BenchHost.EnablePartsBoxItem(KindBattery, true);
             }
         }
     }
@@ -65,11 +66,11 @@ void TBlackBug::ReleaseContent() {
 void TBlackBug::RegisterContent() {
     if (Variant == Battery) {
         ++TBattery::BatteryCount;
-        if (EnablePartsBoxItem) EnablePartsBoxItem(KindGenerator, false);
+        if (BenchHost.EnablePartsBoxItem) BenchHost.EnablePartsBoxItem(KindGenerator, false);
     } else if (Variant == Generator) {
         TGenerator::FrequencyHidden = true;
         ++TGenerator::GeneratorCount;
-        if (EnablePartsBoxItem) EnablePartsBoxItem(KindBattery, false);
+        if (BenchHost.EnablePartsBoxItem) BenchHost.EnablePartsBoxItem(KindBattery, false);
     }
 }
 
@@ -125,7 +126,7 @@ void TBlackBug::SetVariant(int variant) {
     }
     Variant = quint8(variant);
     RegisterContent();
-    if (Framework) Framework->CircuitChanged = true;
+    NotifyCircuitChanged();
 }
 
 TComplex TBlackBug::GetImpedance() {
@@ -145,7 +146,7 @@ bool TBlackBug::IsAlternatingSource() const {
 }
 
 QString TBlackBug::GetHint() {
-    if (!InTeacherMode || !InTeacherMode()) return GetText(502);
+    if (!BenchHost.InTeacherMode || !BenchHost.InTeacherMode()) return GetText(502);
     switch (Variant) {
     case Resistor: return GetText(231) + " R=" + FormatPrefixed(Resistance) + GetText(162);
     case Coil: return GetText(233) + " L=" + FormatPrefixed(Inductance) + GetText(165);

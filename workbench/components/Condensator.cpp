@@ -1,6 +1,6 @@
 #include "components/Condensator.h"
 
-#include "board/SchemeIO.h"
+#include "components/SchemeIO.h"
 #include "shell/Global.h"
 
 #include <cmath>

@@ -1,4 +1,5 @@
 #include "components/Generator.h"
+#include "board/Host.h"
 
 #include "shell/Global.h"
 
@@ -29,7 +30,7 @@ TGenerator::TGenerator() : TIron(KindGenerator) {
     // The first generator brings the circuit its frequency; later ones join it.
     if (GeneratorCount == 0) SetFrequency(MainsOmega);
     ++GeneratorCount;
-    if (EnablePartsBoxItem) EnablePartsBoxItem(KindBattery, false);
+    if (BenchHost.EnablePartsBoxItem) BenchHost.EnablePartsBoxItem(KindBattery, false);
 }
 
 TGenerator::~TGenerator() {
@@ -38,7 +39,7 @@ TGenerator::~TGenerator() {
         SetFrequency(0);
         // The next generator's frequency is a new one: nothing of it is hidden yet.
         FrequencyHidden = false;
-        if (EnablePartsBoxItem) EnablePartsBoxItem(KindBattery, true);
+        if (BenchHost.EnablePartsBoxItem) BenchHost.EnablePartsBoxItem(KindBattery, true);
     }
 }
 

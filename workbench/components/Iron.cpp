@@ -1,10 +1,10 @@
 #include "components/Iron.h"
 
-#include "board/Dragiron.h"
+#include "components/Dragiron.h"
 #include "board/Frmwork.h"
+#include "board/Host.h"
 #include "board/Node.h"
-#include "board/Scheme.h"
-#include "board/SchemeIO.h"
+#include "components/SchemeIO.h"
 #include "shell/Global.h"
 
 #include <QApplication>
@@ -19,11 +19,7 @@ QList<TIron*> Parts;
 TIron* SelectedPart = nullptr;
 TPanelPort* FloatControlPanel = nullptr;
 TStatePort* IronStateForm = nullptr;
-std::function<void()> PartDeleteCommand;
-std::function<void()> ShowParametersPanel;
-std::function<void(bool)> ShowLoadingWindow;
-std::function<bool()> InTeacherMode;
-std::function<void(quint8, bool)> EnablePartsBoxItem;
+int FormatVersion = Version12;
 
 namespace {
 struct TClassSteps {
@@ -59,12 +55,13 @@ void TPicturePair::CopyTo(TIron& part) const {
 
 TIron::TIron(quint8 kind) : TIron0(Framework, "bmpResistor"), Kind(kind) {
     Parts.append(this);
+    BoardParts.append(this);
     HoverCursor = 112; // the pincers
     Popup = new QMenu(this);
     // Throwing the part away destroys this menu too: it happens once the menu is done.
     Popup->addAction(GetText(1101), [] {
         QMetaObject::invokeMethod(qApp, [] {
-            if (PartDeleteCommand) PartDeleteCommand();
+            if (BenchHost.DeleteSelectedPart) BenchHost.DeleteSelectedPart();
         }, Qt::QueuedConnection);
     });
     connect(Popup, &QMenu::aboutToShow, this, [this] {
@@ -74,6 +71,7 @@ TIron::TIron(quint8 kind) : TIron0(Framework, "bmpResistor"), Kind(kind) {
 
 TIron::~TIron() {
     Parts.removeOne(this);
+    BoardParts.removeOne(this);
     if (SelectedPart == this) Select(nullptr);
 }
 
@@ -111,7 +109,7 @@ void TIron::SetHidden(bool hidden) {
 void TIron::SetRating(double& rating, double value) {
     const double previous = rating;
     rating = std::fabs(value);
-    if (rating < previous) SendCircuitChanged();
+    if (rating < previous) NotifyCircuitChanged();
 }
 
 void TIron::SetMarkHidden(bool& mark, bool hidden) {
@@ -230,7 +228,7 @@ void TIron::OnMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x,
 }
 
 void TIron::OnDblClick() {
-    if (ShowParametersPanel) ShowParametersPanel();
+    if (BenchHost.ShowParametersPanel) BenchHost.ShowParametersPanel();
 }
 
 void TIron::OnStartDrag(TDragObject*& dragObject) {
@@ -238,7 +236,7 @@ void TIron::OnStartDrag(TDragObject*& dragObject) {
     PlayWaveResource("wavOnPull");
     TIron0::ConnectNodes(nullptr, nullptr); // off the board while it travels
     dragObject = new TDragIron(this);
-    PostCircuitChanged(); // solve without the part
+    NotifyCircuitChanged(); // solve without the part
 }
 
 void TIron::OnDragOver(TDragObject* source, int x, int y, bool& accept) {
@@ -272,10 +270,10 @@ void TIron::paintEvent(QPaintEvent*) {
 // --- Class operations -------------------------------------------------------------------------
 
 void TIron::ExecuteStartups() {
-    if (ShowLoadingWindow) ShowLoadingWindow(true);
+    if (BenchHost.ShowLoadingWindow) BenchHost.ShowLoadingWindow(true);
     for (const TClassSteps& steps : ClassSteps())
         if (steps.Startup) steps.Startup();
-    if (ShowLoadingWindow) ShowLoadingWindow(false);
+    if (BenchHost.ShowLoadingWindow) BenchHost.ShowLoadingWindow(false);
 }
 
 void TIron::ExecuteExits() {
@@ -358,7 +356,6 @@ bool SelectedPanelValues(TPanelValues& values) {
 void ApplyPanelValues(const TPanelValues& values) {
     if (!SelectedPart) return;
     SelectedPart->TakePanel(values);
-    if (Framework) Framework->CircuitChanged = true;
-    SchemeSaved = false;
+    NotifyCircuitChanged(TChange::Scheme);
     RefreshStateWindow();
 }

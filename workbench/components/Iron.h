@@ -3,6 +3,7 @@
 // the two board pictures (vertical and horizontal), selection, the popup menu, the hint, the
 // scheme-file record and the periodic tick. Each kind of part derives from it.
 
+#include "board/Frmwork.h"
 #include "components/Iron0.h"
 #include "components/PanelValues.h"
 
@@ -44,7 +45,7 @@ struct TPicturePair {
     void CopyTo(class TIron& part) const;
 };
 
-class TIron : public TIron0 {
+class TIron : public TIron0, public TBoardPart {
     Q_OBJECT
 public:
     explicit TIron(quint8 kind);
@@ -61,6 +62,12 @@ public:
     void UpdateState() override;
     void ConnectNodes(TNode* first, TNode* second) override;
 
+    // TBoardPart
+    QWidget* PartWidget() override { return this; }
+    bool Joins(const TNode* a, const TNode* b) const override {
+        return (FirstNode == a && SecondNode == b) || (FirstNode == b && SecondNode == a);
+    }
+
     virtual void SetHidden(bool hidden);
     // The part's record: the common fields, then the kind's own tail.
     virtual void SaveToFile(QIODevice& file);
@@ -72,7 +79,7 @@ public:
     // left one. A part with a polarity keeps its polarity pointing the same way.
     virtual void TurnEndForEnd();
     // Called on every tick of the board.
-    virtual void TimerTick() {}
+    void TimerTick() override {}
     // The text shown when the pointer rests on the part.
     virtual QString GetHint() { return QString(); }
 
@@ -84,7 +91,7 @@ public:
     // A key the main window hands to the selected part (the variable parts take R and C).
     virtual void KeyCommand(QChar key) {}
     // A battery that runs down on the tick: the board solves again with its new values.
-    virtual bool DischargingNow() const { return false; }
+    bool DischargingNow() const override { return false; }
 
     // The parameters panel page of the part's kind (0: none).
     int PanelPage() const;
@@ -155,14 +162,3 @@ bool SelectedPanelValues(TPanelValues& values);
 // A kind's class start-up (load pictures, make cursors) and exit (free them). ExecuteStartups
 // runs them in registration order; the kinds register in the order the loading shows them.
 void RegisterClassSteps(std::function<void()> startup, std::function<void()> exit);
-
-// What the main window lends the parts: its delete command (the popup's item), showing the
-// parameters panel (double click), and the loading window shown during ExecuteStartups.
-extern std::function<void()> PartDeleteCommand;
-extern std::function<void()> ShowParametersPanel;
-extern std::function<void(bool visible)> ShowLoadingWindow;
-// Whether the program runs in teacher mode (the main window shows it): a black box then names
-// what it holds.
-extern std::function<bool()> InTeacherMode;
-// The parts box offers a kind or refuses it (a battery and a generator never share the board).
-extern std::function<void(quint8 kind, bool enabled)> EnablePartsBoxItem;

@@ -1,6 +1,7 @@
 #include "components/Lamp.h"
 
-#include "board/SchemeIO.h"
+#include "board/Host.h"
+#include "components/SchemeIO.h"
 #include "shell/Global.h"
 
 #include <algorithm>
@@ -115,7 +116,7 @@ void TLamp::SetRatedCurrent(double value) {
         SetResistance(BurntValue);
     else
         SetResistance(RatedVoltage / RatedCurrent);
-    SendCircuitChanged();
+    NotifyCircuitChanged();
 }
 
 void TLamp::SetRatedPower(double value) {
@@ -126,7 +127,7 @@ void TLamp::SetRatedPower(double value) {
         SetResistance(BurntValue);
     else
         SetResistance(RatedVoltage * RatedVoltage / RatedPower);
-    SendCircuitChanged();
+    NotifyCircuitChanged();
 }
 
 void TLamp::SetRatedVoltage(double value) {
@@ -136,7 +137,7 @@ void TLamp::SetRatedVoltage(double value) {
     // the file's until a rated current arrives.
     else if (RatedPower != 0)
         SetResistance(RatedVoltage * RatedVoltage / RatedPower);
-    SendCircuitChanged();
+    NotifyCircuitChanged();
 }
 
 void TLamp::SetVoltageHidden(bool hidden) { SetMarkHidden(VoltageHidden, hidden); }

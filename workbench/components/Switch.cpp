@@ -1,6 +1,7 @@
 #include "components/Switch.h"
 
-#include "board/SchemeIO.h"
+#include "board/Host.h"
+#include "components/SchemeIO.h"
 #include "shell/Global.h"
 
 #include <QMenu>
@@ -40,7 +41,7 @@ void TSwitch::SetOn(bool on) {
 void TSwitch::OnSwitchOnOff() {
     SetOn(!On);
     FillParametersPanel(); // an open switch page follows the change
-    SendCircuitChanged();
+    NotifyCircuitChanged();
 }
 
 void TSwitch::OnDblClick() { OnSwitchOnOff(); }

@@ -1,7 +1,8 @@
 #include "components/Vcondensator.h"
 
 #include "board/Frmwork.h"
-#include "board/SchemeIO.h"
+#include "board/Host.h"
+#include "components/SchemeIO.h"
 #include "components/Condensator.h"
 #include "components/Handle.h"
 #include "shell/Global.h"
@@ -36,7 +37,7 @@ void TVCondensator::SetMaxCapacitance(double value) {
 void TVCondensator::SetHandlePosition(int step) {
     HandlePosition = std::clamp(step, LeastStep, MostStep);
     SetCapacitance(HandlePosition * MaxCapacitance * 0.05);
-    if (Framework) Framework->CircuitChanged = true;
+    NotifyCircuitChanged();
 }
 
 void TVCondensator::SetCapacitance(double value) {

@@ -1,7 +1,8 @@
 #include "components/Vresistor.h"
 
 #include "board/Frmwork.h"
-#include "board/SchemeIO.h"
+#include "board/Host.h"
+#include "components/SchemeIO.h"
 #include "components/Handle.h"
 #include "shell/Global.h"
 
@@ -33,7 +34,7 @@ void TVResistor::SetMaxResistance(double value) {
 void TVResistor::SetHandlePosition(int step) {
     HandlePosition = std::clamp(step, LeastStep, MostStep);
     SetResistance(HandlePosition * MaxResistance * 0.05);
-    if (Framework) Framework->CircuitChanged = true;
+    NotifyCircuitChanged();
 }
 
 void TVResistor::SetResistance(double value) {

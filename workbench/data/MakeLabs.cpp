@@ -13,8 +13,8 @@
 // part or has no current through its source is not written, and makelabs ends with exit code 1.
 
 #include "board/Frmwork.h"
+#include "board/Host.h"
 #include "board/Node.h"
-#include "board/Scheme.h"
 #include "components/Battery.h"
 #include "components/Blackbug.h"
 #include "components/Condensator.h"
@@ -26,6 +26,8 @@
 #include "components/Resistor.h"
 #include "components/Switch.h"
 #include "components/Vresistor.h"
+#include "document/Join.h"
+#include "document/Scheme.h"
 #include "instruments/Pribor.h"
 #include "shell/Global.h"
 #include "solver/Calculate.h"
@@ -564,7 +566,7 @@ bool Build(const TLab& lab, const QDir& out) {
         for (TIron* part : Parts)
             if (part->Kind == KindGenerator) part->SetFrequency(2 * std::numbers::pi * lab.Hertz);
 
-    Framework->CircuitChanged = true;
+    NotifyCircuitChanged();
     const bool settled = Framework->SolveWhileChanged();
     QStringList faults = Failures;
     if (!settled) faults << "the circuit did not settle";
@@ -673,7 +675,7 @@ bool WriteMeterScene(const QDir& out) {
                                   (*Framework)(3, 3)); // red on the battery's plus
     volts->SwitchTo(17);                               // V, 20
     amps->SwitchTo(5);                                 // mA, 200
-    Framework->CircuitChanged = true;
+    NotifyCircuitChanged();
     Framework->SolveWhileChanged();
     QCoreApplication::processEvents();
 
@@ -724,6 +726,7 @@ int main(int argc, char** argv) {
     SetWaitHandler([](int) {});
 
     QWidget window;
+    JoinCircuit();
     TFramework board(&window);
     RegisterPartKinds();
     TIron::ExecuteStartups();

@@ -1,6 +1,7 @@
 #include "instruments/Oscpanel.h"
 
 #include "board/Frmwork.h"
+#include "board/Host.h"
 #include "instruments/Percentscroller.h"
 #include "shell/Global.h"
 
@@ -22,7 +23,6 @@
 #include <stdexcept>
 
 QPointer<TOscillographPanel> OscilloscopePanel;
-TOscilloscopeHost OscilloscopeHost;
 
 namespace {
 
@@ -335,25 +335,21 @@ TOscillographPanel::TOscillographPanel(QWidget* mainWindow) : QWidget(mainWindow
 
     // The slot, the place between the parts box and the status line, the button, the inputs.
     OscilloscopePanel = this;
-    const QRect toolBar = OscilloscopeHost.ToolBarImage
-                              ? OscilloscopeHost.ToolBarImage()
+    const QRect toolBar = BenchHost.ToolBarImage
+                              ? BenchHost.ToolBarImage()
                               : QRect(mainWindow ? mainWindow->width() : width(), 0, 0, 0);
-    const int statusTop = OscilloscopeHost.StatusBarTop
-                              ? OscilloscopeHost.StatusBarTop()
+    const int statusTop = BenchHost.StatusBarTop
+                              ? BenchHost.StatusBarTop()
                               : (mainWindow ? mainWindow->height() : height());
     move(toolBar.left() - width(), statusTop - height());
-    if (OscilloscopeHost.EnableButton) OscilloscopeHost.EnableButton(false);
-    OscilloscopeLeadSocket = [](int input, bool red, QWidget*& parent, QPoint& position) {
-        return OscilloscopePanel && OscilloscopePanel->LeadSocket(input, red, parent, position);
-    };
+    if (BenchHost.EnableOscilloscopeButton) BenchHost.EnableOscilloscopeButton(false);
     try {
         ElementA = new TOscillograph(this, 1);
         ElementB = new TOscillograph(this, 2);
     } catch (...) {
         delete ElementA.data();
         OscilloscopePanel = nullptr;
-        OscilloscopeLeadSocket = nullptr;
-        if (OscilloscopeHost.EnableButton) OscilloscopeHost.EnableButton(true);
+        if (BenchHost.EnableOscilloscopeButton) BenchHost.EnableOscilloscopeButton(true);
         throw;
     }
 
@@ -430,15 +426,14 @@ TOscillographPanel::~TOscillographPanel() {
     if (DrawThread) DrawThread->Terminate();
 
     if (OscilloscopePanel == this) OscilloscopePanel = nullptr;
-    OscilloscopeLeadSocket = nullptr;
-    if (OscilloscopeHost.EnableButton) OscilloscopeHost.EnableButton(true);
+    if (BenchHost.EnableOscilloscopeButton) BenchHost.EnableOscilloscopeButton(true);
     // Taking the inputs away changes the circuit they were connected into.
     bool connected = false;
     for (TOscillograph* element : {ElementA.data(), ElementB.data()})
         if (element) connected = connected || element->FirstNode || element->SecondNode;
     delete ElementA.data();
     delete ElementB.data();
-    if (connected && Framework) Framework->CircuitChanged = true;
+    if (connected) NotifyCircuitChanged();
 }
 
 void TOscillographPanel::BuildControls() {
@@ -865,6 +860,10 @@ bool TOscillographPanel::LeadSocket(int inputNumber, bool isRed, QWidget*& paren
         return true;
     }
     return false;
+}
+
+bool OscilloscopeLeadSocket(int inputNumber, bool isRed, QWidget*& parent, QPoint& position) {
+    return OscilloscopePanel && OscilloscopePanel->LeadSocket(inputNumber, isRed, parent, position);
 }
 
 // --- The screen

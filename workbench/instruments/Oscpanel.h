@@ -292,14 +292,9 @@ private:
 // The one oscilloscope panel, null while there is none.
 extern QPointer<TOscillographPanel> OscilloscopePanel;
 
-// What the main window lends its oscilloscope: where its parts-box picture and its status line
-// are, and its oscilloscope button, disabled while the panel exists.
-struct TOscilloscopeHost {
-    std::function<QRect()> ToolBarImage;
-    std::function<int()> StatusBarTop;
-    std::function<void(bool enabled)> EnableButton;
-};
-extern TOscilloscopeHost OscilloscopeHost;
+// Where the oscilloscope keeps the sockets of inputs 3 and 4: the parent the lead rests on and
+// its position there; false while there is no oscilloscope panel.
+bool OscilloscopeLeadSocket(int inputNumber, bool isRed, QWidget*& parent, QPoint& position);
 
 // The oscilloscope button: a new panel with whole-trace drawing, timer refresh and real
 // scanning off, shown. Errors are swallowed; null when none was made.

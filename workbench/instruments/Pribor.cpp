@@ -1,7 +1,9 @@
 #include "instruments/Pribor.h"
 
 #include "board/Frmwork.h"
+#include "board/Host.h"
 #include "board/Node.h"
+#include "instruments/Meterreadout.h"
 #include "shell/Global.h"
 
 #include <QApplication>
@@ -16,7 +18,6 @@
 #include <stdexcept>
 
 QPointer<TPriborPanel> MultimeterPanels[2];
-TMultimeterHost MultimeterHost;
 
 namespace {
 
@@ -26,53 +27,6 @@ void EndProgram(int code) {
     if (ProgramEnd) return ProgramEnd(code);
     std::exit(code);
 }
-
-// --- The switch positions ---------------------------------------------------------------------
-
-enum class TReads { Nothing, AcVolts, DcAmps, Ohms, DcVolts };
-
-// One switch position: what the meter's element is made of, what is read, and how it is shown.
-struct TRange {
-    TReads Reads;
-    double Resistance; // ohms: the meter's internal resistance in this position
-    double Emf;        // volts, as handed to SetEmf: the ohmmeter's internal source
-    double Scale;      // from volts, amperes or ohms into the unit on the face
-    double Overload;   // shown values at or above this overload the range
-    double ZeroBelow;  // shown values below this are too small for the range
-    int Digits;        // digits before the point
-};
-
-// Current ranges are a near-perfect short (1 µΩ); voltage ranges draw 0.5 µA per volt (2 MΩ);
-// the ohmmeter drives 2 V through 2 kΩ and works the resistance out from the current.
-constexpr TRange Ranges[20] = {
-    {TReads::Nothing, 1E30, 0, 1, 0, 0, 0},       // 0  off
-    {TReads::AcVolts, 2E6, 0, 1, 750, 1, 4},      // 1  V~ 750
-    {TReads::AcVolts, 2E6, 0, 1, 200, 0.1, 3},    // 2  V~ 200
-    {TReads::DcAmps, 1E-6, 0, 1E6, 2000, 1, 4},   // 3  2000 µA
-    {TReads::DcAmps, 1E-6, 0, 1000, 20, 0.01, 2}, // 4  20 mA
-    {TReads::DcAmps, 1E-6, 0, 1000, 200, 0.1, 3}, // 5  200 mA
-    {TReads::DcAmps, 1E-6, 0, 1, 10, 0.01, 2},    // 6  10 A
-    {TReads::Nothing, 1E30, 0, 1, 0, 0, 0},       // 7  (no such position)
-    {TReads::Nothing, 1E30, 0, 1, 0, 0, 0},       // 8  (no such position)
-    {TReads::Ohms, 2000, -2, 1, 200, 0.1, 3},     // 9  200 Ω with the beeper
-    {TReads::Ohms, 2000, -2, 1, 200, 0.1, 3},     // 10 200 Ω
-    {TReads::Ohms, 2000, -2, 1, 2000, 1, 4},      // 11 2000 Ω
-    {TReads::Ohms, 2000, -2, 0.001, 20, 0.01, 2}, // 12 20 kΩ
-    {TReads::Ohms, 2000, -2, 0.001, 200, 0.1, 3}, // 13 200 kΩ
-    {TReads::Ohms, 2000, -2, 0.001, 2000, 1, 4},  // 14 2000 kΩ
-    {TReads::DcVolts, 2E6, 0, 1000, 200, 0.1, 3}, // 15 200 mV
-    {TReads::DcVolts, 2E6, 0, 1000, 2000, 1, 4},  // 16 2000 mV
-    {TReads::DcVolts, 2E6, 0, 1, 20, 0.01, 2},    // 17 20 V
-    {TReads::DcVolts, 2E6, 0, 1, 200, 0.1, 3},    // 18 200 V
-    {TReads::DcVolts, 2E6, 0, 1, 1000, 1, 4},     // 19 1000 V
-};
-
-bool Selectable(int position) {
-    return position >= 0 && position < 20 && position != 7 && position != 8;
-}
-
-// The continuity beeper sounds below this many ohms.
-constexpr double BeepBelow = 70;
 
 // --- The face's mouse regions, in design units ------------------------------------------------
 
@@ -293,11 +247,11 @@ TPriborPanel::TPriborPanel(QWidget* mainWindow) : QWidget(mainWindow) {
     for (QLabel* label : {label1, label2})
         label->move(15, ClientHeight - 2 * label->height());
 
-    QRect toolBar = MultimeterHost.ToolBarImage
-                        ? MultimeterHost.ToolBarImage()
+    QRect toolBar = BenchHost.ToolBarImage
+                        ? BenchHost.ToolBarImage()
                         : QRect(mainWindow ? mainWindow->width() : width(), 0, 0, 0);
-    const int statusTop = MultimeterHost.StatusBarTop
-                              ? MultimeterHost.StatusBarTop()
+    const int statusTop = BenchHost.StatusBarTop
+                              ? BenchHost.StatusBarTop()
                               : (mainWindow ? mainWindow->height() : height());
     MultimeterPanels[SlotIndex] = this;
     if (SlotIndex == 0) {
@@ -309,14 +263,14 @@ TPriborPanel::TPriborPanel(QWidget* mainWindow) : QWidget(mainWindow) {
         label1->hide();
         move(0, toolBar.top());
     }
-    if (MultimeterSlotsTaken() && MultimeterHost.EnableButton) MultimeterHost.EnableButton(false);
+    if (MultimeterSlotsTaken() && BenchHost.EnableMultimeterButton) BenchHost.EnableMultimeterButton(false);
 
     try {
         ElementObject = new TMultimeter(this, SlotIndex + 1);
     } catch (...) {
         // No meter after all: the slot and the button are as they were.
         MultimeterPanels[SlotIndex] = nullptr;
-        if (MultimeterHost.EnableButton) MultimeterHost.EnableButton(true);
+        if (BenchHost.EnableMultimeterButton) BenchHost.EnableMultimeterButton(true);
         throw;
     }
     Position = 0;
@@ -333,12 +287,12 @@ TPriborPanel::TPriborPanel(QWidget* mainWindow) : QWidget(mainWindow) {
 
 TPriborPanel::~TPriborPanel() {
     if (MultimeterPanels[SlotIndex] == this) MultimeterPanels[SlotIndex] = nullptr;
-    if (MultimeterHost.EnableButton) MultimeterHost.EnableButton(true);
+    if (BenchHost.EnableMultimeterButton) BenchHost.EnableMultimeterButton(true);
     if (ElementObject) {
         // Taking the meter away changes the circuit it was connected into.
         const bool connected = ElementObject->FirstNode || ElementObject->SecondNode;
         delete ElementObject.data();
-        if (connected && Framework) Framework->CircuitChanged = true;
+        if (connected) NotifyCircuitChanged();
     }
 }
 
@@ -500,7 +454,7 @@ void TPriborPanel::PriborImageMouseMove(QPoint at) {
     const int region = RegionAt(at);
     if (region < 0)
         PriborImage->setCursor(CursorByNumber(crDefault));
-    else if (Selectable(region) || (region >= 21 && region <= 23))
+    else if (MeterPositionSelectable(region) || (region >= 21 && region <= 23))
         PriborImage->setCursor(CursorByNumber(crHandPoint));
 }
 
@@ -513,15 +467,15 @@ void TPriborPanel::Timer1Timer() {
 }
 
 void TPriborPanel::SwitchTo(int position) {
-    if (!Selectable(position) || position == Position) return;
+    if (!MeterPositionSelectable(position) || position == Position) return;
     if (position != 9) Timer1->stop();
     Position = position;
     PaintDial();
     if (ElementObject) {
-        ElementObject->SetResistance(Ranges[position].Resistance);
-        ElementObject->SetEmf(Ranges[position].Emf);
+        ElementObject->SetResistance(MeterRange(position).Resistance);
+        ElementObject->SetEmf(MeterRange(position).Emf);
     }
-    SendCircuitChanged();
+    NotifyCircuitChanged();
     if (ElementObject) ElementObject->RefreshOwnLoop();
     SkipUnchanged = false;
     UpdateReading();
@@ -565,7 +519,7 @@ void TPriborPanel::UpdateReading() {
     SkipUnchanged = false;
     const TComplex current = ElementObject ? ElementObject->Current : TComplex();
     const TComplex voltage = ElementObject ? ElementObject->Voltage : TComplex();
-    switch (Ranges[Position].Reads) {
+    switch (MeterRange(Position).Reads) {
     case TReads::AcVolts:
         // An alternating voltage needs an alternating source in the circuit.
         if (CircuitOmega == 0) {
@@ -603,90 +557,21 @@ void TPriborPanel::UpdateReading() {
 void TPriborPanel::ShowValue(double x) {
     if (SkipUnchanged && x == ShownValue) return;
     ShownValue = x;
-    for (bool& point : Display.Point)
-        point = false;
-    Display.HighVolt = false;
-    Display.Minus = false;
-
-    const TRange& range = Ranges[Position];
-    double v = std::fabs(x) * range.Scale;
-    if (range.Reads == TReads::Nothing) {
-        for (int p = 1; p <= 4; ++p)
-            Display.Digit[p] = TMeterDisplay::Blank;
-        PaintDisplay();
-        return;
+    const TMeterReadout readout = MeterReadout(Position, x);
+    if (readout.Beeper) {
+        if (*readout.Beeper && !Timer1->isActive()) Timer1->start();
+        if (!*readout.Beeper && Timer1->isActive()) Timer1->stop();
     }
-    if (Position == 1 || Position == 19) Display.HighVolt = true;
-    if (Position == 9) {
-        if (v < BeepBelow) {
-            if (!Timer1->isActive()) Timer1->start();
-        } else if (Timer1->isActive()) {
-            Timer1->stop();
-        }
-    }
-    // A value that is no number at all (a failed solve) is as far off the scale as it gets.
-    if (!std::isfinite(v)) return ShowOverload();
-    if (v != 0) {
-        if (v >= range.Overload) return ShowOverload();
-        if (v < range.ZeroBelow) return ShowZero();
-    }
-    Display.Minus = x < 0;
-
-    int n = range.Digits;
-    if (n <= 3) Display.Point[n] = true;
-    if (v >= 1) {
-        // Fewer integer digits than the range has room for start further right.
-        double f = 1;
-        while (!(f <= v && v < 10 * f)) {
-            f *= 10;
-            --n;
-        }
-        if (n < 1) n = 1;
-    }
-    for (int p = 1; p < n; ++p)
-        Display.Digit[p] = TMeterDisplay::Blank;
-
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%31.15f", v);
-    QByteArray text(buffer);
-    text.replace(" ", "");
-    if (text.contains('.')) {
-        while (text.endsWith('0'))
-            text.chop(1);
-        if (text.endsWith('.')) text += '0';
-    }
-    // The digits run on from position n; whatever does not fit is cut off, never rounded.
-    qsizetype i = 0;
-    for (int p = n; p <= 4;) {
-        if (i < text.size()) {
-            const char c = text[i++];
-            if (c == '.') continue;
-            if (c < '0' || c > '9') continue;
-            Display.Digit[p] = p == 1 ? 1 : c - '0';
-        } else {
-            Display.Digit[p] = p == 1 ? 1 : 0;
-        }
-        ++p;
-    }
+    Display = readout.Display;
     PaintDisplay();
 }
 
 void TPriborPanel::ShowZero() {
-    for (int p = 1; p <= 4; ++p)
-        Display.Digit[p] = TMeterDisplay::Blank;
-    for (bool& point : Display.Point)
-        point = false;
-    Display.Minus = false;
-    Display.Digit[4] = 0;
+    Display = MeterZero(Display);
     PaintDisplay();
 }
 
 void TPriborPanel::ShowOverload() {
-    for (int p = 1; p <= 4; ++p)
-        Display.Digit[p] = TMeterDisplay::Blank;
-    for (bool& point : Display.Point)
-        point = false;
-    Display.Minus = true;
-    Display.Digit[1] = 1;
+    Display = MeterOverload(Display);
     PaintDisplay();
 }

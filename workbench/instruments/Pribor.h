@@ -122,14 +122,6 @@ private:
 // The first and the second multimeter panel, null while absent.
 extern QPointer<TPriborPanel> MultimeterPanels[2];
 
-// What the main window lends its multimeters: where its parts-box picture and its status line
-// are (in its own coordinates), and its multimeter button, disabled while both slots are taken.
-struct TMultimeterHost {
-    std::function<QRect()> ToolBarImage;
-    std::function<int()> StatusBarTop;
-    std::function<void(bool enabled)> EnableButton;
-};
-extern TMultimeterHost MultimeterHost;
 
 // The multimeter button: a new panel in the first free slot, its top at `top`, shown. Errors
 // are swallowed; null when none was made.

@@ -1,12 +1,13 @@
 #include "instruments/Testlead.h"
 
+#include "board/Host.h"
 #include "board/Node.h"
 #include "components/Iron0.h"
+#include "instruments/Oscpanel.h"
 #include "instruments/Pribor.h"
 #include "shell/Global.h"
 
 QList<TTestLead*> TestLeads;
-std::function<bool(int, bool, QWidget*&, QPoint&)> OscilloscopeLeadSocket;
 
 namespace {
 constexpr int crArm = 111;
@@ -53,12 +54,10 @@ TTestLead::TTestLead(TIron0* instrument, bool isRed, int inputNumber)
     SetNode(nullptr);
     if (parentWidget()) show(); // never as a window of its own
     TestLeads.append(this);
-    AllLeadsToFront = &TTestLead::AllBringToFront;
 }
 
 TTestLead::~TTestLead() {
     TestLeads.removeOne(this);
-    if (TestLeads.isEmpty()) AllLeadsToFront = nullptr;
 }
 
 bool TTestLead::OnBoard() const {
@@ -95,7 +94,7 @@ void TTestLead::GoToSocket() {
             socket = panel->PriborImage;
             at = IsRed ? QPoint(118, 203) : QPoint(118, 228);
         }
-    } else if (OscilloscopeLeadSocket) {
+    } else {
         if (!OscilloscopeLeadSocket(InputNumber, IsRed, socket, at)) socket = nullptr;
     }
     if (!socket) return; // no socket to go to: the lead stays where it is
@@ -113,7 +112,7 @@ void TTestLead::AllBringToFront() {
 void TTestLead::OnStartDrag(TDragObject*& dragObject) {
     TFlatObject::OnStartDrag(dragObject);
     SetNode(nullptr);
-    if (Framework) Framework->CircuitChanged = true; // solved again without this lead
+    NotifyCircuitChanged(); // solved again without this lead
 }
 
 void TTestLead::OnEndDrag(QWidget*, int, int) {

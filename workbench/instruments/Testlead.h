@@ -32,6 +32,7 @@ public:
 
     // Every lead above everything else, in creation order: leads always lie above parts.
     static void AllBringToFront();
+    bool StaysAboveParts() const override { return true; }
 
     // The picture of a lead: "bmpTestLead", R or B, the input number.
     static QString PictureName(bool isRed, int inputNumber);
@@ -52,10 +53,6 @@ private:
 // Every lead of the program, in creation order.
 extern QList<TTestLead*> TestLeads;
 
-// Where the oscilloscope keeps the sockets of inputs 3 and 4: the parent the lead rests on and
-// its position there; false while there is no oscilloscope panel.
-extern std::function<bool(int inputNumber, bool isRed, QWidget*& parent, QPoint& position)>
-    OscilloscopeLeadSocket;
 
 // An instrument element that wants to know when one of its leads moved its terminal.
 class TLeadListener {

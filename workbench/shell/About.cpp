@@ -110,9 +110,7 @@ void TAboutPanel::mousePressEvent(QMouseEvent*) { reject(); }
 TAboutPanel* CreateAboutPanel(TWorkshopForm* form) {
     delete AboutPanel;
     AboutPanel = new TAboutPanel(form);
-    form->ShowAbout = [] {
-        if (AboutPanel) ExecModal(AboutPanel);
-    };
+    form->Windows.AboutWindow = AboutPanel;
     form->UpdateCommandButtons();
     return AboutPanel;
 }

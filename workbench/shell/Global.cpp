@@ -499,22 +499,3 @@ void SetSettingsFilePath(const QString& path) { SettingsPath = path; }
 std::unique_ptr<QSettings> OpenSettings() {
     return std::make_unique<QSettings>(SettingsPath, QSettings::IniFormat);
 }
-
-// --- The circuit-changed message ----------------------------------------------------------------
-
-namespace {
-QPointer<QObject> ChangeReceiver;
-}
-
-void SetCircuitChangedReceiver(QObject* receiver) { ChangeReceiver = receiver; }
-QObject* CircuitChangedReceiver() { return ChangeReceiver; }
-
-void SendCircuitChanged() {
-    if (!ChangeReceiver) return;
-    QEvent event(CircuitChangedEvent);
-    QCoreApplication::sendEvent(ChangeReceiver, &event);
-}
-
-void PostCircuitChanged() {
-    if (ChangeReceiver) QCoreApplication::postEvent(ChangeReceiver, new QEvent(CircuitChangedEvent));
-}

@@ -1,8 +1,8 @@
 #pragma once
 // Services every part of the workbench uses: numbered texts from the language file, physical
 // values with unit prefixes, pictures, cursors and sounds from the program's resources, and the
-// small seams through which the program meets the machine (message boxes, waits, settings,
-// the circuit-changed message). Tests replace the seams; nothing else needs to know.
+// small seams through which the program meets the machine (message boxes, waits, settings).
+// Tests replace the seams; nothing else needs to know.
 
 #include <QCursor>
 #include <QEvent>
@@ -168,9 +168,5 @@ std::unique_ptr<QSettings> OpenSettings();
 
 // --- The circuit-changed message ----------------------------------------------------------------
 
-// Parts that cannot reach the board tell the main window that the circuit changed.
+// The user message 1034 the main window turns into the board's circuit-changed flag.
 inline const QEvent::Type CircuitChangedEvent = QEvent::Type(QEvent::User + 10);
-void SetCircuitChangedReceiver(QObject* receiver);
-QObject* CircuitChangedReceiver();
-void SendCircuitChanged(); // delivered at once
-void PostCircuitChanged(); // delivered from the event loop

@@ -1,6 +1,5 @@
 #include "shell/Loading.h"
 
-#include "components/Iron.h"
 #include "shell/Global.h"
 
 #include <QCoreApplication>
@@ -29,22 +28,19 @@ void TLoadingForm::ShowProgress(int progress) {
     repaint();
 }
 
-void InstallLoadingWindow(QWidget* owner) {
-    const QPointer<QWidget> guardedOwner(owner);
-    ShowLoadingWindow = [guardedOwner](bool visible) {
-        if (visible) {
-            delete LoadingForm;
-            LoadingForm = new TLoadingForm(guardedOwner);
-            LoadingForm->show();
-            // Let the window system map the window before the loading keeps the loop busy.
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            LoadingForm->ShowProgress(LoadingProgress());
-            SetLoadingProgressObserver([](int progress) {
-                if (LoadingForm) LoadingForm->ShowProgress(progress);
-            });
-        } else {
-            SetLoadingProgressObserver(nullptr);
-            delete LoadingForm;
-        }
-    };
+void ShowLoadingWindow(QWidget* owner, bool visible) {
+    if (visible) {
+        delete LoadingForm;
+        LoadingForm = new TLoadingForm(owner);
+        LoadingForm->show();
+        // Let the window system map the window before the loading keeps the loop busy.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        LoadingForm->ShowProgress(LoadingProgress());
+        SetLoadingProgressObserver([](int progress) {
+            if (LoadingForm) LoadingForm->ShowProgress(progress);
+        });
+    } else {
+        SetLoadingProgressObserver(nullptr);
+        delete LoadingForm;
+    }
 }

@@ -28,5 +28,6 @@ public:
 // The window while the part pictures load; null at any other time.
 extern QPointer<TLoadingForm> LoadingForm;
 
-// Lets the component base's picture loading show the window over `owner` (the main window).
-void InstallLoadingWindow(QWidget* owner);
+// Shows the window over `owner` (the main window) and lets it follow the picture loading, or
+// closes it.
+void ShowLoadingWindow(QWidget* owner, bool visible);

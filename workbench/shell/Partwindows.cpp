@@ -22,10 +22,7 @@ void CreatePartWindows(TWorkshopForm* form) {
         if (button) button->setChecked(shown);
     };
     FloatControlPanel = panel;
-    form->FloatControlWindow = panel;
-    ShowParametersPanel = [panel = QPointer<TFloatControlPanel>(panel)] {
-        if (panel) panel->ShowPanel();
-    };
+    form->Windows.FloatControlWindow = panel;
 
     auto* state = new TIronState(form);
     state->hide();
@@ -35,7 +32,7 @@ void CreatePartWindows(TWorkshopForm* form) {
         if (button) button->setChecked(shown);
     };
     IronStateForm = state;
-    form->IronStateWindow = state;
+    form->Windows.IronStateWindow = state;
 
     // Shown once, so that the panel has laid out its pages, and hidden again.
     panel->show();

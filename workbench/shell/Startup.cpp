@@ -9,6 +9,7 @@
 #include "shell/Introform.h"
 #include "shell/Partwindows.h"
 #include "shell/Global.h"
+#include "shell/Wiring.h"
 #include "shell/Workshop.h"
 #include "platform/QtTranslations.h"
 #include "platform/Folders.h"
@@ -234,7 +235,7 @@ int RunWorkbench(int argc, char** argv) {
         TWorkshopForm form;
         form.SchemesFolder = installation.SchemesFolder();
         form.btnIronState->setVisible(TeacherMode);
-        InstallAuxiliaryWindows(&form);
+        JoinWindows(&form);
         PlayIntro("Intro.avi");
         for (QWidget* w : form.findChildren<QWidget*>()) w->setToolTipDuration(7000);
         form.showFullScreen();

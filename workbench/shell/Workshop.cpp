@@ -1,15 +1,17 @@
 #include "shell/Workshop.h"
 #include "platform/SchemeChannel.h"
 
-#include "board/Dragiron.h"
+#include "components/Dragiron.h"
 #include "board/Frmwork.h"
-#include "board/Scheme.h"
+#include "board/Host.h"
+#include "document/Scheme.h"
 #include "components/Iron.h"
 #include "components/Kinds.h"
 #include "instruments/Oscpanel.h"
 #include "instruments/Pribor.h"
 #include "shell/Global.h"
 #include "shell/Helpwindow.h"
+#include "shell/Wiring.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -155,7 +157,6 @@ TWorkshopForm::TWorkshopForm(QWidget* parent) : QWidget(parent) {
     WorkshopForm = this;
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setMouseTracking(true);
-    SetCircuitChangedReceiver(this);
 
     RegisterCursor(111, BitmapToCursor(LoadTransparentBitmap("curArm")));
     RegisterCursor(112, BitmapToCursor(LoadTransparentBitmap("curPincers")));
@@ -197,7 +198,6 @@ TWorkshopForm::TWorkshopForm(QWidget* parent) : QWidget(parent) {
     if (QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->geometry());
 
     imgTrashcan = new TTrashCan(this);
-    TrashCanWidget = imgTrashcan;
     imgTrashcan->setProperty("hint", GetText(150));
     imgTrashcan->setToolTip(ShortHint(GetText(150)));
     imgTrashcan->installEventFilter(this);
@@ -234,12 +234,13 @@ TWorkshopForm::TWorkshopForm(QWidget* parent) : QWidget(parent) {
     connect(btnWriteFile, &QToolButton::clicked, this, &TWorkshopForm::btnWriteFileClick);
     connect(btnDeleteAll, &QToolButton::clicked, this, &TWorkshopForm::btnDeleteAll_OnClick);
     connect(btnMultimeter, &QToolButton::clicked, this, [this] {
-        if (CreateMultimeter) CreateMultimeter(); // it shows the hourglass and swallows failures
+        // It shows the hourglass and swallows failures.
+        if (Windows.CreateMultimeter) Windows.CreateMultimeter();
         UpdateCommandButtons();
     });
     connect(btnOscillograph, &QToolButton::clicked, this, [this] {
         try {
-            if (CreateOscilloscope) CreateOscilloscope();
+            if (Windows.CreateOscilloscope) Windows.CreateOscilloscope();
         } catch (...) {
         }
         UpdateCommandButtons();
@@ -250,11 +251,11 @@ TWorkshopForm::TWorkshopForm(QWidget* parent) : QWidget(parent) {
     connect(btnHelpLabs, &QToolButton::clicked, this, &TWorkshopForm::btnHelpLabsClick);
     connect(btnHelp, &QToolButton::clicked, this, &TWorkshopForm::btnHelpClick);
     connect(btnOptions, &QToolButton::clicked, this, [this] {
-        if (ShowOptions) ShowOptions();
+        if (Windows.ShowOptions) Windows.ShowOptions();
     });
     connect(btnCalc, &QToolButton::clicked, this, &TWorkshopForm::btnCalcOnClick);
     connect(btnAbout, &QToolButton::clicked, this, [this] {
-        if (ShowAbout) ShowAbout();
+        if (Windows.ShowAbout) Windows.ShowAbout();
     });
     connect(btnExit, &QToolButton::clicked, this, &QWidget::close);
 
@@ -264,29 +265,12 @@ TWorkshopForm::TWorkshopForm(QWidget* parent) : QWidget(parent) {
     imgToolBar = new QLabel(this);
     imgToolBar->setScaledContents(true);
     imgToolBar->setPixmap(QPixmap::fromImage(LoadTransparentBitmap("bmpToolBar")));
-    PartsBoxWidget = imgToolBar;
     for (const TBoxEntry& entry : BoxEntries) {
         auto* item = new TBoxItem(this, entry.Kind, entry.Stem, entry.Hint);
         item->installEventFilter(this);
         item->setEnabled(KindAvailable(entry.Kind));
         BoxItems << item;
     }
-    EnablePartsBoxItem = [this](quint8 kind, bool enabled) { SetBoxItemEnabled(kind, enabled); };
-
-    // The multimeters: up to two panels, kept clear of the parts box and the status line.
-    // Meters open below the tool bar, never over its buttons.
-    CreateMultimeter = [this] { ShowNewMultimeter(this, lineSplitter->geometry().bottom() + 1); };
-    MultimeterSlotsFull = MultimeterSlotsTaken;
-    MultimeterHost.ToolBarImage = [this] { return imgToolBar->geometry(); };
-    MultimeterHost.StatusBarTop = [this] { return StatusBar->y(); };
-    MultimeterHost.EnableButton = [this](bool) { UpdateCommandButtons(); };
-    // The oscilloscope: one panel, between the parts box and the status line.
-    CreateOscilloscope = [this] { ShowNewOscilloscope(this); };
-    OscilloscopeHost.ToolBarImage = [this] { return imgToolBar->geometry(); };
-    OscilloscopeHost.StatusBarTop = [this] { return StatusBar->y(); };
-    OscilloscopeHost.EnableButton = [this](bool) { UpdateCommandButtons(); };
-    PartDeleteCommand = [this] { mnuOnDelete(); };
-    InTeacherMode = [this] { return !btnIronState->isHidden(); };
 
     TimerCat = new QTimer(this);
     TimerCat->setInterval(120);
@@ -300,16 +284,9 @@ TWorkshopForm::TWorkshopForm(QWidget* parent) : QWidget(parent) {
 TWorkshopForm::~TWorkshopForm() {
     // The meters' elements and the parts leave their nodes before the board goes.
     for (QPointer<TPriborPanel>& panel : MultimeterPanels) delete panel.data();
-    MultimeterHost = TMultimeterHost();
     delete OscilloscopePanel.data();
-    OscilloscopeHost = TOscilloscopeHost();
-    EnablePartsBoxItem = nullptr;
-    PartDeleteCommand = nullptr;
-    InTeacherMode = nullptr;
-    TrashCanWidget = nullptr;
-    PartsBoxWidget = nullptr;
-    SetCircuitChangedReceiver(nullptr);
     DestroyAllParts();
+    UnjoinWindows(this);
     if (WorkshopForm == this) WorkshopForm = nullptr;
 }
 
@@ -409,7 +386,7 @@ void TWorkshopForm::paintEvent(QPaintEvent*) {
 
 bool TWorkshopForm::event(QEvent* e) {
     if (e->type() == CircuitChangedEvent) {
-        if (Board) Board->CircuitChanged = true;
+        NotifyCircuitChanged();
         return true;
     }
     return QWidget::event(e);
@@ -470,18 +447,19 @@ void TWorkshopForm::OnTimer() {
     Board->Tick();
     // A window button is held for one tick after a press, so that a double press does not show
     // and hide its window at once; then it can hide the window it showed.
-    if (!btnFloatControl->isEnabled() && FloatControlWindow) btnFloatControl->setEnabled(true);
-    if (!btnIronState->isEnabled() && IronStateWindow) btnIronState->setEnabled(true);
+    if (!btnFloatControl->isEnabled() && Windows.FloatControlWindow) btnFloatControl->setEnabled(true);
+    if (!btnIronState->isEnabled() && Windows.IronStateWindow) btnIronState->setEnabled(true);
 }
 
 // Buttons whose windows do not exist (yet) cannot be pressed.
 void TWorkshopForm::UpdateCommandButtons() {
-    btnMultimeter->setEnabled(CreateMultimeter && !(MultimeterSlotsFull && MultimeterSlotsFull()));
-    btnOscillograph->setEnabled(CreateOscilloscope && !OscilloscopePanel);
-    btnOptions->setEnabled(bool(ShowOptions));
-    btnAbout->setEnabled(bool(ShowAbout));
-    if (!FloatControlWindow) btnFloatControl->setEnabled(false);
-    if (!IronStateWindow) btnIronState->setEnabled(false);
+    btnMultimeter->setEnabled(Windows.CreateMultimeter &&
+                              !(Windows.MultimeterSlotsFull && Windows.MultimeterSlotsFull()));
+    btnOscillograph->setEnabled(Windows.CreateOscilloscope && !OscilloscopePanel);
+    btnOptions->setEnabled(bool(Windows.ShowOptions));
+    btnAbout->setEnabled(Windows.ShowAbout && Windows.AboutWindow);
+    if (!Windows.FloatControlWindow) btnFloatControl->setEnabled(false);
+    if (!Windows.IronStateWindow) btnIronState->setEnabled(false);
 }
 
 // --- The document ------------------------------------------------------------------------------
@@ -645,19 +623,19 @@ void TWorkshopForm::btnCalcOnClick() {
 
 void TWorkshopForm::btnFloatControlClick() {
     btnFloatControl->setEnabled(false);
-    if (!FloatControlWindow) return;
-    if (FloatControlWindow->isVisible()) {
-        FloatControlWindow->hide();
+    if (!Windows.FloatControlWindow) return;
+    if (Windows.FloatControlWindow->isVisible()) {
+        Windows.FloatControlWindow->hide();
     } else {
         PlayWaveResource("wavComeOn");
-        FloatControlWindow->show();
+        Windows.FloatControlWindow->show();
     }
 }
 
 void TWorkshopForm::btnIronStateClick() {
     btnIronState->setEnabled(false);
-    if (!IronStateWindow) return;
-    IronStateWindow->setVisible(!IronStateWindow->isVisible());
+    if (!Windows.IronStateWindow) return;
+    Windows.IronStateWindow->setVisible(!Windows.IronStateWindow->isVisible());
 }
 
 void TWorkshopForm::closeEvent(QCloseEvent* e) {

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 class QLocalServer;
 class QToolButton;
@@ -20,6 +21,19 @@ class TWorkshopForm;
 
 // A picture of the parts box: closed at rest, opened while pressed; pulled out more than 10
 // pixels, it hands out a new part of its kind.
+// What the other windows lend the main window's buttons. A button whose command is missing, or
+// whose window does not exist yet, cannot be pressed.
+struct TWindowsHost {
+    std::function<void()> CreateMultimeter;     // a new multimeter panel
+    std::function<bool()> MultimeterSlotsFull;  // both multimeters are out
+    std::function<void()> CreateOscilloscope;
+    std::function<void()> ShowAbout;
+    std::function<void()> ShowOptions;
+    QPointer<QWidget> FloatControlWindow; // the parameters panel, once made
+    QPointer<QWidget> IronStateWindow;    // the part-state window, once made
+    QPointer<QWidget> AboutWindow;        // the about window, once made
+};
+
 class TBoxItem : public QLabel, public TDragClient {
     Q_OBJECT
 public:
@@ -125,14 +139,8 @@ public:
     void btnFloatControlClick();
     void btnIronStateClick();
 
-    // What the optional windows lend the main window: set by them when they exist.
-    std::function<void()> CreateMultimeter;            // a new multimeter panel
-    std::function<bool()> MultimeterSlotsFull;        // both multimeters are out
-    std::function<void()> CreateOscilloscope;
-    std::function<void()> ShowAbout;
-    std::function<void()> ShowOptions;
-    QPointer<QWidget> FloatControlWindow; // the parameters panel
-    QPointer<QWidget> IronStateWindow;    // the part-state window
+    // What the other windows lend the main window: installed by JoinWindows (shell/Wiring.cpp).
+    TWindowsHost Windows;
 
     void OnTimer();
     void UpdateCommandButtons();

@@ -1,20 +1,17 @@
 #pragma once
-// Scheme files and the document state of the workbench.
+// Scheme files and the document state of the workbench: the document layer, above the parts.
+// Each part writes and reads its own record (components/SchemeIO.h); this is the file round them.
 //
 // A scheme file holds the circuit on the board: a 1024-byte header area (a 19-byte signature
 // "Yarv's scheme 1.2\r\n", the circuit's angular frequency as a double, zeros up to offset 1024)
 // and then one record per part, in the order the parts were made. Versions 1.0, 1.1 and 1.2
 // are read; 1.2 is written. All numbers are little-endian.
 
+#include "components/SchemeIO.h"
+
 #include <QString>
 
 class QIODevice;
-
-// The version of the scheme file being read or written: 0x100, 0x101 or 0x102 (1.0 .. 1.2).
-extern int FormatVersion;
-constexpr int Version10 = 0x100;
-constexpr int Version11 = 0x101;
-constexpr int Version12 = 0x102;
 
 // The current scheme file (empty while untitled), whether the board has no unsaved change,
 // and whether the next Save must ask for a name.

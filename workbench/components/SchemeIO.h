@@ -1,11 +1,19 @@
 #pragma once
-// Little-endian fields of scheme files. A read that runs past the end of the file or a write
+// The records of scheme files: every part writes and reads its own, the scheme document strings
+// them together. Little-endian fields. A read that runs past the end of the file or a write
 // that fails throws ESchemeIO, so a cut record can never be half taken for a whole one.
 
 #include <QIODevice>
 #include <QtEndian>
 #include <cmath>
 #include <stdexcept>
+
+// The version of the scheme file being read or written: 0x100, 0x101 or 0x102 (1.0 .. 1.2).
+// The parts' records differ by version (the padding of 1.1, the battery's tail of 1.2).
+extern int FormatVersion;
+constexpr int Version10 = 0x100;
+constexpr int Version11 = 0x101;
+constexpr int Version12 = 0x102;
 
 // What is wrong with a scheme file that cannot be loaded. The numbers are the language file's
 // texts that say so to the student.

@@ -1,7 +1,6 @@
-#include "board/Dragiron.h"
+#include "components/Dragiron.h"
 
-#include "board/Frmwork.h"
-#include "board/Scheme.h"
+#include "board/Host.h"
 #include "components/Iron.h"
 #include "shell/Global.h"
 
@@ -11,26 +10,27 @@ TDragIron::TDragIron(TIron* part) : Iron(part) {
     RegisterCursor(2, part->VerticalCursor);
 }
 
+TBoardPart* TDragIron::DraggedPart() const { return Iron.data(); }
+
 int TDragIron::GetDragCursor(bool, int, int) { return Vertical ? 2 : 1; }
 
 void TDragIron::Finished(QWidget* target, int, int, bool accepted) {
-    SchemeSaved = false;
     UnregisterCursor(1);
     UnregisterCursor(2);
+    // Wherever the part went, the scheme is no longer the one in its file.
+    NotifyCircuitChanged(TChange::Scheme);
     if (accepted || !Iron) return; // the board or the trash can has dealt with the part
 
     // Released over the parts box: the part goes back into it.
-    if (PartsBoxWidget && target &&
-        (target == PartsBoxWidget || target->parentWidget() == PartsBoxWidget)) {
+    QWidget* box = BenchHost.PartsBox;
+    if (box && target && (target == box || target->parentWidget() == box)) {
         delete Iron.data();
-        if (Framework) Framework->CircuitChanged = true;
         return;
     }
     if (!Framework) return;
     // Released where nothing accepts it: it goes to a free place, or to the trash can.
     if (Framework->PlaceOnFreeEdge(Iron)) {
         PlayWaveResource("wavOnSet");
-        Framework->CircuitChanged = true;
     } else {
         Framework->Discard(Iron);
     }

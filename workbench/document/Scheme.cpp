@@ -1,8 +1,8 @@
-#include "board/Scheme.h"
+#include "document/Scheme.h"
 
 #include "board/Frmwork.h"
+#include "board/Host.h"
 #include "board/Node.h"
-#include "board/SchemeIO.h"
 #include "components/Iron.h"
 #include "components/Kinds.h"
 #include "shell/Global.h"
@@ -14,7 +14,6 @@
 #include <cmath>
 #include <cstring>
 
-int FormatVersion = Version12;
 QString FileName;
 bool SchemeSaved = true;
 bool SaveAsRequested = false;
@@ -22,10 +21,6 @@ bool SaveAsRequested = false;
 namespace {
 constexpr qint64 HeaderSize = 1024;
 constexpr char Signature12[] = "Yarv's scheme 1.2\r\n";
-
-void RaiseCircuitChanged() {
-    if (Framework) Framework->CircuitChanged = true;
-}
 
 // The version from the signature: the five characters before the first zero byte of a
 // template that the file's first 19 bytes are read over. A short file keeps the template's
@@ -64,7 +59,7 @@ QString FaultText(TSchemeFault fault) { return GetText(long(fault)); }
 
 void ClearBoard() {
     DestroyAllParts();
-    RaiseCircuitChanged();
+    NotifyCircuitChanged();
 }
 
 TLoadResult LoadSchemeFrom(QIODevice& file, QString* why) {
@@ -114,8 +109,8 @@ TLoadResult LoadSchemeFrom(QIODevice& file, QString* why) {
         if (why) *why = QString::fromLocal8Bit(error.what());
         return TLoadResult::Failed;
     }
-    RaiseCircuitChanged();
-    if (AllLeadsToFront) AllLeadsToFront(); // the meters' leads lie above the loaded parts
+    NotifyCircuitChanged();
+    if (Framework) Framework->BringLeadsToFront(); // the meters' leads lie above the loaded parts
     return TLoadResult::Loaded;
 }
 
