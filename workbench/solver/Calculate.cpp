@@ -3,6 +3,7 @@
 #include "board/Node.h"
 #include "components/Iron0.h"
 #include "shell/Global.h"
+#include "solver/Equations.h"
 #include "solver/Topology.h"
 
 #include <QCoreApplication>
@@ -152,6 +153,7 @@ private:
             if (G.First[size_t(e)] == PathNodes[i]) loop.DirectionMask.Set(e);
             loop.NodePath.push_back(G.NodeList[size_t(PathNodes[i])]);
             loop.ElementPath.push_back(G.Elements[size_t(e)]);
+            loop.Numbers.push_back(e);
         }
         Found->push_back(std::move(loop)); // ordered once the search is done
     }
@@ -304,139 +306,25 @@ namespace {
 struct ENeedSpanningTrees {
     Solver::TLoopSource Why;
 };
-// A zero pivot: the system is singular.
-struct ESingular {};
 
-class TEquations {
-public:
-    explicit TEquations(int n)
-        : N(n), RowClass(size_t(n), 0), ColumnClass(size_t(n), 0), A(size_t(n) * size_t(n + 1)),
-          ColumnScale(size_t(n), 1.0), ElementMax(size_t(n), -1) {}
+// What the equations need of each element, asked once per solve (after the AC marks are set,
+// which the impedances of coils and capacitors depend on).
+struct TValues {
+    std::vector<TComplex> Z;  // impedance
+    std::vector<double> Size; // its modulus
+    std::vector<double> Emf;
 
-    TComplex& At(int row, int column) { return A[size_t(row) * size_t(N + 1) + size_t(column)]; }
-    TComplex& Rhs(int row) { return At(row, N); }
-
-    void ClearRow(int row) {
-        std::fill_n(&At(row, 0), N + 1, TComplex());
-        ElementMax[size_t(row)] = -1;
-    }
-
-    double RowMax(int row, int columns) {
-        double m = 0;
-        for (int c = 0; c < columns; ++c) m = std::max(m, std::abs(At(row, c)));
-        return m;
-    }
-
-    void ScaleRow(int row) {
-        const double m = RowMax(row, N + 1);
-        ElementMax[size_t(row)] = -1;
-        if (m == 0) return;
-        for (int c = 0; c <= N; ++c) At(row, c) /= m;
-    }
-
-    // Whether row k says the same as an earlier row, entry for entry after scaling: the sum of
-    // the moduli of the differences is 0 exactly when every difference is, so the comparison
-    // with a row stops at its first entry that differs. The earlier rows' largest moduli are
-    // taken once; those rows do not change while the loops are chosen.
-    bool DuplicatesEarlierRow(int k) {
-        const double mk = RowMax(k, N);
-        for (int r = 0; r < k; ++r) {
-            if (ElementMax[size_t(r)] < 0) ElementMax[size_t(r)] = RowMax(r, N);
-            const double mr = ElementMax[size_t(r)];
-            int c = 0;
-            while (c < N && At(k, c) / mk == At(r, c) / mr) ++c;
-            if (c == N) return true;
+    explicit TValues(const TCircuitGraph& g) {
+        const size_t n = size_t(g.ElementCount());
+        Z.resize(n);
+        Size.resize(n);
+        Emf.resize(n);
+        for (size_t e = 0; e < n; ++e) {
+            Z[e] = g.Elements[e]->GetImpedance();
+            Size[e] = Modulus(Z[e]);
+            Emf[e] = g.Elements[e]->GetEmf();
         }
-        return false;
     }
-
-    // Takes element k's unknown as its voltage drop rather than its current where its
-    // impedance is large: column k is divided by `scale` and the solution multiplied back.
-    // A capacitor on direct current (1E60 ohms) then enters its loop's row with weight 1 and the
-    // node rows with weight 1E-60, instead of dwarfing every other entry of its loop's row; the
-    // elimination no longer loses the small elements' digits against it.
-    void ScaleColumn(int k, double scale) {
-        for (int r = 0; r < N; ++r) At(r, k) /= scale;
-        ColumnScale[size_t(k)] = scale;
-    }
-
-    // Gaussian elimination with complete pivoting and back substitution, scale class by scale
-    // class: while rows of the lowest class are left, the pivot is the largest entry of those
-    // rows in the columns of that class or below. With one class this is plain complete
-    // pivoting.
-    //
-    // Why by class: a part of the circuit that only huge impedances join to the sources carries
-    // currents a huge impedance's width below the sources' (1E-60 of them beside capacitors on
-    // direct current). Its equations are those of its own nodes and loops, free of the sources,
-    // plus that faint tie to the huge elements. Pivoting one of its columns on a loop through a
-    // huge element instead would mix the sources' volts into its rows and leave rounding noise
-    // (1E-16 of the circuit's currents) where the currents are 1E-60 of them.
-    std::vector<TComplex> Solve() {
-        std::vector<int> perm(static_cast<size_t>(N));
-        for (int c = 0; c < N; ++c) perm[size_t(c)] = c;
-        for (int p = 0; p < N; ++p) {
-            int stage = RowClass[size_t(p)];
-            for (int r = p + 1; r < N; ++r) stage = std::min(stage, RowClass[size_t(r)]);
-            int bestRow = p, bestColumn = p;
-            double best = -1;
-            auto search = [&](bool byClass) {
-                bestRow = bestColumn = p;
-                best = -1;
-                if (!byClass || (RowClass[size_t(p)] == stage && ColumnClass[size_t(p)] <= stage)) best = std::norm(At(p, p));
-                for (int r = p; r < N; ++r) {
-                    if (byClass && RowClass[size_t(r)] != stage) continue;
-                    const TComplex* row = &At(r, 0);
-                    for (int c = p; c < N; ++c) {
-                        if (byClass && ColumnClass[size_t(c)] > stage) continue;
-                        const double m = std::norm(row[c]);
-                        if (m > best) {
-                            best = m;
-                            bestRow = r;
-                            bestColumn = c;
-                        }
-                    }
-                }
-            };
-            search(true);
-            if (best <= 0) search(false); // the class's rows say nothing more: any pivot will do
-            if (bestRow != p) {
-                std::swap_ranges(&At(p, p), &At(p, 0) + N + 1, &At(bestRow, p));
-                std::swap(RowClass[size_t(p)], RowClass[size_t(bestRow)]);
-            }
-            if (bestColumn != p) {
-                for (int r = 0; r < N; ++r) std::swap(At(r, p), At(r, bestColumn));
-                std::swap(perm[size_t(p)], perm[size_t(bestColumn)]);
-                std::swap(ColumnClass[size_t(p)], ColumnClass[size_t(bestColumn)]);
-            }
-            const TComplex pivot = At(p, p);
-            if (std::abs(pivot) == 0) throw ESingular();
-            TComplex* pivotRow = &At(p, 0);
-            for (int c = p; c <= N; ++c) pivotRow[c] /= pivot;
-            for (int r = p + 1; r < N; ++r) {
-                TComplex* row = &At(r, 0);
-                const TComplex f = row[p];
-                if (f == TComplex()) continue;
-                for (int c = p; c <= N; ++c) row[c] -= f * pivotRow[c];
-            }
-        }
-        std::vector<TComplex> x(static_cast<size_t>(N));
-        for (int k = N - 1; k >= 0; --k) {
-            TComplex v = Rhs(k);
-            for (int m = k + 1; m < N; ++m) v -= At(k, m) * x[size_t(perm[size_t(m)])];
-            x[size_t(perm[size_t(k)])] = v;
-        }
-        for (int k = 0; k < N; ++k) x[size_t(k)] /= ColumnScale[size_t(k)];
-        return x;
-    }
-
-    const int N;
-    // Scale classes of rows and columns, 0 for the smallest impedances (see ScaleClasses).
-    std::vector<int> RowClass, ColumnClass;
-
-private:
-    std::vector<TComplex> A;
-    std::vector<double> ColumnScale;
-    std::vector<double> ElementMax; // per row: the largest modulus among its element columns, -1 unknown
 };
 
 // Current-law rows: per group, every node but the highest; +1 where the element leaves the node.
@@ -453,6 +341,13 @@ int WriteCurrentLawRows(const TCircuitGraph& g, const TTopology& t, TEquations& 
     return k;
 }
 
+// The number of current-law rows: per group, its nodes but one.
+int CurrentLawRowCount(const TTopology& t) {
+    int k = 0;
+    for (const TLoopGroup& group : t.Groups) k += int(group.Nodes.size()) - 1;
+    return k;
+}
+
 // Impedances this many times larger than the next smaller one start a new scale class: their
 // currents, weighed against that one's in a current-law row, keep fewer than four of the
 // sixteen digits a double holds.
@@ -461,10 +356,11 @@ constexpr double ClassGap = 1e12;
 // The scale class of every element: the loop elements sorted by impedance (taken as at least 1
 // ohm, since the equations weigh smaller ones alike), a new class at every gap of ClassGap.
 // Elements outside the loops are of class 0.
-std::vector<int> ScaleClasses(const TCircuitGraph& g, const TTopology& t) {
+std::vector<int> ScaleClasses(const TCircuitGraph& g, const TTopology& t, const TValues& values) {
     std::vector<int> classes(size_t(g.ElementCount()), 0);
     std::vector<std::pair<double, int>> sizes;
-    for (int e : t.LoopElements) sizes.push_back({std::max(1.0, std::abs(g.Elements[size_t(e)]->GetImpedance())), e});
+    sizes.reserve(t.LoopElements.size());
+    for (int e : t.LoopElements) sizes.push_back({std::max(1.0, values.Size[size_t(e)]), e});
     std::sort(sizes.begin(), sizes.end());
     int level = 0;
     for (size_t i = 0; i < sizes.size(); ++i) {
@@ -485,40 +381,39 @@ std::vector<int> ScaleClasses(const TCircuitGraph& g, const TTopology& t) {
 // equation for how the voltage divides over them, and the system comes out singular. Each row
 // takes the scale class of the element that made its join.
 void WriteCurrentLawRowsAsCuts(const TCircuitGraph& g, const TTopology& t, const std::vector<int>& classes,
-                               TEquations& eq) {
+                               const TValues& values, TEquations& eq) {
     const size_t nodeCount = g.NodeList.size();
     std::vector<int> pieceOf(nodeCount, -1);
     std::vector<std::vector<int>> pieces;
+    std::vector<int> elements;
     int k = 0;
     for (const TLoopGroup& group : t.Groups) {
-        std::vector<int> elements;
+        elements.clear();
         group.Elements.ForEach([&](int e) { elements.push_back(e); });
-        std::vector<double> size(elements.size());
-        for (size_t i = 0; i < elements.size(); ++i) size[i] = std::abs(g.Elements[size_t(elements[i])]->GetImpedance());
-        std::vector<size_t> order(elements.size());
-        for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return size[a] < size[b]; });
+        std::stable_sort(elements.begin(), elements.end(),
+                         [&](int a, int b) { return values.Size[size_t(a)] < values.Size[size_t(b)]; });
 
         pieces.clear();
         for (int v : group.Nodes) {
             pieceOf[size_t(v)] = int(pieces.size());
             pieces.push_back({v});
         }
-        for (size_t i : order) {
-            const int e = elements[i];
+        for (int e : elements) {
             int a = pieceOf[size_t(g.First[size_t(e)])];
             int b = pieceOf[size_t(g.Second[size_t(e)])];
             if (a == b) continue; // closes a loop inside one piece
             if (pieces[size_t(a)].size() > pieces[size_t(b)].size() ||
                 (pieces[size_t(a)].size() == pieces[size_t(b)].size() && pieces[size_t(a)].front() > pieces[size_t(b)].front()))
                 std::swap(a, b);
-            // Row k: the current leaving piece a.
+            // Row k: the current leaving piece a, through the group's elements with one end in it.
             eq.ClearRow(k);
-            for (int f : elements) {
-                const bool from = pieceOf[size_t(g.First[size_t(f)])] == a;
-                const bool to = pieceOf[size_t(g.Second[size_t(f)])] == a;
-                if (from != to) eq.At(k, f) = from ? 1.0 : -1.0;
-            }
+            for (int v : pieces[size_t(a)])
+                for (int f : g.Attached[size_t(v)]) {
+                    if (!group.Elements.Test(f)) continue;
+                    const bool from = pieceOf[size_t(g.First[size_t(f)])] == a;
+                    const bool to = pieceOf[size_t(g.Second[size_t(f)])] == a;
+                    if (from != to) eq.At(k, f) = from ? 1.0 : -1.0;
+                }
             eq.RowClass[size_t(k)] = classes[size_t(e)];
             ++k;
             for (int v : pieces[size_t(a)]) pieceOf[size_t(v)] = b;
@@ -529,13 +424,11 @@ void WriteCurrentLawRowsAsCuts(const TCircuitGraph& g, const TTopology& t, const
 }
 
 // Voltage-law row of a loop: -Z and -EMF where the loop runs from first to second terminal.
-void WriteLoopRow(const TCircle& loop, const TCircuitGraph& g, const QHash<TIron0*, int>& number,
-                  TEquations& eq, int k) {
+void WriteLoopRow(const TCircle& loop, const TValues& values, TEquations& eq, int k) {
     eq.ClearRow(k);
-    for (TIron0* element : loop.ElementPath) {
-        const int e = number.value(element);
-        const TComplex z = element->GetImpedance();
-        const double u = element->GetEmf();
+    for (int e : loop.Numbers) {
+        const TComplex z = values.Z[size_t(e)];
+        const double u = values.Emf[size_t(e)];
         if (loop.DirectionMask.Test(e)) {
             eq.At(k, e) = -z;
             eq.Rhs(k) -= u;
@@ -548,14 +441,11 @@ void WriteLoopRow(const TCircle& loop, const TCircuitGraph& g, const QHash<TIron
 
 // Whether the loops' signed element vectors are linearly independent. Loops that pass the
 // duplicate test can still depend on each other; their system would be singular.
-bool Independent(const std::vector<const TCircle*>& loops, const QHash<TIron0*, int>& number, int n) {
+bool Independent(const std::vector<TCircle>& loops, int n) {
     const size_t rows = loops.size();
     std::vector<double> m(rows * size_t(n), 0.0);
     for (size_t r = 0; r < rows; ++r)
-        for (TIron0* element : loops[r]->ElementPath) {
-            const int e = number.value(element);
-            m[r * size_t(n) + size_t(e)] = loops[r]->DirectionMask.Test(e) ? 1.0 : -1.0;
-        }
+        for (int e : loops[r].Numbers) m[r * size_t(n) + size_t(e)] = loops[r].DirectionMask.Test(e) ? 1.0 : -1.0;
     size_t rank = 0;
     for (int c = 0; c < n && rank < rows; ++c) {
         size_t best = rank;
@@ -575,8 +465,8 @@ bool Independent(const std::vector<const TCircle*>& loops, const QHash<TIron0*, 
 
 // Voltage-law rows from the listed loops: loops are taken smallest first, each only when it
 // brings in its share of elements not yet covered, and never when it repeats an earlier row.
-int WriteListedLoopRows(const TCircuitGraph& g, const TTopology& t, TEquations& eq, int k,
-                        const QHash<TIron0*, int>& number, std::vector<TCircle>& taken) {
+int WriteListedLoopRows(const TCircuitGraph& g, const TTopology& t, const TValues& values, TEquations& eq, int k,
+                        std::vector<TCircle>& taken) {
     std::stable_sort(Circles.begin(), Circles.end(),
                      [](const TCircle& a, const TCircle& b) { return a.ElementCount() < b.ElementCount(); });
     const int b = int(t.LoopElements.size());
@@ -594,7 +484,7 @@ int WriteListedLoopRows(const TCircuitGraph& g, const TTopology& t, TEquations& 
         if (j >= pool.size()) j = 0;
         const TCircle& loop = pool[j];
         const int need = b * (k - nodes + 2) / (b - nodes + 1);
-        const int have = (loop.PartMask | covered).Count();
+        const int have = loop.PartMask.UnionCount(covered);
         if (have < need) {
             ++j;
             // Every loop left has been refused: the search would go round for ever.
@@ -602,7 +492,7 @@ int WriteListedLoopRows(const TCircuitGraph& g, const TTopology& t, TEquations& 
             continue;
         }
         refusedInARow = 0;
-        WriteLoopRow(loop, g, number, eq, k);
+        WriteLoopRow(loop, values, eq, k);
         eq.ScaleRow(k);
         const bool duplicate = eq.DuplicatesEarlierRow(k);
         TCircle chosen = std::move(pool[j]);
@@ -614,17 +504,13 @@ int WriteListedLoopRows(const TCircuitGraph& g, const TTopology& t, TEquations& 
             ++k;
         }
     }
-    std::vector<const TCircle*> chosenLoops;
-    for (const TCircle& c : taken) chosenLoops.push_back(&c);
-    if (!Independent(chosenLoops, number, g.ElementCount()))
-        throw ENeedSpanningTrees{Solver::TLoopSource::Dependent};
+    if (!Independent(taken, g.ElementCount())) throw ENeedSpanningTrees{Solver::TLoopSource::Dependent};
     Circles = std::move(pool); // what the solve did not take stays listed until the next search
     return k;
 }
 
-int WriteSpanningTreeLoopRows(const TCircuitGraph& g, TEquations& eq, int k,
-                              const QHash<TIron0*, int>& number) {
-    for (const TCircle& loop : Circles) WriteLoopRow(loop, g, number, eq, k++);
+int WriteSpanningTreeLoopRows(const TValues& values, TEquations& eq, int k) {
+    for (const TCircle& loop : Circles) WriteLoopRow(loop, values, eq, k++);
     return k;
 }
 
@@ -636,19 +522,14 @@ int WriteSpanningTreeLoopRows(const TCircuitGraph& g, TEquations& eq, int k,
 // pieces that the huge elements join. Without this, such a piece's own loop could be written
 // only as the difference of two loops through huge elements and the sources.
 void SeparateLoopsByClass(const TCircuitGraph& g, const std::vector<TCircle>& loops, const std::vector<int>& classes,
-                          TEquations& eq, int first) {
+                          const TValues& values, TEquations& eq, int first) {
     const int n = g.ElementCount();
     const int top = *std::max_element(classes.begin(), classes.end());
     if (top == 0 || loops.empty()) return;
-    QHash<TIron0*, int> number;
-    for (int e = 0; e < n; ++e) number.insert(g.Elements[size_t(e)], e);
     // Each loop as how often it runs through each element forward (first node to second).
     std::vector<std::vector<long long>> runs(loops.size(), std::vector<long long>(size_t(n), 0));
     for (size_t i = 0; i < loops.size(); ++i)
-        for (TIron0* element : loops[i].ElementPath) {
-            const int e = number.value(element);
-            runs[i][size_t(e)] = loops[i].DirectionMask.Test(e) ? 1 : -1;
-        }
+        for (int e : loops[i].Numbers) runs[i][size_t(e)] = loops[i].DirectionMask.Test(e) ? 1 : -1;
     std::vector<char> kept(loops.size(), 0);
     for (int c = top; c >= 1; --c)
         for (int e = 0; e < n; ++e) {
@@ -677,9 +558,8 @@ void SeparateLoopsByClass(const TCircuitGraph& g, const std::vector<TCircle>& lo
         for (int e = 0; e < n; ++e) {
             const long long times = runs[i][size_t(e)];
             if (times == 0) continue;
-            TIron0* element = g.Elements[size_t(e)];
-            eq.At(k, e) = -double(times) * element->GetImpedance();
-            eq.Rhs(k) -= double(times) * element->GetEmf();
+            eq.At(k, e) = -double(times) * values.Z[size_t(e)];
+            eq.Rhs(k) -= double(times) * values.Emf[size_t(e)];
         }
     }
 }
@@ -697,26 +577,28 @@ void WriteZeroCurrentRows(const TCircuitGraph& g, const TTopology& t, TEquations
 }
 
 std::vector<TComplex> SolveEquations(const TCircuitGraph& g, const TTopology& t, bool listed) {
-    QHash<TIron0*, int> number;
-    for (int e = 0; e < g.ElementCount(); ++e) number.insert(g.Elements[size_t(e)], e);
+    const TValues values(g);
     TEquations eq(g.ElementCount());
-    const int currentLawRows = WriteCurrentLawRows(g, t, eq);
+    // The node rows are written only for the duplicate test of the listed loops; the cuts
+    // below replace them.
+    const int currentLawRows = listed ? WriteCurrentLawRows(g, t, eq) : CurrentLawRowCount(t);
     std::vector<TCircle> taken;
-    int k = listed ? WriteListedLoopRows(g, t, eq, currentLawRows, number, taken)
-                   : WriteSpanningTreeLoopRows(g, eq, currentLawRows, number);
+    int k = listed ? WriteListedLoopRows(g, t, values, eq, currentLawRows, taken)
+                   : WriteSpanningTreeLoopRows(values, eq, currentLawRows);
     WriteZeroCurrentRows(g, t, eq, k);
-    const std::vector<int> classes = ScaleClasses(g, t);
-    WriteCurrentLawRowsAsCuts(g, t, classes, eq);
-    SeparateLoopsByClass(g, listed ? taken : Circles, classes, eq, currentLawRows);
+    const std::vector<int> classes = ScaleClasses(g, t, values);
+    WriteCurrentLawRowsAsCuts(g, t, classes, values, eq);
+    SeparateLoopsByClass(g, listed ? taken : Circles, classes, values, eq, currentLawRows);
     // A loop's class is that of its largest element; columns are their elements'.
     for (int r = currentLawRows; r < eq.N; ++r)
-        for (int c = 0; c < eq.N; ++c)
-            if (eq.At(r, c) != TComplex()) eq.RowClass[size_t(r)] = std::max(eq.RowClass[size_t(r)], classes[size_t(c)]);
+        eq.ForEachColumn(r, [&](int c) {
+            if (c < eq.N && eq.Get(r, c) != TComplex()) eq.RowClass[size_t(r)] = std::max(eq.RowClass[size_t(r)], classes[size_t(c)]);
+        });
     eq.ColumnClass = classes;
-    for (int e = 0; e < eq.N; ++e) {
-        const double z = std::abs(g.Elements[size_t(e)]->GetImpedance());
-        if (z > 1) eq.ScaleColumn(e, z);
-    }
+    std::vector<double> columnScale(size_t(eq.N), 1.0);
+    for (int e = 0; e < eq.N; ++e)
+        if (values.Size[size_t(e)] > 1) columnScale[size_t(e)] = values.Size[size_t(e)];
+    eq.ScaleColumns(columnScale);
     for (int r = 0; r < eq.N; ++r) eq.ScaleRow(r);
     Solver::LastSolve.Equations = eq.N;
     try {

@@ -27,6 +27,7 @@ public:
     TElementMask DirectionMask; // bit k: the loop runs through element k from first to second node
     std::vector<TNode*> NodePath;
     std::vector<TIron0*> ElementPath;
+    std::vector<int> Numbers; // the element numbers of ElementPath, in its order
 
     int ElementCount() const { return int(ElementPath.size()); }
 

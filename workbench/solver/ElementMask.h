@@ -28,6 +28,12 @@ public:
         for (uint64_t w : Words) n += std::popcount(w);
         return n;
     }
+    // The number of elements in this mask or the other.
+    int UnionCount(const TElementMask& o) const {
+        int n = 0;
+        for (size_t i = 0; i < std::max(Words.size(), o.Words.size()); ++i) n += std::popcount(Word(i) | o.Word(i));
+        return n;
+    }
     bool Intersects(const TElementMask& o) const {
         for (size_t i = 0; i < std::min(Words.size(), o.Words.size()); ++i)
             if (Words[i] & o.Words[i]) return true;

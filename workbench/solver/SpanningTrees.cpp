@@ -156,6 +156,7 @@ void AddChordLoops(const TCircuitGraph& g, const std::vector<int>& block, std::v
             if (g.First[size_t(e)] == leaves) loop.DirectionMask.Set(e);
             loop.NodePath.push_back(g.NodeList[size_t(leaves)]);
             loop.ElementPath.push_back(g.Elements[size_t(e)]);
+            loop.Numbers.push_back(e);
         };
         if (forward) {
             for (const auto& [e, from] : steps) add(e, from);

@@ -1,0 +1,438 @@
+#include "solver/Equations.h"
+
+#include <algorithm>
+#include <cfloat>
+
+TComplex Quotient(TComplex num, TComplex den) {
+    double a = num.real(), b = num.imag(), c = den.real(), d = den.imag();
+    // The runtime's constants: scaling keeps the denominator from overflowing near the largest
+    // double and the quotient's digits from underflowing near the smallest.
+    constexpr double Big = DBL_MAX / 2, Min = DBL_MIN, Min2 = DBL_EPSILON, MinScale = 1 / DBL_EPSILON,
+                     Max2 = Big * Min2;
+    auto scale = [&](double by) {
+        a *= by;
+        b *= by;
+        c *= by;
+        d *= by;
+    };
+    double x, y;
+    if (std::fabs(c) < std::fabs(d)) {
+        if (std::fabs(d) >= Big) scale(0.5);
+        if (std::fabs(d) < Min2 || (std::fabs(a) < Min && std::fabs(b) < Max2 && std::fabs(d) < Max2) ||
+            (std::fabs(b) < Min && std::fabs(a) < Max2 && std::fabs(d) < Max2))
+            scale(MinScale);
+        const double ratio = c / d;
+        const double denom = c * ratio + d;
+        if (std::fabs(ratio) > Min) {
+            x = (a * ratio + b) / denom;
+            y = (b * ratio - a) / denom;
+        } else {
+            x = (c * (a / d) + b) / denom;
+            y = (c * (b / d) - a) / denom;
+        }
+    } else {
+        if (std::fabs(c) >= Big) scale(0.5);
+        if (std::fabs(c) < Min2 || (std::fabs(a) < Min && std::fabs(b) < Max2 && std::fabs(c) < Max2) ||
+            (std::fabs(b) < Min && std::fabs(a) < Max2 && std::fabs(c) < Max2))
+            scale(MinScale);
+        const double ratio = d / c;
+        const double denom = d * ratio + c;
+        if (std::fabs(ratio) > Min) {
+            x = (b * ratio + a) / denom;
+            y = (b - a * ratio) / denom;
+        } else {
+            x = (a + d * (b / c)) / denom;
+            y = (b - d * (a / c)) / denom;
+        }
+    }
+    if (std::isnan(x) && std::isnan(y)) return num / den; // infinities and zeros, recovered
+    return {x, y};
+}
+
+namespace {
+
+// The arithmetic of the elimination in complex numbers, and in real ones for a system without
+// imaginary parts: there a complex product, quotient and difference have the real part that
+// the real operation gives (the imaginary parts are zeros, whose products and sums cannot
+// change a real part), and the squared modulus is the square.
+struct TComplexArithmetic {
+    using T = TComplex;
+    static T From(TComplex z) { return z; }
+    static TComplex ToComplex(T z) { return z; }
+    static double Norm(T z) { return z.real() * z.real() + z.imag() * z.imag(); } // as std::norm
+    static T Divide(T a, T b) { return Quotient(a, b); }
+    static bool Finite(T z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); }
+};
+struct TRealArithmetic {
+    using T = double;
+    static T From(TComplex z) { return z.real(); }
+    static TComplex ToComplex(T x) { return {x, 0}; }
+    static double Norm(T x) { return x * x; }
+    static T Divide(T a, T b) { return a / b; }
+    static bool Finite(T x) { return std::isfinite(x); }
+};
+
+template <class T>
+using TArithmeticOf = std::conditional_t<std::is_same_v<T, double>, TRealArithmetic, TComplexArithmetic>;
+
+// An infinite or NaN value met by the sparse elimination.
+struct ENotFinite {};
+
+} // namespace
+
+// The matrix and the elimination's working space, kept from one solve to the next (a solve
+// allocates nothing once the largest circuit has been solved). Between solves every entry is 0
+// and every column set empty; a solve puts back what it wrote, row by row.
+struct TEquations::TStorage {
+    std::vector<TComplex> A;        // the system as written
+    std::vector<TComplex> Work;     // its copy under complex elimination
+    std::vector<double> RealWork;   // or under real elimination
+    std::vector<uint64_t> Pattern;  // per row: the columns that may hold other than zero
+    bool DenseUsed = false;         // the full elimination wrote all of A
+
+    // The elimination's bookkeeping, sized per solve.
+    std::vector<int> RowAt, ColumnAt, RowsLeft, RowMaxClass, RowMaxAt;
+    std::vector<double> RowMax;
+    std::vector<uint64_t> Live, ClassColumns, PivotColumns;
+
+    void Fit(size_t entries, size_t patternWords) {
+        if (A.size() < entries) {
+            A.resize(entries);
+            Work.resize(entries);
+            RealWork.resize(entries);
+        }
+        if (Pattern.size() < patternWords) Pattern.resize(patternWords);
+    }
+};
+
+namespace {
+// The storage of the last solve, ready for the next one. A solve within a solve (none is
+// expected: the solver calls out only to read impedances) takes storage of its own.
+std::unique_ptr<TEquations::TStorage> Spare;
+} // namespace
+
+TEquations::TEquations(int n)
+    : N(n), RowClass(size_t(n), 0), ColumnClass(size_t(n), 0), Stride(size_t(n) + 1), Words(size_t(n + 1 + 63) / 64),
+      S(Spare ? std::move(Spare) : std::make_unique<TStorage>()), ColumnScale(size_t(n), 1.0),
+      ElementMax(size_t(n), -1) {
+    S->Fit(size_t(n) * Stride, size_t(n) * Words);
+    Matrix = S->A.data();
+    Patterns = S->Pattern.data();
+}
+
+TEquations::~TEquations() {
+    if (S->DenseUsed) {
+        std::fill_n(S->A.begin(), size_t(N) * Stride, TComplex());
+        S->DenseUsed = false;
+    }
+    for (int r = 0; r < N; ++r) {
+        ForEachColumn(r, [&](int c) {
+            const size_t at = size_t(r) * Stride + size_t(c);
+            S->A[at] = S->Work[at] = TComplex();
+            S->RealWork[at] = 0;
+        });
+    }
+    std::fill_n(S->Pattern.begin(), size_t(N) * Words, 0);
+    if (!Spare) Spare = std::move(S);
+}
+
+void TEquations::ClearRow(int row) {
+    ForEachColumn(row, [&](int c) { Entry(row, c) = TComplex(); });
+    std::fill_n(&Patterns[size_t(row) * Words], Words, 0);
+    ElementMax[size_t(row)] = -1;
+}
+
+double TEquations::RowMax(int row, int columns) const {
+    double m = 0;
+    ForEachColumn(row, [&](int c) {
+        if (c < columns) m = std::max(m, Modulus(Get(row, c)));
+    });
+    return m;
+}
+
+void TEquations::ScaleRow(int row) {
+    const double m = RowMax(row, N + 1);
+    ElementMax[size_t(row)] = -1;
+    if (m == 0) return;
+    ForEachColumn(row, [&](int c) { Entry(row, c) /= m; });
+}
+
+bool TEquations::DuplicatesEarlierRow(int k) {
+    const double mk = RowMax(k, N);
+    for (int r = 0; r < k; ++r) {
+        if (ElementMax[size_t(r)] < 0) ElementMax[size_t(r)] = RowMax(r, N);
+        const double mr = ElementMax[size_t(r)];
+        if (!(mk > 0 && mr > 0 && std::isfinite(mk) && std::isfinite(mr))) {
+            // A zero row divides 0 by 0; compare every entry as they come.
+            int c = 0;
+            while (c < N && Get(k, c) / mk == Get(r, c) / mr) ++c;
+            if (c == N) return true;
+            continue;
+        }
+        // Entries 0 in both rows are equal after any division; the rest decide.
+        bool same = true;
+        const uint64_t* pk = &S->Pattern[size_t(k) * Words];
+        const uint64_t* pr = &S->Pattern[size_t(r) * Words];
+        for (size_t w = 0; w < Words && same; ++w)
+            for (uint64_t bits = pk[w] | pr[w]; bits && same; bits &= bits - 1) {
+                const int c = int(w * 64) + __builtin_ctzll(bits);
+                if (c < N) same = Get(k, c) / mk == Get(r, c) / mr;
+            }
+        if (same) return true;
+    }
+    return false;
+}
+
+void TEquations::ScaleColumns(const std::vector<double>& scale) {
+    for (int r = 0; r < N; ++r)
+        ForEachColumn(r, [&](int c) {
+            if (c < N && scale[size_t(c)] != 1) Entry(r, c) /= scale[size_t(c)];
+        });
+    ColumnScale = scale;
+}
+
+std::vector<TComplex> TEquations::Solve() {
+    bool real = true;
+    for (int r = 0; r < N && real; ++r) ForEachColumn(r, [&](int c) { real = real && Get(r, c).imag() == 0; });
+    try {
+        return real ? SolveSparse(S->RealWork) : SolveSparse(S->Work);
+    } catch (const ENotFinite&) {
+        return SolveDense();
+    }
+}
+
+template <class T>
+std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
+    using Arithmetic = TArithmeticOf<T>;
+    const int n = N;
+    TStorage& s = *S;
+    for (int r = 0; r < n; ++r)
+        ForEachColumn(r, [&](int c) {
+            const size_t at = size_t(r) * Stride + size_t(c);
+            work[at] = Arithmetic::From(s.A[at]);
+        });
+    auto entry = [&](int i, int c) -> T& { return work[size_t(i) * Stride + size_t(c)]; };
+    auto marked = [&](int i, int c) { return (s.Pattern[size_t(i) * Words + size_t(c >> 6)] >> (c & 63)) & 1; };
+
+    // Logical row r is stored in row RowAt[r], logical column c in column ColumnAt[c]; stored
+    // column c holds the unknown of element c throughout.
+    s.RowAt.resize(size_t(n));
+    s.ColumnAt.resize(size_t(n));
+    for (int i = 0; i < n; ++i) s.RowAt[size_t(i)] = s.ColumnAt[size_t(i)] = i;
+    // The stored columns not yet eliminated, and the right-hand side.
+    s.Live.assign(Words, 0);
+    for (int c = 0; c <= n; ++c) s.Live[size_t(c >> 6)] |= uint64_t(1) << (c & 63);
+    int top = 0;
+    for (int k = 0; k < n; ++k) top = std::max({top, RowClass[size_t(k)], ColumnClass[size_t(k)]});
+    // Per class: the element columns of that class or below.
+    s.ClassColumns.assign(size_t(top + 1) * Words, 0);
+    for (int level = 0; level <= top; ++level)
+        for (int c = 0; c < n; ++c)
+            if (ColumnClass[size_t(c)] <= level)
+                s.ClassColumns[size_t(level) * Words + size_t(c >> 6)] |= uint64_t(1) << (c & 63);
+    s.RowsLeft.assign(size_t(top + 1), 0);
+    for (int r = 0; r < n; ++r) ++s.RowsLeft[size_t(RowClass[size_t(r)])];
+    // Per stored row: the largest squared modulus among its live columns of the class it was
+    // taken for, and a column where it lies (class -1: to be taken again).
+    s.RowMax.assign(size_t(n), 0);
+    s.RowMaxAt.assign(size_t(n), -1);
+    s.RowMaxClass.assign(size_t(n), -1);
+    s.PivotColumns.resize(Words);
+
+    // The largest squared modulus of stored row i in the live columns of `columns`, and where.
+    auto largest = [&](int i, const uint64_t* columns, int& at) {
+        double best = 0;
+        at = -1;
+        const uint64_t* p = &s.Pattern[size_t(i) * Words];
+        for (size_t w = 0; w < Words; ++w)
+            for (uint64_t bits = p[w] & s.Live[w] & columns[w]; bits; bits &= bits - 1) {
+                const int c = int(w * 64) + __builtin_ctzll(bits);
+                const double m = Arithmetic::Norm(entry(i, c));
+                if (m > best) {
+                    best = m;
+                    at = c;
+                }
+            }
+        return best;
+    };
+    const uint64_t* allColumns = &s.ClassColumns[size_t(top) * Words];
+
+    for (int p = 0; p < n; ++p) {
+        int stage = 0;
+        while (s.RowsLeft[size_t(stage)] == 0) ++stage;
+        const uint64_t* stageColumns = &s.ClassColumns[size_t(stage) * Words];
+        int bestRow = p, bestColumn = p;
+        double best = -1;
+        for (int r = p; r < n; ++r) {
+            const int i = s.RowAt[size_t(r)];
+            if (RowClass[size_t(i)] != stage) continue;
+            if (s.RowMaxClass[size_t(i)] != stage) {
+                s.RowMax[size_t(i)] = largest(i, stageColumns, s.RowMaxAt[size_t(i)]);
+                s.RowMaxClass[size_t(i)] = stage;
+            }
+            if (s.RowMax[size_t(i)] > best) {
+                best = s.RowMax[size_t(i)];
+                bestRow = r;
+            }
+        }
+        const bool byClass = best > 0;
+        if (!byClass) { // the class's rows say nothing more: the largest of all that is left
+            best = -1;
+            for (int r = p; r < n; ++r) {
+                int at;
+                const double m = largest(s.RowAt[size_t(r)], allColumns, at);
+                if (m > best) {
+                    best = m;
+                    bestRow = r;
+                }
+            }
+        }
+        {
+            // The first column of the chosen row that holds its largest entry.
+            const int i = s.RowAt[size_t(bestRow)];
+            double m = -1;
+            for (int c = p; c < n; ++c) {
+                const int q = s.ColumnAt[size_t(c)];
+                if (byClass && ColumnClass[size_t(q)] > stage) continue;
+                const double v = marked(i, q) ? Arithmetic::Norm(entry(i, q)) : 0;
+                if (v > m) {
+                    m = v;
+                    bestColumn = c;
+                }
+            }
+        }
+        std::swap(s.RowAt[size_t(p)], s.RowAt[size_t(bestRow)]);
+        std::swap(s.ColumnAt[size_t(p)], s.ColumnAt[size_t(bestColumn)]);
+        const int pr = s.RowAt[size_t(p)], pc = s.ColumnAt[size_t(p)];
+        --s.RowsLeft[size_t(RowClass[size_t(pr)])];
+        const T pivot = marked(pr, pc) ? entry(pr, pc) : T();
+        if (pivot == T()) throw ESingular();
+        if (!Arithmetic::Finite(pivot)) throw ENotFinite();
+        s.Live[size_t(pc >> 6)] &= ~(uint64_t(1) << (pc & 63));
+
+        // The pivot row's columns still to come, divided by the pivot.
+        const uint64_t* pivotPattern = &s.Pattern[size_t(pr) * Words];
+        for (size_t w = 0; w < Words; ++w) s.PivotColumns[w] = pivotPattern[w] & s.Live[w];
+        T* pivotRow = &entry(pr, 0);
+        for (size_t w = 0; w < Words; ++w)
+            for (uint64_t bits = s.PivotColumns[w]; bits; bits &= bits - 1) {
+                const int c = int(w * 64) + __builtin_ctzll(bits);
+                pivotRow[c] = Arithmetic::Divide(pivotRow[c], pivot);
+            }
+        for (int r = p + 1; r < n; ++r) {
+            const int i = s.RowAt[size_t(r)];
+            if (!marked(i, pc)) continue;
+            T* row = &entry(i, 0);
+            const T f = row[pc];
+            if (f == T()) continue;
+            if (!Arithmetic::Finite(f)) throw ENotFinite();
+            // The row's largest entry stays known while it lies outside the columns changed
+            // here (and not in the pivot's, which leaves): then only the changed ones can
+            // exceed it.
+            const int at = s.RowMaxAt[size_t(i)];
+            const bool keep = s.RowMaxClass[size_t(i)] == stage &&
+                              (at < 0 || (at != pc && !((s.PivotColumns[size_t(at >> 6)] >> (at & 63)) & 1)));
+            double rowMax = s.RowMax[size_t(i)];
+            int rowMaxAt = at;
+            uint64_t* columns = &s.Pattern[size_t(i) * Words];
+            for (size_t w = 0; w < Words; ++w) {
+                const uint64_t changed = s.PivotColumns[w];
+                const uint64_t weighed = changed & stageColumns[w];
+                for (uint64_t bits = changed; bits; bits &= bits - 1) {
+                    const int bit = __builtin_ctzll(bits);
+                    const int c = int(w * 64) + bit;
+                    row[c] -= f * pivotRow[c];
+                    if (keep && ((weighed >> bit) & 1)) {
+                        const double m = Arithmetic::Norm(row[c]);
+                        if (m > rowMax) {
+                            rowMax = m;
+                            rowMaxAt = c;
+                        }
+                    }
+                }
+                columns[w] |= changed;
+            }
+            if (keep) {
+                s.RowMax[size_t(i)] = rowMax;
+                s.RowMaxAt[size_t(i)] = rowMaxAt;
+            } else {
+                s.RowMaxClass[size_t(i)] = -1;
+            }
+        }
+    }
+
+    std::vector<TComplex> x(static_cast<size_t>(n));
+    std::vector<T> solved(static_cast<size_t>(n));
+    for (int k = n - 1; k >= 0; --k) {
+        const int i = s.RowAt[size_t(k)];
+        T v = entry(i, n);
+        for (int m = k + 1; m < n; ++m) {
+            const int q = s.ColumnAt[size_t(m)];
+            if (marked(i, q)) v -= entry(i, q) * solved[size_t(q)];
+        }
+        if (!Arithmetic::Finite(v)) throw ENotFinite();
+        solved[size_t(s.ColumnAt[size_t(k)])] = v;
+    }
+    for (int k = 0; k < n; ++k) x[size_t(k)] = Arithmetic::ToComplex(solved[size_t(k)]) / ColumnScale[size_t(k)];
+    return x;
+}
+
+std::vector<TComplex> TEquations::SolveDense() {
+    S->DenseUsed = true; // every entry may change
+    std::vector<int> perm(static_cast<size_t>(N));
+    for (int c = 0; c < N; ++c) perm[size_t(c)] = c;
+    std::vector<int> rowClass = RowClass, columnClass = ColumnClass;
+    for (int p = 0; p < N; ++p) {
+        int stage = rowClass[size_t(p)];
+        for (int r = p + 1; r < N; ++r) stage = std::min(stage, rowClass[size_t(r)]);
+        int bestRow = p, bestColumn = p;
+        double best = -1;
+        auto search = [&](bool byClass) {
+            bestRow = bestColumn = p;
+            best = -1;
+            if (!byClass || (rowClass[size_t(p)] == stage && columnClass[size_t(p)] <= stage)) best = std::norm(Entry(p, p));
+            for (int r = p; r < N; ++r) {
+                if (byClass && rowClass[size_t(r)] != stage) continue;
+                const TComplex* row = &Entry(r, 0);
+                for (int c = p; c < N; ++c) {
+                    if (byClass && columnClass[size_t(c)] > stage) continue;
+                    const double m = std::norm(row[c]);
+                    if (m > best) {
+                        best = m;
+                        bestRow = r;
+                        bestColumn = c;
+                    }
+                }
+            }
+        };
+        search(true);
+        if (best <= 0) search(false);
+        if (bestRow != p) {
+            std::swap_ranges(&Entry(p, p), &Entry(p, 0) + N + 1, &Entry(bestRow, p));
+            std::swap(rowClass[size_t(p)], rowClass[size_t(bestRow)]);
+        }
+        if (bestColumn != p) {
+            for (int r = 0; r < N; ++r) std::swap(Entry(r, p), Entry(r, bestColumn));
+            std::swap(perm[size_t(p)], perm[size_t(bestColumn)]);
+            std::swap(columnClass[size_t(p)], columnClass[size_t(bestColumn)]);
+        }
+        const TComplex pivot = Entry(p, p);
+        if (std::abs(pivot) == 0) throw ESingular();
+        TComplex* pivotRow = &Entry(p, 0);
+        for (int c = p; c <= N; ++c) pivotRow[c] /= pivot;
+        for (int r = p + 1; r < N; ++r) {
+            TComplex* row = &Entry(r, 0);
+            const TComplex f = row[p];
+            if (f == TComplex()) continue;
+            for (int c = p; c <= N; ++c) row[c] -= f * pivotRow[c];
+        }
+    }
+    std::vector<TComplex> x(static_cast<size_t>(N));
+    for (int k = N - 1; k >= 0; --k) {
+        TComplex v = Entry(k, N);
+        for (int m = k + 1; m < N; ++m) v -= Entry(k, m) * x[size_t(perm[size_t(m)])];
+        x[size_t(perm[size_t(k)])] = v;
+    }
+    for (int k = 0; k < N; ++k) x[size_t(k)] /= ColumnScale[size_t(k)];
+    return x;
+}
