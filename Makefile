@@ -5,7 +5,7 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run run-coursebook run-filterdemo test bench fuzz install package clean
+.PHONY: all deps configure build run run-coursebook run-filterdemo test test-asan monkey bench fuzz install package clean
 
 all: build
 
@@ -32,6 +32,24 @@ run-filterdemo: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1 \
 		ctest --output-on-failure -j $(JOBS)
+
+# The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer: any report
+# of either fails the test that made it.
+ASAN_BUILD ?= build-asan
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:strict_string_checks=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXILO_SANITIZE=ON $(ASAN_FLAGS)
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1 \
+		ctest --output-on-failure -j $(JOBS)
+
+# The monkey for SECONDS seconds from a random seed (MONKEY_SEED=n repeats a run); it prints the
+# seed, and on a failure the last actions.
+SECONDS ?= 60
+monkey: build
+	cmake --build $(BUILD) -j $(JOBS) --target tst_monkey
+	cd $(BUILD)/tests-bin && QT_QPA_PLATFORM=offscreen MONKEY_SECONDS=$(SECONDS) ./tst_monkey
 
 # Installs under PREFIX (default /usr/local); DESTDIR stages the installation elsewhere.
 PREFIX ?= /usr/local

@@ -18,7 +18,7 @@ public:
     // Cursor number shown while the pointer is at (x, y) of a target that accepts or refuses.
     virtual int GetDragCursor(bool accepted, int x, int y);
     // The end of the drag; target is the control under the pointer (null outside the window).
-    virtual void Finished(QWidget* target, int x, int y, bool accepted) {}
+    virtual void Finished(QWidget*, int, int, bool) {}
 };
 
 // A control that takes part in drags, as a drop target and as a drag source.
@@ -27,11 +27,11 @@ public:
     virtual ~TDragClient() = default;
     // A target with a drag-over handler is asked with `accept` preset to true; others refuse.
     virtual bool HasDragOver() const { return false; }
-    virtual void DragOver(TDragObject* source, int x, int y, bool& accept) {}
-    virtual void DragDrop(TDragObject* source, int x, int y) {}
+    virtual void DragOver(TDragObject*, int, int, bool&) {}
+    virtual void DragDrop(TDragObject*, int, int) {}
     // Source side: the drag begins (may hand over a drag object of its own) and ends.
-    virtual void StartDrag(TDragObject*& dragObject) {}
-    virtual void EndDrag(QWidget* target, int x, int y) {}
+    virtual void StartDrag(TDragObject*&) {}
+    virtual void EndDrag(QWidget*, int, int) {}
     // Cursor number shown while this control travels and a target accepts it.
     virtual int DragCursorNumber() const;
 };

@@ -64,9 +64,9 @@ protected:
     virtual void OnClick() {}
     virtual void OnDblClick() {}
     virtual void OnStartDrag(TDragObject*& dragObject);
-    virtual void OnEndDrag(QWidget* target, int x, int y) {}
-    virtual void OnDragOver(TDragObject* source, int x, int y, bool& accept) {}
-    virtual void OnDragDrop(TDragObject* source, int x, int y) {}
+    virtual void OnEndDrag(QWidget*, int, int) {}
+    virtual void OnDragOver(TDragObject*, int, int, bool&) {}
+    virtual void OnDragDrop(TDragObject*, int, int) {}
 
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent*) override;

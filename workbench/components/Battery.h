@@ -28,9 +28,9 @@ public:
 
     // The battery's values come only from its own operations: the generic setters of the base
     // (and with them the common part of the file record) leave it alone.
-    void SetResistance(double value) override {}
-    void SetEmf(double value) override {}
-    void SetHidden(bool hidden) override {}
+    void SetResistance(double) override {}
+    void SetEmf(double) override {}
+    void SetHidden(bool) override {}
     TComplex GetImpedance() override;
     double GetEmf() override;
 

@@ -84,12 +84,12 @@ public:
     virtual QString GetHint() { return QString(); }
 
     // The parameters panel: the kind fills the record for its page and takes it back.
-    virtual void FillPanel(TPanelValues& values) {}
-    virtual void TakePanel(const TPanelValues& values) {}
+    virtual void FillPanel(TPanelValues&) {}
+    virtual void TakePanel(const TPanelValues&) {}
     // The part-state window shows the EMF rather than the voltage for sources.
     virtual bool StateShowsEmf() const { return false; }
     // A key the main window hands to the selected part (the variable parts take R and C).
-    virtual void KeyCommand(QChar key) {}
+    virtual void KeyCommand(QChar) {}
     // A battery that runs down on the tick: the board solves again with its new values.
     bool DischargingNow() const override { return false; }
 

@@ -41,7 +41,7 @@ public:
     virtual void SetEmf(double value);
     // Hands the element its solved current: derives voltage and power, then UpdateState.
     virtual void SetCurrent(TComplex current);
-    virtual void BurnOut(bool burn) {}
+    virtual void BurnOut(bool) {}
     virtual void UpdateState() {}
     virtual void ConnectNodes(TNode* first, TNode* second);
 
