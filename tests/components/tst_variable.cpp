@@ -401,9 +401,10 @@ void TestVariable::boxRecordsKeepEverything() {
     auto* box = static_cast<TBlackBug*>(CreatePart(KindBlackBug));
     box->SetVariant(variant <= 5 ? variant : TBlackBug::Resistor);
     Place(box, 3, 3, 3, 4);
+    // The values as saved: the load that follows destroys this box.
+    const double values[4] = {box->Resistance, box->Inductance, box->Capacitance, box->Emf};
     QByteArray bytes = SaveAndLoad();
     bytes[1024 + 49] = char(variant); // a file may carry any byte there
-    const double values[4] = {box->Resistance, box->Inductance, box->Capacitance, box->Emf};
     QBuffer file(&bytes);
     file.open(QIODevice::ReadOnly);
     CircuitOmega = 0;

@@ -27,12 +27,14 @@
 #include "document/Scheme.h"
 #include "instruments/Pribor.h"
 #include "instruments/Testlead.h"
+#include "shell/Auxwindows.h"
 #include "shell/Partwindows.h"
 #include "shell/Wiring.h"
 #include "shell/Workshop.h"
 #include "solver/Calculate.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QRandomGenerator>
@@ -128,10 +130,13 @@ private:
         return Form.Board->mapTo(&Form, QPoint(int(Random.bounded(TFramework::Size)),
                                                int(Random.bounded(TFramework::Size))));
     }
-    // A point of the form: mostly the board, sometimes anywhere.
+    // A point of the form: mostly the board, sometimes anywhere but the command buttons (they
+    // open files, programs, the help and the exit; the monkey stays on the bench).
     QPoint Target() {
-        if (Random.bounded(8) == 0)
-            return QPoint(int(Random.bounded(Form.width())), int(Random.bounded(Form.height())));
+        if (Random.bounded(8) == 0) {
+            const QPoint p(int(Random.bounded(Form.width())), int(Random.bounded(Form.height())));
+            if (!qobject_cast<QToolButton*>(Form.childAt(p))) return p;
+        }
         return AnywhereOnBoard();
     }
     TIron* SomePart() { return Parts.isEmpty() ? nullptr : Parts[int(Random.bounded(Parts.size()))]; }
@@ -333,7 +338,9 @@ void TestMonkey::boardStaysSound() {
 
     TTestSeams seams;
     Solver::LogPath.clear();
+    // Nothing may wait for a person: dialogs are cancelled.
     SetFileDialogHandler([](const TFileDialogRequest&) { return QString(); });
+    SetModalHandler([](QDialog*) { return int(QDialog::Rejected); });
     SeedPartRandom(seed);
     TWorkshopForm form;
     form.resize(1280, 800);
@@ -371,6 +378,7 @@ void TestMonkey::boardStaysSound() {
                 int(seams.Messages.size()));
     for (auto& panel : MultimeterPanels) delete panel.data();
     SetFileDialogHandler(nullptr);
+    SetModalHandler(nullptr);
 }
 
 QTEST_MAIN(TestMonkey)

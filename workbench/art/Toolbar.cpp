@@ -27,7 +27,6 @@ constexpr int Glyph = 44, Looks = 4;
 enum class Look { Up, Disabled, Pressed, Down };
 
 const QColor Ivory(228, 224, 208);
-const QColor Ink(40, 40, 46);
 const QRectF Cap(2, 1.5, 38.5, 38.5);
 
 // ---- small pieces shared by the pictograms -------------------------------------------------

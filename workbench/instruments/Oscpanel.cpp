@@ -44,7 +44,6 @@ constexpr int KeyHeight = 18;
 
 const QColor LabelInk(214, 220, 226);
 const QColor CaptionInk(244, 246, 240);
-const QColor FrameInk(128, 136, 146);
 const QColor PlateColour(22, 24, 27);
 
 // The front's lettering; the lists use the narrow cut, so that a gain fits beside its arrow.
