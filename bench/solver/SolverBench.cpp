@@ -1,7 +1,7 @@
 // Our circuit solver beside ngspice on the same netlists, in one process.
 //
 // Each case is built on a real board (test parts, a board with recording seams, no log file) and
-// solved by TCircle::Circle(), the whole pipeline: reading the board, the loop search or the
+// solved by SolveBoard(), the whole pipeline: reading the board, the loop search or the
 // spanning trees, the equations, the elimination, handing the currents to the elements (which,
 // on a board solved before, find them unchanged and keep them). The board's SPICE netlist is
 // loaded into libngspice once; a timed ngspice run is one "op" or "ac lin 1 f f" command on the
@@ -26,6 +26,7 @@
 #include "document/Scheme.h"
 #include "components/Kinds.h"
 #include "components/Iron.h"
+#include "document/Circuit.h"
 #include "solver/Calculate.h"
 #include "solver/Netlist.h"
 
@@ -208,7 +209,7 @@ QString LeanNetlist(std::vector<TLeanElement>& elements) {
     for (int q = 0; q < Nodes.size(); ++q) number.insert(Nodes[q], q);
     std::vector<int> carried;
     for (int k = 0; k < CircuitElements.size(); ++k)
-        if (InSpiceNetlist(k)) carried.push_back(k);
+        if (InSpiceNetlist(BoardCircuit(), k)) carried.push_back(k);
     std::vector<int> piece(size_t(Nodes.size())); // each node's piece, named by its lowest node
     for (size_t q = 0; q < piece.size(); ++q) piece[q] = int(q);
     auto find = [&](int q) {
@@ -271,8 +272,8 @@ public:
             for (const TLeanElement& e : Elements) Carried.push_back(e.Element);
         } else {
             for (int e = 0; e < CircuitElements.size(); ++e)
-                if (InSpiceNetlist(e)) Carried.push_back(e);
-            Netlist = SpiceNetlist(QStringLiteral("vexilo bench"));
+                if (InSpiceNetlist(BoardCircuit(), e)) Carried.push_back(e);
+            Netlist = SpiceNetlist(BoardCircuit(), QStringLiteral("vexilo bench"));
         }
         std::vector<std::string> lines;
         for (const QString& line : Netlist.split('\n', Qt::SkipEmptyParts)) {
@@ -484,7 +485,7 @@ const char* SourceName(Solver::TLoopSource s) {
 bool Prepare(benchmark::State& state, const TCase& c) {
     ClearBoard();
     c.Build();
-    TCircle::Circle();
+    SolveBoard();
     if (Solver::LastSolve.Failed) {
         state.SkipWithError("our solve failed");
         return false;
@@ -496,7 +497,7 @@ void OursCase(benchmark::State& state, const TCase& c) {
     if (!Prepare(state, c)) return;
     const QString logFile = QStringLiteral("bench-LOG.LOG");
     if (c.Log) Solver::LogPath = logFile;
-    for (auto _ : state) TCircle::Circle();
+    for (auto _ : state) SolveBoard();
     Solver::LogPath.clear();
     QFile::remove(logFile);
     QFile::remove(logFile + ".1");
@@ -606,7 +607,7 @@ TRandomResult RunRandomBoards(int count, int reps, quint32 seed, int show = -1, 
         const bool alternating = board % 2;
         ClearBoard();
         BuildRandomBoard(random, alternating);
-        TCircle::Circle(); // untimed: the currents reach the elements
+        SolveBoard(); // untimed: the currents reach the elements
         if (Solver::LastSolve.Failed) {
             ++result.OursFailed;
             result.Problems.push_back("board " + std::to_string(board) + ": our solve failed");
@@ -622,7 +623,7 @@ TRandomResult RunRandomBoards(int count, int reps, quint32 seed, int show = -1, 
         double ours = INFINITY;
         for (int i = 0; i < reps; ++i) {
             const double t0 = ThreadSeconds();
-            TCircle::Circle();
+            SolveBoard();
             ours = std::min(ours, ThreadSeconds() - t0);
         }
         const double spice = TimeSpice(false, board, reps, result);
@@ -749,7 +750,7 @@ public:
     // loops) and takes in what each left.
     void Solve(const char* family, int circuit) {
         for (int pass = 0; pass < 2; ++pass) {
-            TCircle::Circle();
+            SolveBoard();
             Take(family, circuit, Solver::LastSolve.Failed, int(Solver::LastSolve.Source), Solver::LastSolve.Equations);
             for (int e = 0; e < CircuitElements.size(); ++e) {
                 const TComplex i = CircuitElements[e]->Current;
@@ -897,13 +898,13 @@ int Profile(const std::string& name, int solves) {
     ClearBoard();
     c->Build();
     if (c->Log) Solver::LogPath = QStringLiteral("bench-LOG.LOG");
-    TCircle::Circle();
+    SolveBoard();
     const double t0 = ThreadSeconds();
-    for (int i = 0; i < solves; ++i) TCircle::Circle();
+    for (int i = 0; i < solves; ++i) SolveBoard();
     const double each = (ThreadSeconds() - t0) / std::max(1, solves);
     std::printf("%s: %d solves, %s each (%s), %d equations, %ld search steps", c->Name, solves, Time(each).c_str(),
                 SourceName(Solver::LastSolve.Source), Solver::LastSolve.Equations, Solver::LastSolve.SearchSteps);
-    if (FindCircles()) std::printf(", %zu loops", Circles.size());
+    if (FindCircles(BoardCircuit())) std::printf(", %zu loops", Circles.size());
     std::printf("\n");
     Solver::LogPath.clear();
     QFile::remove(QStringLiteral("bench-LOG.LOG"));

@@ -12,6 +12,7 @@
 #include "components/Kinds.h"
 #include "components/Resistor.h"
 #include "components/Wire.h"
+#include "document/Circuit.h"
 #include "solver/Calculate.h"
 
 #include <QBuffer>
@@ -285,7 +286,7 @@ void TestResistive::noRatingMeansNoOverload() {
     auto* r = new TResistor;
     Place(r, 0, 0, 0, 1);
     r->MaxPower = 0; // only a scheme file can give that
-    TCircle::Circle();
+    SolveBoard();
     QCOMPARE(r->Load, 0.0);
     QVERIFY(!r->Burnt);
 }

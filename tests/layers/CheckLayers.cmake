@@ -5,8 +5,9 @@
 
 cmake_minimum_required(VERSION 3.25)
 
-# Bottom to top. Global lives among the shell's files but is the layer every folder stands on.
-set(LAYERS global board components solver document instruments shell)
+# Bottom to top. The solver stands on Qt Core alone. Global lives among the shell's files but is
+# the layer every other folder stands on.
+set(LAYERS solver global board components document instruments shell)
 set(GLOBAL_FILES shell/Global.h shell/Global.cpp)
 
 if(NOT SOURCE_DIR)
@@ -74,6 +75,15 @@ foreach(folder IN LISTS LAYERS)
     string(REGEX MATCHALL "(vexilo_subsystem|target_link_libraries)\\([ \t\n]*workbench_${folder}[ \t\n][^)]*\\)" calls "${text}")
     list(FIND LAYERS ${folder} ownRank)
     foreach(call IN LISTS calls)
+        # The solver runs in tools and tests without a display: of Qt it links Core alone.
+        if(folder STREQUAL "solver")
+            string(REGEX MATCHALL "Qt6::[A-Za-z]+" qtLibs "${call}")
+            foreach(lib IN LISTS qtLibs)
+                if(NOT lib STREQUAL "Qt6::Core")
+                    list(APPEND faults "workbench/${dir}/CMakeLists.txt: workbench_solver links ${lib}, but the solver links Qt Core alone")
+                endif()
+            endforeach()
+        endif()
         string(REGEX MATCHALL "workbench_[a-z]+" libs "${call}")
         list(REMOVE_AT libs 0)
         foreach(lib IN LISTS libs)

@@ -8,6 +8,7 @@
 
 #include "board/Frmwork.h"
 #include "board/Node.h"
+#include "document/Circuit.h"
 #include "solver/Calculate.h"
 #include "solver/Netlist.h"
 #include "solver/Topology.h"
@@ -31,7 +32,7 @@ TTestPart* Part(double r, double emf, int r1, int c1, int r2, int c2) {
     return p;
 }
 
-bool Solve() { return TCircle::Circle(); }
+bool Solve() { return SolveBoard(); }
 
 bool Near(TComplex a, TComplex b, double tolerance = 1e-12) {
     return std::abs(a - b) <= tolerance * std::max(1.0, std::abs(b));
@@ -92,7 +93,7 @@ void TestSolver::loopsOfSmallCircuits() {
         const QStringList n = part.split(' ');
         Part(1, 0, n[0].toInt(), n[1].toInt(), n[2].toInt(), n[3].toInt());
     }
-    QVERIFY(FindCircles());
+    QVERIFY(FindCircles(BoardCircuit()));
     QCOMPARE(int(Circles.size()), loops);
     for (const TCircle& c : Circles) {
         QCOMPARE(c.ElementCount(), int(c.NodePath.size()));
@@ -114,7 +115,7 @@ void TestSolver::loopsRunThroughTheirLowestElementForward() {
     Part(1, 0, 1, 3, 2, 3);
     Part(1, 0, 2, 2, 2, 3);
     Part(1, 0, 2, 2, 2, 3);
-    QVERIFY(FindCircles());
+    QVERIFY(FindCircles(BoardCircuit()));
     QVERIFY(Circles.size() >= 4);
     for (const TCircle& c : Circles) {
         int lowest = -1;
@@ -122,8 +123,8 @@ void TestSolver::loopsRunThroughTheirLowestElementForward() {
             if (lowest < 0) lowest = e;
         });
         QVERIFY2(c.DirectionMask.Test(lowest), "a loop must run through its lowest element forward");
-        QCOMPARE(c.ElementPath.front(), CircuitElements[lowest]);
-        QCOMPARE(c.NodePath.front(), CircuitElements[lowest]->FirstNode);
+        QCOMPARE(c.Numbers.front(), lowest);
+        QCOMPARE(c.NodePath.front(), int(Nodes.indexOf(CircuitElements[lowest]->FirstNode)));
     }
     // The covering subset comes first: some prefix of the list already holds every loop
     // element, and every loop after it lies wholly inside that prefix's elements.
@@ -184,7 +185,7 @@ void TestSolver::loopSearchFindsWhatAFullSearchFinds() {
             TTestPart* p = vertical ? Part(1, 0, c, r, c + 1, r) : Part(1, 0, r, c, r, c + 1);
             p->Open = random.bounded(8) == 0;
         }
-        if (!FindCircles()) continue; // more loops than are listed
+        if (!FindCircles(BoardCircuit())) continue; // more loops than are listed
         ++boards;
         steps += Solver::LastSolve.SearchSteps;
         QMap<QString, QString> found;
@@ -192,9 +193,9 @@ void TestSolver::loopSearchFindsWhatAFullSearchFinds() {
             QList<int> members;
             QString walk;
             for (int i = 0; i < c.ElementCount(); ++i) {
-                const int e = int(CircuitElements.indexOf(c.ElementPath[i]));
+                const int e = c.Numbers[size_t(i)];
                 members << e;
-                walk += QString("%1%2 ").arg(e).arg(c.ElementPath[i]->FirstNode == c.NodePath[i] ? '+' : '-');
+                walk += QString("%1%2 ").arg(e).arg(CircuitElements[e]->FirstNode == Nodes[c.NodePath[size_t(i)]] ? '+' : '-');
             }
             std::sort(members.begin(), members.end());
             QString key;
@@ -236,8 +237,9 @@ void TestSolver::loopsSharingANodeAreSeparateGroups() {
     Solve();
     QVERIFY(Near(std::abs(b1->Current), 2.0 / 4));
     QVERIFY(Near(std::abs(b2->Current), 5.0 / 10));
-    QVERIFY(FindCircles());
-    const TTopology t = PrepareFromLoops(TCircuitGraph::ReadBoard());
+    TCircuitView view = BoardCircuit();
+    QVERIFY(FindCircles(view));
+    const TTopology t = PrepareFromLoops(TCircuitGraph::Of(view));
     QCOMPARE(int(t.Groups.size()), 2);
 }
 
@@ -256,8 +258,9 @@ void TestSolver::groupsNeverShareAnElement() {
     Part(1, 0, 1, 2, 2, 2);
     Part(1, 0, 1, 0, 2, 0);
     Part(1, 0, 2, 0, 2, 1);
-    QVERIFY(FindCircles());
-    const TTopology t = PrepareFromLoops(TCircuitGraph::ReadBoard());
+    TCircuitView view = BoardCircuit();
+    QVERIFY(FindCircles(view));
+    const TTopology t = PrepareFromLoops(TCircuitGraph::Of(view));
     for (size_t i = 0; i < t.Groups.size(); ++i)
         for (size_t j = i + 1; j < t.Groups.size(); ++j)
             QVERIFY(!t.Groups[i].Elements.Intersects(t.Groups[j].Elements));
@@ -485,7 +488,7 @@ void TestSolver::densestBoardFallsBackToSpanningTrees() {
     QVERIFY(!Solver::LastSolve.Failed);
     QList<int> all;
     for (int e = 0; e < CircuitElements.size(); ++e) all << e;
-    const auto spice = RunNgspice(SpiceNetlist("densest"), all);
+    const auto spice = RunNgspice(SpiceNetlist(BoardCircuit(), "densest"), all);
     QVERIFY(spice.has_value());
     const QMap<int, double> tolerance = SpiceTolerances(*spice);
     for (int e : all)
@@ -526,19 +529,21 @@ namespace {
 // Whether a huge branch (1E30 ohms or more) lies in a loop that the solve kept and touches a
 // passive loop: a piece of ordinary parts, without a source, that closes a loop of its own.
 bool HugeBranchMeetsPassiveLoop() {
-    const TCircuitGraph g = TCircuitGraph::ReadBoard();
-    auto huge = [&](int e) { return std::abs(g.Elements[size_t(e)]->GetImpedance()) >= 1E30; };
-    TNodePieces pieces(g.NodeList.size());
-    std::vector<int> branches(g.NodeList.size(), 0), nodes(g.NodeList.size(), 0);
-    std::vector<char> driven(g.NodeList.size(), 0);
+    TCircuitView view = BoardCircuit();
+    const TCircuitGraph g = TCircuitGraph::Of(view);
+    auto huge = [&](int e) { return std::abs(view.Elements[size_t(e)].Z()) >= 1E30; };
+    const size_t nodeCount = size_t(g.NodeCount);
+    TNodePieces pieces(nodeCount);
+    std::vector<int> branches(nodeCount, 0), nodes(nodeCount, 0);
+    std::vector<char> driven(nodeCount, 0);
     for (int e = 0; e < g.ElementCount(); ++e)
         if (g.Joins(e) && !g.Breaks[size_t(e)] && !huge(e)) pieces.Join(g.First[size_t(e)], g.Second[size_t(e)]);
-    for (size_t q = 0; q < g.NodeList.size(); ++q) ++nodes[size_t(pieces.Find(int(q)))];
+    for (size_t q = 0; q < nodeCount; ++q) ++nodes[size_t(pieces.Find(int(q)))];
     for (int e = 0; e < g.ElementCount(); ++e) {
         if (!g.Joins(e) || g.Breaks[size_t(e)] || huge(e)) continue;
         const int piece = pieces.Find(g.First[size_t(e)]);
         ++branches[size_t(piece)];
-        if (g.Elements[size_t(e)]->GetEmf() != 0) driven[size_t(piece)] = 1;
+        if (view.Elements[size_t(e)].Emf != 0) driven[size_t(piece)] = 1;
     }
     for (int e = 0; e < g.ElementCount(); ++e) {
         if (!huge(e) || !LoopUnion.Test(e)) continue;
@@ -553,10 +558,11 @@ bool HugeBranchMeetsPassiveLoop() {
 // Compares every element's current after the last solve with ngspice's; false when ngspice
 // could not run the circuit.
 bool AgreesWithNgspice(int circuit, bool& agrees) {
+    const TCircuitView view = BoardCircuit();
     QList<int> carried;
     for (int e = 0; e < CircuitElements.size(); ++e)
-        if (InSpiceNetlist(e)) carried << e;
-    const auto spice = RunNgspice(SpiceNetlist(QString("circuit %1").arg(circuit)), carried);
+        if (InSpiceNetlist(view, e)) carried << e;
+    const auto spice = RunNgspice(SpiceNetlist(view, QString("circuit %1").arg(circuit)), carried);
     if (!spice) return false;
     const QMap<int, double> tolerance = SpiceTolerances(*spice);
     agrees = true;
@@ -565,7 +571,7 @@ bool AgreesWithNgspice(int circuit, bool& agrees) {
         const TComplex theirs = spice->value(e, TComplex());
         if (std::abs(ours - theirs) <= tolerance.value(e)) continue;
         qWarning("circuit %d element %d: ours %g%+gi, ngspice %g%+gi\n%s", circuit, e, ours.real(), ours.imag(),
-                 theirs.real(), theirs.imag(), qPrintable(SpiceNetlist("failed")));
+                 theirs.real(), theirs.imag(), qPrintable(SpiceNetlist(BoardCircuit(), "failed")));
         agrees = false;
     }
     return true;
@@ -587,8 +593,8 @@ void TestSolver::matchesNgspiceOnGeneratedCircuits() {
 
         QList<int> carried;
         for (int e = 0; e < CircuitElements.size(); ++e)
-            if (InSpiceNetlist(e)) carried << e;
-        const auto spice = RunNgspice(SpiceNetlist(QString("circuit %1").arg(circuit)), carried);
+            if (InSpiceNetlist(BoardCircuit(), e)) carried << e;
+        const auto spice = RunNgspice(SpiceNetlist(BoardCircuit(), QString("circuit %1").arg(circuit)), carried);
         if (!spice) {
             ++invalid;
             continue;
@@ -601,7 +607,7 @@ void TestSolver::matchesNgspiceOnGeneratedCircuits() {
             QVERIFY2(std::abs(ours - theirs) <= allowed,
                      qPrintable(QString::asprintf("circuit %d element %d: ours %g%+gi, ngspice %g%+gi\n",
                                                   circuit, e, ours.real(), ours.imag(), theirs.real(),
-                                                  theirs.imag()) + SpiceNetlist("failed")));
+                                                  theirs.imag()) + SpiceNetlist(BoardCircuit(), "failed")));
         }
         ++compared;
     }

@@ -8,7 +8,7 @@ TTestPart::TTestPart(double resistance, double emf, quint8 kind) : TIron(kind) {
     SetEmf(emf);
 }
 
-TComplex TTestPart::GetImpedance() { return {Resistance, Reactance}; }
+TComplex TTestPart::ImpedanceWhen(bool) { return {Resistance, Reactance}; }
 
 void TTestPart::UpdateState() {
     Load = MaxPower > 0 ? Power / MaxPower : 0;

@@ -16,7 +16,7 @@ public:
     bool AcSource = false;
     int BurnOuts = 0;
 
-    TComplex GetImpedance() override;
+    TComplex ImpedanceWhen(bool) override;
     void UpdateState() override;
     void BurnOut(bool burn) override;
     bool BreaksLoops() const override { return Open; }

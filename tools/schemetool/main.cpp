@@ -16,6 +16,7 @@
 #include "document/Join.h"
 #include "document/Scheme.h"
 #include "shell/Global.h"
+#include "document/Circuit.h"
 #include "solver/Calculate.h"
 #include "solver/Netlist.h"
 #include "platform/Folders.h"
@@ -147,7 +148,7 @@ int main(int argc, char** argv) {
     } else if (command == "netlist" && args.size() == 2) {
         if (!Load(args[1])) return 1;
         if (Settle())
-            std::printf("%s", qPrintable(SpiceNetlist(args[1])));
+            std::printf("%s", qPrintable(SpiceNetlist(BoardCircuit(), args[1])));
         else
             status = 3;
     } else if (command == "convert" && args.size() == 3) {

@@ -96,7 +96,7 @@ void TBattery::Refill() {
 // --- Electrical behaviour ---------------------------------------------------------------------
 
 // A pure internal resistance at every frequency.
-TComplex TBattery::GetImpedance() { return {Resistance, 0}; }
+TComplex TBattery::ImpedanceWhen(bool) { return {Resistance, 0}; }
 
 double TBattery::GetEmf() { return Reversed ? -Emf : Emf; }
 

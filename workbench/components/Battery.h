@@ -31,7 +31,7 @@ public:
     void SetResistance(double) override {}
     void SetEmf(double) override {}
     void SetHidden(bool) override {}
-    TComplex GetImpedance() override;
+    TComplex ImpedanceWhen(bool) override;
     double GetEmf() override;
 
     void SetReversed(bool reversed);

@@ -129,11 +129,11 @@ void TBlackBug::SetVariant(int variant) {
     NotifyCircuitChanged();
 }
 
-TComplex TBlackBug::GetImpedance() {
+TComplex TBlackBug::ImpedanceWhen(bool acDriven) {
     switch (Variant) {
-    case Coil: return TInductance::ImpedanceOf(Inductance, AcDriven);
-    case Capacitor: return TCondensator::ImpedanceOf(Capacitance, AcDriven);
-    default: return TIron::GetImpedance();
+    case Coil: return TInductance::ImpedanceOf(Inductance, acDriven);
+    case Capacitor: return TCondensator::ImpedanceOf(Capacitance, acDriven);
+    default: return TIron::ImpedanceWhen(acDriven);
     }
 }
 

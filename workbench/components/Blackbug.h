@@ -20,7 +20,7 @@ public:
     quint8 Variant = Empty; // a scheme file may carry values outside 1..5: kept as they are
 
     void SetVariant(int variant);
-    TComplex GetImpedance() override;
+    TComplex ImpedanceWhen(bool acDriven) override;
     void SetHidden(bool) override {} // a box is never hidden
     bool IsAlternatingSource() const override;
     bool StateShowsEmf() const override { return Variant == Battery || Variant == Generator; }

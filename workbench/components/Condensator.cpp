@@ -35,7 +35,7 @@ TComplex TCondensator::ImpedanceOf(double capacitance, bool acDriven) {
     return {1E60, 0};
 }
 
-TComplex TCondensator::GetImpedance() { return ImpedanceOf(Capacitance, AcDriven); }
+TComplex TCondensator::ImpedanceWhen(bool acDriven) { return ImpedanceOf(Capacitance, acDriven); }
 
 void TCondensator::UpdateState() {
     TIron::UpdateState();

@@ -13,7 +13,7 @@ public:
 
     // A lower rating sends the circuit-changed message, so the overload check runs again.
     void SetMaxVoltage(double value);
-    TComplex GetImpedance() override;
+    TComplex ImpedanceWhen(bool acDriven) override;
     // A capacitor blocks direct current: it conducts only in a loop with an alternating source.
     static TComplex ImpedanceOf(double capacitance, bool acDriven);
     void UpdateState() override;

@@ -20,7 +20,7 @@ TComplex TInductance::ImpedanceOf(double inductance, bool acDriven) {
     return {1E-6, 0};
 }
 
-TComplex TInductance::GetImpedance() { return ImpedanceOf(Inductance, AcDriven); }
+TComplex TInductance::ImpedanceWhen(bool acDriven) { return ImpedanceOf(Inductance, acDriven); }
 
 QString TInductance::GetHint() {
     const QString henry = GetText(165);

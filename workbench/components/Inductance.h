@@ -9,7 +9,7 @@ class TInductance : public TIron {
 public:
     TInductance();
 
-    TComplex GetImpedance() override;
+    TComplex ImpedanceWhen(bool acDriven) override;
     // A coil is a reactance in a loop with an alternating source, a near short otherwise.
     static TComplex ImpedanceOf(double inductance, bool acDriven);
     QString GetHint() override;

@@ -35,7 +35,7 @@ void TIron0::SetFrequency(double omega) {
         if (element->RedrawsOnFrequencyChange()) element->UpdateState();
 }
 
-TComplex TIron0::GetImpedance() {
+TComplex TIron0::ImpedanceWhen(bool) {
     const double w = CircuitOmega;
     if (w * Capacitance == 0) return {Resistance, w * Inductance};
     return {Resistance, w * Inductance - (1 / w) / Capacitance};

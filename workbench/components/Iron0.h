@@ -36,7 +36,11 @@ public:
     virtual void SetCapacitance(double value);
     // The circuit's one angular frequency; oscilloscope channels redraw when it changes.
     virtual void SetFrequency(double omega);
-    virtual TComplex GetImpedance();
+    // The impedance as the circuit now drives the element.
+    TComplex GetImpedance() { return ImpedanceWhen(AcDriven); }
+    // The impedance with and without an alternating source in the element's loops: only a coil
+    // or a capacitor tells them apart.
+    virtual TComplex ImpedanceWhen(bool acDriven);
     virtual double GetEmf();
     virtual void SetEmf(double value);
     // Hands the element its solved current: derives voltage and power, then UpdateState.

@@ -45,7 +45,7 @@ void TVCondensator::SetCapacitance(double value) {
     update(); // the knob and the plates move
 }
 
-TComplex TVCondensator::GetImpedance() { return TCondensator::ImpedanceOf(Capacitance, AcDriven); }
+TComplex TVCondensator::ImpedanceWhen(bool acDriven) { return TCondensator::ImpedanceOf(Capacitance, acDriven); }
 
 // Tail: the full scale. The record holds no step: a loaded part takes the step its value shows.
 void TVCondensator::SaveToFile(QIODevice& file) {

@@ -18,7 +18,7 @@ public:
     // Clamped to 1..20; the circuit is solved again.
     void SetHandlePosition(int step);
     void SetCapacitance(double value) override;
-    TComplex GetImpedance() override;
+    TComplex ImpedanceWhen(bool acDriven) override;
     void SaveToFile(QIODevice& file) override;
     void LoadFromFile(QIODevice& file) override;
     QString GetHint() override;

@@ -1,10 +1,10 @@
 #include "document/Join.h"
 
 #include "board/Host.h"
+#include "document/Circuit.h"
 #include "document/Scheme.h"
-#include "solver/Calculate.h"
 
 void JoinCircuit() {
-    BenchHost.SolveCircuit = [] { return TCircle::Circle(); };
+    BenchHost.SolveCircuit = [] { return SolveBoard(); };
     BenchHost.SchemeModified = [] { SchemeSaved = false; };
 }

@@ -1,13 +1,8 @@
 #include "solver/Calculate.h"
 
-#include "board/Node.h"
-#include "components/Iron0.h"
-#include "shell/Global.h"
 #include "solver/Equations.h"
 #include "solver/Topology.h"
 
-#include <QCoreApplication>
-#include <QHash>
 #include <algorithm>
 #include <cstdlib>
 #include <numeric>
@@ -25,35 +20,26 @@ long SearchStepBudget = 400000;
 TLastSolve LastSolve;
 } // namespace Solver
 
-// --- Reading the board ------------------------------------------------------------------------
+// --- Reading the view -------------------------------------------------------------------------
 
-TCircuitGraph TCircuitGraph::ReadBoard() {
+TCircuitGraph TCircuitGraph::Of(TCircuitView& view) {
     TCircuitGraph g;
-    g.Elements.assign(CircuitElements.begin(), CircuitElements.end());
-    g.NodeList.assign(Nodes.begin(), Nodes.end());
-    QHash<const TIron0*, int> elementNumber;
-    for (int k = 0; k < g.ElementCount(); ++k) elementNumber.insert(g.Elements[size_t(k)], k);
-    QHash<const TNode*, int> nodeNumber;
-    for (int q = 0; q < int(g.NodeList.size()); ++q) nodeNumber.insert(g.NodeList[size_t(q)], q);
-
-    auto numberOf = [&](const TNode* node) {
-        if (!node) return -1;
-        const auto it = nodeNumber.constFind(node);
-        if (it == nodeNumber.constEnd()) throw EThrownText("No Nodes in Array !");
-        return *it;
-    };
-    for (TIron0* e : g.Elements) {
-        g.First.push_back(numberOf(e->FirstNode));
-        g.Second.push_back(numberOf(e->SecondNode));
-        g.Breaks.push_back(e->BreaksLoops());
-    }
-    g.Attached.resize(g.NodeList.size());
-    for (size_t q = 0; q < g.NodeList.size(); ++q) {
-        for (TIron0* e : g.NodeList[q]->Elements) {
-            const auto it = elementNumber.constFind(e);
-            if (it == elementNumber.constEnd()) throw EThrownText("No Iron in Array !");
-            g.Attached[q].push_back(*it);
-        }
+    g.View = &view;
+    g.NodeCount = view.NodeCount;
+    const size_t n = view.Elements.size();
+    g.First.reserve(n);
+    g.Second.reserve(n);
+    g.Breaks.reserve(n);
+    g.Attached.resize(size_t(view.NodeCount));
+    for (size_t k = 0; k < n; ++k) {
+        const TCircuitElement& e = view.Elements[k];
+        if (e.First < -1 || e.First >= view.NodeCount || e.Second < -1 || e.Second >= view.NodeCount)
+            throw ESolveFailure{TSolveProblem::Failed, QStringLiteral("No Nodes in Array !")};
+        g.First.push_back(e.First);
+        g.Second.push_back(e.Second);
+        g.Breaks.push_back(e.BreaksLoops);
+        if (e.First >= 0) g.Attached[size_t(e.First)].push_back(int(k));
+        if (e.Second >= 0 && e.Second != e.First) g.Attached[size_t(e.Second)].push_back(int(k));
     }
     return g;
 }
@@ -65,7 +51,7 @@ namespace {
 // The number of independent loops of the whole circuit (branches - nodes + pieces), which
 // bounds how many loops a full search can find (2^c - 1).
 int IndependentLoops(const TCircuitGraph& g) {
-    TNodePieces pieces(g.NodeList.size());
+    TNodePieces pieces(size_t(g.NodeCount));
     int loops = 0;
     for (int e = 0; e < g.ElementCount(); ++e)
         if (g.Joins(e) && !pieces.Join(g.First[size_t(e)], g.Second[size_t(e)])) ++loops;
@@ -84,7 +70,7 @@ int IndependentLoops(const TCircuitGraph& g) {
 class TLoopSearch {
 public:
     TLoopSearch(const TCircuitGraph& g, long budget)
-        : G(g), Budget(budget), OnPath(g.NodeList.size(), 0), InLoops(ElementsInLoops(g)) {}
+        : G(g), Budget(budget), OnPath(size_t(g.NodeCount), 0), InLoops(ElementsInLoops(g)) {}
 
     // False when the step budget ran out.
     bool Run(std::vector<TCircle>& found) {
@@ -151,8 +137,7 @@ private:
         for (size_t i = 0; i < PathElements.size(); ++i) {
             const int e = PathElements[i];
             if (G.First[size_t(e)] == PathNodes[i]) loop.DirectionMask.Set(e);
-            loop.NodePath.push_back(G.NodeList[size_t(PathNodes[i])]);
-            loop.ElementPath.push_back(G.Elements[size_t(e)]);
+            loop.NodePath.push_back(PathNodes[i]);
             loop.Numbers.push_back(e);
         }
         Found->push_back(std::move(loop)); // ordered once the search is done
@@ -223,12 +208,15 @@ bool FindCircles(const TCircuitGraph& g) {
 
 } // namespace
 
-bool FindCircles() { return FindCircles(TCircuitGraph::ReadBoard()); }
+bool FindCircles(const TCircuitView& view) {
+    TCircuitView copy = view; // a graph points at a view it may mark; the search marks nothing
+    return FindCircles(TCircuitGraph::Of(copy));
+}
 
 // --- Topology from the listed loops ----------------------------------------------------------
 
 std::vector<int> NodesOf(const TCircuitGraph& g, const TElementMask& elements) {
-    std::vector<char> seen(g.NodeList.size(), 0);
+    std::vector<char> seen(size_t(g.NodeCount), 0);
     elements.ForEach([&](int e) {
         seen[size_t(g.First[size_t(e)])] = 1;
         seen[size_t(g.Second[size_t(e)])] = 1;
@@ -240,7 +228,7 @@ std::vector<int> NodesOf(const TCircuitGraph& g, const TElementMask& elements) {
 }
 
 void CollectLoopElements(const TCircuitGraph& g, const TElementMask& loops, TTopology& t) {
-    std::vector<char> nodeSeen(g.NodeList.size(), 0);
+    std::vector<char> nodeSeen(size_t(g.NodeCount), 0);
     loops.ForEach([&](int e) {
         t.LoopElements.push_back(e);
         for (int q : {g.First[size_t(e)], g.Second[size_t(e)]}) {
@@ -288,12 +276,13 @@ TTopology PrepareFromLoops(const TCircuitGraph& g) {
 }
 
 void MarkAcDriven(const TCircuitGraph& g, const TTopology& t) {
-    for (TIron0* e : g.Elements) e->AcDriven = false;
-    if (CircuitOmega == 0) return;
+    std::vector<TCircuitElement>& elements = g.View->Elements;
+    for (TCircuitElement& e : elements) e.AcDriven = false;
+    if (g.View->Omega == 0) return;
     for (const TLoopGroup& group : t.Groups) {
         bool driven = false;
-        group.Elements.ForEach([&](int e) { driven = driven || g.Elements[size_t(e)]->IsAlternatingSource(); });
-        if (driven) group.Elements.ForEach([&](int e) { g.Elements[size_t(e)]->AcDriven = true; });
+        group.Elements.ForEach([&](int e) { driven = driven || elements[size_t(e)].AlternatingSource; });
+        if (driven) group.Elements.ForEach([&](int e) { elements[size_t(e)].AcDriven = true; });
     }
 }
 
@@ -320,9 +309,10 @@ struct TValues {
         Size.resize(n);
         Emf.resize(n);
         for (size_t e = 0; e < n; ++e) {
-            Z[e] = g.Elements[e]->GetImpedance();
+            const TCircuitElement& element = g.View->Elements[e];
+            Z[e] = element.Z();
             Size[e] = Modulus(Z[e]);
-            Emf[e] = g.Elements[e]->GetEmf();
+            Emf[e] = element.Emf;
         }
     }
 };
@@ -382,7 +372,7 @@ std::vector<int> ScaleClasses(const TCircuitGraph& g, const TTopology& t, const 
 // takes the scale class of the element that made its join.
 void WriteCurrentLawRowsAsCuts(const TCircuitGraph& g, const TTopology& t, const std::vector<int>& classes,
                                const TValues& values, TEquations& eq) {
-    const size_t nodeCount = g.NodeList.size();
+    const size_t nodeCount = size_t(g.NodeCount);
     std::vector<int> pieceOf(nodeCount, -1);
     std::vector<std::vector<int>> pieces;
     std::vector<int> elements;
@@ -472,7 +462,7 @@ int WriteListedLoopRows(const TCircuitGraph& g, const TTopology& t, const TValue
     const int b = int(t.LoopElements.size());
     const int nodes = int(t.LoopNodes.size());
     if (b == 0 && nodes == 0) return k;
-    if (Circles.empty()) throw EThrownText("TCircle::Circle exception: no circles");
+    if (Circles.empty()) throw ESolveFailure{TSolveProblem::Failed, QStringLiteral("TCircle::Circle exception: no circles")};
 
     std::vector<TCircle> pool = std::move(Circles);
     Circles.clear();
@@ -605,58 +595,64 @@ std::vector<TComplex> SolveEquations(const TCircuitGraph& g, const TTopology& t,
         return eq.Solve();
     } catch (const ESingular&) {
         if (listed) throw ENeedSpanningTrees{Solver::TLoopSource::Singular};
-        throw EThrownText(HasText(712) ? GetText(712) : QString());
+        throw ESolveFailure{TSolveProblem::Singular, QString()};
     }
 }
 
 // --- Results ------------------------------------------------------------------------------------
 
-void ApplyCurrents(const TCircuitGraph& g, const std::vector<TComplex>& x) {
-    for (int e = 0; e < g.ElementCount(); ++e) {
-        TIron0* element = g.Elements[size_t(e)];
-        if (x[size_t(e)] != element->Current) element->SetCurrent(x[size_t(e)]);
+// Hands every element whose current changed (or every element, with `always`) its new current.
+void ApplyCurrents(TCircuitView& view, TCircuitSink& sink, const std::vector<TComplex>& x, bool always) {
+    for (int e = 0; e < view.ElementCount(); ++e) {
+        TCircuitElement& element = view.Elements[size_t(e)];
+        if (!always && x[size_t(e)] == element.Current) continue;
+        element.Current = x[size_t(e)];
+        sink.TakeCurrent(view, e);
     }
 }
 
 // Overloaded parts burn out, the most overloaded first; how many at once is drawn by lot, so
 // that a chain of overloads settles over the next solves. True when the circuit must be solved
 // again (something was overloaded).
-bool BurnOverloaded(const TCircuitGraph& g) {
+bool BurnOverloaded(TCircuitView& view, TCircuitSink& sink) {
+    const std::vector<TCircuitElement>& elements = view.Elements;
     double worst = 1;
-    for (TIron0* e : g.Elements) worst = std::max(worst, std::fabs(e->Load));
+    for (const TCircuitElement& e : elements) worst = std::max(worst, std::fabs(e.Load));
     if (!(worst > 1)) return false;
-    std::vector<TIron0*> overloaded;
-    for (TIron0* e : g.Elements) {
-        if (!(std::fabs(e->Load) > 1)) continue;
+    std::vector<int> overloaded;
+    for (int e = 0; e < view.ElementCount(); ++e) {
+        const double load = elements[size_t(e)].Load;
+        if (!(std::fabs(load) > 1)) continue;
         auto at = std::find_if(overloaded.begin(), overloaded.end(),
-                               [&](const TIron0* listed) { return listed->Load < e->Load; });
+                               [&](int listed) { return elements[size_t(listed)].Load < load; });
         overloaded.insert(at, e);
     }
     std::srand(unsigned(std::time(nullptr)));
     int burn = std::rand() % int(overloaded.size());
     if (burn == 0) burn = 1;
     for (int i = 0; i < burn; ++i)
-        if (!overloaded[size_t(i)]->Burnt) overloaded[size_t(i)]->BurnOut(true);
+        if (!elements[size_t(overloaded[size_t(i)])].Burnt) sink.BurnOut(view, overloaded[size_t(i)]);
     return true;
 }
 
-void ZeroCurrents(bool always) {
-    const QList<TIron0*> elements = CircuitElements;
-    for (TIron0* e : elements)
-        if (always || e->Current != TComplex()) e->SetCurrent(TComplex());
+// No current anywhere: every element, or only those that carry one.
+void ZeroCurrents(TCircuitView& view, TCircuitSink& sink, bool always) {
+    ApplyCurrents(view, sink, std::vector<TComplex>(view.Elements.size()), always);
 }
 
 // True when the circuit changed in the solve (a part burnt out) and must be solved again.
-bool Solve() {
-    const TCircuitGraph g = TCircuitGraph::ReadBoard();
+bool Solve(TCircuitView& view, TCircuitSink& sink) {
+    const TCircuitGraph g = TCircuitGraph::Of(view);
     bool listed = FindCircles(g);
     TTopology t = listed ? PrepareFromLoops(g) : PrepareFromSpanningTrees(g);
     if (t.LoopElements.empty()) {
         // No closed loop: no current anywhere, nothing to log.
-        ZeroCurrents(true);
-        for (TIron0* e : g.Elements) e->AcDriven = false;
+        ZeroCurrents(view, sink, true);
+        for (TCircuitElement& e : view.Elements) e.AcDriven = false;
+        sink.TakeAcMarks(view);
         return false;
     }
+    sink.TakeAcMarks(view);
     std::vector<TComplex> x;
     try {
         x = SolveEquations(g, t, listed);
@@ -664,28 +660,30 @@ bool Solve() {
         Solver::LastSolve.Source = why.Why;
         listed = false;
         t = PrepareFromSpanningTrees(g);
+        sink.TakeAcMarks(view);
         x = SolveEquations(g, t, false);
     }
-    ApplyCurrents(g, x);
-    const bool burnt = BurnOverloaded(g);
-    AppendSolveLog(g);
+    ApplyCurrents(view, sink, x, false);
+    const bool burnt = BurnOverloaded(view, sink);
+    AppendSolveLog(g, sink);
     return burnt;
 }
 
 } // namespace
 
-bool TCircle::Circle() {
+bool SolveCircuit(TCircuitView& view, TCircuitSink& sink) {
     Solver::LastSolve = {};
     try {
-        return Solve();
-    } catch (const EThrownText& failure) {
+        return Solve(view, sink);
+    } catch (const ESolveFailure& failure) {
         Solver::LastSolve.Failed = true;
-        PlayWaveResource("wavOnError");
-        if (!DragInProgress()) ShowMessage(failure.Text(), HasText(711) ? GetText(711) : QString());
-        ZeroCurrents(false);
+        sink.Report(failure.Problem, failure.Text);
+        try {
+            ZeroCurrents(view, sink, false);
+        } catch (const ESolveFailure&) {
+        }
     } catch (const std::exception& error) {
-        ShowMessage(QString::fromLocal8Bit(error.what()), QCoreApplication::applicationName(),
-                    TMsgButtons::Ok, TMsgIcon::Error);
+        sink.Report(TSolveProblem::Unexpected, QString::fromLocal8Bit(error.what()));
     }
     return false;
 }

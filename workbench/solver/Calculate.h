@@ -9,40 +9,33 @@
 // ohms for a capacitor on direct current or a burnt part) neither make the system singular nor
 // drown the faint currents beside them.
 //
-// The solver reads elements and nodes only. It reports failures through Global's seams (sound,
-// message box) and never touches a window itself.
+// The solver reads a circuit view (solver/Circuit.h) and hands its results to the view's sink;
+// it knows no part, node object or window.
 
+#include "solver/Circuit.h"
 #include "solver/ElementMask.h"
 
 #include <QString>
 #include <vector>
 
-class TNode;
-class TIron0;
-
-// One closed loop, oriented by the order of ElementPath; ElementPath[i] leaves NodePath[i].
+// One closed loop, oriented by the order of Numbers; element Numbers[i] leaves node NodePath[i].
 class TCircle {
 public:
     TElementMask PartMask;
     TElementMask DirectionMask; // bit k: the loop runs through element k from first to second node
-    std::vector<TNode*> NodePath;
-    std::vector<TIron0*> ElementPath;
-    std::vector<int> Numbers; // the element numbers of ElementPath, in its order
+    std::vector<int> NodePath;  // node numbers
+    std::vector<int> Numbers;   // element numbers, in the loop's order
 
-    int ElementCount() const { return int(ElementPath.size()); }
-
-    // The solve: currents for every element, overload and burn-out, the log. Never throws.
-    // True when overloaded parts burnt out: the circuit has changed and must be solved again.
-    static bool Circle();
+    int ElementCount() const { return int(Numbers.size()); }
 };
 
 // The loops of the last search, by descending size and mask, the covering subset first.
 extern std::vector<TCircle> Circles;
 extern TElementMask LoopUnion;
 
-// Rebuilds Circles and LoopUnion from the board. Returns false, with Circles empty, when the
+// Rebuilds Circles and LoopUnion from the circuit. Returns false, with Circles empty, when the
 // circuit has too many loops to list them all: the solve then works from a spanning tree.
-bool FindCircles();
+bool FindCircles(const TCircuitView& view);
 
 // Tunables and what the last solve did, for the program's tools and the tests.
 namespace Solver {

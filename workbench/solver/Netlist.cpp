@@ -1,8 +1,8 @@
 #include "solver/Netlist.h"
 
-#include "components/Iron0.h"
 #include "solver/Topology.h"
 
+#include <QStringList>
 #include <QTextStream>
 #include <cmath>
 #include <numbers>
@@ -10,24 +10,26 @@
 namespace {
 bool Carries(const TCircuitGraph& g, int k) {
     if (!g.Joins(k) || g.Breaks[size_t(k)]) return false;
-    return std::abs(g.Elements[size_t(k)]->GetImpedance()) < 1E30;
+    return std::abs(g.View->Elements[size_t(k)].Z()) < 1E30;
 }
 
 } // namespace
 
 QString ExactNumber(double v) { return QString::asprintf("%.17g", v); }
 
-bool InSpiceNetlist(int k) {
-    const TCircuitGraph g = TCircuitGraph::ReadBoard();
+bool InSpiceNetlist(const TCircuitView& view, int k) {
+    TCircuitView copy = view;
+    const TCircuitGraph g = TCircuitGraph::Of(copy);
     return k >= 0 && k < g.ElementCount() && Carries(g, k);
 }
 
-QString SpiceNetlist(const QString& title) {
-    const TCircuitGraph g = TCircuitGraph::ReadBoard();
-    const double omega = CircuitOmega;
+QString SpiceNetlist(const TCircuitView& view, const QString& title) {
+    TCircuitView copy = view;
+    const TCircuitGraph g = TCircuitGraph::Of(copy);
+    const double omega = view.Omega;
 
     // One ground per connected piece: its lowest node is called 0.
-    TNodePieces pieces(g.NodeList.size());
+    TNodePieces pieces(size_t(g.NodeCount));
     for (int k = 0; k < g.ElementCount(); ++k)
         if (Carries(g, k)) pieces.Join(g.First[size_t(k)], g.Second[size_t(k)]);
     auto node = [&](int q) { return pieces.Find(q) == q ? QStringLiteral("0") : QStringLiteral("n%1").arg(q); };
@@ -36,11 +38,11 @@ QString SpiceNetlist(const QString& title) {
     QTextStream out(&text);
     out << "* " << title << "\n";
     for (int k = 0; k < g.ElementCount(); ++k) {
-        TIron0* e = g.Elements[size_t(k)];
-        out << "* element " << k << " " << e->metaObject()->className() << "\n";
+        const TCircuitElement& e = view.Elements[size_t(k)];
+        out << "* element " << k << " " << e.Kind << "\n";
         if (!Carries(g, k)) continue;
-        const TComplex z = e->GetImpedance();
-        const double emf = e->GetEmf();
+        const TComplex z = e.Z();
+        const double emf = e.Emf;
         // vm<k>, then resistance, reactance and source in series, from first to second node.
         QString at = QStringLiteral("e%1a").arg(k);
         out << "vm" << k << " " << node(g.First[size_t(k)]) << " " << at << " 0\n";

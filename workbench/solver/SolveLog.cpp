@@ -3,8 +3,6 @@
 // moved to LOG.LOG.1 and begun anew, so a board that solves eight times a second for hours
 // cannot fill the disk. When it cannot be moved, logging stops for the run.
 
-#include "components/Iron0.h"
-#include "shell/Global.h"
 #include "solver/Topology.h"
 
 #include <QFile>
@@ -21,18 +19,16 @@ const char* const RecordFormat = "\n%s: z=%9.6G% +.6Gi I=%9.6G% +.6Gi V=%9.6G% +
 // Adding 0.0 turns a negative zero into a positive one: the log shows "+0", never "-0".
 TComplex Unsigned0(TComplex c) { return {c.real() + 0.0, c.imag() + 0.0}; }
 
-QString Record(TIron0* e) {
-    const TComplex z = Unsigned0(e->GetImpedance());
-    const TComplex i = Unsigned0(e->Current);
-    const TComplex v = Unsigned0(e->Voltage);
-    return QString::asprintf(RecordFormat,
-                             e->metaObject()->className(), z.real(), z.imag(), i.real(), i.imag(),
-                             v.real(), v.imag());
+QString Record(const TCircuitElement& e) {
+    const TComplex z = Unsigned0(e.Z());
+    const TComplex i = Unsigned0(e.Current);
+    const TComplex v = Unsigned0(e.Voltage);
+    return QString::asprintf(RecordFormat, e.Kind, z.real(), z.imag(), i.real(), i.imag(), v.real(), v.imag());
 }
 #pragma GCC diagnostic pop
 } // namespace
 
-void AppendSolveLog(const TCircuitGraph& g) {
+void AppendSolveLog(const TCircuitGraph& g, TCircuitSink& sink) {
     const QString path = Solver::LogPath;
     if (path.isEmpty()) return;
     QFile file(path);
@@ -43,13 +39,13 @@ void AppendSolveLog(const TCircuitGraph& g) {
             // writing on would let the log grow without bound, so it ends for this run, and
             // the student is told once.
             Solver::LogPath.clear();
-            ShowMessage(GetText(713) + path, GetText(714), TMsgButtons::Ok, TMsgIcon::Warning);
+            sink.Report(TSolveProblem::LogStopped, path);
             return;
         }
     }
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return;
     QString text = QStringLiteral("\nЗначения на деталях:");
-    for (TIron0* e : g.Elements) text += Record(e);
+    for (const TCircuitElement& e : g.View->Elements) text += Record(e);
     QStringEncoder toCp1251("windows-1251");
     file.write(toCp1251.encode(text));
 }

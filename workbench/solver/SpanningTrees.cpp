@@ -7,8 +7,6 @@
 // switched-off meters: an element lies in a closed loop exactly when it lies in a block of two
 // or more branches, and two elements share a loop exactly when they share a block.
 
-#include "board/Node.h"
-#include "components/Iron0.h"
 #include "solver/Topology.h"
 
 #include <algorithm>
@@ -20,7 +18,7 @@ namespace {
 // their lowest element. With `withBreaks`, open switches and switched-off meters count as the
 // branches they are on the board.
 std::vector<std::vector<int>> LoopBlocks(const TCircuitGraph& g, bool withBreaks = false) {
-    const int nodeCount = int(g.NodeList.size());
+    const int nodeCount = g.NodeCount;
     // Usable branches by node: (element, other node).
     std::vector<std::vector<std::pair<int, int>>> around(static_cast<size_t>(nodeCount));
     for (int e = 0; e < g.ElementCount(); ++e) {
@@ -154,8 +152,7 @@ void AddChordLoops(const TCircuitGraph& g, const std::vector<int>& block, std::v
             const int leaves = forward ? from : (g.First[size_t(e)] == from ? g.Second[size_t(e)] : g.First[size_t(e)]);
             loop.PartMask.Set(e);
             if (g.First[size_t(e)] == leaves) loop.DirectionMask.Set(e);
-            loop.NodePath.push_back(g.NodeList[size_t(leaves)]);
-            loop.ElementPath.push_back(g.Elements[size_t(e)]);
+            loop.NodePath.push_back(leaves);
             loop.Numbers.push_back(e);
         };
         if (forward) {

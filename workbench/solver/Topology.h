@@ -1,5 +1,5 @@
 #pragma once
-// What the solver derives from the board before it writes an equation: the circuit as numbered
+// What the solver derives from the circuit before it writes an equation: the circuit as numbered
 // elements and nodes, its loops, the elements and nodes that lie in loops, and the loop groups.
 
 #include "solver/Calculate.h"
@@ -7,22 +7,20 @@
 #include <algorithm>
 #include <vector>
 
-class TIron0;
-class TNode;
-
-// The board read once per solve: elements by number, nodes by number.
+// The view read once per solve: elements by number, nodes by number.
 struct TCircuitGraph {
-    std::vector<TIron0*> Elements;             // registry order
+    TCircuitView* View = nullptr;              // the element values, and where the marks go
+    int NodeCount = 0;
     std::vector<int> First, Second;            // node numbers, -1 where the terminal is free
-    std::vector<TNode*> NodeList;              // the node registry
-    std::vector<std::vector<int>> Attached;    // per node: its elements, in the node's list order
+    std::vector<std::vector<int>> Attached;    // per node: its elements, ascending
     std::vector<char> Breaks;                  // open switch or switched-off meter
 
-    int ElementCount() const { return int(Elements.size()); }
+    int ElementCount() const { return int(First.size()); }
     // A branch a loop can run through: both terminals on different nodes.
     bool Joins(int e) const { return First[e] >= 0 && Second[e] >= 0 && First[e] != Second[e]; }
 
-    static TCircuitGraph ReadBoard();
+    // Throws ESolveFailure for a node number outside the view.
+    static TCircuitGraph Of(TCircuitView& view);
 };
 
 // Loops sharing elements form a group; its nodes get current-law rows.
@@ -80,5 +78,6 @@ std::vector<char> ElementsInLoops(const TCircuitGraph& g);
 // Sets AcDriven on exactly the elements of the groups that hold an alternating source.
 void MarkAcDriven(const TCircuitGraph& g, const TTopology& t);
 
-// Appends the solve's record to the log file (header, one record per element).
-void AppendSolveLog(const TCircuitGraph& g);
+// Appends the solve's record to the log file (header, one record per element). Tells the sink
+// when the log had to stop.
+void AppendSolveLog(const TCircuitGraph& g, TCircuitSink& sink);
