@@ -17,7 +17,7 @@ struct TCircuitElement {
     // or capacitor counts its reactance only in a loop group with a generator).
     TComplex Impedance;
     TComplex DrivenImpedance;
-    double Emf = 0; // volts, signed as the source is turned on the board (a battery may be reversed)
+    double Emf = 0; // volts; a positive EMF drives current through the element from first to second
     bool AlternatingSource = false;
     bool BreaksLoops = false; // an open switch or a switched-off meter
     bool Burnt = false;       // a burnt part is never burnt again
