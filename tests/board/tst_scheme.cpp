@@ -10,13 +10,19 @@
 #include "document/Scheme.h"
 #include "components/Battery.h"
 #include "components/Blackbug.h"
+#include "components/Condensator.h"
+#include "components/Conductor.h"
 #include "components/Generator.h"
 #include "components/Kinds.h"
+#include "components/Lamp.h"
+#include "components/Protector.h"
 #include "components/Resistor.h"
+#include "components/Switch.h"
 #include "components/Vcondensator.h"
 #include "components/Vresistor.h"
 #include "document/Circuit.h"
 #include "solver/Calculate.h"
+#include "solver/Netlist.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -27,7 +33,9 @@
 #include <QSet>
 #include <QTest>
 #include <QtEndian>
+#include <algorithm>
 #include <csignal>
+#include <random>
 #include <sys/resource.h>
 #include <limits>
 
@@ -118,6 +126,7 @@ private slots:
     void schemetoolAgreesWithNgspice();
     void schemetoolFailuresExitNonZero_data();
     void schemetoolFailuresExitNonZero();
+    void schemetoolReadsAsTheBoardLoads();
 };
 
 void TestScheme::initTestCase() {
@@ -647,6 +656,126 @@ void TestScheme::schemetoolFailuresExitNonZero() {
         QFile copy(output);
         QVERIFY(copy.open(QIODevice::ReadOnly));
         QCOMPARE(copy.readAll(), bytes);
+    }
+}
+
+// schemetool reads the records straight into the solver's view, by the kinds' own rules written
+// out once more: on random circuits of every kind, in every version, with burnt, hidden,
+// reversed and switched parts, it must print what the board shows once it has loaded the file
+// and settled, and convert to the bytes the board saves.
+namespace {
+QString Pair(TComplex c) { return "[" + ExactNumber(c.real()) + "," + ExactNumber(c.imag()) + "]"; }
+
+QString BoardJson(int k, TIron0* e) {
+    auto* part = qobject_cast<TIron*>(e);
+    return QString("{\"index\":%1,\"class\":\"%2\",\"kind\":%3,\"first\":%4,\"second\":%5,"
+                   "\"z\":%6,\"i\":%7,\"v\":%8,\"burnt\":%9}")
+        .arg(k)
+        .arg(QString::fromLatin1(e->metaObject()->className()))
+        .arg(part ? part->Kind : 0)
+        .arg(int(Nodes.indexOf(e->FirstNode)))
+        .arg(int(Nodes.indexOf(e->SecondNode)))
+        .arg(Pair(e->GetImpedance()), Pair(e->Current), Pair(e->Voltage))
+        .arg(e->Burnt ? "true" : "false");
+}
+
+// Gives a part random values of its kind: ratings it stands unless it is the weak one (so that
+// at most one part can burn, and the lot never decides how many at once).
+void Shake(TIron* part, QRandomGenerator& random, bool weak, bool alternating) {
+    const double rating = weak ? 1e-3 : 1e9;
+    if (auto* r = qobject_cast<TResistor*>(part)) {
+        r->SetResistance(std::pow(10, random.bounded(4.0)));
+        r->SetMaxPower(rating);
+    } else if (auto* c = qobject_cast<TCondensator*>(part)) {
+        c->SetCapacitance(std::pow(10, -7 + random.bounded(3.0)));
+        c->SetMaxVoltage(rating);
+    } else if (auto* p = qobject_cast<TProtector*>(part)) {
+        p->SetMaxCurrent(rating);
+    } else if (auto* l = qobject_cast<TLamp*>(part)) {
+        l->SetRatedVoltage(1 + random.bounded(200.0));
+        l->SetRatedPower(weak ? 1e-3 : 1e9);
+    } else if (auto* s = qobject_cast<TSwitch*>(part)) {
+        s->SetOn(random.bounded(3) != 0);
+    } else if (auto* c = qobject_cast<TConductor*>(part)) {
+        c->SetLength(random.bounded(100.0));
+        c->SetSection(random.bounded(2) ? 0.0 : random.bounded(1.0));
+    } else if (auto* v = qobject_cast<TVResistor*>(part)) {
+        v->SetMaxResistance(std::pow(10, 1 + random.bounded(3.0)));
+        v->SetHandlePosition(1 + random.bounded(20));
+    } else if (auto* v = qobject_cast<TVCondensator*>(part)) {
+        v->SetMaxCapacitance(std::pow(10, -7 + random.bounded(3.0)));
+        v->SetHandlePosition(1 + random.bounded(20));
+    } else if (auto* b = qobject_cast<TBattery*>(part)) {
+        b->SetReversed(random.bounded(2));
+    } else if (auto* box = qobject_cast<TBlackBug*>(part)) {
+        const int pick = random.bounded(4);
+        box->SetVariant(pick < 3 ? 1 + pick : alternating ? TBlackBug::Generator : TBlackBug::Battery);
+    }
+    if (random.bounded(6) == 0) part->SetHidden(true);
+    if (random.bounded(8) == 0) part->BurnOut(true); // only the kinds that can burn take it
+}
+} // namespace
+
+void TestScheme::schemetoolReadsAsTheBoardLoads() {
+    const QString tool = VEXILO_BIN_DIR "/schemetool";
+    QRandomGenerator random(2121);
+    const QList<int> kinds = TailSize.keys();
+    for (int circuit = 0; circuit < 40; ++circuit) {
+        TBoardFixture f;
+        const bool alternating = circuit % 3 == 0;
+        // Parts on a 3 x 3 block of nodes, so that they close loops; a source first.
+        QList<QPair<int, int>> edges; // (node, 0 right / 1 down)
+        for (int r = 2; r <= 4; ++r)
+            for (int c = 2; c <= 4; ++c) {
+                if (c < 4) edges.append({r * 7 + c, 0});
+                if (r < 4) edges.append({r * 7 + c, 1});
+            }
+        std::shuffle(edges.begin(), edges.end(), std::mt19937(random.generate()));
+        const int count = 5 + random.bounded(8);
+        const int weak = random.bounded(count);
+        for (int i = 0; i < count; ++i) {
+            quint8 kind = quint8(kinds[random.bounded(kinds.size())]);
+            if (i == 0 || kind == KindBattery || kind == KindGenerator) kind = alternating ? KindGenerator : KindBattery;
+            TIron* part = CreatePart(kind);
+            Shake(part, random, i == weak, alternating);
+            const int node = edges[i].first, r = node / 7, c = node % 7;
+            const int r2 = edges[i].second ? r + 1 : r, c2 = edges[i].second ? c : c + 1;
+            if (random.bounded(2))
+                Place(part, r, c, r2, c2);
+            else
+                Place(part, r2, c2, r, c); // turned end for end when loaded
+        }
+        QByteArray bytes = Save();
+        const int version = random.bounded(3);
+        if (version < 2) bytes = OldVersion(bytes, version == 1);
+        const QString scheme = f.Seams.Dir.filePath("c.workbench"), copy = f.Seams.Dir.filePath("copy.workbench");
+        QFile file(scheme);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+
+        QCOMPARE(Load(bytes), TLoadResult::Loaded);
+        QProcess convert;
+        convert.start(tool, {"convert", scheme, copy});
+        QVERIFY(convert.waitForFinished(30000));
+        QCOMPARE(convert.exitCode(), 0);
+        QFile converted(copy);
+        QVERIFY(converted.open(QIODevice::ReadOnly));
+        QCOMPARE(converted.readAll(), Save());
+
+        const bool settled = f.Board->SolveWhileChanged() && !Solver::LastSolve.Failed;
+        QStringList board;
+        for (int k = 0; k < CircuitElements.size(); ++k) board << BoardJson(k, CircuitElements[k]);
+        QProcess solve;
+        solve.start(tool, {"solve", scheme});
+        QVERIFY(solve.waitForFinished(30000));
+        QCOMPARE(solve.exitCode(), settled ? 0 : 3);
+        if (!settled) continue;
+        const QStringList printed = QString::fromUtf8(solve.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(printed.size(), board.size());
+        for (int k = 0; k < board.size(); ++k)
+            QVERIFY2(printed[k] == board[k], qPrintable(QString("circuit %1 version %2\n  tool:  %3\n  board: %4")
+                                                            .arg(circuit).arg(version).arg(printed[k], board[k])));
     }
 }
 

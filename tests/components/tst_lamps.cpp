@@ -6,7 +6,7 @@
 
 #include "board/Frmwork.h"
 #include "document/Scheme.h"
-#include "components/SchemeIO.h"
+#include "schemefile/SchemeIO.h"
 #include "components/Heater.h"
 
 #include <QBuffer>

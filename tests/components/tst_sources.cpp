@@ -7,7 +7,7 @@
 
 #include "board/Frmwork.h"
 #include "document/Scheme.h"
-#include "components/SchemeIO.h"
+#include "schemefile/SchemeIO.h"
 #include "components/Battery.h"
 #include "components/Generator.h"
 #include "solver/Calculate.h"

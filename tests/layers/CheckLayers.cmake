@@ -5,9 +5,9 @@
 
 cmake_minimum_required(VERSION 3.25)
 
-# Bottom to top. The solver stands on Qt Core alone. Global lives among the shell's files but is
-# the layer every other folder stands on.
-set(LAYERS solver global board components document instruments shell)
+# Bottom to top. The solver, the texts and the scheme file's records stand on Qt Core alone.
+# Global lives among the shell's files but is the layer every other folder stands on.
+set(LAYERS solver texts schemefile global board components document instruments shell)
 set(GLOBAL_FILES shell/Global.h shell/Global.cpp)
 
 if(NOT SOURCE_DIR)
@@ -75,12 +75,12 @@ foreach(folder IN LISTS LAYERS)
     string(REGEX MATCHALL "(vexilo_subsystem|target_link_libraries)\\([ \t\n]*workbench_${folder}[ \t\n][^)]*\\)" calls "${text}")
     list(FIND LAYERS ${folder} ownRank)
     foreach(call IN LISTS calls)
-        # The solver runs in tools and tests without a display: of Qt it links Core alone.
-        if(folder STREQUAL "solver")
+        # These run in tools and tests without a display: of Qt they link Core alone.
+        if(folder MATCHES "^(solver|texts|schemefile)$")
             string(REGEX MATCHALL "Qt6::[A-Za-z]+" qtLibs "${call}")
             foreach(lib IN LISTS qtLibs)
                 if(NOT lib STREQUAL "Qt6::Core")
-                    list(APPEND faults "workbench/${dir}/CMakeLists.txt: workbench_solver links ${lib}, but the solver links Qt Core alone")
+                    list(APPEND faults "workbench/${dir}/CMakeLists.txt: workbench_${folder} links ${lib}, but it may link Qt Core alone")
                 endif()
             endforeach()
         endif()

@@ -9,22 +9,17 @@
 // solver failed on or that did not settle (the solver's message on standard error), with
 // nothing on standard output.
 
-#include "board/Frmwork.h"
-#include "board/Node.h"
-#include "components/Iron.h"
-#include "components/Kinds.h"
-#include "document/Join.h"
-#include "document/Scheme.h"
-#include "shell/Global.h"
-#include "document/Circuit.h"
+#include "schemefile/SchemeParts.h"
 #include "solver/Calculate.h"
 #include "solver/Netlist.h"
+#include "texts/Texts.h"
 #include "platform/Folders.h"
 #include "platform/ProgramInfo.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <cstdio>
 
 namespace {
@@ -54,43 +49,70 @@ int Usage() {
 
 QString Pair(TComplex c) { return "[" + ExactNumber(c.real()) + "," + ExactNumber(c.imag()) + "]"; }
 
-int NodeNumber(const TNode* node) { return node ? int(Nodes.indexOf(node)) : -1; }
-
-QString ElementJson(int k, TIron0* e) {
-    auto* part = qobject_cast<TIron*>(e);
+QString ElementJson(int k, const TSchemePart& p, double omega) {
     return QString("{\"index\":%1,\"class\":\"%2\",\"kind\":%3,\"first\":%4,\"second\":%5,"
                    "\"z\":%6,\"i\":%7,\"v\":%8,\"burnt\":%9}")
         .arg(k)
-        .arg(QString::fromLatin1(e->metaObject()->className()))
-        .arg(part ? part->Kind : 0)
-        .arg(NodeNumber(e->FirstNode))
-        .arg(NodeNumber(e->SecondNode))
-        .arg(Pair(e->GetImpedance()), Pair(e->Current), Pair(e->Voltage))
-        .arg(e->Burnt ? "true" : "false");
+        .arg(QString::fromLatin1(p.ClassName()))
+        .arg(p.Kind)
+        .arg(p.First)
+        .arg(p.Second)
+        .arg(Pair(p.Impedance(omega)), Pair(p.Current), Pair(p.Voltage))
+        .arg(p.Burnt ? "true" : "false");
 }
 
-bool Load(const QString& path) {
+bool Load(const QString& path, TSchemeFile& scheme) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "schemetool: cannot open %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
         return false;
     }
-    QString why;
-    if (LoadSchemeFrom(file, &why) == TLoadResult::Failed) {
-        std::fprintf(stderr, "schemetool: cannot load %s: %s\n", qPrintable(path), qPrintable(why));
+    try {
+        scheme = ReadSchemeFile(file);
+    } catch (const ESchemeIO& fault) {
+        std::fprintf(stderr, "schemetool: cannot load %s: %s\n", qPrintable(path), qPrintable(GetText(long(fault.Fault))));
         return false;
     }
     return true;
 }
 
-// Solves until the circuit settles, as the board's tick does. False when a solve failed (the
-// solver has said why through the message seam) or the burn-outs did not settle.
-bool Settle() {
-    if (!Framework->SolveWhileChanged()) {
+// The workbench would show these in a message box.
+void Say(TSolveProblem problem, const QString& text) {
+    QString message = text;
+    if (problem == TSolveProblem::Singular) message = HasText(712) ? GetText(712) : QString();
+    if (problem == TSolveProblem::LogStopped) message = GetText(713) + text;
+    std::fprintf(stderr, "schemetool: %s\n", qPrintable(message));
+}
+
+// Solves until the circuit settles, as the board's tick does. False when a solve failed (said
+// on standard error) or the burn-outs did not settle.
+bool Settle(TSchemeFile& scheme) {
+    if (!SettleScheme(scheme, Say)) {
         std::fprintf(stderr, "schemetool: the circuit did not settle within 22 solves\n");
         return false;
     }
     return !Solver::LastSolve.Failed;
+}
+
+// The old file stays until the new one is whole.
+bool Save(const QString& path, const TSchemeFile& scheme) {
+    QSaveFile file(path);
+    QString error;
+    if (file.open(QIODevice::WriteOnly)) {
+        try {
+            WriteSchemeFile(file, scheme);
+            // The records may still sit in the buffer; a full disk shows only when they go out.
+            if (file.flush() && file.commit()) return true;
+            error = file.errorString();
+        } catch (const ESchemeIO& e) {
+            error = QString::fromUtf8(e.what());
+        }
+        file.cancelWriting();
+    } else {
+        error = file.errorString();
+    }
+    std::fprintf(stderr, "schemetool: cannot write %s: %s\n", qPrintable(path), qPrintable(error));
+    return false;
 }
 
 // Qt's start-up looks for a file in the runtime folder and warns when the session has none;
@@ -105,9 +127,10 @@ void QuietAboutRuntimeFolder(QtMsgType type, const QMessageLogContext& context, 
 int main(int argc, char** argv) {
     const int answered = AnswerInfoOptions(argc, argv, "schemetool", HelpText);
     if (answered >= 0) return answered;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QtDefaultHandler = qInstallMessageHandler(QuietAboutRuntimeFolder);
-    QApplication app(argc, argv);
+    // No window, no display: the circuit is read from the file's records straight into the
+    // solver's view.
+    QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
 
     Solver::LogPath.clear(); // no LOG.LOG unless asked for
@@ -117,50 +140,26 @@ int main(int argc, char** argv) {
     }
     if (args.size() < 2) return Usage();
 
-    // Failures the workbench would show in a message box go to standard error here.
-    SetMessageHandler([](const TMessageRequest& r) {
-        std::fprintf(stderr, "schemetool: %s\n", qPrintable(r.Text));
-        return int(IdOk);
-    });
-    SetSoundSink([](const TSoundRequest&) {});
-    SetWaitHandler([](int) {});
     const TInstallation installation = LocateInstallation("English.lng");
     LoadLanguageFile(QDir(installation.Found() ? installation.DataFolder : installation.ProgramFolder)
                          .filePath("English.lng"));
 
-    SetPicturesWanted(false); // nothing is shown: the parts' pictures are never decoded
-    QWidget window;
-    JoinCircuit();
-    TFramework board(&window);
-    RegisterPartKinds();
-    TIron::ExecuteStartups();
-
     const QString command = args[0];
-    int status = 0;
+    TSchemeFile scheme;
     if (command == "solve" && args.size() == 2) {
-        if (!Load(args[1])) return 1;
-        if (Settle()) {
-            for (int k = 0; k < CircuitElements.size(); ++k)
-                std::printf("%s\n", qPrintable(ElementJson(k, CircuitElements[k])));
-        } else {
-            status = 3;
-        }
+        if (!Load(args[1], scheme)) return 1;
+        if (!Settle(scheme)) return 3;
+        for (size_t k = 0; k < scheme.Parts.size(); ++k)
+            std::printf("%s\n", qPrintable(ElementJson(int(k), scheme.Parts[k], scheme.Omega)));
     } else if (command == "netlist" && args.size() == 2) {
-        if (!Load(args[1])) return 1;
-        if (Settle())
-            std::printf("%s", qPrintable(SpiceNetlist(BoardCircuit(), args[1])));
-        else
-            status = 3;
+        if (!Load(args[1], scheme)) return 1;
+        if (!Settle(scheme)) return 3;
+        std::printf("%s", qPrintable(SpiceNetlist(CircuitOf(scheme), args[1])));
     } else if (command == "convert" && args.size() == 3) {
-        if (!Load(args[1])) return 1;
-        QString error;
-        if (!SaveScheme(args[2], &error)) {
-            std::fprintf(stderr, "schemetool: cannot write %s: %s\n", qPrintable(args[2]), qPrintable(error));
-            status = 1;
-        }
+        if (!Load(args[1], scheme)) return 1;
+        if (!Save(args[2], scheme)) return 1;
     } else {
         return Usage();
     }
-    ClearBoard();
-    return status;
+    return 0;
 }

@@ -2,7 +2,7 @@
 
 #include "board/Frmwork.h"
 #include "board/Host.h"
-#include "components/SchemeIO.h"
+#include "schemefile/SchemeIO.h"
 #include "shell/Global.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #include "components/Conductor.h"
 
-#include "components/SchemeIO.h"
+#include "schemefile/SchemeIO.h"
 #include "shell/Global.h"
 
 #include <cmath>

@@ -4,7 +4,7 @@
 #include "board/Frmwork.h"
 #include "board/Host.h"
 #include "board/Node.h"
-#include "components/SchemeIO.h"
+#include "schemefile/SchemeIO.h"
 #include "shell/Global.h"
 
 #include <QApplication>
@@ -19,7 +19,6 @@ QList<TIron*> Parts;
 TIron* SelectedPart = nullptr;
 TPanelPort* FloatControlPanel = nullptr;
 TStatePort* IronStateForm = nullptr;
-int FormatVersion = Version12;
 
 namespace {
 struct TClassSteps {

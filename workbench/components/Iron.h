@@ -6,30 +6,13 @@
 #include "board/Frmwork.h"
 #include "components/Iron0.h"
 #include "components/PanelValues.h"
+#include "schemefile/SchemeIO.h"
 
 #include <QCursor>
 #include <functional>
 #include <random>
 
 class QMenu;
-
-// Kind codes, in memory and in scheme files (23 is not used).
-enum TKind : quint8 {
-    KindWire = 10,
-    KindResistor = 11,
-    KindCondensator = 12,
-    KindInductance = 13,
-    KindBattery = 14,
-    KindGenerator = 15,
-    KindSwitch = 16,
-    KindProtector = 17,
-    KindLamp = 18,
-    KindConductor = 19,
-    KindHeater = 20,
-    KindVResistor = 21,
-    KindVCondensator = 22,
-    KindBlackBug = 24,
-};
 
 // A kind's class picture in both orientations, with a drag cursor made from each: the horizontal
 // picture as stored, the vertical one with rows and columns exchanged.

@@ -1,7 +1,7 @@
 #include "components/Lamp.h"
 
 #include "board/Host.h"
-#include "components/SchemeIO.h"
+#include "schemefile/SchemeIO.h"
 #include "shell/Global.h"
 
 #include <algorithm>

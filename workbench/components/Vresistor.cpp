@@ -2,7 +2,7 @@
 
 #include "board/Frmwork.h"
 #include "board/Host.h"
-#include "components/SchemeIO.h"
+#include "schemefile/SchemeIO.h"
 #include "components/Handle.h"
 #include "shell/Global.h"
 

@@ -12,33 +12,12 @@
 #include <QSaveFile>
 #include <QSet>
 #include <cmath>
-#include <cstring>
 
 QString FileName;
 bool SchemeSaved = true;
 bool SaveAsRequested = false;
 
 namespace {
-constexpr qint64 HeaderSize = 1024;
-constexpr char Signature12[] = "Yarv's scheme 1.2\r\n";
-
-// The version from the signature: the five characters before the first zero byte of a
-// template that the file's first 19 bytes are read over. A short file keeps the template's
-// characters and reads as version 1.0.
-int ReadVersion(QIODevice& file) {
-    char buffer[20] = "Yarv's scheme 1.0\r\n";
-    const qint64 got = file.read(buffer, 19);
-    Q_UNUSED(got);
-    const char* zero = static_cast<const char*>(std::memchr(buffer, 0, sizeof buffer));
-    const qsizetype end = zero - buffer;
-    if (end < 5) return 0;
-    const QByteArray tail(buffer + end - 5, 5);
-    if (tail == "1.0\r\n") return Version10;
-    if (tail == "1.1\r\n") return Version11;
-    if (tail == "1.2\r\n") return Version12;
-    return 0;
-}
-
 class TWaitCursor {
 public:
     TWaitCursor() {
@@ -65,13 +44,12 @@ void ClearBoard() {
 TLoadResult LoadSchemeFrom(QIODevice& file, QString* why) {
     ClearBoard();
     try {
-        FormatVersion = ReadVersion(file);
+        FormatVersion = ReadSchemeVersion(file);
         if (!FormatVersion) throw ESchemeIO("not a scheme file", TSchemeFault::NotAScheme);
-        // A file that ends inside the frequency has none: a direct-current circuit.
-        char omega[8];
-        CircuitOmega = file.read(omega, 8) == 8 ? qFromLittleEndian<double>(omega) : 0.0;
-        if (!std::isfinite(CircuitOmega))
-            throw ESchemeIO("the scheme file's frequency is not a finite number", TSchemeFault::NotANumber);
+        // A file that ends inside the frequency has none: a direct-current circuit. One whose
+        // frequency is no number leaves none either.
+        CircuitOmega = 0;
+        CircuitOmega = ReadSchemeOmega(file);
         const double fileOmega = CircuitOmega;
 
         if (file.size() > HeaderSize && file.seek(HeaderSize)) {
@@ -79,10 +57,9 @@ TLoadResult LoadSchemeFrom(QIODevice& file, QString* why) {
             // two on one edge, was not written by it, and a few thousand parts would keep every
             // solve busy for seconds.
             QSet<int> edges;
-            const int edgeCount = 2 * 7 * 6;
             quint8 kind;
             while (!file.atEnd() && file.read(reinterpret_cast<char*>(&kind), 1) == 1) {
-                if (Parts.size() >= edgeCount)
+                if (Parts.size() >= BoardEdges)
                     throw ESchemeIO("more parts than the board has edges", TSchemeFault::TooManyParts);
                 // A kind this program does not know: its record's length is unknown too, so
                 // nothing after it can be read. Loading part of a file would let a later Save

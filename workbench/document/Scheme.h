@@ -7,7 +7,7 @@
 // and then one record per part, in the order the parts were made. Versions 1.0, 1.1 and 1.2
 // are read; 1.2 is written. All numbers are little-endian.
 
-#include "components/SchemeIO.h"
+#include "schemefile/SchemeIO.h"
 
 #include <QString>
 

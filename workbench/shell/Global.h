@@ -4,6 +4,8 @@
 // small seams through which the program meets the machine (message boxes, waits, settings).
 // Tests replace the seams; nothing else needs to know.
 
+#include "texts/Texts.h"
+
 #include <QCursor>
 #include <QEvent>
 #include <QImage>
@@ -36,21 +38,6 @@ class EResNotFound : public std::runtime_error {
 public:
     explicit EResNotFound(const QString& name);
 };
-
-// --- Numbered texts ---------------------------------------------------------------------------
-
-// Reads a language file (UTF-8, one "ID<TAB>text" per line, escapes \n \t \\, '#' starts a
-// comment line). Replaces the texts loaded before; false and no texts when it cannot be read.
-bool LoadLanguageFile(const QString& path);
-void UnloadLanguage();
-bool LanguageLoaded();
-
-// The text numbered id, or "There is no string with ID=<id> !" when there is none.
-QString GetText(long id);
-// Whether the language file has a (non-empty) text numbered id.
-bool HasText(long id);
-// The same, cut to size - 2 characters as into a caller's buffer of `size` characters.
-QString LoadText(long id, int size);
 
 // --- Value formatting -------------------------------------------------------------------------
 

@@ -1,12 +1,31 @@
 #pragma once
-// The records of scheme files: every part writes and reads its own, the scheme document strings
-// them together. Little-endian fields. A read that runs past the end of the file or a write
+// Scheme files: the header, and the helpers every record is read and written with. Every part
+// writes and reads its own record, the scheme document strings them together; a tool without
+// windows reads the records straight into a circuit view (SchemeParts.h). Little-endian fields. A read that runs past the end of the file or a write
 // that fails throws ESchemeIO, so a cut record can never be half taken for a whole one.
 
 #include <QIODevice>
 #include <QtEndian>
 #include <cmath>
 #include <stdexcept>
+
+// Kind codes, in memory and in scheme files (23 is not used).
+enum TKind : quint8 {
+    KindWire = 10,
+    KindResistor = 11,
+    KindCondensator = 12,
+    KindInductance = 13,
+    KindBattery = 14,
+    KindGenerator = 15,
+    KindSwitch = 16,
+    KindProtector = 17,
+    KindLamp = 18,
+    KindConductor = 19,
+    KindHeater = 20,
+    KindVResistor = 21,
+    KindVCondensator = 22,
+    KindBlackBug = 24,
+};
 
 // The version of the scheme file being read or written: 0x100, 0x101 or 0x102 (1.0 .. 1.2).
 // The parts' records differ by version (the padding of 1.1, the battery's tail of 1.2).
@@ -35,6 +54,20 @@ public:
         : std::runtime_error(what), Fault(fault) {}
     TSchemeFault Fault;
 };
+
+// The header area: a 19-byte signature naming the version, the circuit's angular frequency as
+// a double, zeros up to the first record at 1024.
+constexpr qint64 HeaderSize = 1024;
+constexpr char Signature12[] = "Yarv's scheme 1.2\r\n";
+// The board takes one part on each edge of its 7 x 7 nodes.
+constexpr int BoardEdges = 2 * 7 * 6;
+constexpr int BoardNodes = 7 * 7;
+
+// The version the file's signature names (Version10 .. Version12), 0 for none.
+int ReadSchemeVersion(QIODevice& file);
+// The frequency after the signature: 0 when the file ends inside it; throws ESchemeIO when it is
+// not a finite number.
+double ReadSchemeOmega(QIODevice& file);
 
 namespace SchemeIO {
 
