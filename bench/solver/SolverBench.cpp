@@ -994,7 +994,7 @@ int main(int argc, char** argv) {
     std::vector<TBoardTimes> dc, ac;
     for (const TBoardTimes& b : random.Boards) (b.Alternating ? ac : dc).push_back(b);
 
-    std::printf("\nOur solver (TCircle::Circle, the whole solve) beside ngspice (libngspice, one analysis "
+    std::printf("\nOur solver (SolveBoard, the whole solve) beside ngspice (libngspice, one analysis "
                 "command on the loaded netlist:\nthe ammeter netlist of the solver's tests, and the lean one, "
                 "node voltages only)\n\n");
     Row("case", "ours", "ngspice", "lean", "ours/ng", "ours/lean");

@@ -1,6 +1,6 @@
 #pragma once
 // Scheme files and the document state of the workbench: the document layer, above the parts.
-// Each part writes and reads its own record (components/SchemeIO.h); this is the file round them.
+// Each part writes and reads its own record (schemefile/SchemeIO.h); this is the file round them.
 //
 // A scheme file holds the circuit on the board: a 1024-byte header area (a 19-byte signature
 // "Yarv's scheme 1.2\r\n", the circuit's angular frequency as a double, zeros up to offset 1024)
