@@ -472,13 +472,33 @@ const char* SourceName(Solver::TLoopSource s) {
     switch (s) {
     case Solver::TLoopSource::Listed: return "listed loops";
     case Solver::TLoopSource::TooManyLoops: return "spanning trees (too many loops)";
-    case Solver::TLoopSource::SearchTooLong: return "spanning trees (search too long)";
     case Solver::TLoopSource::NoProgress: return "spanning trees (no progress)";
     case Solver::TLoopSource::RanOutOfLoops: return "spanning trees (ran out of loops)";
     case Solver::TLoopSource::Dependent: return "spanning trees (dependent loops)";
     case Solver::TLoopSource::Singular: return "spanning trees (singular)";
     }
     return "?";
+}
+
+// The number the fingerprint takes in for each loop source. The sources keep the numbers they
+// had when the fingerprints were first taken (2 went with the loop search's step budget), so
+// that a fingerprint from then still compares with one from now.
+int FingerprintCode(Solver::TLoopSource s) {
+    switch (s) {
+    case Solver::TLoopSource::Listed:
+        return 0;
+    case Solver::TLoopSource::TooManyLoops:
+        return 1;
+    case Solver::TLoopSource::NoProgress:
+        return 3;
+    case Solver::TLoopSource::RanOutOfLoops:
+        return 4;
+    case Solver::TLoopSource::Dependent:
+        return 5;
+    case Solver::TLoopSource::Singular:
+        return 6;
+    }
+    return -1;
 }
 
 // Builds the case and solves it once, untimed, so that the elements carry their currents.
@@ -751,7 +771,12 @@ public:
     void Solve(const char* family, int circuit) {
         for (int pass = 0; pass < 2; ++pass) {
             SolveBoard();
-            Take(family, circuit, Solver::LastSolve.Failed, int(Solver::LastSolve.Source), Solver::LastSolve.Equations);
+            Take(family, circuit, Solver::LastSolve.Failed,
+                 FingerprintCode(Solver::LastSolve.Source), Solver::LastSolve.Equations);
+            if (Dump)
+                std::fprintf(Dump, "%s %d %d solve %d %d %s\n", family, circuit, pass,
+                             Solver::LastSolve.Failed, Solver::LastSolve.Equations,
+                             SourceName(Solver::LastSolve.Source));
             for (int e = 0; e < CircuitElements.size(); ++e) {
                 const TComplex i = CircuitElements[e]->Current;
                 Take(family, circuit, i.real() + 0.0, i.imag() + 0.0); // + 0.0: -0 is 0

@@ -5,9 +5,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <numeric>
 #include <ctime>
-#include <unordered_set>
+#include <numeric>
 
 std::vector<TCircle> Circles;
 TElementMask LoopUnion;
@@ -16,7 +15,6 @@ namespace Solver {
 QString LogPath = QStringLiteral("LOG.LOG");
 qint64 LogLimit = 4 * 1024 * 1024;
 int MaxListedLoops = 10;
-long SearchStepBudget = 400000;
 TLastSolve LastSolve;
 } // namespace Solver
 
@@ -44,176 +42,7 @@ TCircuitGraph TCircuitGraph::Of(TCircuitView& view) {
     return g;
 }
 
-// --- The loop search --------------------------------------------------------------------------
-
-namespace {
-
-// The number of independent loops of the whole circuit (branches - nodes + pieces), which
-// bounds how many loops a full search can find (2^c - 1).
-int IndependentLoops(const TCircuitGraph& g) {
-    TNodePieces pieces(size_t(g.NodeCount));
-    int loops = 0;
-    for (int e = 0; e < g.ElementCount(); ++e)
-        if (g.Joins(e) && !pieces.Join(g.First[size_t(e)], g.Second[size_t(e)])) ++loops;
-    return loops;
-}
-
-// Every simple closed path through the circuit, each recorded once with the direction of its
-// first find. A path leaves its start node through its root element; from every node it
-// reaches it goes on through each other element of that node, in the node's list order.
-//
-// A loop is first found from its lowest element, leaving that element's first node, so the
-// search from root element k goes on only through elements numbered above k (a path through a
-// lower one would find a loop found before), and only through elements that lie in some loop
-// at all (a path into a dangling branch or across a bridge never comes back). It finds the
-// same loops in the same directions as a search through every element, in far fewer steps.
-class TLoopSearch {
-public:
-    TLoopSearch(const TCircuitGraph& g, long budget)
-        : G(g), Budget(budget), OnPath(size_t(g.NodeCount), 0), InLoops(ElementsInLoops(g)) {}
-
-    // False when the step budget ran out.
-    bool Run(std::vector<TCircle>& found) {
-        Found = &found;
-        for (int k = 0; k < G.ElementCount() && !OutOfSteps; ++k) {
-            if (!InLoops[size_t(k)]) continue;
-            Start = G.First[size_t(k)];
-            Root = k;
-            Step(Start, k);
-        }
-        // By descending element count, then descending mask: every mask is found once, so this
-        // is the order that inserting each loop in its place as it is found would give.
-        std::sort(found.begin(), found.end(), [](const TCircle& a, const TCircle& b) {
-            return a.ElementCount() > b.ElementCount() || (a.ElementCount() == b.ElementCount() && b.PartMask < a.PartMask);
-        });
-        return !OutOfSteps;
-    }
-
-    long StepsTaken() const { return Steps; }
-
-private:
-    void Step(int node, int e) {
-        if (++Steps > Budget) {
-            OutOfSteps = true;
-            return;
-        }
-        const int first = G.First[size_t(e)];
-        const int second = G.Second[size_t(e)];
-        if (first < 0 || second < 0 || first == second) return;
-        const size_t p = PathNodes.size();
-        const int farNode = first == node ? second : first;
-
-        if (p > 0 && farNode == Start) {
-            PathNodes.push_back(node);
-            PathElements.push_back(e);
-            Record();
-            PathNodes.pop_back();
-            PathElements.pop_back();
-            return;
-        }
-        if (OnPath[size_t(farNode)]) return; // the path would cross itself
-
-        PathNodes.push_back(node);
-        PathElements.push_back(e);
-        OnPath[size_t(node)] = 1;
-        for (int next : G.Attached[size_t(farNode)]) {
-            if (next <= Root || next == e || !InLoops[size_t(next)]) continue;
-            Step(farNode, next);
-            if (OutOfSteps) break;
-        }
-        OnPath[size_t(node)] = 0;
-        PathNodes.pop_back();
-        PathElements.pop_back();
-    }
-
-    void Record() {
-        TElementMask mask(G.ElementCount());
-        for (int e : PathElements) mask.Set(e);
-        if (!Known.insert(mask).second) return; // found before, from another element
-
-        TCircle loop;
-        loop.PartMask = mask;
-        loop.DirectionMask = TElementMask(G.ElementCount());
-        for (size_t i = 0; i < PathElements.size(); ++i) {
-            const int e = PathElements[i];
-            if (G.First[size_t(e)] == PathNodes[i]) loop.DirectionMask.Set(e);
-            loop.NodePath.push_back(PathNodes[i]);
-            loop.Numbers.push_back(e);
-        }
-        Found->push_back(std::move(loop)); // ordered once the search is done
-    }
-
-    const TCircuitGraph& G;
-    const long Budget;
-    long Steps = 0;
-    bool OutOfSteps = false;
-    int Start = -1;
-    int Root = -1; // the root element of the present search
-    std::vector<int> PathNodes;
-    std::vector<int> PathElements;
-    std::vector<char> OnPath;
-    const std::vector<char> InLoops;
-    std::unordered_set<TElementMask, TElementMaskHash> Known;
-    std::vector<TCircle>* Found = nullptr;
-};
-
-// Puts a covering subset of the loops first: walking from the last loop back, a loop whose
-// elements all lie in other loops still kept moves behind the kept ones.
-void PutCoveringSubsetFirst(std::vector<TCircle>& loops, int elementCount) {
-    if (loops.size() <= 2) return;
-    std::vector<int> holders(size_t(elementCount), 0);
-    for (const TCircle& c : loops) c.PartMask.ForEach([&](int e) { ++holders[size_t(e)]; });
-    std::vector<char> kept(loops.size(), 1);
-    for (size_t i = loops.size(); i-- > 0;) {
-        bool covered = true;
-        loops[i].PartMask.ForEach([&](int e) { covered = covered && holders[size_t(e)] >= 2; });
-        if (!covered) continue;
-        kept[i] = 0;
-        loops[i].PartMask.ForEach([&](int e) { --holders[size_t(e)]; });
-    }
-    std::vector<TCircle> ordered;
-    ordered.reserve(loops.size());
-    for (size_t i = 0; i < loops.size(); ++i)
-        if (kept[i]) ordered.push_back(std::move(loops[i]));
-    for (size_t i = 0; i < loops.size(); ++i)
-        if (!kept[i]) ordered.push_back(std::move(loops[i]));
-    loops = std::move(ordered);
-}
-
-TElementMask UnionOf(const std::vector<TCircle>& loops, int elementCount) {
-    TElementMask all(elementCount);
-    for (const TCircle& c : loops) all |= c.PartMask;
-    return all;
-}
-
-bool FindCircles(const TCircuitGraph& g) {
-    Circles.clear();
-    LoopUnion = TElementMask(g.ElementCount());
-    if (IndependentLoops(g) > Solver::MaxListedLoops) {
-        Solver::LastSolve.Source = Solver::TLoopSource::TooManyLoops;
-        return false;
-    }
-    TLoopSearch search(g, Solver::SearchStepBudget);
-    const bool finished = search.Run(Circles);
-    Solver::LastSolve.SearchSteps = search.StepsTaken();
-    if (!finished) {
-        Circles.clear();
-        Solver::LastSolve.Source = Solver::TLoopSource::SearchTooLong;
-        return false;
-    }
-    PutCoveringSubsetFirst(Circles, g.ElementCount());
-    LoopUnion = UnionOf(Circles, g.ElementCount());
-    return true;
-}
-
-} // namespace
-
-bool FindCircles(const TCircuitView& view) {
-    TCircuitView copy = view; // a graph points at a view it may mark; the search marks nothing
-    return FindCircles(TCircuitGraph::Of(copy));
-}
-
-// --- Topology from the listed loops ----------------------------------------------------------
+// --- Topology ----------------------------------------------------------
 
 std::vector<int> NodesOf(const TCircuitGraph& g, const TElementMask& elements) {
     std::vector<char> seen(size_t(g.NodeCount), 0);
@@ -237,42 +66,6 @@ void CollectLoopElements(const TCircuitGraph& g, const TElementMask& loops, TTop
             t.LoopNodes.push_back(q);
         }
     });
-}
-
-TTopology PrepareFromLoops(const TCircuitGraph& g) {
-    TTopology t;
-    // Loops through an open switch or a switched-off meter cannot carry current.
-    std::erase_if(Circles, [&](const TCircle& c) {
-        bool broken = false;
-        c.PartMask.ForEach([&](int e) { broken = broken || g.Breaks[size_t(e)]; });
-        return broken;
-    });
-    LoopUnion = UnionOf(Circles, g.ElementCount());
-    if (Circles.empty()) return t;
-    CollectLoopElements(g, LoopUnion, t);
-
-    // Groups: loops sharing an element, merged until no two groups share one.
-    std::vector<const TCircle*> rest;
-    for (const TCircle& c : Circles) rest.push_back(&c);
-    while (!rest.empty()) {
-        TElementMask group = rest.front()->PartMask;
-        rest.erase(rest.begin());
-        for (bool merged = true; merged;) {
-            merged = false;
-            for (auto it = rest.begin(); it != rest.end();) {
-                if ((*it)->PartMask.Intersects(group)) {
-                    group |= (*it)->PartMask;
-                    it = rest.erase(it);
-                    merged = true;
-                } else {
-                    ++it;
-                }
-            }
-        }
-        t.Groups.push_back({group, NodesOf(g, group)});
-    }
-    MarkAcDriven(g, t);
-    return t;
 }
 
 void MarkAcDriven(const TCircuitGraph& g, const TTopology& t) {
@@ -413,13 +206,18 @@ void WriteCurrentLawRowsAsCuts(const TCircuitGraph& g, const TTopology& t, const
     }
 }
 
-// Voltage-law row of a loop: -Z and -EMF where the loop runs from first to second terminal.
-void WriteLoopRow(const TCircle& loop, const TValues& values, TEquations& eq, int k) {
+// Voltage-law row of loop i of ListedLoops: -Z and -EMF where the loop runs from first to
+// second terminal, in the order of its path.
+void WriteLoopRow(const TCircuitGraph& g, size_t i, const TValues& values, TEquations& eq, int k) {
+    ListedLoops.Walk(g, i);
+    const TLoop& loop = ListedLoops.Loops[i];
+    const int* path = ListedLoops.PathOf(i);
     eq.ClearRow(k);
-    for (int e : loop.Numbers) {
+    for (int step = 0; step < loop.Count; ++step) {
+        const int e = path[step];
         const TComplex z = values.Z[size_t(e)];
         const double u = values.Emf[size_t(e)];
-        if (loop.DirectionMask.Test(e)) {
+        if (loop.Directions.Test(e)) {
             eq.At(k, e) = -z;
             eq.Rhs(k) -= u;
         } else {
@@ -431,11 +229,15 @@ void WriteLoopRow(const TCircle& loop, const TValues& values, TEquations& eq, in
 
 // Whether the loops' signed element vectors are linearly independent. Loops that pass the
 // duplicate test can still depend on each other; their system would be singular.
-bool Independent(const std::vector<TCircle>& loops, int n) {
+bool Independent(const std::vector<size_t>& loops, int n) {
     const size_t rows = loops.size();
     std::vector<double> m(rows * size_t(n), 0.0);
-    for (size_t r = 0; r < rows; ++r)
-        for (int e : loops[r].Numbers) m[r * size_t(n) + size_t(e)] = loops[r].DirectionMask.Test(e) ? 1.0 : -1.0;
+    for (size_t r = 0; r < rows; ++r) {
+        const TLoop& loop = ListedLoops.Loops[loops[r]];
+        const int* path = ListedLoops.PathOf(loops[r]);
+        for (int step = 0; step < loop.Count; ++step)
+            m[r * size_t(n) + size_t(path[step])] = loop.Directions.Test(path[step]) ? 1.0 : -1.0;
+    }
     size_t rank = 0;
     for (int c = 0; c < n && rank < rows; ++c) {
         size_t best = rank;
@@ -455,26 +257,37 @@ bool Independent(const std::vector<TCircle>& loops, int n) {
 
 // Voltage-law rows from the listed loops: loops are taken smallest first, each only when it
 // brings in its share of elements not yet covered, and never when it repeats an earlier row.
-int WriteListedLoopRows(const TCircuitGraph& g, const TTopology& t, const TValues& values, TEquations& eq, int k,
-                        std::vector<TCircle>& taken) {
-    std::stable_sort(Circles.begin(), Circles.end(),
-                     [](const TCircle& a, const TCircle& b) { return a.ElementCount() < b.ElementCount(); });
+// `taken`: the loops whose rows were written, in row order.
+int WriteListedLoopRows(const TCircuitGraph& g, const TTopology& t, const TValues& values,
+                        TEquations& eq, int k, std::vector<size_t>& taken) {
+    const std::vector<TLoop>& loops = ListedLoops.Loops;
+    // The loops by size, smallest first, in their order within one size.
+    std::vector<size_t> pool(loops.size());
+    {
+        std::vector<int> start(size_t(g.ElementCount()) + 2, 0);
+        for (const TLoop& loop : loops)
+            ++start[size_t(loop.Count + 1)];
+        for (size_t c = 1; c < start.size(); ++c)
+            start[c] += start[c - 1];
+        for (size_t i = 0; i < loops.size(); ++i)
+            pool[size_t(start[size_t(loops[i].Count)]++)] = i;
+    }
     const int b = int(t.LoopElements.size());
     const int nodes = int(t.LoopNodes.size());
     if (b == 0 && nodes == 0) return k;
-    if (Circles.empty()) throw ESolveFailure{TSolveProblem::Failed, QStringLiteral("TCircle::Circle exception: no circles")};
+    if (pool.empty())
+        throw ESolveFailure{TSolveProblem::Failed,
+                            QStringLiteral("TCircle::Circle exception: no circles")};
 
-    std::vector<TCircle> pool = std::move(Circles);
-    Circles.clear();
     TElementMask covered(g.ElementCount());
     size_t j = 0;
     size_t refusedInARow = 0;
     while (k < b) {
         if (pool.empty()) throw ENeedSpanningTrees{Solver::TLoopSource::RanOutOfLoops};
         if (j >= pool.size()) j = 0;
-        const TCircle& loop = pool[j];
+        const TLoop& loop = loops[pool[j]];
         const int need = b * (k - nodes + 2) / (b - nodes + 1);
-        const int have = loop.PartMask.UnionCount(covered);
+        const int have = loop.Elements.UnionCount(covered);
         if (have < need) {
             ++j;
             // Every loop left has been refused: the search would go round for ever.
@@ -482,25 +295,29 @@ int WriteListedLoopRows(const TCircuitGraph& g, const TTopology& t, const TValue
             continue;
         }
         refusedInARow = 0;
-        WriteLoopRow(loop, values, eq, k);
+        WriteLoopRow(g, pool[j], values, eq, k);
         eq.ScaleRow(k);
         const bool duplicate = eq.DuplicatesEarlierRow(k);
-        TCircle chosen = std::move(pool[j]);
+        const size_t chosen = pool[j];
         pool.erase(pool.begin() + std::ptrdiff_t(j));
         j = 1;
         if (!duplicate) {
-            covered |= chosen.PartMask;
-            taken.push_back(std::move(chosen));
+            covered |= loop.Elements;
+            taken.push_back(chosen);
             ++k;
         }
     }
-    if (!Independent(taken, g.ElementCount())) throw ENeedSpanningTrees{Solver::TLoopSource::Dependent};
-    Circles = std::move(pool); // what the solve did not take stays listed until the next search
+    if (!Independent(taken, g.ElementCount()))
+        throw ENeedSpanningTrees{Solver::TLoopSource::Dependent};
     return k;
 }
 
-int WriteSpanningTreeLoopRows(const TValues& values, TEquations& eq, int k) {
-    for (const TCircle& loop : Circles) WriteLoopRow(loop, values, eq, k++);
+int WriteSpanningTreeLoopRows(const TCircuitGraph& g, const TValues& values, TEquations& eq, int k,
+                              std::vector<size_t>& taken) {
+    for (size_t i = 0; i < ListedLoops.Loops.size(); ++i) {
+        WriteLoopRow(g, i, values, eq, k++);
+        taken.push_back(i);
+    }
     return k;
 }
 
@@ -511,15 +328,20 @@ int WriteSpanningTreeLoopRows(const TValues& values, TEquations& eq, int k) {
 // is left at the end runs through elements of the lowest class alone: the loops inside the
 // pieces that the huge elements join. Without this, such a piece's own loop could be written
 // only as the difference of two loops through huge elements and the sources.
-void SeparateLoopsByClass(const TCircuitGraph& g, const std::vector<TCircle>& loops, const std::vector<int>& classes,
-                          const TValues& values, TEquations& eq, int first) {
+void SeparateLoopsByClass(const TCircuitGraph& g, const std::vector<size_t>& loops,
+                          const std::vector<int>& classes, const TValues& values, TEquations& eq,
+                          int first) {
     const int n = g.ElementCount();
     const int top = *std::max_element(classes.begin(), classes.end());
     if (top == 0 || loops.empty()) return;
     // Each loop as how often it runs through each element forward (first node to second).
     std::vector<std::vector<long long>> runs(loops.size(), std::vector<long long>(size_t(n), 0));
-    for (size_t i = 0; i < loops.size(); ++i)
-        for (int e : loops[i].Numbers) runs[i][size_t(e)] = loops[i].DirectionMask.Test(e) ? 1 : -1;
+    for (size_t i = 0; i < loops.size(); ++i) {
+        const TLoop& loop = ListedLoops.Loops[loops[i]];
+        const int* path = ListedLoops.PathOf(loops[i]);
+        for (int step = 0; step < loop.Count; ++step)
+            runs[i][size_t(path[step])] = loop.Directions.Test(path[step]) ? 1 : -1;
+    }
     std::vector<char> kept(loops.size(), 0);
     for (int c = top; c >= 1; --c)
         for (int e = 0; e < n; ++e) {
@@ -572,13 +394,13 @@ std::vector<TComplex> SolveEquations(const TCircuitGraph& g, const TTopology& t,
     // The node rows are written only for the duplicate test of the listed loops; the cuts
     // below replace them.
     const int currentLawRows = listed ? WriteCurrentLawRows(g, t, eq) : CurrentLawRowCount(t);
-    std::vector<TCircle> taken;
+    std::vector<size_t> taken;
     int k = listed ? WriteListedLoopRows(g, t, values, eq, currentLawRows, taken)
-                   : WriteSpanningTreeLoopRows(values, eq, currentLawRows);
+                   : WriteSpanningTreeLoopRows(g, values, eq, currentLawRows, taken);
     WriteZeroCurrentRows(g, t, eq, k);
     const std::vector<int> classes = ScaleClasses(g, t, values);
     WriteCurrentLawRowsAsCuts(g, t, classes, values, eq);
-    SeparateLoopsByClass(g, listed ? taken : Circles, classes, values, eq, currentLawRows);
+    SeparateLoopsByClass(g, taken, classes, values, eq, currentLawRows);
     // A loop's class is that of its largest element; columns are their elements'.
     for (int r = currentLawRows; r < eq.N; ++r)
         eq.ForEachColumn(r, [&](int c) {
@@ -643,7 +465,7 @@ void ZeroCurrents(TCircuitView& view, TCircuitSink& sink, bool always) {
 // True when the circuit changed in the solve (a part burnt out) and must be solved again.
 bool Solve(TCircuitView& view, TCircuitSink& sink) {
     const TCircuitGraph g = TCircuitGraph::Of(view);
-    bool listed = FindCircles(g);
+    bool listed = ListLoops(g);
     TTopology t = listed ? PrepareFromLoops(g) : PrepareFromSpanningTrees(g);
     if (t.LoopElements.empty()) {
         // No closed loop: no current anywhere, nothing to log.

@@ -29,8 +29,11 @@ public:
     int ElementCount() const { return int(Numbers.size()); }
 };
 
-// The loops of the last search, by descending size and mask, the covering subset first.
+// The loops of the last FindCircles(), by descending size and mask, the covering subset first.
+// (The solve keeps its loops in a list of its own and writes out a loop's path only when it
+// takes the loop.)
 extern std::vector<TCircle> Circles;
+// The elements of the loops the last solve or FindCircles() kept.
 extern TElementMask LoopUnion;
 
 // Rebuilds Circles and LoopUnion from the circuit. Returns false, with Circles empty, when the
@@ -43,26 +46,24 @@ namespace Solver {
 extern QString LogPath;
 // Above this size the log is moved to <LogPath>.1 and begun anew.
 extern qint64 LogLimit;
-// The loop search lists loops one by one only while the circuit has at most this many
-// independent loops and the search takes at most this many steps.
+// The loops are listed one by one only while the circuit has at most this many independent
+// loops (2^n - 1 sums of them are looked at; above 20 the spanning trees are taken anyway).
 extern int MaxListedLoops;
-extern long SearchStepBudget;
 
 enum class TLoopSource {
-    Listed,         // the loops the full search listed
-    TooManyLoops,   // spanning trees: the circuit has too many loops to list them
-    SearchTooLong,  // spanning trees: the search ran out of steps
-    NoProgress,     // spanning trees: every listed loop left was refused
-    RanOutOfLoops,  // spanning trees: the listed loops were not enough
-    Dependent,      // spanning trees: the listed loops chosen depend on each other
-    Singular,       // spanning trees: the listed loops gave a singular system
+    Listed,        // the loops the full search listed
+    TooManyLoops,  // spanning trees: the circuit has too many loops to list them
+    NoProgress,    // spanning trees: every listed loop left was refused
+    RanOutOfLoops, // spanning trees: the listed loops were not enough
+    Dependent,     // spanning trees: the listed loops chosen depend on each other
+    Singular,      // spanning trees: the listed loops gave a singular system
 };
 
 struct TLastSolve {
     TLoopSource Source = TLoopSource::Listed;
     bool Failed = false;      // a thrown text ended the solve
     int Equations = 0;
-    long SearchSteps = 0;     // steps the loop search took (0 when it did not run)
+    long SearchSteps = 0; // sums of independent loops the search looked at (0 when it did not run)
 };
 extern TLastSolve LastSolve;
 } // namespace Solver

@@ -1,47 +1,100 @@
 #pragma once
 // A set of circuit elements by number, as wide as the circuit: bit k stands for element k.
 // Masks compare as unsigned numbers (the highest element decides first), which orders loops.
+// The first 128 elements are held in the mask itself, so that masks of every board the lattice
+// takes are made, copied and combined without the heap.
 
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <functional>
 #include <vector>
+
+// The number of bits set. Written out because the baseline x86-64 has no instruction for it and
+// the compiler's own falls back on a library call.
+inline int BitCount(uint64_t x) {
+    x = x - ((x >> 1) & 0x5555555555555555ull);
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0full;
+    return int((x * 0x0101010101010101ull) >> 56);
+}
 
 class TElementMask {
 public:
     TElementMask() = default;
-    explicit TElementMask(int elementCount) : Words(size_t(std::max(1, (elementCount + 63) / 64)), 0) {}
+    explicit TElementMask(int elementCount) {
+        if (elementCount > 64 * InlineWords)
+            More.resize(size_t(elementCount + 63) / 64 - InlineWords, 0);
+    }
 
     void Set(int k) {
-        Fit(size_t(k) / 64 + 1);
-        Words[size_t(k) >> 6] |= uint64_t(1) << (k & 63);
+        const size_t w = size_t(k) >> 6;
+        if (w < InlineWords) {
+            Low[w] |= uint64_t(1) << (k & 63);
+            return;
+        }
+        if (More.size() < w - InlineWords + 1) More.resize(w - InlineWords + 1, 0);
+        More[w - InlineWords] |= uint64_t(1) << (k & 63);
     }
-    bool Test(int k) const { return size_t(k) / 64 < Words.size() && ((Words[size_t(k) >> 6] >> (k & 63)) & 1); }
+    bool Test(int k) const { return (Word(size_t(k) >> 6) >> (k & 63)) & 1; }
     bool Any() const {
-        for (uint64_t w : Words)
-            if (w) return true;
+        for (size_t i = 0; i < Words(); ++i)
+            if (Word(i)) return true;
         return false;
     }
     int Count() const {
         int n = 0;
-        for (uint64_t w : Words) n += std::popcount(w);
+        for (size_t i = 0; i < Words(); ++i)
+            n += BitCount(Word(i));
         return n;
     }
     // The number of elements in this mask or the other.
     int UnionCount(const TElementMask& o) const {
         int n = 0;
-        for (size_t i = 0; i < std::max(Words.size(), o.Words.size()); ++i) n += std::popcount(Word(i) | o.Word(i));
+        for (size_t i = 0; i < std::max(Words(), o.Words()); ++i)
+            n += BitCount(Word(i) | o.Word(i));
         return n;
     }
     bool Intersects(const TElementMask& o) const {
-        for (size_t i = 0; i < std::min(Words.size(), o.Words.size()); ++i)
-            if (Words[i] & o.Words[i]) return true;
+        for (size_t i = 0; i < std::min(Words(), o.Words()); ++i)
+            if (Word(i) & o.Word(i)) return true;
         return false;
     }
+    // Whether every element of this mask is in the other.
+    bool Within(const TElementMask& o) const {
+        for (size_t i = 0; i < Words(); ++i)
+            if (Word(i) & ~o.Word(i)) return false;
+        return true;
+    }
+    // Whether every element of this mask is in one of the other two.
+    bool WithinEither(const TElementMask& a, const TElementMask& b) const {
+        for (size_t i = 0; i < Words(); ++i)
+            if (Word(i) & ~(a.Word(i) | b.Word(i))) return false;
+        return true;
+    }
+    // The lowest element, -1 for an empty mask.
+    int Lowest() const {
+        for (size_t i = 0; i < Words(); ++i)
+            if (Word(i)) return int(i * 64) + std::countr_zero(Word(i));
+        return -1;
+    }
     TElementMask& operator|=(const TElementMask& o) {
-        Fit(o.Words.size());
-        for (size_t i = 0; i < o.Words.size(); ++i) Words[i] |= o.Words[i];
+        Low[0] |= o.Low[0];
+        Low[1] |= o.Low[1];
+        if (!o.More.empty()) {
+            if (More.size() < o.More.size()) More.resize(o.More.size(), 0);
+            for (size_t i = 0; i < o.More.size(); ++i)
+                More[i] |= o.More[i];
+        }
+        return *this;
+    }
+    TElementMask& operator^=(const TElementMask& o) {
+        Low[0] ^= o.Low[0];
+        Low[1] ^= o.Low[1];
+        if (!o.More.empty()) {
+            if (More.size() < o.More.size()) More.resize(o.More.size(), 0);
+            for (size_t i = 0; i < o.More.size(); ++i)
+                More[i] ^= o.More[i];
+        }
         return *this;
     }
     friend TElementMask operator|(TElementMask a, const TElementMask& b) { return a |= b; }
@@ -51,31 +104,28 @@ public:
     // The elements in the mask, lowest first.
     template <class F>
     void ForEach(F f) const {
-        for (size_t i = 0; i < Words.size(); ++i)
-            for (uint64_t w = Words[i]; w; w &= w - 1) f(int(i * 64 + std::countr_zero(w)));
-    }
-    size_t Hash() const {
-        size_t h = 1469598103934665603ull;
-        size_t used = Words.size();
-        while (used > 0 && Words[used - 1] == 0) --used; // equal masks hash alike, whatever their width
-        for (size_t i = 0; i < used; ++i) h = (h ^ Words[i]) * 1099511628211ull;
-        return h;
+        for (size_t i = 0; i < Words(); ++i)
+            for (uint64_t w = Word(i); w; w &= w - 1)
+                f(int(i * 64) + std::countr_zero(w));
     }
 
 private:
-    uint64_t Word(size_t i) const { return i < Words.size() ? Words[i] : 0; }
-    void Fit(size_t words) {
-        if (Words.size() < words) Words.resize(words, 0);
+    static constexpr int InlineWords = 2;
+    size_t Words() const { return InlineWords + More.size(); }
+    uint64_t Word(size_t i) const {
+        if (i < InlineWords) return Low[i];
+        return i - InlineWords < More.size() ? More[i - InlineWords] : 0;
     }
     int Compare(const TElementMask& o) const {
-        for (size_t i = std::max(Words.size(), o.Words.size()); i-- > 0;)
+        if (More.empty() && o.More.empty()) {
+            if (Low[1] != o.Low[1]) return Low[1] < o.Low[1] ? -1 : 1;
+            return Low[0] < o.Low[0] ? -1 : Low[0] > o.Low[0] ? 1 : 0;
+        }
+        for (size_t i = std::max(Words(), o.Words()); i-- > 0;)
             if (Word(i) != o.Word(i)) return Word(i) < o.Word(i) ? -1 : 1;
         return 0;
     }
 
-    std::vector<uint64_t> Words;
-};
-
-struct TElementMaskHash {
-    size_t operator()(const TElementMask& m) const { return m.Hash(); }
+    uint64_t Low[InlineWords] = {0, 0};
+    std::vector<uint64_t> More; // elements from 128 on
 };

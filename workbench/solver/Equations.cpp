@@ -91,9 +91,9 @@ struct TEquations::TStorage {
     bool DenseUsed = false;         // the full elimination wrote all of A
 
     // The elimination's bookkeeping, sized per solve.
-    std::vector<int> RowAt, ColumnAt, RowsLeft, RowMaxClass, RowMaxAt;
+    std::vector<int> RowAt, ColumnAt, RowPosition, ColumnPosition, RowsLeft, RowMaxClass, RowMaxAt;
     std::vector<double> RowMax;
-    std::vector<uint64_t> Live, ClassColumns, PivotColumns;
+    std::vector<uint64_t> Live, ClassColumns, PivotColumns, ColumnRows, Pending;
 
     void Fit(size_t entries, size_t patternWords) {
         if (A.size() < entries) {
@@ -206,22 +206,37 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
     using Arithmetic = TArithmeticOf<T>;
     const int n = N;
     TStorage& s = *S;
+    const size_t rowWords = size_t(n + 63) / 64;
+    auto bit = [](int k) { return uint64_t(1) << (k & 63); };
+    // Per stored column: the stored rows whose column set holds it.
+    s.ColumnRows.assign(size_t(n + 1) * rowWords, 0);
     for (int r = 0; r < n; ++r)
         ForEachColumn(r, [&](int c) {
             const size_t at = size_t(r) * Stride + size_t(c);
             work[at] = Arithmetic::From(s.A[at]);
+            s.ColumnRows[size_t(c) * rowWords + size_t(r >> 6)] |= bit(r);
         });
     auto entry = [&](int i, int c) -> T& { return work[size_t(i) * Stride + size_t(c)]; };
     auto marked = [&](int i, int c) { return (s.Pattern[size_t(i) * Words + size_t(c >> 6)] >> (c & 63)) & 1; };
 
-    // Logical row r is stored in row RowAt[r], logical column c in column ColumnAt[c]; stored
-    // column c holds the unknown of element c throughout.
+    // Logical row r is stored in row RowAt[r], logical column c in column ColumnAt[c] (and the
+    // other way round, RowPosition and ColumnPosition); stored column c holds the unknown of
+    // element c throughout.
     s.RowAt.resize(size_t(n));
     s.ColumnAt.resize(size_t(n));
-    for (int i = 0; i < n; ++i) s.RowAt[size_t(i)] = s.ColumnAt[size_t(i)] = i;
-    // The stored columns not yet eliminated, and the right-hand side.
+    s.RowPosition.resize(size_t(n));
+    s.ColumnPosition.resize(size_t(n));
+    for (int i = 0; i < n; ++i)
+        s.RowAt[size_t(i)] = s.ColumnAt[size_t(i)] = s.RowPosition[size_t(i)] =
+            s.ColumnPosition[size_t(i)] = i;
+    // The stored columns not yet eliminated, and the right-hand side; the stored rows not yet
+    // taken as pivot rows.
     s.Live.assign(Words, 0);
-    for (int c = 0; c <= n; ++c) s.Live[size_t(c >> 6)] |= uint64_t(1) << (c & 63);
+    for (int c = 0; c <= n; ++c)
+        s.Live[size_t(c >> 6)] |= bit(c);
+    s.Pending.assign(rowWords, 0);
+    for (int r = 0; r < n; ++r)
+        s.Pending[size_t(r >> 6)] |= bit(r);
     int top = 0;
     for (int k = 0; k < n; ++k) top = std::max({top, RowClass[size_t(k)], ColumnClass[size_t(k)]});
     // Per class: the element columns of that class or below.
@@ -229,7 +244,7 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
     for (int level = 0; level <= top; ++level)
         for (int c = 0; c < n; ++c)
             if (ColumnClass[size_t(c)] <= level)
-                s.ClassColumns[size_t(level) * Words + size_t(c >> 6)] |= uint64_t(1) << (c & 63);
+                s.ClassColumns[size_t(level) * Words + size_t(c >> 6)] |= bit(c);
     s.RowsLeft.assign(size_t(top + 1), 0);
     for (int r = 0; r < n; ++r) ++s.RowsLeft[size_t(RowClass[size_t(r)])];
     // Per stored row: the largest squared modulus among its live columns of the class it was
@@ -261,7 +276,8 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
         int stage = 0;
         while (s.RowsLeft[size_t(stage)] == 0) ++stage;
         const uint64_t* stageColumns = &s.ClassColumns[size_t(stage) * Words];
-        int bestRow = p, bestColumn = p;
+        // The pivot row: the first (in logical order) whose largest entry is the largest.
+        int bestRow = p;
         double best = -1;
         for (int r = p; r < n; ++r) {
             const int i = s.RowAt[size_t(r)];
@@ -275,8 +291,11 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
                 bestRow = r;
             }
         }
-        const bool byClass = best > 0;
-        if (!byClass) { // the class's rows say nothing more: the largest of all that is left
+        const uint64_t* searched = stageColumns;
+        if (!(best > 0)) {
+            // The class's rows say nothing more: the largest of all that is left. Nothing at all
+            // left is a singular system; the full elimination says so (or meets the NaN here).
+            searched = allColumns;
             best = -1;
             for (int r = p; r < n; ++r) {
                 int at;
@@ -286,29 +305,43 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
                     bestRow = r;
                 }
             }
+            if (!(best > 0)) throw ENotFinite();
         }
+        // Its column: the first (in logical order) that holds that largest entry.
+        int pc = -1;
         {
-            // The first column of the chosen row that holds its largest entry.
             const int i = s.RowAt[size_t(bestRow)];
-            double m = -1;
-            for (int c = p; c < n; ++c) {
-                const int q = s.ColumnAt[size_t(c)];
-                if (byClass && ColumnClass[size_t(q)] > stage) continue;
-                const double v = marked(i, q) ? Arithmetic::Norm(entry(i, q)) : 0;
-                if (v > m) {
-                    m = v;
-                    bestColumn = c;
+            const uint64_t* pattern = &s.Pattern[size_t(i) * Words];
+            int position = n;
+            for (size_t w = 0; w < Words; ++w)
+                for (uint64_t bits = pattern[w] & s.Live[w] & searched[w]; bits; bits &= bits - 1) {
+                    const int c = int(w * 64) + __builtin_ctzll(bits);
+                    if (Arithmetic::Norm(entry(i, c)) == best &&
+                        s.ColumnPosition[size_t(c)] < position) {
+                        position = s.ColumnPosition[size_t(c)];
+                        pc = c;
+                    }
                 }
-            }
         }
-        std::swap(s.RowAt[size_t(p)], s.RowAt[size_t(bestRow)]);
-        std::swap(s.ColumnAt[size_t(p)], s.ColumnAt[size_t(bestColumn)]);
-        const int pr = s.RowAt[size_t(p)], pc = s.ColumnAt[size_t(p)];
+        const int pr = s.RowAt[size_t(bestRow)];
+        // Exchange logical rows p and bestRow, and logical columns p and pc's.
+        {
+            const int other = s.RowAt[size_t(p)];
+            s.RowAt[size_t(p)] = pr;
+            s.RowAt[size_t(bestRow)] = other;
+            s.RowPosition[size_t(pr)] = p;
+            s.RowPosition[size_t(other)] = bestRow;
+            const int from = s.ColumnPosition[size_t(pc)], displaced = s.ColumnAt[size_t(p)];
+            s.ColumnAt[size_t(p)] = pc;
+            s.ColumnAt[size_t(from)] = displaced;
+            s.ColumnPosition[size_t(pc)] = p;
+            s.ColumnPosition[size_t(displaced)] = from;
+        }
         --s.RowsLeft[size_t(RowClass[size_t(pr)])];
-        const T pivot = marked(pr, pc) ? entry(pr, pc) : T();
-        if (pivot == T()) throw ESingular();
+        s.Pending[size_t(pr >> 6)] &= ~bit(pr);
+        const T pivot = entry(pr, pc);
         if (!Arithmetic::Finite(pivot)) throw ENotFinite();
-        s.Live[size_t(pc >> 6)] &= ~(uint64_t(1) << (pc & 63));
+        s.Live[size_t(pc >> 6)] &= ~bit(pc);
 
         // The pivot row's columns still to come, divided by the pivot.
         const uint64_t* pivotPattern = &s.Pattern[size_t(pr) * Words];
@@ -319,46 +352,55 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
                 const int c = int(w * 64) + __builtin_ctzll(bits);
                 pivotRow[c] = Arithmetic::Divide(pivotRow[c], pivot);
             }
-        for (int r = p + 1; r < n; ++r) {
-            const int i = s.RowAt[size_t(r)];
-            if (!marked(i, pc)) continue;
-            T* row = &entry(i, 0);
-            const T f = row[pc];
-            if (f == T()) continue;
-            if (!Arithmetic::Finite(f)) throw ENotFinite();
-            // The row's largest entry stays known while it lies outside the columns changed
-            // here (and not in the pivot's, which leaves): then only the changed ones can
-            // exceed it.
-            const int at = s.RowMaxAt[size_t(i)];
-            const bool keep = s.RowMaxClass[size_t(i)] == stage &&
-                              (at < 0 || (at != pc && !((s.PivotColumns[size_t(at >> 6)] >> (at & 63)) & 1)));
-            double rowMax = s.RowMax[size_t(i)];
-            int rowMaxAt = at;
-            uint64_t* columns = &s.Pattern[size_t(i) * Words];
-            for (size_t w = 0; w < Words; ++w) {
-                const uint64_t changed = s.PivotColumns[w];
-                const uint64_t weighed = changed & stageColumns[w];
-                for (uint64_t bits = changed; bits; bits &= bits - 1) {
-                    const int bit = __builtin_ctzll(bits);
-                    const int c = int(w * 64) + bit;
-                    row[c] -= f * pivotRow[c];
-                    if (keep && ((weighed >> bit) & 1)) {
-                        const double m = Arithmetic::Norm(row[c]);
-                        if (m > rowMax) {
-                            rowMax = m;
-                            rowMaxAt = c;
+        // The rows below with an entry in the pivot column (in any order: each row is changed
+        // by the pivot row alone).
+        const uint64_t* below = &s.ColumnRows[size_t(pc) * rowWords];
+        for (size_t rw = 0; rw < rowWords; ++rw)
+            for (uint64_t rows = below[rw] & s.Pending[rw]; rows; rows &= rows - 1) {
+                const int i = int(rw * 64) + __builtin_ctzll(rows);
+                T* row = &entry(i, 0);
+                const T f = row[pc];
+                if (f == T()) continue;
+                if (!Arithmetic::Finite(f)) throw ENotFinite();
+                // The row's largest entry stays known while it lies outside the columns changed
+                // here (and not in the pivot's, which leaves): then only the changed ones can
+                // exceed it.
+                const int at = s.RowMaxAt[size_t(i)];
+                const bool keep =
+                    s.RowMaxClass[size_t(i)] == stage &&
+                    (at < 0 || (at != pc && !((s.PivotColumns[size_t(at >> 6)] >> (at & 63)) & 1)));
+                double rowMax = s.RowMax[size_t(i)];
+                int rowMaxAt = at;
+                uint64_t* columns = &s.Pattern[size_t(i) * Words];
+                for (size_t w = 0; w < Words; ++w) {
+                    const uint64_t changed = s.PivotColumns[w];
+                    const uint64_t weighed = changed & stageColumns[w];
+                    for (uint64_t bits = changed; bits; bits &= bits - 1) {
+                        const int b = __builtin_ctzll(bits);
+                        const int c = int(w * 64) + b;
+                        row[c] -= f * pivotRow[c];
+                        if (keep && ((weighed >> b) & 1)) {
+                            const double m = Arithmetic::Norm(row[c]);
+                            if (m > rowMax) {
+                                rowMax = m;
+                                rowMaxAt = c;
+                            }
                         }
                     }
+                    // Columns new to the row: it joins their row sets.
+                    for (uint64_t added = changed & ~columns[w]; added; added &= added - 1) {
+                        const int c = int(w * 64) + __builtin_ctzll(added);
+                        s.ColumnRows[size_t(c) * rowWords + size_t(i >> 6)] |= bit(i);
+                    }
+                    columns[w] |= changed;
                 }
-                columns[w] |= changed;
+                if (keep) {
+                    s.RowMax[size_t(i)] = rowMax;
+                    s.RowMaxAt[size_t(i)] = rowMaxAt;
+                } else {
+                    s.RowMaxClass[size_t(i)] = -1;
+                }
             }
-            if (keep) {
-                s.RowMax[size_t(i)] = rowMax;
-                s.RowMaxAt[size_t(i)] = rowMaxAt;
-            } else {
-                s.RowMaxClass[size_t(i)] = -1;
-            }
-        }
     }
 
     std::vector<TComplex> x(static_cast<size_t>(n));

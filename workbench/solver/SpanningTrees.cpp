@@ -84,7 +84,7 @@ std::vector<std::vector<int>> LoopBlocks(const TCircuitGraph& g, bool withBreaks
 
 // One loop per chord of a breadth-first spanning tree of the block, oriented so that it runs
 // through its lowest-numbered element from that element's first node to its second.
-void AddChordLoops(const TCircuitGraph& g, const std::vector<int>& block, std::vector<TCircle>& loops) {
+void AddChordLoops(const TCircuitGraph& g, const std::vector<int>& block, TLoopList& loops) {
     std::vector<int> nodes;
     for (int e : block) {
         nodes.push_back(g.First[size_t(e)]);
@@ -144,38 +144,21 @@ void AddChordLoops(const TCircuitGraph& g, const std::vector<int>& block, std::v
 
         auto lowest = std::min_element(steps.begin(), steps.end());
         const bool forward = g.First[size_t(lowest->first)] == lowest->second;
-
-        TCircle loop;
-        loop.PartMask = TElementMask(g.ElementCount());
-        loop.DirectionMask = TElementMask(g.ElementCount());
-        auto add = [&](int e, int from) {
-            const int leaves = forward ? from : (g.First[size_t(e)] == from ? g.Second[size_t(e)] : g.First[size_t(e)]);
-            loop.PartMask.Set(e);
-            if (g.First[size_t(e)] == leaves) loop.DirectionMask.Set(e);
-            loop.NodePath.push_back(leaves);
-            loop.Numbers.push_back(e);
-        };
-        if (forward) {
-            for (const auto& [e, from] : steps) add(e, from);
-        } else {
-            for (auto it = steps.rbegin(); it != steps.rend(); ++it) add(it->first, it->second);
+        if (!forward) {
+            // Run the other way round: each element leaves the node it entered by.
+            std::reverse(steps.begin(), steps.end());
+            for (auto& [e, from] : steps)
+                from = g.First[size_t(e)] == from ? g.Second[size_t(e)] : g.First[size_t(e)];
         }
-        loops.push_back(std::move(loop));
+        loops.Add(g, steps);
     }
 }
 
 } // namespace
 
-std::vector<char> ElementsInLoops(const TCircuitGraph& g) {
-    std::vector<char> in(size_t(g.ElementCount()), 0);
-    for (const std::vector<int>& block : LoopBlocks(g, true))
-        for (int e : block) in[size_t(e)] = 1;
-    return in;
-}
-
 TTopology PrepareFromSpanningTrees(const TCircuitGraph& g) {
     TTopology t;
-    Circles.clear();
+    ListedLoops.Clear();
     LoopUnion = TElementMask(g.ElementCount());
     const std::vector<std::vector<int>> blocks = LoopBlocks(g);
     for (const std::vector<int>& block : blocks) {
@@ -183,7 +166,7 @@ TTopology PrepareFromSpanningTrees(const TCircuitGraph& g) {
         for (int e : block) elements.Set(e);
         LoopUnion |= elements;
         t.Groups.push_back({elements, NodesOf(g, elements)});
-        AddChordLoops(g, block, Circles);
+        AddChordLoops(g, block, ListedLoops);
     }
     CollectLoopElements(g, LoopUnion, t);
     MarkAcDriven(g, t);

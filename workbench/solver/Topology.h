@@ -64,16 +64,49 @@ private:
     std::vector<int> Parent;
 };
 
-// The topology of the loops now in Circles; sets the elements' AcDriven marks.
+// A closed loop as the solve keeps it: its elements and how many, and, once walked (or as the
+// spanning trees give it), the order it runs through them and the direction of each.
+struct TLoop {
+    TElementMask Elements;
+    int Count = 0;
+    int PathAt = -1;         // where its path starts in the list's Paths; -1 until walked
+    TElementMask Directions; // bit k: it runs through element k from first to second node
+};
+
+// The loops of the last search (or the spanning trees' loops), in Circles order.
+struct TLoopList {
+    std::vector<TLoop> Loops;
+    std::vector<int> Paths; // element numbers; loop i's Count of them from its PathAt
+
+    void Clear() {
+        Loops.clear();
+        Paths.clear();
+    }
+    // Gives loop i its path unless it has one: from its lowest element's first node, through
+    // that element first (the way the search found it).
+    void Walk(const TCircuitGraph& g, size_t i);
+    const int* PathOf(size_t i) const { return &Paths[size_t(Loops[i].PathAt)]; }
+    // Appends a loop with the path given as (element, node it leaves) steps.
+    void Add(const TCircuitGraph& g, const std::vector<std::pair<int, int>>& steps);
+    // Loop i as a TCircle (its path walked first).
+    TCircle Circle(const TCircuitGraph& g, size_t i);
+};
+
+// The loops the solve works with: those of the last ListLoops, or the spanning trees'.
+extern TLoopList ListedLoops;
+
+// Lists every loop of the circuit into ListedLoops, in the order FindCircles gives Circles, and
+// sets LoopUnion. False, with the list empty, when the circuit has more than MaxListedLoops
+// independent loops.
+bool ListLoops(const TCircuitGraph& g);
+
+// The topology of the listed loops, after those through an open switch or a switched-off meter
+// are taken out; sets the elements' AcDriven marks.
 TTopology PrepareFromLoops(const TCircuitGraph& g);
 
 // The same facts from the graph's biconnected blocks, independent of any choice of loops, and
-// one independent loop per chord of a spanning tree of each block (put into Circles).
+// one independent loop per chord of a spanning tree of each block (put into ListedLoops).
 TTopology PrepareFromSpanningTrees(const TCircuitGraph& g);
-
-// Per element: whether it lies in some closed loop of the board (a block of two or more
-// branches), open switches and switched-off meters counted as branches.
-std::vector<char> ElementsInLoops(const TCircuitGraph& g);
 
 // Sets AcDriven on exactly the elements of the groups that hold an alternating source.
 void MarkAcDriven(const TCircuitGraph& g, const TTopology& t);

@@ -1,0 +1,418 @@
+// Every closed loop of a circuit of few independent loops, listed from its loop space instead of
+// by walking every path.
+//
+// The loops of a circuit are exactly the sets of elements that are sums (each element taken an
+// odd number of times) of the fundamental loops of a spanning forest, one per element outside
+// the forest, and that form one simple cycle: every node met twice, all of one piece. With c
+// independent loops there are 2^c - 1 such sums, at most 1023 for the 10 that are listed; the
+// loops come out of them one set of elements after the other, and a loop's path is walked only
+// when the solve writes its row. A chain of elements through nodes that join only two of them
+// lies wholly in a loop or not at all, so the sums are taken over chains (one bit each) and a
+// node is checked only where four or more chains meet.
+//
+// This finds the same loops as a search along every path from every element, each once, with
+// the orientation that search gives it: through its lowest element from that element's first
+// node.
+
+#include "solver/Topology.h"
+
+#include <algorithm>
+#include <bit>
+
+TLoopList ListedLoops;
+
+void TLoopList::Walk(const TCircuitGraph& g, size_t i) {
+    TLoop& loop = Loops[i];
+    if (loop.PathAt >= 0) return;
+    loop.PathAt = int(Paths.size());
+    loop.Directions = TElementMask(g.ElementCount());
+    int e = loop.Elements.Lowest();
+    const int start = g.First[size_t(e)];
+    for (int node = start;;) {
+        Paths.push_back(e);
+        if (g.First[size_t(e)] == node) loop.Directions.Set(e);
+        const int far = g.First[size_t(e)] == node ? g.Second[size_t(e)] : g.First[size_t(e)];
+        if (far == start) break;
+        // The loop's other element at the far node.
+        int next = -1;
+        for (int f : g.Attached[size_t(far)])
+            if (f != e && loop.Elements.Test(f)) {
+                next = f;
+                break;
+            }
+        node = far;
+        e = next;
+    }
+}
+
+void TLoopList::Add(const TCircuitGraph& g, const std::vector<std::pair<int, int>>& steps) {
+    TLoop loop;
+    loop.Elements = TElementMask(g.ElementCount());
+    loop.Directions = TElementMask(g.ElementCount());
+    loop.Count = int(steps.size());
+    loop.PathAt = int(Paths.size());
+    for (const auto& [e, leaves] : steps) {
+        loop.Elements.Set(e);
+        if (g.First[size_t(e)] == leaves) loop.Directions.Set(e);
+        Paths.push_back(e);
+    }
+    Loops.push_back(std::move(loop));
+}
+
+TCircle TLoopList::Circle(const TCircuitGraph& g, size_t i) {
+    Walk(g, i);
+    const TLoop& loop = Loops[i];
+    TCircle c;
+    c.PartMask = loop.Elements;
+    c.DirectionMask = loop.Directions;
+    const int* path = PathOf(i);
+    for (int k = 0; k < loop.Count; ++k) {
+        const int e = path[k];
+        const int leaves = loop.Directions.Test(e) ? g.First[size_t(e)] : g.Second[size_t(e)];
+        c.NodePath.push_back(leaves);
+        c.Numbers.push_back(e);
+    }
+    return c;
+}
+
+namespace {
+
+// A maximal run of loop elements through nodes that join only two of them, between two nodes
+// where more meet (or, for a loop standing alone, from one of its nodes round to it again).
+struct TChain {
+    int Lowest = -1;    // its lowest element
+    int A = -1, B = -1; // its end nodes, as numbers among the nodes chains end at
+};
+
+// The listing's working space, kept from one solve to the next: a solve allocates nothing here
+// once a circuit of its size has been listed.
+struct TListScratch {
+    std::vector<int> Piece, Chords, Up, Parent, Depth, Queue, Degree, EndIndex, Ends, Crowded,
+        Block, Order, Start;
+    std::vector<char> InTree, Chained, Kept;
+    std::vector<TElementMask> Fundamental, Before;
+    std::vector<TChain> Chains;
+    std::vector<uint64_t> At, Round, FundamentalChains;
+    std::vector<int> Members; // fundamental loops of one block
+    std::vector<TLoop> Ordered;
+};
+TListScratch Scratch;
+
+// The loops of the circuit in the order of Circles: by descending size and, within one size,
+// descending mask, then the covering subset moved first.
+void OrderLikeCircles(std::vector<TLoop>& loops, int elementCount) {
+    TListScratch& s = Scratch;
+    // By size (counting), then by mask within each size.
+    s.Start.assign(size_t(elementCount) + 2, 0);
+    for (const TLoop& loop : loops)
+        ++s.Start[size_t(elementCount - loop.Count + 1)];
+    for (size_t i = 1; i < s.Start.size(); ++i)
+        s.Start[i] += s.Start[i - 1];
+    s.Order.resize(loops.size());
+    for (size_t i = 0; i < loops.size(); ++i)
+        s.Order[size_t(s.Start[size_t(elementCount - loops[i].Count)]++)] = int(i);
+    for (size_t from = 0; from < s.Order.size();) {
+        size_t to = from + 1;
+        while (to < s.Order.size() &&
+               loops[size_t(s.Order[to])].Count == loops[size_t(s.Order[from])].Count)
+            ++to;
+        std::sort(
+            s.Order.begin() + std::ptrdiff_t(from), s.Order.begin() + std::ptrdiff_t(to),
+            [&](int a, int b) { return loops[size_t(b)].Elements < loops[size_t(a)].Elements; });
+        from = to;
+    }
+
+    // The covering subset: walking from the last loop back, a loop whose elements all lie in
+    // the other loops still there moves behind those kept. The loops before it are all still
+    // there; behind it, those kept.
+    s.Kept.assign(loops.size(), 1);
+    if (loops.size() > 2) {
+        s.Before.resize(loops.size());
+        s.Before[0] = TElementMask();
+        for (size_t i = 1; i < loops.size(); ++i) {
+            s.Before[i] = s.Before[i - 1];
+            s.Before[i] |= loops[size_t(s.Order[i - 1])].Elements;
+        }
+        TElementMask keptBehind;
+        for (size_t i = loops.size(); i-- > 0;) {
+            const TElementMask& elements = loops[size_t(s.Order[i])].Elements;
+            if (elements.WithinEither(s.Before[i], keptBehind)) {
+                s.Kept[i] = 0;
+                continue;
+            }
+            keptBehind |= elements;
+        }
+    }
+    s.Ordered.clear();
+    for (char pass : {1, 0})
+        for (size_t i = 0; i < loops.size(); ++i)
+            if (s.Kept[i] == pass) s.Ordered.push_back(loops[size_t(s.Order[i])]);
+    loops.swap(s.Ordered);
+}
+
+} // namespace
+
+bool ListLoops(const TCircuitGraph& g) {
+    TListScratch& s = Scratch;
+    ListedLoops.Clear();
+    const int n = g.ElementCount();
+    LoopUnion = TElementMask(n);
+    const size_t nodeCount = size_t(g.NodeCount);
+
+    // A spanning forest of the branches in element order; the others close its loops.
+    s.Piece.resize(nodeCount);
+    for (size_t q = 0; q < nodeCount; ++q)
+        s.Piece[q] = int(q);
+    auto pieceOf = [&](int q) {
+        while (s.Piece[size_t(q)] != q)
+            q = s.Piece[size_t(q)] = s.Piece[size_t(s.Piece[size_t(q)])];
+        return q;
+    };
+    s.Chords.clear();
+    s.InTree.assign(size_t(n), 0);
+    for (int e = 0; e < n; ++e) {
+        if (!g.Joins(e)) continue;
+        const int a = pieceOf(g.First[size_t(e)]), b = pieceOf(g.Second[size_t(e)]);
+        if (a != b) {
+            s.Piece[size_t(std::max(a, b))] = std::min(a, b);
+            s.InTree[size_t(e)] = 1;
+        } else {
+            s.Chords.push_back(e);
+        }
+    }
+    // 2^c - 1 sums to look at: beyond 20 the list would be too long to be of use.
+    if (int(s.Chords.size()) > std::min(Solver::MaxListedLoops, 20)) {
+        Solver::LastSolve.Source = Solver::TLoopSource::TooManyLoops;
+        return false;
+    }
+    if (s.Chords.empty()) return true;
+
+    // The forest rooted, each node knowing the tree element to its parent.
+    s.Up.assign(nodeCount, -1);
+    s.Parent.assign(nodeCount, -1);
+    s.Depth.assign(nodeCount, -1);
+    for (size_t root = 0; root < nodeCount; ++root) {
+        if (s.Depth[root] >= 0) continue;
+        s.Depth[root] = 0;
+        s.Queue.assign(1, int(root));
+        for (size_t at = 0; at < s.Queue.size(); ++at) {
+            const int v = s.Queue[at];
+            for (int e : g.Attached[size_t(v)]) {
+                if (!s.InTree[size_t(e)]) continue;
+                const int w = g.First[size_t(e)] ^ g.Second[size_t(e)] ^ v;
+                if (s.Depth[size_t(w)] >= 0) continue;
+                s.Depth[size_t(w)] = s.Depth[size_t(v)] + 1;
+                s.Up[size_t(w)] = e;
+                s.Parent[size_t(w)] = v;
+                s.Queue.push_back(w);
+            }
+        }
+    }
+    // Each chord's loop with the tree, and so the elements that lie in loops.
+    const size_t c = s.Chords.size();
+    s.Fundamental.assign(c, TElementMask(n));
+    TElementMask inLoops(n);
+    for (size_t i = 0; i < c; ++i) {
+        const int chord = s.Chords[i];
+        TElementMask& loop = s.Fundamental[i];
+        loop.Set(chord);
+        int a = g.First[size_t(chord)], b = g.Second[size_t(chord)];
+        while (a != b) {
+            int& deeper = s.Depth[size_t(a)] >= s.Depth[size_t(b)] ? a : b;
+            loop.Set(s.Up[size_t(deeper)]);
+            deeper = s.Parent[size_t(deeper)];
+        }
+        inLoops |= loop;
+    }
+
+    // The chains, and the nodes they end at.
+    s.Degree.assign(nodeCount, 0);
+    inLoops.ForEach([&](int e) {
+        ++s.Degree[size_t(g.First[size_t(e)])];
+        ++s.Degree[size_t(g.Second[size_t(e)])];
+    });
+    s.EndIndex.assign(nodeCount, -1); // node -> its number among the chain ends
+    s.Ends.clear();                   // chain-end number -> node
+    auto endOf = [&](int v) {
+        if (s.EndIndex[size_t(v)] < 0) {
+            s.EndIndex[size_t(v)] = int(s.Ends.size());
+            s.Ends.push_back(v);
+        }
+        return s.EndIndex[size_t(v)];
+    };
+    s.Chains.clear();
+    s.Chained.assign(size_t(n), 0);
+    // From `from` through element e and on through nodes of two loop elements.
+    auto follow = [&](int from, int e) {
+        TChain chain;
+        chain.Lowest = e;
+        chain.A = endOf(from);
+        int node = from;
+        for (;;) {
+            chain.Lowest = std::min(chain.Lowest, e);
+            s.Chained[size_t(e)] = 1;
+            node = g.First[size_t(e)] ^ g.Second[size_t(e)] ^ node;
+            if (s.Degree[size_t(node)] != 2 || node == from) break;
+            int next = -1;
+            for (int f : g.Attached[size_t(node)])
+                if (f != e && inLoops.Test(f)) {
+                    next = f;
+                    break;
+                }
+            e = next;
+        }
+        chain.B = endOf(node);
+        s.Chains.push_back(chain);
+    };
+    for (size_t v = 0; v < nodeCount; ++v) {
+        if (s.Degree[v] < 3) continue;
+        for (int e : g.Attached[v])
+            if (inLoops.Test(e) && !s.Chained[size_t(e)]) follow(int(v), e);
+    }
+    // Loops standing alone, each one chain from a node round to it.
+    inLoops.ForEach([&](int e) {
+        if (!s.Chained[size_t(e)]) follow(g.First[size_t(e)], e);
+    });
+    // At most 3 per independent loop; 20 loops give at most 60.
+    if (s.Chains.size() > 64) {
+        Solver::LastSolve.Source = Solver::TLoopSource::TooManyLoops;
+        return false;
+    }
+
+    // Per chain end: the chains that end there (a chain round to one node counted at both of its
+    // ends, so twice); the nodes of four or more chains are the ones to check.
+    s.At.assign(s.Ends.size(), 0);
+    s.Round.assign(s.Ends.size(), 0);
+    for (size_t j = 0; j < s.Chains.size(); ++j) {
+        const uint64_t bit = uint64_t(1) << j;
+        s.At[size_t(s.Chains[j].A)] |= bit;
+        s.At[size_t(s.Chains[j].B)] |= bit;
+        if (s.Chains[j].A == s.Chains[j].B) s.Round[size_t(s.Chains[j].A)] |= bit;
+    }
+    s.Crowded.clear();
+    for (size_t v = 0; v < s.Ends.size(); ++v)
+        if (s.Degree[size_t(s.Ends[v])] >= 4) s.Crowded.push_back(int(v));
+    s.FundamentalChains.assign(c, 0);
+    for (size_t i = 0; i < c; ++i)
+        for (size_t j = 0; j < s.Chains.size(); ++j)
+            if (s.Fundamental[i].Test(s.Chains[j].Lowest))
+                s.FundamentalChains[i] |= uint64_t(1) << j;
+
+    // A loop lies within one block of the circuit (a piece that no single node cuts in two), and
+    // so do the fundamental loops it is the sum of; fundamental loops of one block are joined by
+    // shared elements, those of different blocks share none. Each block's sums are taken apart.
+    s.Block.resize(c);
+    for (size_t i = 0; i < c; ++i)
+        s.Block[i] = int(i);
+    auto blockOf = [&](int i) {
+        while (s.Block[size_t(i)] != i)
+            i = s.Block[size_t(i)];
+        return i;
+    };
+    for (size_t i = 0; i < c; ++i)
+        for (size_t j = 0; j < i; ++j)
+            if (s.FundamentalChains[i] & s.FundamentalChains[j])
+                s.Block[size_t(blockOf(int(i)))] = blockOf(int(j));
+    long looked = 0;
+    for (size_t root = 0; root < c; ++root) {
+        if (blockOf(int(root)) != int(root)) continue;
+        s.Members.clear();
+        for (size_t i = 0; i < c; ++i)
+            if (blockOf(int(i)) == int(root)) s.Members.push_back(int(i));
+
+        // Every sum of them, one changed at a time (Gray code), as chains and as elements.
+        const uint32_t sums = uint32_t(1) << s.Members.size();
+        looked += sums - 1;
+        uint64_t sum = 0;
+        TElementMask elements(n);
+        for (uint32_t i = 1; i < sums; ++i) {
+            const int changed = s.Members[size_t(std::countr_zero(i))];
+            sum ^= s.FundamentalChains[size_t(changed)];
+            elements ^= s.Fundamental[size_t(changed)];
+            bool simple = true;
+            for (int v : s.Crowded) {
+                // At most two chain ends here: a chain round to this node alone, or two others.
+                const uint64_t meeting = sum & s.At[size_t(v)],
+                               roundHere = sum & s.Round[size_t(v)];
+                const uint64_t second = meeting & (meeting - 1);
+                if (roundHere ? meeting != roundHere || second != 0
+                              : (second & (second - 1)) != 0) {
+                    simple = false;
+                    break;
+                }
+            }
+            if (!simple) continue;
+            // Every node met twice or not at all: one cycle when a walk round it takes every chain.
+            int chain = std::countr_zero(sum);
+            uint64_t walked = uint64_t(1) << chain;
+            const int start = s.Chains[size_t(chain)].A;
+            int node = s.Chains[size_t(chain)].B;
+            while (node != start) {
+                chain = std::countr_zero(sum & s.At[size_t(node)] & ~(uint64_t(1) << chain));
+                node = s.Chains[size_t(chain)].A ^ s.Chains[size_t(chain)].B ^ node;
+                walked |= uint64_t(1) << chain;
+            }
+            if (walked != sum) continue;
+            TLoop& loop = ListedLoops.Loops.emplace_back();
+            loop.Elements = elements;
+            loop.Count = elements.Count();
+        }
+    }
+    Solver::LastSolve.SearchSteps = looked;
+
+    OrderLikeCircles(ListedLoops.Loops, n);
+    for (const TLoop& loop : ListedLoops.Loops)
+        LoopUnion |= loop.Elements;
+    return true;
+}
+
+bool FindCircles(const TCircuitView& view) {
+    TCircuitView copy = view; // a graph points at a view it may mark; the listing marks nothing
+    const TCircuitGraph g = TCircuitGraph::Of(copy);
+    Circles.clear();
+    const bool listed = ListLoops(g);
+    for (size_t i = 0; i < ListedLoops.Loops.size(); ++i)
+        Circles.push_back(ListedLoops.Circle(g, i));
+    return listed;
+}
+
+TTopology PrepareFromLoops(const TCircuitGraph& g) {
+    TTopology t;
+    // Loops through an open switch or a switched-off meter cannot carry current.
+    TElementMask breaks(g.ElementCount());
+    for (int e = 0; e < g.ElementCount(); ++e)
+        if (g.Breaks[size_t(e)]) breaks.Set(e);
+    std::erase_if(ListedLoops.Loops,
+                  [&](const TLoop& loop) { return loop.Elements.Intersects(breaks); });
+    LoopUnion = TElementMask(g.ElementCount());
+    for (const TLoop& loop : ListedLoops.Loops)
+        LoopUnion |= loop.Elements;
+    if (ListedLoops.Loops.empty()) return t;
+    CollectLoopElements(g, LoopUnion, t);
+
+    // Groups: loops sharing an element, merged until no two groups share one; in the order of
+    // each group's first loop.
+    std::vector<TElementMask> groups;
+    for (const TLoop& loop : ListedLoops.Loops) {
+        size_t into = groups.size();
+        for (size_t i = 0; i < groups.size();) {
+            if (!groups[i].Intersects(loop.Elements)) {
+                ++i;
+                continue;
+            }
+            if (into == groups.size()) {
+                into = i;
+                groups[i] |= loop.Elements;
+                ++i;
+            } else {
+                groups[into] |= groups[i];
+                groups.erase(groups.begin() + std::ptrdiff_t(i));
+            }
+        }
+        if (into == groups.size()) groups.push_back(loop.Elements);
+    }
+    for (const TElementMask& group : groups)
+        t.Groups.push_back({group, NodesOf(g, group)});
+    MarkAcDriven(g, t);
+    return t;
+}
