@@ -17,8 +17,7 @@
 #include <QDir>
 #include <memory>
 
-int RunCoursebook()
-{
+int RunCoursebook() {
     // The course lies beside the program or in the installation's share/vexilo, and becomes the
     // working directory every lesson file is found in. An installed course is read-only: each
     // user keeps a copy of its database, with the journal, in the user's data folder.
@@ -37,7 +36,8 @@ int RunCoursebook()
     // working directory every lesson file is found in. An installed course is read-only: each
     // user keeps a copy of its database, with the journal, in the user's data folder, unless
     // the journal is the class's on the server.
-    const TInstallation installation = LocateInstallation(QString::fromLatin1(TDataModule2::DatabaseFile));
+    const TInstallation installation =
+        LocateInstallation(QString::fromLatin1(TDataModule2::DatabaseFile));
     if (installation.Found()) {
         QDir::setCurrent(installation.DataFolder);
         QString error;

@@ -11,29 +11,25 @@
 
 // ---- TDBLookupComboBox -------------------------------------------------------------------------
 
-TDBLookupComboBox::TDBLookupComboBox(QWidget* parent) : QComboBox(parent)
-{
+TDBLookupComboBox::TDBLookupComboBox(QWidget* parent) : QComboBox(parent) {
     setSizeAdjustPolicy(QComboBox::AdjustToContents);
     setMinimumContentsLength(24);
-    connect(this, &QComboBox::activated, this, [this](int index) { Guarded([&] { Pick(index); }); });
+    connect(this, &QComboBox::activated, this,
+            [this](int index) { Guarded([&] { Pick(index); }); });
 }
 
-void TDBLookupComboBox::SetListSource(TTable* table, const QString& keyField, const QString& listField)
-{
-    if (Table)
-        disconnect(Table, nullptr, this, nullptr);
+void TDBLookupComboBox::SetListSource(TTable* table, const QString& keyField,
+                                      const QString& listField) {
+    if (Table) disconnect(Table, nullptr, this, nullptr);
     Table = table;
     KeyField = keyField;
     ListField = listField;
-    if (Table)
-        connect(Table, &TTable::DataChanged, this, &TDBLookupComboBox::Reload);
+    if (Table) connect(Table, &TTable::DataChanged, this, &TDBLookupComboBox::Reload);
     Reload();
 }
 
-void TDBLookupComboBox::SetDataSource(TTable* table, const QString& field)
-{
-    if (Data)
-        disconnect(Data, nullptr, this, nullptr);
+void TDBLookupComboBox::SetDataSource(TTable* table, const QString& field) {
+    if (Data) disconnect(Data, nullptr, this, nullptr);
     Data = table;
     DataField = field;
     if (Data) {
@@ -41,23 +37,19 @@ void TDBLookupComboBox::SetDataSource(TTable* table, const QString& field)
         connect(Data, &TTable::StateChanged, this, &TDBLookupComboBox::FollowData);
         connect(Data, &TTable::DataChanged, this, &TDBLookupComboBox::FollowData);
         connect(Data, &TTable::FieldChanged, this, [this](const QString& field) {
-            if (field.compare(DataField, Qt::CaseInsensitive) == 0)
-                FollowData();
+            if (field.compare(DataField, Qt::CaseInsensitive) == 0) FollowData();
         });
     }
     FollowData();
 }
 
-void TDBLookupComboBox::FollowData()
-{
-    if (!Data)
-        return;
+void TDBLookupComboBox::FollowData() {
+    if (!Data) return;
     Key = Data->Active() ? Data->FieldValue(DataField) : QVariant();
     ShowKey();
 }
 
-void TDBLookupComboBox::Reload()
-{
+void TDBLookupComboBox::Reload() {
     const QSignalBlocker block(this);
     clear();
     if (Table && Table->Active()) {
@@ -67,40 +59,33 @@ void TDBLookupComboBox::Reload()
     ShowKey();
 }
 
-void TDBLookupComboBox::ShowKey()
-{
+void TDBLookupComboBox::ShowKey() {
     const QSignalBlocker block(this);
     int index = -1;
     if (!Key.isNull()) {
         // Keys compare by value, whatever type the driver gave them.
         for (int i = 0; i < count() && index < 0; ++i)
-            if (itemData(i) == Key || itemData(i).toString() == Key.toString())
-                index = i;
+            if (itemData(i) == Key || itemData(i).toString() == Key.toString()) index = i;
     }
     setCurrentIndex(index);
 }
 
-QVariant TDBLookupComboBox::ShownKey() const
-{
+QVariant TDBLookupComboBox::ShownKey() const {
     return currentIndex() >= 0 ? Key : QVariant();
 }
 
-QString TDBLookupComboBox::Text() const
-{
+QString TDBLookupComboBox::Text() const {
     return currentIndex() >= 0 ? currentText() : QString();
 }
 
-void TDBLookupComboBox::Pick(int index)
-{
-    if (!Table || index < 0 || index >= count())
-        return;
+void TDBLookupComboBox::Pick(int index) {
+    if (!Table || index < 0 || index >= count()) return;
     const QVariant picked = itemData(index);
     Key = picked;
     ShowKey();
     Table->Locate(KeyField, picked);
     if (Data) {
-        if (Data->State() == TDataSetState::dsBrowse)
-            Data->Edit();
+        if (Data->State() == TDataSetState::dsBrowse) Data->Edit();
         Data->SetFieldValue(DataField, picked);
         Key = picked;
         ShowKey();
@@ -108,48 +93,44 @@ void TDBLookupComboBox::Pick(int index)
     emit Click();
 }
 
-// ---- TDBEdit -------------------------------------------------------------------------------------
+// ---- TDBEdit
+// -------------------------------------------------------------------------------------
 
-TDBEdit::TDBEdit(TTable* table, const QString& field, QWidget* parent) : QLineEdit(parent), Table(table), Field(field)
-{
+TDBEdit::TDBEdit(TTable* table, const QString& field, QWidget* parent)
+    : QLineEdit(parent), Table(table), Field(field) {
     connect(Table, &TTable::Scrolled, this, &TDBEdit::ShowField);
     connect(Table, &TTable::StateChanged, this, &TDBEdit::ShowField);
     connect(Table, &TTable::DataChanged, this, &TDBEdit::ShowField);
     connect(Table, &TTable::FieldChanged, this, [this](const QString& field) {
-        if (field.compare(Field, Qt::CaseInsensitive) == 0)
-            ShowField();
+        if (field.compare(Field, Qt::CaseInsensitive) == 0) ShowField();
     });
-    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) { Guarded([&] { Typed(text); }); });
+    connect(this, &QLineEdit::textEdited, this,
+            [this](const QString& text) { Guarded([&] { Typed(text); }); });
     ShowField();
 }
 
-void TDBEdit::ShowField()
-{
+void TDBEdit::ShowField() {
     if (!Table || !Table->Active()) {
         clear();
         return;
     }
     const QString text = Table->FieldText(Field);
-    if (text != this->text())
-        setText(text);
+    if (text != this->text()) setText(text);
 }
 
-void TDBEdit::Typed(const QString& text)
-{
-    if (!Table)
-        return;
-    if (Table->State() == TDataSetState::dsBrowse)
-        Table->Edit();
+void TDBEdit::Typed(const QString& text) {
+    if (!Table) return;
+    if (Table->State() == TDataSetState::dsBrowse) Table->Edit();
     Table->SetFieldValue(Field, text);
 }
 
-// ---- TDBNavigator --------------------------------------------------------------------------------
+// ---- TDBNavigator
+// --------------------------------------------------------------------------------
 
 namespace {
 
 // The navigator's pictures, drawn so that they stay sharp at any scale.
-QIcon NavigatorIcon(TDBNavigator::TButton which)
-{
+QIcon NavigatorIcon(TDBNavigator::TButton which) {
     QPixmap pm(32, 32);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -217,15 +198,15 @@ QIcon NavigatorIcon(TDBNavigator::TButton which)
 }
 
 const char* const NavigatorHints[TDBNavigator::nbCount] = {
-    "Первая запись", "Предыдущая запись", "Следующая запись", "Последняя запись", "Добавить запись",
-    "Удалить запись", "Изменить запись", "Сохранить изменения", "Отменить изменения", "Обновить данные",
+    "Первая запись",      "Предыдущая запись", "Следующая запись", "Последняя запись",
+    "Добавить запись",    "Удалить запись",    "Изменить запись",  "Сохранить изменения",
+    "Отменить изменения", "Обновить данные",
 };
 
 } // namespace
 
 TDBNavigator::TDBNavigator(TTable* table, std::initializer_list<TButton> shown, QWidget* parent)
-    : QWidget(parent), Table(table)
-{
+    : QWidget(parent), Table(table) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(1);
@@ -246,15 +227,21 @@ TDBNavigator::TDBNavigator(TTable* table, std::initializer_list<TButton> shown, 
     UpdateButtons();
 }
 
-void TDBNavigator::Click(TButton which)
-{
-    if (!Table)
-        return;
+void TDBNavigator::Click(TButton which) {
+    if (!Table) return;
     switch (which) {
-    case nbFirst: Table->First(); break;
-    case nbPrior: Table->Prior(); break;
-    case nbNext: Table->Next(); break;
-    case nbLast: Table->Last(); break;
+    case nbFirst:
+        Table->First();
+        break;
+    case nbPrior:
+        Table->Prior();
+        break;
+    case nbNext:
+        Table->Next();
+        break;
+    case nbLast:
+        Table->Last();
+        break;
     case nbInsert:
         if (InsertAction)
             InsertAction();
@@ -262,8 +249,7 @@ void TDBNavigator::Click(TButton which)
             Table->Insert();
         break;
     case nbDelete:
-        if (Table->IsEmpty() && Table->State() != TDataSetState::dsInsert)
-            return;
+        if (Table->IsEmpty() && Table->State() != TDataSetState::dsInsert) return;
         if (Table->State() == TDataSetState::dsInsert) {
             Table->Delete(); // only drops the row not yet stored
             break;
@@ -277,27 +263,32 @@ void TDBNavigator::Click(TButton which)
                 return;
             }
         }
-        if (AskYesNo(QStringLiteral("Удалить запись?"), window()))
-            Table->Delete();
+        if (AskYesNo(QStringLiteral("Удалить запись?"), window())) Table->Delete();
         break;
-    case nbEdit: Table->Edit(); break;
+    case nbEdit:
+        Table->Edit();
+        break;
     case nbPost:
         if (Table->State() == TDataSetState::dsEdit || Table->State() == TDataSetState::dsInsert)
             Table->Post();
         break;
-    case nbCancel: Table->Cancel(); break;
-    case nbRefresh: Table->Refresh(); break;
-    case nbCount: break;
+    case nbCancel:
+        Table->Cancel();
+        break;
+    case nbRefresh:
+        Table->Refresh();
+        break;
+    case nbCount:
+        break;
     }
 }
 
-void TDBNavigator::UpdateButtons()
-{
-    if (!Table)
-        return;
+void TDBNavigator::UpdateButtons() {
+    if (!Table) return;
     const bool active = Table->Active();
     const bool browse = Table->State() == TDataSetState::dsBrowse;
-    const bool editing = Table->State() == TDataSetState::dsEdit || Table->State() == TDataSetState::dsInsert;
+    const bool editing =
+        Table->State() == TDataSetState::dsEdit || Table->State() == TDataSetState::dsInsert;
     const int row = Table->RecNo();
     const int rows = Table->RecordCount();
     const bool enabled[nbCount] = {
@@ -313,6 +304,5 @@ void TDBNavigator::UpdateButtons()
         active,
     };
     for (int i = 0; i < nbCount; ++i)
-        if (Buttons[i])
-            Buttons[i]->setEnabled(enabled[i]);
+        if (Buttons[i]) Buttons[i]->setEnabled(enabled[i]);
 }

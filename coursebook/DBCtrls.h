@@ -74,7 +74,19 @@ private:
 class TDBNavigator : public QWidget {
     Q_OBJECT
 public:
-    enum TButton { nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost, nbCancel, nbRefresh, nbCount };
+    enum TButton {
+        nbFirst,
+        nbPrior,
+        nbNext,
+        nbLast,
+        nbInsert,
+        nbDelete,
+        nbEdit,
+        nbPost,
+        nbCancel,
+        nbRefresh,
+        nbCount
+    };
     TDBNavigator(TTable* table, std::initializer_list<TButton> shown, QWidget* parent = nullptr);
 
     QToolButton* Button(TButton which) const { return Buttons[which]; }

@@ -5,8 +5,7 @@
 #include <QHeaderView>
 
 TTableModel::TTableModel(TTable* table, QList<TColumn> columns, QObject* parent)
-    : QAbstractTableModel(parent), Source(table), Cols(std::move(columns))
-{
+    : QAbstractTableModel(parent), Source(table), Cols(std::move(columns)) {
     // The table replaces its rows wholesale when it reads them again.
     connect(Source, &TTable::DataChanged, this, [this] {
         beginResetModel();
@@ -14,49 +13,40 @@ TTableModel::TTableModel(TTable* table, QList<TColumn> columns, QObject* parent)
     });
 }
 
-int TTableModel::rowCount(const QModelIndex& parent) const
-{
+int TTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() || !Source || !Source->Active() ? 0 : Source->RecordCount();
 }
 
-int TTableModel::columnCount(const QModelIndex& parent) const
-{
+int TTableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(Cols.size());
 }
 
-QVariant TTableModel::data(const QModelIndex& index, int role) const
-{
+QVariant TTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || !Source || (role != Qt::DisplayRole && role != Qt::EditRole))
         return QVariant();
     const QVariant value = Source->Value(index.row(), Cols[index.column()].Field);
     if (role == Qt::DisplayRole && Cols[index.column()].Field == QLatin1String("data")) {
         // Journal days are stored as ISO dates and read the way the class writes them.
         const QDate day = QDate::fromString(value.toString().left(10), Qt::ISODate);
-        if (day.isValid())
-            return day.toString(QStringLiteral("dd.MM.yyyy"));
+        if (day.isValid()) return day.toString(QStringLiteral("dd.MM.yyyy"));
     }
     return value;
 }
 
-QVariant TTableModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (role != Qt::DisplayRole)
-        return QVariant();
+QVariant TTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return QVariant();
     if (orientation == Qt::Horizontal)
         return section >= 0 && section < Cols.size() ? QVariant(Cols[section].Title) : QVariant();
     return section + 1;
 }
 
-Qt::ItemFlags TTableModel::flags(const QModelIndex& index) const
-{
+Qt::ItemFlags TTableModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (index.isValid() && Cols[index.column()].Editable)
-        f |= Qt::ItemIsEditable;
+    if (index.isValid() && Cols[index.column()].Editable) f |= Qt::ItemIsEditable;
     return f;
 }
 
-bool TTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
+bool TTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid() || role != Qt::EditRole || !Source || !Cols[index.column()].Editable)
         return false;
     bool stored = false;
@@ -77,8 +67,7 @@ bool TTableModel::setData(const QModelIndex& index, const QVariant& value, int r
 }
 
 TDBGrid::TDBGrid(TTable* table, QList<TTableModel::TColumn> columns, QWidget* parent)
-    : QTableView(parent), Rows(new TTableModel(table, std::move(columns), this))
-{
+    : QTableView(parent), Rows(new TTableModel(table, std::move(columns), this)) {
     setModel(Rows);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -88,9 +77,10 @@ TDBGrid::TDBGrid(TTable* table, QList<TTableModel::TColumn> columns, QWidget* pa
     bool editable = false;
     for (const auto& c : Rows->Columns())
         editable = editable || c.Editable;
-    setEditTriggers(editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                                   | QAbstractItemView::AnyKeyPressed
-                             : QAbstractItemView::NoEditTriggers);
+    setEditTriggers(editable
+                        ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::AnyKeyPressed
+                        : QAbstractItemView::NoEditTriggers);
 
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { RowChosen(current); });
@@ -106,27 +96,22 @@ TDBGrid::TDBGrid(TTable* table, QList<TTableModel::TColumn> columns, QWidget* pa
     FollowTable();
 }
 
-void TDBGrid::FollowTable()
-{
+void TDBGrid::FollowTable() {
     TTable* table = Rows->Table();
-    if (!table)
-        return;
+    if (!table) return;
     const int row = table->RecNo();
     const QModelIndex current = selectionModel()->currentIndex();
-    if (row < 0 || (current.isValid() && current.row() == row))
-        return;
+    if (row < 0 || (current.isValid() && current.row() == row)) return;
     Following = true;
     const int column = current.isValid() ? current.column() : 0;
-    selectionModel()->setCurrentIndex(Rows->index(row, column),
-                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selectionModel()->setCurrentIndex(
+        Rows->index(row, column), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(Rows->index(row, column));
     Following = false;
 }
 
-void TDBGrid::RowChosen(const QModelIndex& current)
-{
-    if (Following || !current.isValid())
-        return;
+void TDBGrid::RowChosen(const QModelIndex& current) {
+    if (Following || !current.isValid()) return;
     Guarded([&] {
         if (Rows->Table() && Rows->Table()->RecNo() != current.row())
             Rows->Table()->MoveTo(current.row());

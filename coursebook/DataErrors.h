@@ -11,7 +11,17 @@ class QSqlError;
 //   Denied     the server refused the action to this user (a student changing a lesson)
 //   Duplicate  a row with the same key exists already
 //   Offline    the server cannot be reached, or the connection to it broke
-enum class TDbFault { Other, ReadOnly, NotADatabase, Corrupt, Busy, Full, Denied, Duplicate, Offline };
+enum class TDbFault {
+    Other,
+    ReadOnly,
+    NotADatabase,
+    Corrupt,
+    Busy,
+    Full,
+    Denied,
+    Duplicate,
+    Offline
+};
 
 // A failure of the database layer: a file that is not there or not a database, a filter
 // expression it cannot read, a row it cannot store. It carries the text the user sees in the
@@ -19,9 +29,7 @@ enum class TDbFault { Other, ReadOnly, NotADatabase, Corrupt, Busy, Full, Denied
 class EDatabaseError : public std::runtime_error {
 public:
     explicit EDatabaseError(const QString& text, TDbFault fault = TDbFault::Other)
-        : std::runtime_error(text.toStdString()), Kind(fault)
-    {
-    }
+        : std::runtime_error(text.toStdString()), Kind(fault) {}
     QString Text() const { return QString::fromUtf8(what()); }
     TDbFault Fault() const { return Kind; }
 

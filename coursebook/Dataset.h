@@ -86,9 +86,9 @@ public:
     void Refresh();
 
 signals:
-    void DataChanged();  // the rows of the view were read again
-    void Scrolled();     // the current row moved
-    void StateChanged(); // browse, edit or insert
+    void DataChanged();                      // the rows of the view were read again
+    void Scrolled();                         // the current row moved
+    void StateChanged();                     // browse, edit or insert
     void FieldChanged(const QString& field); // a field of the row being edited was set
 
 private:
@@ -109,17 +109,17 @@ private:
 
     QString Connection;
     QString Name;
-    QString SqlName;            // the name as the database spells it
+    QString SqlName; // the name as the database spells it
     QString KeyColumn;
-    bool KeyIsColumn = false;   // false: SQLite's rowid
-    QStringList Stored;         // stored columns in table order
+    bool KeyIsColumn = false; // false: SQLite's rowid
+    QStringList Stored;       // stored columns in table order
     QList<TLookup> Lookups;
-    QStringList Fields;         // stored columns, then lookup fields
-    QList<QVariantList> Rows;   // values in Fields order, then the key
+    QStringList Fields;       // stored columns, then lookup fields
+    QList<QVariantList> Rows; // values in Fields order, then the key
     int Current = -1;
     bool AtEof = false;
     TDataSetState DsState = TDataSetState::dsInactive;
-    QVariantList Buffer;        // the row being inserted or edited
+    QVariantList Buffer; // the row being inserted or edited
     QList<bool> BufferTouched;
     QString FilterText;
     bool FilterOn = false;

@@ -16,8 +16,7 @@ namespace {
 std::function<bool(const TMessageRequest&)> MessageHandler;
 std::function<QString(const TOpenFileRequest&)> OpenFileHandler;
 
-bool MessageBoxAnswer(const TMessageRequest& r)
-{
+bool MessageBoxAnswer(const TMessageRequest& r) {
     QMessageBox box(r.Owner ? r.Owner : QApplication::activeWindow());
     box.setWindowTitle(QGuiApplication::applicationDisplayName());
     box.setText(r.Text);
@@ -45,8 +44,7 @@ bool MessageBoxAnswer(const TMessageRequest& r)
 }
 
 // "Description|*.a;*.b|Other|*.*" as Qt's "Description (*.a *.b);;Other (*)".
-QString QtFilter(const QString& filter)
-{
+QString QtFilter(const QString& filter) {
     const QStringList parts = filter.split(u'|');
     QStringList out;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
@@ -59,8 +57,7 @@ QString QtFilter(const QString& filter)
 }
 
 // The picture dialog shows the chosen picture beside the file list.
-QString PictureDialog(const TOpenFileRequest& r)
-{
+QString PictureDialog(const TOpenFileRequest& r) {
     QFileDialog dialog(r.Owner, r.Title, r.Folder, QtFilter(r.Filter));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -70,56 +67,55 @@ QString PictureDialog(const TOpenFileRequest& r)
     preview->setFrameShape(QFrame::StyledPanel);
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
         grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
-    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
-        const QPixmap pm(path);
-        preview->setPixmap(pm.isNull() ? QPixmap() : pm.scaled(preview->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
+    QObject::connect(
+        &dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
+            const QPixmap pm(path);
+            preview->setPixmap(pm.isNull() ? QPixmap()
+                                           : pm.scaled(preview->size(), Qt::KeepAspectRatio,
+                                                       Qt::SmoothTransformation));
+        });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
     return dialog.selectedFiles().constFirst();
 }
 
 } // namespace
 
-bool ShowMessage(const QString& text, TMessageKind kind, QWidget* owner)
-{
+bool ShowMessage(const QString& text, TMessageKind kind, QWidget* owner) {
     const TMessageRequest request{text, kind, owner};
     return MessageHandler ? MessageHandler(request) : MessageBoxAnswer(request);
 }
 
-void SetMessageHandler(std::function<bool(const TMessageRequest&)> handler)
-{
+void SetMessageHandler(std::function<bool(const TMessageRequest&)> handler) {
     MessageHandler = std::move(handler);
 }
 
-QString AskOpenFileName(const TOpenFileRequest& request)
-{
-    if (OpenFileHandler)
-        return OpenFileHandler(request);
-    if (request.PicturePreview)
-        return PictureDialog(request);
-    return QFileDialog::getOpenFileName(request.Owner, request.Title, request.Folder, QtFilter(request.Filter));
+QString AskOpenFileName(const TOpenFileRequest& request) {
+    if (OpenFileHandler) return OpenFileHandler(request);
+    if (request.PicturePreview) return PictureDialog(request);
+    return QFileDialog::getOpenFileName(request.Owner, request.Title, request.Folder,
+                                        QtFilter(request.Filter));
 }
 
-void SetOpenFileHandler(std::function<QString(const TOpenFileRequest&)> handler)
-{
+void SetOpenFileHandler(std::function<QString(const TOpenFileRequest&)> handler) {
     OpenFileHandler = std::move(handler);
 }
 
-std::optional<QString> AskServerPassword(const TPasswordRequest& request)
-{
+std::optional<QString> AskServerPassword(const TPasswordRequest& request) {
     QDialog dialog(QApplication::activeWindow());
     dialog.setWindowTitle(QStringLiteral("Подключение к серверу журнала"));
     dialog.setMinimumWidth(440);
     auto* column = new QVBoxLayout(&dialog);
-    const QString user = request.Server.User.isEmpty() ? qEnvironmentVariable("USER") : request.Server.User;
-    auto* prompt = new QLabel(QStringLiteral("Сервер базы данных %1 просит пароль пользователя «%2».")
-                                  .arg(request.Server.Display(), user),
-                              &dialog);
+    const QString user =
+        request.Server.User.isEmpty() ? qEnvironmentVariable("USER") : request.Server.User;
+    auto* prompt =
+        new QLabel(QStringLiteral("Сервер базы данных %1 просит пароль пользователя «%2».")
+                       .arg(request.Server.Display(), user),
+                   &dialog);
     prompt->setWordWrap(true);
     column->addWidget(prompt);
     if (!request.Refusal.isEmpty()) {
-        auto* refusal = new QLabel(QStringLiteral("Пароль не подошёл. Ответ сервера: %1").arg(request.Refusal), &dialog);
+        auto* refusal = new QLabel(
+            QStringLiteral("Пароль не подошёл. Ответ сервера: %1").arg(request.Refusal), &dialog);
         refusal->setWordWrap(true);
         refusal->setStyleSheet(QStringLiteral("color: #b00000"));
         column->addWidget(refusal);
@@ -136,7 +132,6 @@ std::optional<QString> AskServerPassword(const TPasswordRequest& request)
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     column->addWidget(buttons);
     box->setFocus();
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return box->text();
 }

@@ -19,9 +19,9 @@ struct TMessageRequest {
 };
 // Information and warnings have one button (the answer is true); a question has "Да" and "Нет"
 // and answers true for "Да".
-bool ShowMessage(const QString& text, TMessageKind kind = TMessageKind::Information, QWidget* owner = nullptr);
-inline bool AskYesNo(const QString& text, QWidget* owner = nullptr)
-{
+bool ShowMessage(const QString& text, TMessageKind kind = TMessageKind::Information,
+                 QWidget* owner = nullptr);
+inline bool AskYesNo(const QString& text, QWidget* owner = nullptr) {
     return ShowMessage(text, TMessageKind::Question, owner);
 }
 // nullptr restores the real message box.

@@ -14,9 +14,7 @@ TErrorReport SetErrorReport(TErrorReport report); // returns the previous one
 
 // Runs one user action and sends whatever it throws to the error report, the way an event
 // handler's failure ends that handler and nothing else. Exceptions must not cross Qt's event loop.
-template <class F>
-void Guarded(F&& action)
-{
+template <class F> void Guarded(F&& action) {
     try {
         action();
     } catch (const std::exception& e) {

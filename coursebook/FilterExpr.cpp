@@ -15,17 +15,18 @@ struct Token {
     int Pos;
 };
 
-[[noreturn]] void Reject(const QString& expression, int pos, const QString& why)
-{
+[[noreturn]] void Reject(const QString& expression, int pos, const QString& why) {
     // The message quotes the expression, cut short: it is read in a message box.
     constexpr int Shown = 80;
-    const QString text = expression.size() > Shown ? expression.left(Shown) + QStringLiteral("…") : expression;
+    const QString text =
+        expression.size() > Shown ? expression.left(Shown) + QStringLiteral("…") : expression;
     throw EDatabaseError(QStringLiteral("Неверное выражение фильтра \"%1\" (позиция %2): %3")
-                             .arg(text).arg(pos + 1).arg(why));
+                             .arg(text)
+                             .arg(pos + 1)
+                             .arg(why));
 }
 
-QList<Token> Tokenize(const QString& s)
-{
+QList<Token> Tokenize(const QString& s) {
     QList<Token> out;
     int i = 0;
     const int n = s.size();
@@ -41,8 +42,7 @@ QList<Token> Tokenize(const QString& s)
             const int start = i++;
             QString text;
             for (;;) {
-                if (i >= n)
-                    Reject(s, start, QStringLiteral("не закрыта кавычка"));
+                if (i >= n) Reject(s, start, QStringLiteral("не закрыта кавычка"));
                 if (s[i] == u'\'') {
                     if (i + 1 < n && s[i + 1] == u'\'') {
                         text += u'\'';
@@ -58,7 +58,8 @@ QList<Token> Tokenize(const QString& s)
         } else if (c == u'=' || c == u'<' || c == u'>') {
             const int start = i++;
             QString op(c);
-            if (i < n && ((c == u'<' && (s[i] == u'>' || s[i] == u'=')) || (c == u'>' && s[i] == u'='))) {
+            if (i < n &&
+                ((c == u'<' && (s[i] == u'>' || s[i] == u'=')) || (c == u'>' && s[i] == u'='))) {
                 op += s[i++];
             }
             out.append({TokKind::Op, op, start});
@@ -83,18 +84,13 @@ QList<Token> Tokenize(const QString& s)
 class Parser {
 public:
     Parser(const QString& expr, const std::function<QString(const QString&)>& column)
-        : Expr(expr), Tokens(Tokenize(expr)), Column(column)
-    {
-    }
+        : Expr(expr), Tokens(Tokenize(expr)), Column(column) {}
 
-    TSqlFilter Run()
-    {
+    TSqlFilter Run() {
         TSqlFilter f;
-        if (Peek().Kind == TokKind::End)
-            return f;
+        if (Peek().Kind == TokKind::End) return f;
         f.Where = Expression();
-        if (Peek().Kind != TokKind::End)
-            Reject(Expr, Peek().Pos, QStringLiteral("лишний текст"));
+        if (Peek().Kind != TokKind::End) Reject(Expr, Peek().Pos, QStringLiteral("лишний текст"));
         f.Binds = Binds;
         return f;
     }
@@ -102,13 +98,12 @@ public:
 private:
     const Token& Peek() const { return Tokens[Index]; }
     Token Take() { return Tokens[Index++]; }
-    bool IsWord(const Token& t, const char* word) const
-    {
-        return t.Kind == TokKind::Ident && t.Text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+    bool IsWord(const Token& t, const char* word) const {
+        return t.Kind == TokKind::Ident &&
+               t.Text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
     }
 
-    QString Expression()
-    {
+    QString Expression() {
         QString sql = Term();
         while (IsWord(Peek(), "and") || IsWord(Peek(), "or")) {
             const QString op = Take().Text.toUpper();
@@ -120,16 +115,15 @@ private:
     // Enters one level of brackets or NOT, refusing to go deeper than MaxNesting.
     struct TNest {
         Parser& P;
-        TNest(Parser& p, const Token& at) : P(p)
-        {
+        TNest(Parser& p, const Token& at) : P(p) {
             if (++P.Depth > MaxNesting)
-                Reject(P.Expr, at.Pos, QStringLiteral("слишком глубокая вложенность (больше %1)").arg(MaxNesting));
+                Reject(P.Expr, at.Pos,
+                       QStringLiteral("слишком глубокая вложенность (больше %1)").arg(MaxNesting));
         }
         ~TNest() { --P.Depth; }
     };
 
-    QString Term()
-    {
+    QString Term() {
         const Token t = Take();
         if (IsWord(t, "not")) {
             TNest nest(*this, t);
@@ -201,13 +195,11 @@ private:
 } // namespace
 
 TSqlFilter TranslateFilter(const QString& expression,
-                           const std::function<QString(const QString&)>& column)
-{
+                           const std::function<QString(const QString&)>& column) {
     return Parser(expression, column).Run();
 }
 
-QString QuotedFilterValue(const QString& text)
-{
+QString QuotedFilterValue(const QString& text) {
     QString doubled = text;
     doubled.replace(u'\'', QStringLiteral("''"));
     return u'\'' + doubled + u'\'';

@@ -16,7 +16,7 @@
 // A comparison with NULL matches no row, as in SQL.
 // Brackets and NOT nest at most 64 deep; a deeper expression is refused like any bad one.
 struct TSqlFilter {
-    QString Where;        // empty for an empty expression
+    QString Where; // empty for an empty expression
     QVariantList Binds;
 };
 

@@ -10,36 +10,37 @@
 
 namespace {
 
-const char* const LessonTables[] = {"razdel", "Tema", "tip", "urok", "gruppa", "fio", "jurnal", "pas"};
+const char* const LessonTables[] = {"razdel", "Tema", "tip",    "urok",
+                                    "gruppa", "fio",  "jurnal", "pas"};
 
 // The tables whose keys a server hands out (server.sql), with their key columns.
 const char* const ServerKeyed[][2] = {
-    {"tema", "kod_tema"}, {"urok", "kod_uroka"}, {"gruppa", "kod_gruppa"}, {"jurnal", "kod_jurnal"}, {"pas", "kod_pas"},
+    {"tema", "kod_tema"},     {"urok", "kod_uroka"}, {"gruppa", "kod_gruppa"},
+    {"jurnal", "kod_jurnal"}, {"pas", "kod_pas"},
 };
 
-QString Resource(const char* path)
-{
+QString Resource(const char* path) {
     QFile f(QString::fromLatin1(path));
     if (!f.open(QIODevice::ReadOnly))
-        throw EDatabaseError(QStringLiteral("Нет описания базы данных %1 в программе").arg(QLatin1String(path)));
+        throw EDatabaseError(
+            QStringLiteral("Нет описания базы данных %1 в программе").arg(QLatin1String(path)));
     return QString::fromUtf8(f.readAll());
 }
 
-[[noreturn]] void Refused(const QSqlError& error, const QString& statement)
-{
+[[noreturn]] void Refused(const QSqlError& error, const QString& statement) {
     const QString reason = ReasonOf(error);
-    throw EDatabaseError(QStringLiteral("%1\n  в: %2").arg(reason, statement.simplified().left(200)), FaultOf(error));
+    throw EDatabaseError(
+        QStringLiteral("%1\n  в: %2").arg(reason, statement.simplified().left(200)),
+        FaultOf(error));
 }
 
 } // namespace
 
-bool IsServerDatabase(const QSqlDatabase& db)
-{
+bool IsServerDatabase(const QSqlDatabase& db) {
     return db.driver() && db.driver()->dbmsType() == QSqlDriver::PostgreSQL;
 }
 
-QStringList SqlStatements(const QString& script)
-{
+QStringList SqlStatements(const QString& script) {
     QStringList out;
     QString current;
     enum { Plain, Quoted, DoubleQuoted, Dollar } state = Plain;
@@ -55,8 +56,7 @@ QStringList SqlStatements(const QString& script)
                 continue;
             }
             if (c == u';') {
-                if (!current.trimmed().isEmpty())
-                    out.append(current.trimmed());
+                if (!current.trimmed().isEmpty()) out.append(current.trimmed());
                 current.clear();
                 continue;
             }
@@ -73,12 +73,10 @@ QStringList SqlStatements(const QString& script)
             break;
         case Quoted:
             // An apostrophe inside is written twice, which leaves and enters the quote again.
-            if (c == u'\'')
-                state = Plain;
+            if (c == u'\'') state = Plain;
             break;
         case DoubleQuoted:
-            if (c == u'"')
-                state = Plain;
+            if (c == u'"') state = Plain;
             break;
         case Dollar:
             if (c == u'$' && i + 1 < n && script[i + 1] == u'$') {
@@ -91,39 +89,39 @@ QStringList SqlStatements(const QString& script)
         }
         current += c;
     }
-    if (!current.trimmed().isEmpty())
-        out.append(current.trimmed());
+    if (!current.trimmed().isEmpty()) out.append(current.trimmed());
     return out;
 }
 
-void RunSqlScript(const QString& connectionName, const QString& script)
-{
+void RunSqlScript(const QString& connectionName, const QString& script) {
     QSqlQuery q(QSqlDatabase::database(connectionName, false));
     for (const QString& statement : SqlStatements(script)) {
-        if (!q.exec(statement))
-            Refused(q.lastError(), statement);
+        if (!q.exec(statement)) Refused(q.lastError(), statement);
     }
 }
 
-QString SchemaScript() { return Resource(":/coursebook/sql/schema.sql"); }
-QString ServerScript() { return Resource(":/coursebook/sql/server.sql"); }
-QString SampleCourseScript() { return Resource(":/coursebook/course/course.sql"); }
+QString SchemaScript() {
+    return Resource(":/coursebook/sql/schema.sql");
+}
+QString ServerScript() {
+    return Resource(":/coursebook/sql/server.sql");
+}
+QString SampleCourseScript() {
+    return Resource(":/coursebook/course/course.sql");
+}
 
-void CreateLessonSchema(const QString& connectionName)
-{
+void CreateLessonSchema(const QString& connectionName) {
     RunSqlScript(connectionName, SchemaScript());
     if (IsServerDatabase(QSqlDatabase::database(connectionName, false)))
         RunSqlScript(connectionName, ServerScript());
 }
 
-void FinishLoadedCourse(const QString& connectionName)
-{
+void FinishLoadedCourse(const QString& connectionName) {
     QSqlDatabase db = QSqlDatabase::database(connectionName, false);
     QSqlQuery q(db);
     // The course source names the editor's password as typed; the database keeps its hash.
     QStringList plain;
-    if (!q.exec(QStringLiteral("SELECT pas FROM pas")))
-        Refused(q.lastError(), q.lastQuery());
+    if (!q.exec(QStringLiteral("SELECT pas FROM pas"))) Refused(q.lastError(), q.lastQuery());
     while (q.next())
         if (!q.value(0).isNull() && !IsPasswordHash(q.value(0).toString()))
             plain << q.value(0).toString();
@@ -132,17 +130,14 @@ void FinishLoadedCourse(const QString& connectionName)
         q.prepare(QStringLiteral("UPDATE pas SET pas = ? WHERE pas = ?"));
         q.addBindValue(HashPassword(p));
         q.addBindValue(p);
-        if (!q.exec())
-            Refused(q.lastError(), q.lastQuery());
+        if (!q.exec()) Refused(q.lastError(), q.lastQuery());
     }
     SyncServerKeys(connectionName);
 }
 
-void SyncServerKeys(const QString& connectionName)
-{
+void SyncServerKeys(const QString& connectionName) {
     QSqlDatabase db = QSqlDatabase::database(connectionName, false);
-    if (!IsServerDatabase(db))
-        return;
+    if (!IsServerDatabase(db)) return;
     QSqlQuery q(db);
     // Rows loaded with their own keys leave the server's counters behind; the next row the
     // server numbers must not collide with them.
@@ -150,32 +145,28 @@ void SyncServerKeys(const QString& connectionName)
         const QString sql = QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%2'),"
                                            " COALESCE(MAX(%2), 0) + 1, false) FROM %1")
                                 .arg(QLatin1String(table), QLatin1String(key));
-        if (!q.exec(sql))
-            Refused(q.lastError(), sql);
+        if (!q.exec(sql)) Refused(q.lastError(), sql);
     }
 }
 
-QStringList ExistingLessonTables(const QString& connectionName)
-{
+QStringList ExistingLessonTables(const QString& connectionName) {
     const QStringList present = QSqlDatabase::database(connectionName, false).tables();
     QStringList found;
     for (const char* name : LessonTables)
         for (const QString& t : present)
-            if (t.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
-                found << t;
+            if (t.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) found << t;
     return found;
 }
 
-int InitCourseDatabase(const QString& connectionName, const QString& courseScript)
-{
+int InitCourseDatabase(const QString& connectionName, const QString& courseScript) {
     QSqlDatabase db = QSqlDatabase::database(connectionName, false);
     const QStringList existing = ExistingLessonTables(connectionName);
     if (!existing.isEmpty())
-        throw EDatabaseError(QStringLiteral("В базе данных уже есть таблицы курса (%1): она оставлена как есть")
-                                 .arg(existing.join(QStringLiteral(", "))));
+        throw EDatabaseError(
+            QStringLiteral("В базе данных уже есть таблицы курса (%1): она оставлена как есть")
+                .arg(existing.join(QStringLiteral(", "))));
     // On a server the tables, the grants and the course come all together or not at all.
-    if (!db.transaction())
-        throw EDatabaseError(ReasonOf(db.lastError()), FaultOf(db.lastError()));
+    if (!db.transaction()) throw EDatabaseError(ReasonOf(db.lastError()), FaultOf(db.lastError()));
     int lessons = 0;
     try {
         CreateLessonSchema(connectionName);
@@ -186,8 +177,7 @@ int InitCourseDatabase(const QString& connectionName, const QString& courseScrip
             Refused(q.lastError(), q.lastQuery());
         lessons = q.value(0).toInt();
         q.finish();
-        if (!db.commit())
-            throw EDatabaseError(ReasonOf(db.lastError()), FaultOf(db.lastError()));
+        if (!db.commit()) throw EDatabaseError(ReasonOf(db.lastError()), FaultOf(db.lastError()));
     } catch (...) {
         db.rollback();
         throw;

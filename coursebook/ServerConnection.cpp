@@ -24,12 +24,11 @@ const char* const ConnectOptions = "connect_timeout=8;application_name=courseboo
                                    "keepalives_idle=20;keepalives_interval=5;keepalives_count=3;"
                                    "tcp_user_timeout=15000";
 
-std::unique_ptr<QSettings> OpenSettings()
-{
+std::unique_ptr<QSettings> OpenSettings() {
     if (!ChosenSettingsFile.isEmpty())
         return std::make_unique<QSettings>(ChosenSettingsFile, QSettings::IniFormat);
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("vexilo"),
-                                       QStringLiteral("coursebook"));
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                       QStringLiteral("vexilo"), QStringLiteral("coursebook"));
 }
 
 struct TPgConnFree {
@@ -39,8 +38,7 @@ using TPgConn = std::unique_ptr<PGconn, TPgConnFree>;
 
 // One connection attempt with libpq itself, which reads ~/.pgpass as the program's own
 // connection will, and says precisely whether a password was what was missing.
-TPgConn TryConnect(const TServerSettings& s, const std::optional<QString>& password)
-{
+TPgConn TryConnect(const TServerSettings& s, const std::optional<QString>& password) {
     QList<QByteArray> keys, values;
     auto add = [&](const char* key, const QString& value) {
         if (!value.isEmpty()) {
@@ -54,8 +52,7 @@ TPgConn TryConnect(const TServerSettings& s, const std::optional<QString>& passw
     add("user", s.User);
     add("connect_timeout", QStringLiteral("8"));
     add("application_name", QStringLiteral("coursebook"));
-    if (password)
-        add("password", *password);
+    if (password) add("password", *password);
     std::vector<const char*> k, v;
     for (int i = 0; i < keys.size(); ++i) {
         k.push_back(keys[i].constData());
@@ -66,39 +63,34 @@ TPgConn TryConnect(const TServerSettings& s, const std::optional<QString>& passw
     return TPgConn(PQconnectdbParams(k.data(), v.data(), 0));
 }
 
-QString MessageOf(PGconn* c)
-{
+QString MessageOf(PGconn* c) {
     return QString::fromUtf8(PQerrorMessage(c)).trimmed();
 }
 
-PGconn* HandleOf(const QSqlDatabase& db)
-{
-    if (!db.driver())
-        return nullptr;
+PGconn* HandleOf(const QSqlDatabase& db) {
+    if (!db.driver()) return nullptr;
     const QVariant v = db.driver()->handle();
     // The driver hands out libpq's connection; its type is named after the struct behind PGconn.
-    if (!v.isValid() || (qstrcmp(v.typeName(), "PGconn*") != 0 && qstrcmp(v.typeName(), "pg_conn*") != 0))
+    if (!v.isValid() ||
+        (qstrcmp(v.typeName(), "PGconn*") != 0 && qstrcmp(v.typeName(), "pg_conn*") != 0))
         return nullptr;
     return *static_cast<PGconn* const*>(v.constData());
 }
 
 } // namespace
 
-QString TServerSettings::Display() const
-{
+QString TServerSettings::Display() const {
     const QString host = Host.isEmpty() ? QStringLiteral("localhost") : Host;
     const QString who = User.isEmpty() ? QString() : User + u'@';
     return QStringLiteral("%1%2:%3/%4").arg(who, host).arg(Port).arg(Database);
 }
 
-QString TServerSettings::Target() const
-{
+QString TServerSettings::Target() const {
     const QString host = Host.isEmpty() ? QStringLiteral("localhost") : Host;
     return QStringLiteral("%1:%2/%3").arg(host).arg(Port).arg(Database);
 }
 
-TServerSettings ReadServerSettings()
-{
+TServerSettings ReadServerSettings() {
     const std::unique_ptr<QSettings> ini = OpenSettings();
     ini->beginGroup(QStringLiteral("Server"));
     TServerSettings s;
@@ -111,43 +103,51 @@ TServerSettings ReadServerSettings()
         bool ok = false;
         s.Port = port.toInt(&ok);
         if (!ok || s.Port < 1 || s.Port > 65535)
-            throw EDatabaseError(QStringLiteral("В файле настроек \"%1\" порт сервера \"%2\" не является номером порта")
-                                     .arg(where, port));
+            throw EDatabaseError(
+                QStringLiteral(
+                    "В файле настроек \"%1\" порт сервера \"%2\" не является номером порта")
+                    .arg(where, port));
     }
     if (s.Database.isEmpty() && (!s.Host.isEmpty() || !s.User.isEmpty() || !port.isEmpty()))
-        throw EDatabaseError(QStringLiteral("В файле настроек \"%1\" указан сервер, но не указана база данных (Database=)")
-                                 .arg(where));
+        throw EDatabaseError(
+            QStringLiteral(
+                "В файле настроек \"%1\" указан сервер, но не указана база данных (Database=)")
+                .arg(where));
     return s;
 }
 
-QString ServerSettingsFile()
-{
+QString ServerSettingsFile() {
     return ChosenSettingsFile.isEmpty() ? OpenSettings()->fileName() : ChosenSettingsFile;
 }
 
-void SetServerSettingsFile(const QString& path) { ChosenSettingsFile = path; }
+void SetServerSettingsFile(const QString& path) {
+    ChosenSettingsFile = path;
+}
 
-void SetPasswordPrompt(TPasswordPrompt prompt) { Prompt = std::move(prompt); }
+void SetPasswordPrompt(TPasswordPrompt prompt) {
+    Prompt = std::move(prompt);
+}
 
-void OpenServerConnection(const QString& connectionName, const TServerSettings& settings)
-{
+void OpenServerConnection(const QString& connectionName, const TServerSettings& settings) {
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
-        throw EDatabaseError(QStringLiteral("Нет драйвера PostgreSQL для Qt (пакет libqt6sql6-psql): "
-                                            "к серверу %1 подключиться нельзя")
-                                 .arg(settings.Display()));
+        throw EDatabaseError(
+            QStringLiteral("Нет драйвера PostgreSQL для Qt (пакет libqt6sql6-psql): "
+                           "к серверу %1 подключиться нельзя")
+                .arg(settings.Display()));
     std::optional<QString> password;
     QString refusal;
     for (int attempt = 0;; ++attempt) {
         const TPgConn probe = TryConnect(settings, password);
-        if (PQstatus(probe.get()) == CONNECTION_OK)
-            break;
+        if (PQstatus(probe.get()) == CONNECTION_OK) break;
         const QString answer = MessageOf(probe.get());
-        const bool wantsPassword = PQconnectionNeedsPassword(probe.get()) || PQconnectionUsedPassword(probe.get());
+        const bool wantsPassword =
+            PQconnectionNeedsPassword(probe.get()) || PQconnectionUsedPassword(probe.get());
         if (!wantsPassword) {
             // Nothing a password would change: no server at that address, no such database.
-            throw EDatabaseError(QStringLiteral("Не удалось подключиться к серверу базы данных %1: %2")
-                                     .arg(settings.Display(), answer),
-                                 TDbFault::Offline);
+            throw EDatabaseError(
+                QStringLiteral("Не удалось подключиться к серверу базы данных %1: %2")
+                    .arg(settings.Display(), answer),
+                TDbFault::Offline);
         }
         if (!Prompt || attempt == 3) {
             throw EDatabaseError(QStringLiteral("Сервер базы данных %1 не принял пользователя: %2\n"
@@ -158,7 +158,8 @@ void OpenServerConnection(const QString& connectionName, const TServerSettings& 
         refusal = password ? answer : QString();
         password = Prompt({settings, refusal});
         if (!password)
-            throw EDatabaseError(QStringLiteral("Подключение к серверу базы данных %1 отменено").arg(settings.Display()),
+            throw EDatabaseError(QStringLiteral("Подключение к серверу базы данных %1 отменено")
+                                     .arg(settings.Display()),
                                  TDbFault::Denied);
     }
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
@@ -166,8 +167,7 @@ void OpenServerConnection(const QString& connectionName, const TServerSettings& 
     db.setPort(settings.Port);
     db.setDatabaseName(settings.Database);
     db.setUserName(settings.User);
-    if (password)
-        db.setPassword(*password);
+    if (password) db.setPassword(*password);
     db.setConnectOptions(QString::fromLatin1(ConnectOptions));
     if (!db.open())
         throw EDatabaseError(QStringLiteral("Не удалось подключиться к серверу базы данных %1: %2")
@@ -175,22 +175,17 @@ void OpenServerConnection(const QString& connectionName, const TServerSettings& 
                              TDbFault::Offline);
 }
 
-bool ConnectionLost(const QSqlDatabase& db)
-{
-    if (!IsServerDatabase(db))
-        return false;
+bool ConnectionLost(const QSqlDatabase& db) {
+    if (!IsServerDatabase(db)) return false;
     PGconn* c = HandleOf(db);
     return !c || PQstatus(c) != CONNECTION_OK;
 }
 
-bool Reconnect(QSqlDatabase& db)
-{
+bool Reconnect(QSqlDatabase& db) {
     db.close();
     return db.open();
 }
 
-void EnsureConnected(QSqlDatabase db)
-{
-    if (ConnectionLost(db))
-        Reconnect(db);
+void EnsureConnected(QSqlDatabase db) {
+    if (ConnectionLost(db)) Reconnect(db);
 }

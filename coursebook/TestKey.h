@@ -44,7 +44,8 @@ TTestKey ReadTestKey(const QString& folder);
 
 // The page numbers (1..questions) of `slotCount` slots: drawn independently, or all different when
 // asked and there are enough pages.
-QList<int> DrawQuestions(int questions, int slotCount, bool withoutRepeats, QRandomGenerator& random);
+QList<int> DrawQuestions(int questions, int slotCount, bool withoutRepeats,
+                         QRandomGenerator& random);
 
 // num / den taken to the nearest integer, a value exactly halfway going to the even one.
 int RoundHalfEven(qint64 num, qint64 den);

@@ -22,15 +22,13 @@ TForm13* Form13 = nullptr;
 
 namespace {
 
-void SetCaptionRed(QPushButton* button, bool red)
-{
+void SetCaptionRed(QPushButton* button, bool red) {
     QPalette p = button->palette();
     p.setColor(QPalette::ButtonText, red ? QColor(Qt::red) : QColor(Qt::black));
     button->setPalette(p);
 }
 
-QPushButton* TopButton(const QString& text, const char* name, QWidget* parent)
-{
+QPushButton* TopButton(const QString& text, const char* name, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
     b->setObjectName(QLatin1String(name));
     QFont f = b->font();
@@ -41,8 +39,7 @@ QPushButton* TopButton(const QString& text, const char* name, QWidget* parent)
 
 } // namespace
 
-TForm13::TForm13(QWidget* parent) : QMainWindow(parent)
-{
+TForm13::TForm13(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form13"));
     setWindowTitle(QStringLiteral("Тестирование"));
     resize(1009, 576);
@@ -61,12 +58,14 @@ TForm13::TForm13(QWidget* parent) : QMainWindow(parent)
     top->addWidget(BitBtn41);
     top->addSpacing(16);
     top->addWidget(new QLabel(QStringLiteral("Выберите правильный ответ"), panel));
-    static const char* const answerNames[5] = {"BitBtn43", "BitBtn44", "BitBtn45", "BitBtn46", "BitBtn47"};
+    static const char* const answerNames[5] = {"BitBtn43", "BitBtn44", "BitBtn45", "BitBtn46",
+                                               "BitBtn47"};
     for (int i = 0; i < 5; ++i) {
         AnswerButtons[i] = TopButton(QString(QChar(u'A' + i)) + u')', answerNames[i], panel);
         AnswerButtons[i]->setFixedWidth(56);
         top->addWidget(AnswerButtons[i]);
-        connect(AnswerButtons[i], &QPushButton::clicked, this, [this, i] { Guarded([&] { AnswerClick(i + 1); }); });
+        connect(AnswerButtons[i], &QPushButton::clicked, this,
+                [this, i] { Guarded([&] { AnswerClick(i + 1); }); });
     }
     top->addSpacing(16);
     BitBtn42 = TopButton(QStringLiteral("Закончить  тест"), "BitBtn42", panel);
@@ -88,7 +87,8 @@ TForm13::TForm13(QWidget* parent) : QMainWindow(parent)
         f.setPointSize(std::max(7, f.pointSize() - 2));
         b->setFont(f);
         // The caption says which slot: one handler serves all forty.
-        connect(b, &QPushButton::clicked, this, [this, b] { Guarded([&] { BitBtn1Click(b->text().toInt()); }); });
+        connect(b, &QPushButton::clicked, this,
+                [this, b] { Guarded([&] { BitBtn1Click(b->text().toInt()); }); });
         QuestionButtons[n - 1] = b;
     }
     QuestionRow->hide();
@@ -117,8 +117,7 @@ TForm13::TForm13(QWidget* parent) : QMainWindow(parent)
     connect(BitBtn42, &QPushButton::clicked, this, [this] { Guarded([&] { BitBtn42Click(); }); });
 }
 
-void TForm13::showEvent(QShowEvent* event)
-{
+void TForm13::showEvent(QShowEvent* event) {
     if (!Placed) {
         Placed = true;
         if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -127,37 +126,29 @@ void TForm13::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
 }
 
-void TForm13::Timer1Timer()
-{
+void TForm13::Timer1Timer() {
     const QLocale locale = QLocale::system();
     StatusPanels[0]->setText(locale.toString(QDate::currentDate(), QLocale::ShortFormat));
     StatusPanels[1]->setText(locale.toString(QTime::currentTime(), QLocale::ShortFormat));
 }
 
-void TForm13::OpenFor(const TTestLesson& lesson)
-{
+void TForm13::OpenFor(const TTestLesson& lesson) {
     // A running test stays with the lesson it was started from; the next start takes this one.
     Pending = lesson;
-    if (!TestRunning)
-        StatusPanels[2]->setText(lesson.Urok);
+    if (!TestRunning) StatusPanels[2]->setText(lesson.Urok);
 }
 
-bool TForm13::Visited(int slot) const
-{
+bool TForm13::Visited(int slot) const {
     return slot >= 1 && slot <= VisitedMarks.size() && VisitedMarks[slot - 1];
 }
 
-QString TForm13::QuestionPage(int slot) const
-{
-    if (slot < 1 || slot > Slots.size())
-        return QString();
+QString TForm13::QuestionPage(int slot) const {
+    if (slot < 1 || slot > Slots.size()) return QString();
     return QDir(Lesson.Folder).filePath(QStringLiteral("%1.htm").arg(Slots[slot - 1].Question));
 }
 
-void TForm13::BitBtn41Click()
-{
-    if (TestRunning)
-        return;
+void TForm13::BitBtn41Click() {
+    if (TestRunning) return;
     if (Pending.Folder.isEmpty()) {
         ShowMessage(QStringLiteral("У этого урока нет теста."), TMessageKind::Warning, this);
         return;
@@ -196,10 +187,8 @@ void TForm13::BitBtn41Click()
     BitBtn1Click(1);
 }
 
-void TForm13::BitBtn1Click(int slot)
-{
-    if (slot < 1 || slot > Slots.size())
-        return;
+void TForm13::BitBtn1Click(int slot) {
+    if (slot < 1 || slot > Slots.size()) return;
     SetCaptionRed(QuestionButtons[slot - 1], true);
     VisitedMarks[slot - 1] = true;
     Current = slot;
@@ -208,25 +197,21 @@ void TForm13::BitBtn1Click(int slot)
     UpdateProgress();
 }
 
-void TForm13::AnswerClick(int code)
-{
+void TForm13::AnswerClick(int code) {
     // Answers count only for the question on show, and only while its test runs.
-    if (!TestRunning || Current == 0 || code < 1 || code > 5)
-        return;
+    if (!TestRunning || Current == 0 || code < 1 || code > 5) return;
     Slots[Current - 1].Chosen = code;
     ShowAnswerMarks();
     UpdateProgress();
 }
 
-void TForm13::ShowAnswerMarks()
-{
+void TForm13::ShowAnswerMarks() {
     const int chosen = Current > 0 && Current <= Slots.size() ? Slots[Current - 1].Chosen : 0;
     for (int i = 0; i < 5; ++i)
         SetCaptionRed(AnswerButtons[i], chosen == i + 1);
 }
 
-void TForm13::UpdateProgress()
-{
+void TForm13::UpdateProgress() {
     int answered = 0;
     for (const TSlot& s : Slots)
         answered += s.Chosen != 0;
@@ -237,11 +222,9 @@ void TForm13::UpdateProgress()
                                  .arg(answered));
 }
 
-void TForm13::BitBtn42Click()
-{
+void TForm13::BitBtn42Click() {
     // One finish per started test: before a start, or a second time, there is nothing to count.
-    if (!TestRunning)
-        return;
+    if (!TestRunning) return;
     TestRunning = false;
     Right = 0;
     Wrong = 0;

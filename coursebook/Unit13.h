@@ -39,9 +39,9 @@ public:
         int Chosen = 0;   // the student's answer code, 0 for none
     };
 
-    QPushButton* BitBtn41;            // "Начать  тест"
-    QPushButton* BitBtn42;            // "Закончить  тест"
-    QPushButton* AnswerButtons[5];    // BitBtn43..BitBtn47: "A)" .. "E)"
+    QPushButton* BitBtn41;                      // "Начать  тест"
+    QPushButton* BitBtn42;                      // "Закончить  тест"
+    QPushButton* AnswerButtons[5];              // BitBtn43..BitBtn47: "A)" .. "E)"
     QPushButton* QuestionButtons[MaxTestSlots]; // "1" .. "40"
     QWidget* QuestionRow;
     QWebEngineView* WebBrowser1;
@@ -52,10 +52,10 @@ public:
     void OpenFor(const TTestLesson& lesson);
     const TTestLesson& NextLesson() const { return Pending; }
 
-    void BitBtn41Click();          // start a test
-    void BitBtn42Click();          // finish it
-    void BitBtn1Click(int slot);   // show the question of a slot (1..)
-    void AnswerClick(int code);    // BitBtn43Click .. BitBtn47Click with codes 1..5
+    void BitBtn41Click();        // start a test
+    void BitBtn42Click();        // finish it
+    void BitBtn1Click(int slot); // show the question of a slot (1..)
+    void AnswerClick(int code);  // BitBtn43Click .. BitBtn47Click with codes 1..5
     void Timer1Timer();
 
     bool Running() const { return TestRunning; }
@@ -79,7 +79,7 @@ private:
     void UpdateProgress();
 
     TTestLesson Pending;
-    TTestLesson Lesson;      // the lesson of the running or last test
+    TTestLesson Lesson; // the lesson of the running or last test
     QList<TSlot> Slots;
     QList<bool> VisitedMarks;
     int Current = 0;

@@ -38,7 +38,8 @@ public:
     // Where an installed coursebook's database is: the class server when the settings name
     // one, else the user's copy of the course database, made from the installed one at the
     // first start. False, with `error`, when the copy cannot be made.
-    static bool ChooseDatabase(const TInstallation& installation, const TServerSettings& server, QString* error);
+    static bool ChooseDatabase(const TInstallation& installation, const TServerSettings& server,
+                               QString* error);
 
     // Connects to the database and opens the tables. Throws EDatabaseError when the file is
     // missing or is not a lesson database, or the server cannot be reached or has no course.
@@ -64,7 +65,8 @@ public:
     // ones, and is written with its own day when the server is back. Throws EDatabaseError when
     // the database refuses the row (or it could not be kept either).
     TJournalWrite AppendJournal(const QString& tema, const QString& urok, const QString& fio,
-                                const QString& gruppa, int ocenka, const QDate& day = QDate::currentDate());
+                                const QString& gruppa, int ocenka,
+                                const QDate& day = QDate::currentDate());
     // How many journal rows wait on this computer for the server.
     int PendingJournal();
     // Writes the waiting rows if the server can be reached (connecting again if need be);

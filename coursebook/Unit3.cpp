@@ -9,13 +9,11 @@
 
 TForm3* Form3 = nullptr;
 
-TImage::TImage(QWidget* parent) : QWidget(parent)
-{
+TImage::TImage(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-void TImage::LoadFromFile(const QString& fileName)
-{
+void TImage::LoadFromFile(const QString& fileName) {
     QImageReader reader(fileName);
     reader.setAutoTransform(true);
     const QImage image = reader.read();
@@ -28,19 +26,17 @@ void TImage::LoadFromFile(const QString& fileName)
     update();
 }
 
-void TImage::paintEvent(QPaintEvent*)
-{
-    if (Pixmap.isNull())
-        return;
+void TImage::paintEvent(QPaintEvent*) {
+    if (Pixmap.isNull()) return;
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     const QSize fitted = Pixmap.size().scaled(size(), Qt::KeepAspectRatio);
-    const QRect target(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted);
+    const QRect target(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2),
+                       fitted);
     p.drawPixmap(target, Pixmap);
 }
 
-TForm3::TForm3(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
-{
+TForm3::TForm3(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Графическое изображение"));
     auto* layout = new QVBoxLayout(this);
@@ -51,8 +47,7 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOn
     resize(287, 182);
 }
 
-void TForm3::showEvent(QShowEvent* event)
-{
+void TForm3::showEvent(QShowEvent* event) {
     // Centred once; after that the window stays where the student put it.
     if (!Placed) {
         Placed = true;

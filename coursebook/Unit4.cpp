@@ -34,8 +34,10 @@ struct TFileField {
     const char* Item; // what the status bar calls the bound file
 };
 const TFileField FileFields[] = {
-    {"htm", "Выбрать HTML документ", "HTML документы|*.htm;*.mht;*.html|Все файлы|*.*", false, "Страница"},
-    {"jpg", "Выбрать рисунок или схему", "Рисунки|*.jpg;*.bmp;*.wmf|Все файлы|*.*", true, "Рисунок"},
+    {"htm", "Выбрать HTML документ", "HTML документы|*.htm;*.mht;*.html|Все файлы|*.*", false,
+     "Страница"},
+    {"jpg", "Выбрать рисунок или схему", "Рисунки|*.jpg;*.bmp;*.wmf|Все файлы|*.*", true,
+     "Рисунок"},
     {"avi", "Выбрать видеоурок", "Видео|*.avi|Все файлы|*.*", false, "Видеоурок"},
     {"test", "Выбрать тест", "Test|*.htm;*.txt|Все файлы|*.*", false, "Тест"},
     {"mid", "Выбрать музыку", "Музыка|*.mid;*.kar;*.wav;*.mp3|Все файлы|*.*", false, "Музыка"},
@@ -46,8 +48,7 @@ const TFileField FileFields[] = {
 // The value of a file field for a lesson that has no such item.
 const QString NoItem = QStringLiteral("w");
 
-QLabel* Caption(const QString& text, QWidget* parent, bool bold = false)
-{
+QLabel* Caption(const QString& text, QWidget* parent, bool bold = false) {
     auto* l = new QLabel(text, parent);
     l->setTextFormat(Qt::PlainText);
     if (bold) {
@@ -58,57 +59,53 @@ QLabel* Caption(const QString& text, QWidget* parent, bool bold = false)
     return l;
 }
 
-QPushButton* Button(const QString& text, const char* name, QWidget* parent)
-{
+QPushButton* Button(const QString& text, const char* name, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
     b->setObjectName(QLatin1String(name));
     return b;
 }
 
-bool Editing(const TTable* t)
-{
+bool Editing(const TTable* t) {
     return t->State() == TDataSetState::dsEdit || t->State() == TDataSetState::dsInsert;
 }
 
 // A text the row needs before it can be stored, or a warning and false.
-bool Require(bool ok, const QString& warning, QWidget* owner)
-{
-    if (!ok)
-        ShowMessage(warning, TMessageKind::Warning, owner);
+bool Require(bool ok, const QString& warning, QWidget* owner) {
+    if (!ok) ShowMessage(warning, TMessageKind::Warning, owner);
     return ok;
 }
 
-QString CodeLiteral(const QVariant& code)
-{
+QString CodeLiteral(const QVariant& code) {
     bool ok = false;
     const qlonglong n = code.toLongLong(&ok);
     return ok && !code.isNull() ? QString::number(n) : QStringLiteral("NULL");
 }
 
 using N = TDBNavigator;
-const std::initializer_list<N::TButton> FullNavigator = {N::nbFirst, N::nbPrior, N::nbNext, N::nbLast, N::nbInsert,
-                                                         N::nbDelete, N::nbEdit, N::nbPost, N::nbCancel, N::nbRefresh};
+const std::initializer_list<N::TButton> FullNavigator = {
+    N::nbFirst,  N::nbPrior, N::nbNext, N::nbLast,   N::nbInsert,
+    N::nbDelete, N::nbEdit,  N::nbPost, N::nbCancel, N::nbRefresh};
 
 } // namespace
 
-QString CourseRelativePath(const QString& workDir, const QString& chosen)
-{
+QString CourseRelativePath(const QString& workDir, const QString& chosen) {
     const QFileInfo dirInfo(workDir);
     const QFileInfo fileInfo(chosen);
     // Through symbolic links both ways round: the course folder may be reached by another name.
-    const QString base = dirInfo.canonicalFilePath().isEmpty() ? QDir::cleanPath(dirInfo.absoluteFilePath())
-                                                               : dirInfo.canonicalFilePath();
-    const QString file = fileInfo.canonicalFilePath().isEmpty() ? QDir::cleanPath(fileInfo.absoluteFilePath())
-                                                                : fileInfo.canonicalFilePath();
+    const QString base = dirInfo.canonicalFilePath().isEmpty()
+                             ? QDir::cleanPath(dirInfo.absoluteFilePath())
+                             : dirInfo.canonicalFilePath();
+    const QString file = fileInfo.canonicalFilePath().isEmpty()
+                             ? QDir::cleanPath(fileInfo.absoluteFilePath())
+                             : fileInfo.canonicalFilePath();
     const QString relative = QDir(base).relativeFilePath(file);
-    if (relative.isEmpty() || relative == QLatin1String(".") || relative == QLatin1String("..")
-        || relative.startsWith(QLatin1String("../")) || QDir::isAbsolutePath(relative))
+    if (relative.isEmpty() || relative == QLatin1String(".") || relative == QLatin1String("..") ||
+        relative.startsWith(QLatin1String("../")) || QDir::isAbsolutePath(relative))
         return QString();
     return relative;
 }
 
-TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window)
-{
+TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Редактирование  уроков"));
     auto* column = new QVBoxLayout(this);
@@ -117,13 +114,13 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window)
     column->addWidget(PageControl1, 1);
     CheckBox2 = new QCheckBox(QStringLiteral("Вкл/выкл  фильтрации"), this);
     CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
-    CheckBox2->setToolTip(QStringLiteral("Показывать только разделы, темы, типы и уроки, выбранные фильтрами"));
+    CheckBox2->setToolTip(
+        QStringLiteral("Показывать только разделы, темы, типы и уроки, выбранные фильтрами"));
     column->addWidget(CheckBox2);
     connect(CheckBox2, &QCheckBox::clicked, this, [this] { Guarded([&] { CheckBox2Click(); }); });
 }
 
-void TForm4::LinkData(TDataModule2* data, const QString& workDir)
-{
+void TForm4::LinkData(TDataModule2* data, const QString& workDir) {
     Data = data;
     WorkDir = workDir;
     PageControl1->addTab(SectionPage(), QStringLiteral("Раздел"));
@@ -138,8 +135,7 @@ void TForm4::LinkData(TDataModule2* data, const QString& workDir)
 
 // ---- pages --------------------------------------------------------------------------------------
 
-QWidget* TForm4::SectionPage()
-{
+QWidget* TForm4::SectionPage() {
     auto* page = new QWidget(PageControl1);
     auto* grid = new QGridLayout(page);
     grid->addWidget(Caption(QStringLiteral("Редактирование  разделов"), page, true), 0, 0, 1, 3);
@@ -154,7 +150,8 @@ QWidget* TForm4::SectionPage()
     grid->addWidget(Button3, 2, 2);
     SectionNavigator = new TDBNavigator(Data->Trazdel, FullNavigator, page);
     grid->addWidget(SectionNavigator, 3, 0, 1, 3);
-    SectionGrid = new TDBGrid(Data->Trazdel, {{"kod_razdel", "Код  раздела"}, {"razdel", "Раздел"}}, page);
+    SectionGrid =
+        new TDBGrid(Data->Trazdel, {{"kod_razdel", "Код  раздела"}, {"razdel", "Раздел"}}, page);
     grid->addWidget(SectionGrid, 4, 0, 1, 3);
     grid->setRowStretch(4, 1);
     connect(Button1, &QPushButton::clicked, this, [this] { Guarded([&] { Button1Click(); }); });
@@ -163,18 +160,19 @@ QWidget* TForm4::SectionPage()
     return page;
 }
 
-QWidget* TForm4::TopicPage()
-{
+QWidget* TForm4::TopicPage() {
     auto* page = new QWidget(PageControl1);
     auto* grid = new QGridLayout(page);
     TopicSectionLabel = Caption(QStringLiteral("Выберите  раздел"), page, true);
     grid->addWidget(TopicSectionLabel, 0, 0);
     TopicSection = new TDBLookupComboBox(page);
     TopicSection->setObjectName(QStringLiteral("DBLookupComboBox1"));
-    TopicSection->SetListSource(Data->Trazdel, QStringLiteral("kod_razdel"), QStringLiteral("razdel"));
+    TopicSection->SetListSource(Data->Trazdel, QStringLiteral("kod_razdel"),
+                                QStringLiteral("razdel"));
     TopicSection->SetDataSource(Data->TTema, QStringLiteral("kod_razdel"));
     // Hidden until a topic is added or edited, without the page moving when it comes.
-    for (QWidget* w : {static_cast<QWidget*>(TopicSectionLabel), static_cast<QWidget*>(TopicSection)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(TopicSectionLabel), static_cast<QWidget*>(TopicSection)}) {
         QSizePolicy keep = w->sizePolicy();
         keep.setRetainSizeWhenHidden(true);
         w->setSizePolicy(keep);
@@ -201,11 +199,11 @@ QWidget* TForm4::TopicPage()
     return page;
 }
 
-QWidget* TForm4::TypePage()
-{
+QWidget* TForm4::TypePage() {
     auto* page = new QWidget(PageControl1);
     auto* grid = new QGridLayout(page);
-    grid->addWidget(Caption(QStringLiteral("Редактирование  типов уроков"), page, true), 0, 0, 1, 3);
+    grid->addWidget(Caption(QStringLiteral("Редактирование  типов уроков"), page, true), 0, 0, 1,
+                    3);
     TypeEdit = new TDBEdit(Data->Ttip, QStringLiteral("tip"), page);
     TypeEdit->setObjectName(QStringLiteral("DBEdit3"));
     grid->addWidget(TypeEdit, 1, 0, 1, 3);
@@ -226,8 +224,7 @@ QWidget* TForm4::TypePage()
     return page;
 }
 
-QWidget* TForm4::LessonPage()
-{
+QWidget* TForm4::LessonPage() {
     auto* page = new QWidget(PageControl1);
     auto* column = new QVBoxLayout(page);
     auto* top = new QHBoxLayout;
@@ -235,7 +232,8 @@ QWidget* TForm4::LessonPage()
     fields->addWidget(Caption(QStringLiteral("Выберите  раздел"), page), 0, 0);
     LessonSection = new TDBLookupComboBox(page);
     LessonSection->setObjectName(QStringLiteral("DBLookupComboBox2"));
-    LessonSection->SetListSource(Data->Trazdel, QStringLiteral("kod_razdel"), QStringLiteral("razdel"));
+    LessonSection->SetListSource(Data->Trazdel, QStringLiteral("kod_razdel"),
+                                 QStringLiteral("razdel"));
     LessonSection->SetDataSource(Data->Turok, QStringLiteral("kod_razdel"));
     fields->addWidget(LessonSection, 0, 1);
     fields->addWidget(Caption(QStringLiteral("Выберите  тему урока"), page), 1, 0);
@@ -268,12 +266,15 @@ QWidget* TForm4::LessonPage()
     FilePanel = new QGroupBox(QStringLiteral("Файлы урока"), page);
     FilePanel->setObjectName(QStringLiteral("Panel1"));
     auto* files = new QVBoxLayout(FilePanel);
-    QPushButton** fileButtons[] = {&Button13, &Button14, &Button15, &Button16, &Button17, &Button18, &Button19};
+    QPushButton** fileButtons[] = {&Button13, &Button14, &Button15, &Button16,
+                                   &Button17, &Button18, &Button19};
     for (int i = 0; i < 7; ++i) {
         const TFileField& f = FileFields[i];
-        QPushButton* b = Button(QString::fromUtf8(f.Caption), qPrintable(QStringLiteral("Button%1").arg(13 + i)), FilePanel);
+        QPushButton* b = Button(QString::fromUtf8(f.Caption),
+                                qPrintable(QStringLiteral("Button%1").arg(13 + i)), FilePanel);
         const QString field = QString::fromLatin1(f.Field);
-        connect(b, &QPushButton::clicked, this, [this, field] { Guarded([&] { ChooseFile(field); }); });
+        connect(b, &QPushButton::clicked, this,
+                [this, field] { Guarded([&] { ChooseFile(field); }); });
         files->addWidget(b);
         *fileButtons[i] = b;
     }
@@ -284,7 +285,8 @@ QWidget* TForm4::LessonPage()
     // Choosing a section offers its topics only.
     connect(LessonSection, &TDBLookupComboBox::Click, this, [this] {
         Guarded([&] {
-            Data->TTema->SetFilter(QStringLiteral("kod_razdel=") + CodeLiteral(LessonSection->KeyValue()));
+            Data->TTema->SetFilter(QStringLiteral("kod_razdel=") +
+                                   CodeLiteral(LessonSection->KeyValue()));
             Data->TTema->SetFiltered(true);
         });
     });
@@ -295,7 +297,10 @@ QWidget* TForm4::LessonPage()
     LessonNavigator = new TDBNavigator(Data->Turok, FullNavigator, page);
     column->addWidget(LessonNavigator);
     LessonGrid = new TDBGrid(Data->Turok,
-                             {{"razdel", "Раздел"}, {"tema", "Тема"}, {"tip", "Название урока"}, {"tip_uroka", "Тип урока"}},
+                             {{"razdel", "Раздел"},
+                              {"tema", "Тема"},
+                              {"tip", "Название урока"},
+                              {"tip_uroka", "Тип урока"}},
                              page);
     column->addWidget(LessonGrid, 1);
     StatusBar1 = new QStatusBar(page);
@@ -304,8 +309,7 @@ QWidget* TForm4::LessonPage()
     return page;
 }
 
-QWidget* TForm4::JournalPage()
-{
+QWidget* TForm4::JournalPage() {
     auto* page = new QWidget(PageControl1);
     auto* column = new QVBoxLayout(page);
     auto* filters = new QGridLayout;
@@ -327,8 +331,8 @@ QWidget* TForm4::JournalPage()
     filters->setColumnStretch(1, 1);
     column->addLayout(filters);
     JournalNavigator = new TDBNavigator(Data->Tjurnal,
-                                        {N::nbFirst, N::nbPrior, N::nbNext, N::nbLast, N::nbDelete, N::nbPost,
-                                         N::nbCancel, N::nbRefresh},
+                                        {N::nbFirst, N::nbPrior, N::nbNext, N::nbLast, N::nbDelete,
+                                         N::nbPost, N::nbCancel, N::nbRefresh},
                                         page);
     column->addWidget(JournalNavigator);
     JournalGrid = new TDBGrid(Data->Tjurnal,
@@ -348,8 +352,7 @@ QWidget* TForm4::JournalPage()
     return page;
 }
 
-QWidget* TForm4::GroupPage()
-{
+QWidget* TForm4::GroupPage() {
     auto* page = new QWidget(PageControl1);
     auto* row = new QHBoxLayout(page);
     auto* groups = new QVBoxLayout;
@@ -372,7 +375,9 @@ QWidget* TForm4::GroupPage()
     StudentNavigator = new TDBNavigator(Data->TFio, FullNavigator, page);
     students->addWidget(StudentNavigator);
     StudentGrid = new TDBGrid(Data->TFio,
-                              {{"kod_fio", "Код", true}, {"fio", "ФИО  учащихся", true}, {"gruppa", "Учебные группы", true}},
+                              {{"kod_fio", "Код", true},
+                               {"fio", "ФИО  учащихся", true},
+                               {"gruppa", "Учебные группы", true}},
                               page);
     students->addWidget(StudentGrid, 1);
     row->addLayout(students, 2);
@@ -394,71 +399,64 @@ QWidget* TForm4::GroupPage()
         StudentGrid->edit(StudentGrid->Model()->index(Data->TFio->RecNo(), 1));
     };
     // The group chosen for a student is stored at once, like a cell of the grid.
-    connect(StudentGroup, &TDBLookupComboBox::Click, this, [this] { Guarded([&] { PostIfEditing(Data->TFio); }); });
+    connect(StudentGroup, &TDBLookupComboBox::Click, this,
+            [this] { Guarded([&] { PostIfEditing(Data->TFio); }); });
     return page;
 }
 
 // ---- sections, topics, types --------------------------------------------------------------------
 
-void TForm4::PostIfEditing(TTable* table)
-{
-    if (Editing(table))
-        table->Post();
+void TForm4::PostIfEditing(TTable* table) {
+    if (Editing(table)) table->Post();
 }
 
-void TForm4::ShowTopicSection(bool shown)
-{
+void TForm4::ShowTopicSection(bool shown) {
     TopicSectionLabel->setVisible(shown);
     TopicSection->setVisible(shown);
 }
 
-void TForm4::Button1Click()
-{
+void TForm4::Button1Click() {
     Data->Trazdel->Insert();
     SectionEdit->setFocus();
 }
 
-void TForm4::Button2Click()
-{
+void TForm4::Button2Click() {
     Data->Trazdel->Edit();
     SectionEdit->setFocus();
 }
 
-void TForm4::Button3Click()
-{
-    if (!Editing(Data->Trazdel))
-        return;
+void TForm4::Button3Click() {
+    if (!Editing(Data->Trazdel)) return;
     if (!Require(!Data->Trazdel->FieldText(QStringLiteral("razdel")).trimmed().isEmpty(),
                  QStringLiteral("Введите название раздела."), this))
         return;
     Data->Trazdel->Post();
 }
 
-void TForm4::Button4Click()
-{
+void TForm4::Button4Click() {
     ShowTopicSection(true);
     Data->TTema->Insert();
     // A new topic starts in the section chosen last.
     if (!Data->Trazdel->IsEmpty())
-        Data->TTema->SetFieldValue(QStringLiteral("kod_razdel"), Data->Trazdel->FieldValue(QStringLiteral("kod_razdel")));
+        Data->TTema->SetFieldValue(QStringLiteral("kod_razdel"),
+                                   Data->Trazdel->FieldValue(QStringLiteral("kod_razdel")));
     TopicEdit->setFocus();
 }
 
-void TForm4::Button5Click()
-{
+void TForm4::Button5Click() {
     ShowTopicSection(true);
     Data->TTema->Edit();
     TopicEdit->setFocus();
 }
 
-void TForm4::Button6Click()
-{
+void TForm4::Button6Click() {
     TTable* topics = Data->TTema;
     QVariant section = topics->FieldValue(QStringLiteral("kod_razdel"));
     if (Editing(topics)) {
-        if (!Require(!section.isNull(), QStringLiteral("Выберите раздел, к которому относится тема."), this)
-            || !Require(!topics->FieldText(QStringLiteral("tema")).trimmed().isEmpty(),
-                        QStringLiteral("Введите название темы."), this))
+        if (!Require(!section.isNull(),
+                     QStringLiteral("Выберите раздел, к которому относится тема."), this) ||
+            !Require(!topics->FieldText(QStringLiteral("tema")).trimmed().isEmpty(),
+                     QStringLiteral("Введите название темы."), this))
             return;
     } else if (section.isNull()) {
         section = Data->Trazdel->FieldValue(QStringLiteral("kod_razdel"));
@@ -470,32 +468,28 @@ void TForm4::Button6Click()
     ShowTopicSection(false);
 }
 
-void TForm4::Button7Click()
-{
+void TForm4::Button7Click() {
     Data->Ttip->Insert();
     TypeEdit->setFocus();
 }
 
-void TForm4::Button8Click()
-{
+void TForm4::Button8Click() {
     Data->Ttip->Edit();
     TypeEdit->setFocus();
 }
 
-void TForm4::Button9Click()
-{
-    if (!Editing(Data->Ttip))
-        return;
+void TForm4::Button9Click() {
+    if (!Editing(Data->Ttip)) return;
     if (!Require(!Data->Ttip->FieldText(QStringLiteral("tip")).trimmed().isEmpty(),
                  QStringLiteral("Введите название типа урока."), this))
         return;
     Data->Ttip->Post();
 }
 
-// ---- lessons --------------------------------------------------------------------------------------
+// ---- lessons
+// --------------------------------------------------------------------------------------
 
-void TForm4::Button10Click()
-{
+void TForm4::Button10Click() {
     TTable* lessons = Data->Turok;
     lessons->Insert();
     // A new lesson has none of the seven items until a file is chosen for it.
@@ -506,29 +500,27 @@ void TForm4::Button10Click()
     LessonTitle->setFocus();
 }
 
-void TForm4::Button11Click()
-{
+void TForm4::Button11Click() {
     Data->Turok->Edit();
     FilePanel->show();
     LessonTitle->setFocus();
 }
 
-void TForm4::Button12Click()
-{
+void TForm4::Button12Click() {
     TTable* lessons = Data->Turok;
     const QVariant topic = lessons->FieldValue(QStringLiteral("kod_tema"));
     if (Editing(lessons)) {
-        if (!Require(!topic.isNull(), QStringLiteral("Выберите тему урока."), this)
-            || !Require(!lessons->FieldText(QStringLiteral("tip")).trimmed().isEmpty(),
-                        QStringLiteral("Введите название урока."), this))
+        if (!Require(!topic.isNull(), QStringLiteral("Выберите тему урока."), this) ||
+            !Require(!lessons->FieldText(QStringLiteral("tip")).trimmed().isEmpty(),
+                     QStringLiteral("Введите название урока."), this))
             return;
         // The lesson belongs to its topic's section, whichever section the list showed: the
         // browser finds it under that section only.
         const QVariant section = Data->SectionOfTopic(topic);
-        if (!section.isNull())
-            lessons->SetFieldValue(QStringLiteral("kod_razdel"), section);
+        if (!section.isNull()) lessons->SetFieldValue(QStringLiteral("kod_razdel"), section);
         if (lessons->FieldText(QStringLiteral("urok")).isEmpty())
-            lessons->SetFieldValue(QStringLiteral("urok"), lessons->FieldText(QStringLiteral("tip")));
+            lessons->SetFieldValue(QStringLiteral("urok"),
+                                   lessons->FieldText(QStringLiteral("tip")));
     }
     // Filtering stores the lesson being edited and keeps it the current row.
     lessons->SetFilter(QStringLiteral("kod_tema=") + CodeLiteral(topic));
@@ -537,18 +529,14 @@ void TForm4::Button12Click()
     FilePanel->hide();
 }
 
-void TForm4::ChooseFile(const QString& field)
-{
+void TForm4::ChooseFile(const QString& field) {
     const TFileField* spec = nullptr;
     for (const TFileField& f : FileFields)
-        if (field == QLatin1String(f.Field))
-            spec = &f;
-    if (!spec)
-        return;
-    const QString chosen = AskOpenFileName({QString::fromUtf8(spec->Caption), WorkDir, QString::fromUtf8(spec->Filter),
-                                            spec->Preview, this});
-    if (chosen.isEmpty())
-        return;
+        if (field == QLatin1String(f.Field)) spec = &f;
+    if (!spec) return;
+    const QString chosen = AskOpenFileName({QString::fromUtf8(spec->Caption), WorkDir,
+                                            QString::fromUtf8(spec->Filter), spec->Preview, this});
+    if (chosen.isEmpty()) return;
     const QString relative = CourseRelativePath(WorkDir, chosen);
     if (relative.isEmpty()) {
         ShowMessage(QStringLiteral("Файл «%1» лежит вне папки курса «%2».\n"
@@ -575,24 +563,23 @@ void TForm4::ChooseFile(const QString& field)
     StatusBar1->showMessage(QStringLiteral("%1: %2").arg(QString::fromUtf8(spec->Item), relative));
 }
 
-// ---- journal --------------------------------------------------------------------------------------
+// ---- journal
+// --------------------------------------------------------------------------------------
 
-void TForm4::Edit1Change()
-{
+void TForm4::Edit1Change() {
     JournalFilterText = TDataModule2::JournalFilter(Edit1->text(), Edit2->text());
     Data->Tjurnal->SetFilter(JournalFilterText);
 }
 
-void TForm4::CheckBox1Click()
-{
+void TForm4::CheckBox1Click() {
     Data->Tjurnal->SetFiltered(CheckBox1->isChecked());
 }
 
-void TForm4::Button20Click()
-{
+void TForm4::Button20Click() {
     TTable* journal = Data->Tjurnal;
-    const QString withoutGrades = JournalFilterText.isEmpty() ? QStringLiteral("ocenka=0")
-                                                              : JournalFilterText + QStringLiteral(" and ocenka=0");
+    const QString withoutGrades = JournalFilterText.isEmpty()
+                                      ? QStringLiteral("ocenka=0")
+                                      : JournalFilterText + QStringLiteral(" and ocenka=0");
     journal->SetFilter(withoutGrades);
     journal->SetFiltered(true);
     try {
@@ -606,46 +593,46 @@ void TForm4::Button20Click()
     CheckBox1->setChecked(true);
 }
 
-void TForm4::Button21Click()
-{
+void TForm4::Button21Click() {
     TTable* journal = Data->Tjurnal;
     journal->Refresh();
     const int rows = journal->RecordCount();
     if (rows == 0) {
-        ShowMessage(QStringLiteral("В журнале нет записей для удаления."), TMessageKind::Information, this);
+        ShowMessage(QStringLiteral("В журнале нет записей для удаления."),
+                    TMessageKind::Information, this);
         return;
     }
     const bool filtered = journal->Filtered() && !journal->Filter().isEmpty();
-    const QString question = filtered
-        ? QStringLiteral("Удалить записи журнала, отобранные фильтром (%1)?\nВернуть их будет нельзя.").arg(rows)
-        : QStringLiteral("Удалить все записи журнала (%1)?\nВернуть их будет нельзя.").arg(rows);
-    if (!AskYesNo(question, this))
-        return;
+    const QString question =
+        filtered
+            ? QStringLiteral(
+                  "Удалить записи журнала, отобранные фильтром (%1)?\nВернуть их будет нельзя.")
+                  .arg(rows)
+            : QStringLiteral("Удалить все записи журнала (%1)?\nВернуть их будет нельзя.")
+                  .arg(rows);
+    if (!AskYesNo(question, this)) return;
     journal->DeleteView();
 }
 
-// ---- the window -----------------------------------------------------------------------------------
+// ---- the window
+// -----------------------------------------------------------------------------------
 
-void TForm4::CheckBox2Click()
-{
+void TForm4::CheckBox2Click() {
     const bool on = CheckBox2->isChecked();
     for (TTable* t : {Data->Trazdel, Data->Ttip, Data->Turok, Data->TTema})
         t->SetFiltered(on);
 }
 
-QList<TTable*> TForm4::EditedTables() const
-{
+QList<TTable*> TForm4::EditedTables() const {
     QList<TTable*> out;
-    if (!Data)
-        return out;
-    for (TTable* t : {Data->Trazdel, Data->TTema, Data->Ttip, Data->Turok, Data->Tjurnal, Data->tgruppa, Data->TFio})
-        if (Editing(t))
-            out << t;
+    if (!Data) return out;
+    for (TTable* t : {Data->Trazdel, Data->TTema, Data->Ttip, Data->Turok, Data->Tjurnal,
+                      Data->tgruppa, Data->TFio})
+        if (Editing(t)) out << t;
     return out;
 }
 
-void TForm4::showEvent(QShowEvent* event)
-{
+void TForm4::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!Placed) {
         Placed = true;
@@ -662,17 +649,14 @@ void TForm4::showEvent(QShowEvent* event)
     }
 }
 
-void TForm4::closeEvent(QCloseEvent* event)
-{
+void TForm4::closeEvent(QCloseEvent* event) {
     // A row left half-edited would be stored, or refused, by whatever moves its table next.
     const QList<TTable*> edited = EditedTables();
     if (!edited.isEmpty()) {
         if (AskYesNo(QStringLiteral("Сохранить несохранённые изменения?"), this)) {
             bool stored = true;
             for (TTable* t : edited)
-                Guarded([&] {
-                    t->Post();
-                });
+                Guarded([&] { t->Post(); });
             for (TTable* t : edited)
                 stored = stored && !Editing(t);
             if (!stored) {

@@ -14,8 +14,7 @@ TForm5* Form5 = nullptr;
 
 namespace {
 
-QLabel* MakeLabel(const QString& text, QWidget* parent, bool value)
-{
+QLabel* MakeLabel(const QString& text, QWidget* parent, bool value) {
     auto* label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
     QFont f = label->font();
@@ -32,8 +31,7 @@ QLabel* MakeLabel(const QString& text, QWidget* parent, bool value)
 
 } // namespace
 
-TForm5::TForm5(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
-{
+TForm5::TForm5(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Результат тестирования"));
     // The student reads the result before going on; the test window waits behind it.
@@ -59,9 +57,11 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixe
         QLabel* value = MakeLabel(QStringLiteral("0"), this, true);
         value->setObjectName(QLatin1String(row.Name));
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        const int x = 32 + QFontMetrics(fixed->font()).horizontalAdvance(QString::fromUtf8(row.Before));
+        const int x =
+            32 + QFontMetrics(fixed->font()).horizontalAdvance(QString::fromUtf8(row.Before));
         // Right-aligned in the gap before the per-cent sign, so one to three digits all fit.
-        value->setGeometry(x, y, QFontMetrics(value->font()).horizontalAdvance(QStringLiteral("100")) + 4,
+        value->setGeometry(x, y,
+                           QFontMetrics(value->font()).horizontalAdvance(QStringLiteral("100")) + 4,
                            fixed->height());
         *row.Value = value;
         width = std::max(width, value->geometry().right() + 48);
@@ -78,8 +78,7 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixe
     connect(Button1, &QPushButton::clicked, this, [this] { Guarded([&] { Button1Click(); }); });
 }
 
-void TForm5::ShowResult(const TTestResult& result)
-{
+void TForm5::ShowResult(const TTestResult& result) {
     // A result still on show is journalled before the next one takes its place.
     WriteEntry();
     Shown = result;
@@ -92,25 +91,20 @@ void TForm5::ShowResult(const TTestResult& result)
     activateWindow();
 }
 
-bool TForm5::event(QEvent* e)
-{
-    if (e->type() == QEvent::WindowActivate)
-        FormActivate();
+bool TForm5::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate) FormActivate();
     return QDialog::event(e);
 }
 
-void TForm5::FormActivate()
-{
+void TForm5::FormActivate() {
     const int total = Shown.Right + Shown.Wrong;
     Label4->setText(QString::number(Shown.Right));
     Label5->setText(QString::number(TestPercentage(Shown.Right, total)));
     Label6->setText(QString::number(TestGrade(Shown.Right, total)));
 }
 
-void TForm5::WriteEntry()
-{
-    if (!Pending)
-        return;
+void TForm5::WriteEntry() {
+    if (!Pending) return;
     Pending = false;
     // The entry names the lesson the test was started from, whatever the browser shows now.
     if (Form1)
@@ -118,22 +112,18 @@ void TForm5::WriteEntry()
                             TestPercentage(Shown.Right, Shown.Right + Shown.Wrong));
 }
 
-void TForm5::Button1Click()
-{
-    if (Form13)
-        Form13->hide();
+void TForm5::Button1Click() {
+    if (Form13) Form13->hide();
     WriteEntry();
     hide();
 }
 
-void TForm5::closeEvent(QCloseEvent* event)
-{
+void TForm5::closeEvent(QCloseEvent* event) {
     Guarded([&] { WriteEntry(); });
     QDialog::closeEvent(event);
 }
 
-void TForm5::done(int result)
-{
+void TForm5::done(int result) {
     // Escape closes a dialog through here, not through closeEvent.
     Guarded([&] { WriteEntry(); });
     QDialog::done(result);

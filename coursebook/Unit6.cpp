@@ -15,8 +15,8 @@ TForm6* Form6 = nullptr;
 
 namespace {
 
-QLabel* MakeLabel(const QString& text, int pointSize, bool bold, const QColor& colour, QWidget* parent)
-{
+QLabel* MakeLabel(const QString& text, int pointSize, bool bold, const QColor& colour,
+                  QWidget* parent) {
     auto* label = new QLabel(text, parent);
     QFont f = label->font();
     f.setPointSize(pointSize);
@@ -31,8 +31,7 @@ QLabel* MakeLabel(const QString& text, int pointSize, bool bold, const QColor& c
 
 } // namespace
 
-TForm6::TForm6(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
-{
+TForm6::TForm6(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("Вход"));
     setFixedSize(688, 368);
@@ -43,8 +42,10 @@ TForm6::TForm6(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixe
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(40, 24, 40, 24);
-    layout->addWidget(MakeLabel(QStringLiteral("Электронное  учебное руководство"), 20, true, Qt::white, this));
-    layout->addWidget(MakeLabel(QStringLiteral("для самостоятельного изучения "), 16, false, Qt::white, this));
+    layout->addWidget(
+        MakeLabel(QStringLiteral("Электронное  учебное руководство"), 20, true, Qt::white, this));
+    layout->addWidget(
+        MakeLabel(QStringLiteral("для самостоятельного изучения "), 16, false, Qt::white, this));
     layout->addWidget(MakeLabel(QStringLiteral("Torvane"), 40, true, Qt::yellow, this));
     layout->addStretch();
 
@@ -74,16 +75,13 @@ TForm6::TForm6(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixe
     connect(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
 }
 
-void TForm6::Button1Click()
-{
+void TForm6::Button1Click() {
     // Name and group are taken as typed, empty ones too: they only label journal entries.
-    if (Form1)
-        Form1->showMaximized();
+    if (Form1) Form1->showMaximized();
     hide();
 }
 
-void TForm6::keyPressEvent(QKeyEvent* event)
-{
+void TForm6::keyPressEvent(QKeyEvent* event) {
     // A plain window has no default button of its own: Enter in either box (the line edits pass
     // it on) or anywhere else on the window enters the course.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
@@ -94,15 +92,13 @@ void TForm6::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-void TForm6::showEvent(QShowEvent* event)
-{
+void TForm6::showEvent(QShowEvent* event) {
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     QWidget::showEvent(event);
 }
 
-void TForm6::closeEvent(QCloseEvent* event)
-{
+void TForm6::closeEvent(QCloseEvent* event) {
     event->accept();
     emit Closed();
 }

@@ -22,16 +22,13 @@ namespace {
 class TStarStyle : public QProxyStyle {
 public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override
-    {
-        if (hint == SH_LineEdit_PasswordCharacter)
-            return '*';
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) return '*';
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 };
 
-QLineEdit* PasswordBox(const char* name, QWidget* parent)
-{
+QLineEdit* PasswordBox(const char* name, QWidget* parent) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(QLatin1String(name));
     box->setEchoMode(QLineEdit::Password);
@@ -42,13 +39,13 @@ QLineEdit* PasswordBox(const char* name, QWidget* parent)
     return box;
 }
 
-const QString NotSetText = QStringLiteral("Пароль для редактирования ещё не задан.\n"
-                                          "Задайте его: введите новый пароль дважды и нажмите «Ввод».");
+const QString NotSetText =
+    QStringLiteral("Пароль для редактирования ещё не задан.\n"
+                   "Задайте его: введите новый пароль дважды и нажмите «Ввод».");
 
 } // namespace
 
-TForm7::TForm7(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
-{
+TForm7::TForm7(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("Form7"));
     setWindowTitle(QStringLiteral("Ввод пароля для редактирования"));
 
@@ -91,13 +88,11 @@ TForm7::TForm7(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixe
     connect(Edit3, &QLineEdit::returnPressed, Button3, &QPushButton::click);
 }
 
-void TForm7::LinkData(TDataModule2* data)
-{
+void TForm7::LinkData(TDataModule2* data) {
     Data = data;
 }
 
-void TForm7::showEvent(QShowEvent* event)
-{
+void TForm7::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -107,8 +102,7 @@ void TForm7::showEvent(QShowEvent* event)
     Edit1->setFocus();
 }
 
-void TForm7::OpenLowerPanel()
-{
+void TForm7::OpenLowerPanel() {
     ChangeAllowed = true;
     Edit2->clear();
     Edit3->clear();
@@ -116,22 +110,18 @@ void TForm7::OpenLowerPanel()
     Edit2->setFocus();
 }
 
-void TForm7::CloseLowerPanel()
-{
+void TForm7::CloseLowerPanel() {
     ChangeAllowed = false;
     Edit2->clear();
     Edit3->clear();
     LowerPanel->hide();
 }
 
-void TForm7::Button1Click()
-{
-    if (!Data)
-        return;
+void TForm7::Button1Click() {
+    if (!Data) return;
     switch (CheckEditPassword(Data->Tpas, Edit1->text())) {
     case TPasswordCheck::Right:
-        if (Form1)
-            Form1->SetButton1Visible(true);
+        if (Form1) Form1->SetButton1Visible(true);
         break;
     case TPasswordCheck::NotSet:
         ShowMessage(NotSetText, TMessageKind::Information, this);
@@ -143,10 +133,8 @@ void TForm7::Button1Click()
     }
 }
 
-void TForm7::Button2Click()
-{
-    if (!Data)
-        return;
+void TForm7::Button2Click() {
+    if (!Data) return;
     switch (CheckEditPassword(Data->Tpas, Edit1->text())) {
     case TPasswordCheck::Right:
         OpenLowerPanel();
@@ -161,10 +149,8 @@ void TForm7::Button2Click()
     }
 }
 
-void TForm7::Button3Click()
-{
-    if (!Data || !ChangeAllowed)
-        return;
+void TForm7::Button3Click() {
+    if (!Data || !ChangeAllowed) return;
     const QString first = Edit2->text();
     const QString second = Edit3->text();
     CloseLowerPanel();

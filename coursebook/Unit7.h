@@ -14,12 +14,12 @@ public:
     explicit TForm7(QWidget* parent = nullptr);
     void LinkData(TDataModule2* data);
 
-    QLineEdit* Edit1; // the password
+    QLineEdit* Edit1;     // the password
     QPushButton* Button1; // "Ввод"
     QPushButton* Button2; // "Сменить пароль"
     QWidget* LowerPanel;
-    QLineEdit* Edit2; // the new password
-    QLineEdit* Edit3; // the new password again
+    QLineEdit* Edit2;     // the new password
+    QLineEdit* Edit3;     // the new password again
     QPushButton* Button3; // "Ввод" of the lower panel
 
     void Button1Click();

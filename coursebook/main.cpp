@@ -8,9 +8,9 @@
 #include <cstring>
 #include <unistd.h>
 
-int main(int argc, char** argv)
-{
-    const int answered = AnswerInfoOptions(argc, argv, "coursebook",
+int main(int argc, char** argv) {
+    const int answered = AnswerInfoOptions(
+        argc, argv, "coursebook",
         "coursebook\n"
         "       coursebook --init-db [--user NAME]\n"
         "\n"
@@ -27,8 +27,7 @@ int main(int argc, char** argv)
         "  --user NAME  with --init-db: connect as NAME (the database's owner) instead\n"
         "  --help       print this text and exit\n"
         "  --version    print the version and exit\n");
-    if (answered >= 0)
-        return answered;
+    if (answered >= 0) return answered;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--init-db") == 0) {
             QCoreApplication app(argc, argv);

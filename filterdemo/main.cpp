@@ -6,7 +6,8 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    const int answered = AnswerInfoOptions(argc, argv, "filterdemo",
+    const int answered = AnswerInfoOptions(
+        argc, argv, "filterdemo",
         "filterdemo\n"
         "\n"
         "The capacitors C1 and C2 of a second-order active low-pass filter (R1 = R2) for a chosen\n"

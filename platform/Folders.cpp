@@ -17,12 +17,15 @@ bool WritableFolder(const QString& folder) {
     return probe.open();
 }
 
-QString Clean(const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
+QString Clean(const QString& path) {
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
 } // namespace
 
 QStringList DataSearchOrder(const QString& programFolder) {
     QStringList order{Clean(programFolder)};
-    const QString relative = Clean(QDir(programFolder).filePath(QStringLiteral(VEXILO_DATA_FROM_BIN)));
+    const QString relative =
+        Clean(QDir(programFolder).filePath(QStringLiteral(VEXILO_DATA_FROM_BIN)));
     const QString configured = Clean(QStringLiteral(VEXILO_INSTALL_DATADIR));
     for (const QString& folder : {relative, configured})
         if (!order.contains(folder)) order.append(folder);
@@ -58,7 +61,9 @@ QString UserStateFolder() {
     return QDir::homePath() + QStringLiteral("/.local/state");
 }
 
-QString UserDataFolder() { return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); }
+QString UserDataFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+}
 
 QString TInstallation::SchemesFolder() const {
     if (Portable) return DataFolder + QStringLiteral("/User");
@@ -75,7 +80,9 @@ QString TInstallation::CourseDatabase() const {
     return UserDataFolder() + u'/' + QLatin1String(PackageFolder) + QStringLiteral("/db1.sqlite");
 }
 
-QString TInstallation::CourseDatabaseTemplate() const { return DataFolder + QStringLiteral("/db1.sqlite"); }
+QString TInstallation::CourseDatabaseTemplate() const {
+    return DataFolder + QStringLiteral("/db1.sqlite");
+}
 
 QString PrepareCourseDatabase(const TInstallation& installation, QString* error) {
     const QString target = installation.CourseDatabase();
@@ -96,10 +103,12 @@ QString PrepareCourseDatabase(const TInstallation& installation, QString* error)
     QFile::remove(partial);
     if (!QFile::copy(source, partial)) {
         QFile::remove(partial);
-        return fail(QStringLiteral("Не удалось скопировать базу данных курса в \"%1\"").arg(target));
+        return fail(
+            QStringLiteral("Не удалось скопировать базу данных курса в \"%1\"").arg(target));
     }
     // The template is read-only where it is installed; the user's copy takes the journal.
-    QFile::setPermissions(partial, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(partial, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                       QFile::ReadOther);
     if (!QFile::rename(partial, target)) {
         QFile::remove(partial);
         return fail(QStringLiteral("Не удалось записать базу данных курса в \"%1\"").arg(target));

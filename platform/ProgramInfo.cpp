@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-const char* PackageVersion() { return VEXILO_VERSION; }
+const char* PackageVersion() {
+    return VEXILO_VERSION;
+}
 
 int AnswerInfoOptions(int argc, char** argv, const char* program, const char* usage) {
     for (int i = 1; i < argc; ++i) {
@@ -13,7 +15,8 @@ int AnswerInfoOptions(int argc, char** argv, const char* program, const char* us
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::printf("usage: %s", usage);
-            std::printf("\nVexilo %s, a teaching package on electric circuits.\n", PackageVersion());
+            std::printf("\nVexilo %s, a teaching package on electric circuits.\n",
+                        PackageVersion());
             return 0;
         }
     }

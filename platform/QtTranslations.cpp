@@ -14,7 +14,8 @@ bool InstallQtTranslations(const QString& language) {
     if (language == QLatin1String("en")) return true; // Qt's texts are English as written
     auto* translator = new QTranslator(QCoreApplication::instance());
     // "qt_<language>" gathers the catalogues of every Qt module (qtbase, qtmultimedia, ...).
-    if (!translator->load(QLatin1String("qt_") + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    if (!translator->load(QLatin1String("qt_") + language,
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete translator;
         return false;
     }

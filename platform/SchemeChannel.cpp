@@ -15,7 +15,8 @@ QString LoadSchemeSocketName() {
     return QStringLiteral("vexilo-loadscheme-%1").arg(getuid());
 }
 
-void HandSchemeToWorkbench(const QString& name, QObject* context, std::function<void(bool)> then, int timeoutMs) {
+void HandSchemeToWorkbench(const QString& name, QObject* context, std::function<void(bool)> then,
+                           int timeoutMs) {
     auto* socket = new QLocalSocket;
     auto* timer = new QTimer(socket);
     QPointer<QObject> guard(context);
@@ -27,17 +28,19 @@ void HandSchemeToWorkbench(const QString& name, QObject* context, std::function<
         socket->deleteLater();
         if (guard && then) then(taken);
     };
-    QObject::connect(socket, &QLocalSocket::connected, socket, [socket, name] {
-        socket->write(name.toUtf8() + '\n');
-    });
+    QObject::connect(socket, &QLocalSocket::connected, socket,
+                     [socket, name] { socket->write(name.toUtf8() + '\n'); });
     QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, finish] {
         if (socket->canReadLine()) finish(socket->readLine().trimmed() == "ok");
     });
-    QObject::connect(socket, &QLocalSocket::errorOccurred, socket, [socket, finish](QLocalSocket::LocalSocketError error) {
-        // The workbench hangs up right after its answer; the answer may still be unread.
-        if (error == QLocalSocket::PeerClosedError && socket->canReadLine()) return finish(socket->readLine().trimmed() == "ok");
-        finish(false);
-    });
+    QObject::connect(socket, &QLocalSocket::errorOccurred, socket,
+                     [socket, finish](QLocalSocket::LocalSocketError error) {
+                         // The workbench hangs up right after its answer; the answer may still be
+                         // unread.
+                         if (error == QLocalSocket::PeerClosedError && socket->canReadLine())
+                             return finish(socket->readLine().trimmed() == "ok");
+                         finish(false);
+                     });
     QObject::connect(timer, &QTimer::timeout, socket, [finish] { finish(false); });
     timer->setSingleShot(true);
     timer->start(timeoutMs);
@@ -48,11 +51,14 @@ bool HandSchemeToWorkbench(const QString& name, int timeoutMs) {
     QEventLoop loop;
     bool taken = false;
     bool done = false;
-    HandSchemeToWorkbench(name, &loop, [&](bool t) {
-        taken = t;
-        done = true;
-        loop.quit();
-    }, timeoutMs);
+    HandSchemeToWorkbench(
+        name, &loop,
+        [&](bool t) {
+            taken = t;
+            done = true;
+            loop.quit();
+        },
+        timeoutMs);
     if (!done) loop.exec();
     return taken;
 }

@@ -16,8 +16,8 @@ QString LoadSchemeSocketName();
 // Hands `name` to the running workbench without blocking the caller's event loop. `then(true)`
 // runs once the workbench has answered that it took the name; `then(false)` when no workbench
 // listens, or none answered within `timeoutMs`. `then` is not called once `context` is gone.
-void HandSchemeToWorkbench(const QString& name, QObject* context, std::function<void(bool taken)> then,
-                           int timeoutMs = 3000);
+void HandSchemeToWorkbench(const QString& name, QObject* context,
+                           std::function<void(bool taken)> then, int timeoutMs = 3000);
 
 // The same, waiting for the answer (for a program that has nothing else to do meanwhile).
 bool HandSchemeToWorkbench(const QString& name, int timeoutMs = 3000);

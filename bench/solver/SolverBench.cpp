@@ -23,10 +23,10 @@
 
 #include "board/Frmwork.h"
 #include "board/Node.h"
-#include "document/Scheme.h"
-#include "components/Kinds.h"
 #include "components/Iron.h"
+#include "components/Kinds.h"
 #include "document/Circuit.h"
+#include "document/Scheme.h"
 #include "solver/Calculate.h"
 #include "solver/Netlist.h"
 
@@ -40,8 +40,6 @@
 
 #include <algorithm>
 #include <array>
-#include <random>
-#include <time.h>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -51,7 +49,9 @@
 #include <memory>
 #include <numbers>
 #include <optional>
+#include <random>
 #include <string>
+#include <time.h>
 #include <vector>
 
 #include <malloc.h>
@@ -74,7 +74,8 @@ double ThreadSeconds() {
 std::unique_ptr<TBoardFixture> Fixture; // the one board, for the whole run
 
 void ClearBoard() {
-    while (!Parts.isEmpty()) delete Parts.first();
+    while (!Parts.isEmpty())
+        delete Parts.first();
     CircuitOmega = 0;
     // The board posts a circuit-changed event for every change; let them go.
     QCoreApplication::processEvents();
@@ -102,16 +103,22 @@ void BuildDensest(bool alternating) {
         const double r = 1 + random.bounded(100);
         const double emf = (k % 7 == 0) ? 3 : (k % 5 == 0) ? 2 : 0;
         ++k;
-        TTestPart* p = Part(r, emf, r1, c1, r2, c2, emf != 0 ? (alternating ? KindGenerator : KindBattery) : KindResistor);
+        TTestPart* p = Part(r, emf, r1, c1, r2, c2,
+                            emf != 0 ? (alternating ? KindGenerator : KindBattery) : KindResistor);
         if (!alternating) return;
         if (emf != 0) {
             p->AcSource = true;
             return;
         }
         switch (random.bounded(3)) {
-        case 0: break;
-        case 1: p->Reactance = 1 + random.bounded(1000); break;    // a coil
-        default: p->Reactance = -(1 + random.bounded(1000)); break; // a capacitor
+        case 0:
+            break;
+        case 1:
+            p->Reactance = 1 + random.bounded(1000);
+            break; // a coil
+        default:
+            p->Reactance = -(1 + random.bounded(1000));
+            break; // a capacitor
         }
     };
     for (int r = 0; r < 6; ++r)
@@ -126,7 +133,9 @@ void BuildDensest(bool alternating) {
 // direction): resistors, wires, batteries or generators, and, with alternating current, coils
 // and capacitors (resistors otherwise).
 void BuildRandomBoard(QRandomGenerator& random, bool alternating) {
-    auto logUniform = [&](double lo, double hi) { return lo * std::pow(hi / lo, random.generateDouble()); };
+    auto logUniform = [&](double lo, double hi) {
+        return lo * std::pow(hi / lo, random.generateDouble());
+    };
     for (int i = 0; i < 60; ++i) {
         int r1, c1, r2, c2;
         const int edge = random.bounded(84);
@@ -180,9 +189,15 @@ int SpicePrint(char* text, int, void*) {
     if (KeepSpiceOutput && text) SpiceOutput.append(text).append("\n");
     return 0;
 }
-int SpiceStatus(char*, int, void*) { return 0; }
-int SpiceExit(int, NG_BOOL, NG_BOOL, int, void*) { return 0; }
-int SpiceThread(NG_BOOL, int, void*) { return 0; }
+int SpiceStatus(char*, int, void*) {
+    return 0;
+}
+int SpiceExit(int, NG_BOOL, NG_BOOL, int, void*) {
+    return 0;
+}
+int SpiceThread(NG_BOOL, int, void*) {
+    return 0;
+}
 
 int SpiceCommand(const std::string& command) {
     std::string buffer = command;
@@ -206,14 +221,17 @@ struct TLeanElement {
 QString LeanNetlist(std::vector<TLeanElement>& elements) {
     const double omega = CircuitOmega;
     QHash<const TNode*, int> number;
-    for (int q = 0; q < Nodes.size(); ++q) number.insert(Nodes[q], q);
+    for (int q = 0; q < Nodes.size(); ++q)
+        number.insert(Nodes[q], q);
     std::vector<int> carried;
     for (int k = 0; k < CircuitElements.size(); ++k)
         if (InSpiceNetlist(BoardCircuit(), k)) carried.push_back(k);
     std::vector<int> piece(size_t(Nodes.size())); // each node's piece, named by its lowest node
-    for (size_t q = 0; q < piece.size(); ++q) piece[q] = int(q);
+    for (size_t q = 0; q < piece.size(); ++q)
+        piece[q] = int(q);
     auto find = [&](int q) {
-        while (piece[size_t(q)] != q) q = piece[size_t(q)];
+        while (piece[size_t(q)] != q)
+            q = piece[size_t(q)];
         return q;
     };
     for (int k : carried) {
@@ -241,7 +259,8 @@ QString LeanNetlist(std::vector<TLeanElement>& elements) {
         const TComplex y = 1.0 / z;
         if (y.real() != 0) text += "r" + std::to_string(k) + ends + exact(1 / y.real()) + "\n";
         if (y.imag() > 0) text += "c" + std::to_string(k) + ends + exact(y.imag() / omega) + "\n";
-        if (y.imag() < 0) text += "l" + std::to_string(k) + ends + exact(-1 / (omega * y.imag())) + "\n";
+        if (y.imag() < 0)
+            text += "l" + std::to_string(k) + ends + exact(-1 / (omega * y.imag())) + "\n";
         if (element.Emf != 0) {
             const TComplex j = element.Emf * y;
             if (omega == 0)
@@ -269,7 +288,8 @@ public:
     explicit TSpiceCircuit(bool lean = false) : Lean(lean) {
         if (lean) {
             Netlist = LeanNetlist(Elements);
-            for (const TLeanElement& e : Elements) Carried.push_back(e.Element);
+            for (const TLeanElement& e : Elements)
+                Carried.push_back(e.Element);
         } else {
             for (int e = 0; e < CircuitElements.size(); ++e)
                 if (InSpiceNetlist(BoardCircuit(), e)) Carried.push_back(e);
@@ -287,7 +307,8 @@ public:
         if (CircuitOmega != 0) lines.push_back(".options noopac");
         lines.push_back(".end");
         std::vector<char*> deck;
-        for (std::string& l : lines) deck.push_back(l.data());
+        for (std::string& l : lines)
+            deck.push_back(l.data());
         deck.push_back(nullptr);
         SpiceOutput.clear();
         KeepSpiceOutput = true;
@@ -318,7 +339,9 @@ public:
         KeepSpiceOutput = false;
         for (int e : Carried) {
             const auto i = Current(e);
-            if (!i) return Fail("no current for element " + std::to_string(e) + " after \"" + Command + "\"");
+            if (!i)
+                return Fail("no current for element " + std::to_string(e) + " after \"" + Command +
+                            "\"");
             Currents.insert(e, *i);
         }
         Tolerance = SpiceTolerances(Currents);
@@ -330,8 +353,8 @@ public:
             if (std::abs(ours - theirs) <= Tolerance.value(e)) continue;
             if (off++ == 0) {
                 char text[200];
-                std::snprintf(text, sizeof text, "element %d: ours %.6g%+.6gi, ngspice %.6g%+.6gi", e, ours.real(),
-                              ours.imag(), theirs.real(), theirs.imag());
+                std::snprintf(text, sizeof text, "element %d: ours %.6g%+.6gi, ngspice %.6g%+.6gi",
+                              e, ours.real(), ours.imag(), theirs.real(), theirs.imag());
                 first = text;
             }
         }
@@ -355,7 +378,7 @@ public:
 
     std::string Command;
     std::string Problem;
-    bool Disagrees = false;     // ngspice solved, but not as we did
+    bool Disagrees = false; // ngspice solved, but not as we did
     QString Netlist;
     QMap<int, TComplex> Currents; // ngspice's, of the first run
     QMap<int, double> Tolerance;  // how far ours may be off them
@@ -380,9 +403,12 @@ private:
     // voltages drive through it.
     std::optional<TComplex> Current(int k) const {
         if (!Lean) return Vector("vm" + std::to_string(k) + "#branch");
-        const auto e = std::find_if(Elements.begin(), Elements.end(), [&](const TLeanElement& l) { return l.Element == k; });
+        const auto e = std::find_if(Elements.begin(), Elements.end(),
+                                    [&](const TLeanElement& l) { return l.Element == k; });
         if (e == Elements.end()) return std::nullopt;
-        auto voltage = [](const std::string& node) { return node == "0" ? std::optional<TComplex>(TComplex()) : Vector(node); };
+        auto voltage = [](const std::string& node) {
+            return node == "0" ? std::optional<TComplex>(TComplex()) : Vector(node);
+        };
         const auto v1 = voltage(e->First), v2 = voltage(e->Second);
         if (!v1 || !v2) return std::nullopt;
         return (*v1 - *v2 + e->Emf) / e->Impedance;
@@ -428,9 +454,11 @@ void BuildTenLoops(quint32 seed) {
         }
     std::shuffle(edges.begin(), edges.end(), std::mt19937(seed));
     std::vector<int> piece(49);
-    for (int q = 0; q < 49; ++q) piece[size_t(q)] = q;
+    for (int q = 0; q < 49; ++q)
+        piece[size_t(q)] = q;
     auto find = [&](int q) {
-        while (piece[size_t(q)] != q) q = piece[size_t(q)];
+        while (piece[size_t(q)] != q)
+            q = piece[size_t(q)];
         return q;
     };
     int chords = 0, k = 0;
@@ -470,12 +498,18 @@ const std::vector<TCase>& Cases() {
 
 const char* SourceName(Solver::TLoopSource s) {
     switch (s) {
-    case Solver::TLoopSource::Listed: return "listed loops";
-    case Solver::TLoopSource::TooManyLoops: return "spanning trees (too many loops)";
-    case Solver::TLoopSource::NoProgress: return "spanning trees (no progress)";
-    case Solver::TLoopSource::RanOutOfLoops: return "spanning trees (ran out of loops)";
-    case Solver::TLoopSource::Dependent: return "spanning trees (dependent loops)";
-    case Solver::TLoopSource::Singular: return "spanning trees (singular)";
+    case Solver::TLoopSource::Listed:
+        return "listed loops";
+    case Solver::TLoopSource::TooManyLoops:
+        return "spanning trees (too many loops)";
+    case Solver::TLoopSource::NoProgress:
+        return "spanning trees (no progress)";
+    case Solver::TLoopSource::RanOutOfLoops:
+        return "spanning trees (ran out of loops)";
+    case Solver::TLoopSource::Dependent:
+        return "spanning trees (dependent loops)";
+    case Solver::TLoopSource::Singular:
+        return "spanning trees (singular)";
     }
     return "?";
 }
@@ -517,7 +551,8 @@ void OursCase(benchmark::State& state, const TCase& c) {
     if (!Prepare(state, c)) return;
     const QString logFile = QStringLiteral("bench-LOG.LOG");
     if (c.Log) Solver::LogPath = logFile;
-    for (auto _ : state) SolveBoard();
+    for (auto _ : state)
+        SolveBoard();
     Solver::LogPath.clear();
     QFile::remove(logFile);
     QFile::remove(logFile + ".1");
@@ -532,7 +567,8 @@ void SpiceCase(benchmark::State& state, const TCase& c, bool lean) {
     if (!Prepare(state, c)) return;
     TSpiceCircuit spice(lean);
     if (!spice.RunAndCheck()) {
-        std::fprintf(stderr, "ngspice%s, %s: %s\n", lean ? " (lean)" : "", c.Name, spice.Problem.c_str());
+        std::fprintf(stderr, "ngspice%s, %s: %s\n", lean ? " (lean)" : "", c.Name,
+                     spice.Problem.c_str());
         state.SkipWithError("ngspice disagrees with our solve or failed");
         return;
     }
@@ -553,11 +589,12 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs)
             if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "min" && !r.error_occurred)
-                // Given in microseconds: ngspice's runs report their thread CPU time as manual time,
-                // ours the thread CPU time Google Benchmark measures.
-                Fastest[r.run_name.function_name] = (r.run_name.function_name.rfind("ngspice", 0) == 0
-                                                         ? r.GetAdjustedRealTime()
-                                                         : r.GetAdjustedCPUTime()) * 1e-6;
+                // Given in microseconds: ngspice's runs report their thread CPU time as manual
+                // time, ours the thread CPU time Google Benchmark measures.
+                Fastest[r.run_name.function_name] =
+                    (r.run_name.function_name.rfind("ngspice", 0) == 0 ? r.GetAdjustedRealTime()
+                                                                       : r.GetAdjustedCPUTime()) *
+                    1e-6;
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> Fastest; // seconds
@@ -584,14 +621,15 @@ void ShowBoard(int board, TSpiceCircuit& spice) {
     std::printf("Board %d (%s, our loop source: %s)\n%s\n", board, CircuitOmega != 0 ? "AC" : "DC",
                 SourceName(Solver::LastSolve.Source), spice.Netlist.toStdString().c_str());
     const bool ran = spice.RunAndCheck() || spice.Disagrees;
-    std::printf("%s\n\n%8s %28s %28s %12s\n", ran ? "" : spice.Problem.c_str(), "element", "ours", "ngspice",
-                "tolerance");
+    std::printf("%s\n\n%8s %28s %28s %12s\n", ran ? "" : spice.Problem.c_str(), "element", "ours",
+                "ngspice", "tolerance");
     for (int e = 0; e < CircuitElements.size(); ++e) {
         const TComplex ours = CircuitElements[e]->Current;
         const TComplex theirs = spice.Currents.value(e);
         const double allowed = spice.Tolerance.value(e);
-        std::printf("%8d %14.6g%+13.6gi %14.6g%+13.6gi %12.3g%s\n", e, ours.real(), ours.imag(), theirs.real(),
-                    theirs.imag(), allowed, std::abs(ours - theirs) > allowed ? "  <- off" : "");
+        std::printf("%8d %14.6g%+13.6gi %14.6g%+13.6gi %12.3g%s\n", e, ours.real(), ours.imag(),
+                    theirs.real(), theirs.imag(), allowed,
+                    std::abs(ours - theirs) > allowed ? "  <- off" : "");
     }
 }
 
@@ -602,7 +640,8 @@ double TimeSpice(bool lean, int board, int reps, TRandomResult& result) {
     const std::string which = lean ? " lean" : "";
     if (!spice.RunAndCheck()) {
         ++(spice.Disagrees ? result.Disagreed : result.SpiceFailed);
-        result.Problems.push_back("board " + std::to_string(board) + (CircuitOmega != 0 ? " (AC" : " (DC") + which +
+        result.Problems.push_back("board " + std::to_string(board) +
+                                  (CircuitOmega != 0 ? " (AC" : " (DC") + which +
                                   "): " + spice.Problem);
         // ngspice solved it, only not within the tests' tolerance of us: timed all the same.
         if (!spice.Disagrees) return NAN;
@@ -686,17 +725,20 @@ std::string Ratio(double r) {
     return text;
 }
 
-void Row(const std::string& name, const std::string& ours, const std::string& spice, const std::string& lean,
-         const std::string& ratio, const std::string& leanRatio) {
-    std::printf("  %-44s %11s %11s %11s %9s %9s\n", name.c_str(), ours.c_str(), spice.c_str(), lean.c_str(),
-                ratio.c_str(), leanRatio.c_str());
+void Row(const std::string& name, const std::string& ours, const std::string& spice,
+         const std::string& lean, const std::string& ratio, const std::string& leanRatio) {
+    std::printf("  %-44s %11s %11s %11s %9s %9s\n", name.c_str(), ours.c_str(), spice.c_str(),
+                lean.c_str(), ratio.c_str(), leanRatio.c_str());
 }
 
-void Row(const std::string& name, double ours, double spice, double lean, double ratio, double leanRatio) {
+void Row(const std::string& name, double ours, double spice, double lean, double ratio,
+         double leanRatio) {
     Row(name, Time(ours), Time(spice), Time(lean), Ratio(ratio), Ratio(leanRatio));
 }
 
-void Rule() { std::printf("  %s\n", std::string(44 + 4 * 12 + 2 * 10 - 2, '-').c_str()); }
+void Rule() {
+    std::printf("  %s\n", std::string(44 + 4 * 12 + 2 * 10 - 2, '-').c_str());
+}
 
 // Median and 99th percentile of each column apart, and the board whose ratio to the lean
 // ngspice is the worst. Returns that ratio.
@@ -710,12 +752,13 @@ double RandomRows(const std::string& what, const std::vector<TBoardTimes>& board
         leanRatio.push_back(b.Ours / b.Lean);
     }
     for (double q : {0.5, 0.99})
-        Row(what + (q == 0.5 ? ", median" : ", 99th percentile"), Quantile(ours, q), Quantile(theirs, q),
-            Quantile(lean, q), Quantile(ratio, q), Quantile(leanRatio, q));
+        Row(what + (q == 0.5 ? ", median" : ", 99th percentile"), Quantile(ours, q),
+            Quantile(theirs, q), Quantile(lean, q), Quantile(ratio, q), Quantile(leanRatio, q));
     if (boards.empty()) return NAN;
-    const TBoardTimes& worst = *std::max_element(boards.begin(), boards.end(), [](const TBoardTimes& a, const TBoardTimes& b) {
-        return a.Ours / a.Lean < b.Ours / b.Lean;
-    });
+    const TBoardTimes& worst = *std::max_element(boards.begin(), boards.end(),
+                                                 [](const TBoardTimes& a, const TBoardTimes& b) {
+                                                     return a.Ours / a.Lean < b.Ours / b.Lean;
+                                                 });
     Row(what + ", worst: board " + std::to_string(worst.Board), worst.Ours, worst.Spice, worst.Lean,
         worst.Ours / worst.Spice, worst.Ours / worst.Lean);
     return worst.Ours / worst.Lean;
@@ -728,7 +771,8 @@ std::string LoadAverage() {
     const QList<QByteArray> fields = file.readAll().split(' ');
     if (fields.size() < 3) return "unknown";
     return (fields[0] + " " + fields[1] + " " + fields[2] + " (1, 5, 15 min; " +
-            QByteArray::number(QThread::idealThreadCount()) + " cores)").toStdString();
+            QByteArray::number(QThread::idealThreadCount()) + " cores)")
+        .toStdString();
 }
 
 std::string TakeText(int& argc, char** argv, const char* name, const std::string& fallback) {
@@ -737,7 +781,8 @@ std::string TakeText(int& argc, char** argv, const char* name, const std::string
     for (int i = 1; i < argc;) {
         if (std::string(argv[i]).rfind(prefix, 0) == 0) {
             value = argv[i] + prefix.size();
-            for (int j = i; j < argc; ++j) argv[j] = argv[j + 1];
+            for (int j = i; j < argc; ++j)
+                argv[j] = argv[j + 1];
             --argc;
         } else {
             ++i;
@@ -781,7 +826,8 @@ public:
                 const TComplex i = CircuitElements[e]->Current;
                 Take(family, circuit, i.real() + 0.0, i.imag() + 0.0); // + 0.0: -0 is 0
                 if (Dump)
-                    std::fprintf(Dump, "%s %d %d %d %a %a\n", family, circuit, pass, e, i.real(), i.imag());
+                    std::fprintf(Dump, "%s %d %d %d %a %a\n", family, circuit, pass, e, i.real(),
+                                 i.imag());
             }
             Failed += Solver::LastSolve.Failed;
         }
@@ -798,10 +844,7 @@ public:
     }
 
 private:
-    template <class... T>
-    void Take(const char*, int, T... values) {
-        (Mix(values), ...);
-    }
+    template <class... T> void Take(const char*, int, T... values) { (Mix(values), ...); }
     void Mix(double v) {
         uint64_t bits;
         std::memcpy(&bits, &v, sizeof bits);
@@ -810,7 +853,8 @@ private:
     void Mix(int v) { Mix(uint64_t(uint32_t(v))); }
     void Mix(bool v) { Mix(uint64_t(v)); }
     void Mix(uint64_t v) {
-        for (int i = 0; i < 8; ++i) Hash = (Hash ^ ((v >> (8 * i)) & 0xff)) * 1099511628211ull;
+        for (int i = 0; i < 8; ++i)
+            Hash = (Hash ^ ((v >> (8 * i)) & 0xff)) * 1099511628211ull;
     }
 
     static constexpr uint64_t Seed = 1469598103934665603ull;
@@ -824,7 +868,8 @@ private:
 // 4 x 4 block with parts side by side and open switches (the full loop search).
 void Fingerprint(const std::string& dumpPath, int boards) {
     TFingerprint print(dumpPath);
-    std::printf("Fingerprint of our currents (FNV-1a over every current's bits, two solves per circuit)\n");
+    std::printf(
+        "Fingerprint of our currents (FNV-1a over every current's bits, two solves per circuit)\n");
     {
         QRandomGenerator random(20261209);
         for (int circuit = 0; circuit < 330; ++circuit) {
@@ -893,7 +938,8 @@ void Fingerprint(const std::string& dumpPath, int boards) {
             for (int i = 0; i < parts; ++i) {
                 const int r = random.bounded(4), c = random.bounded(3);
                 const bool vertical = random.bounded(2);
-                auto* p = new TTestPart(std::pow(10.0, random.bounded(7) - 3.0), random.bounded(4) == 0 ? 1.5 : 0);
+                auto* p = new TTestPart(std::pow(10.0, random.bounded(7) - 3.0),
+                                        random.bounded(4) == 0 ? 1.5 : 0);
                 if (random.bounded(6) == 0) p->SetResistance(1E60);
                 p->Reactance = random.bounded(3) == 0 ? 50.0 * (random.bounded(2) ? 1 : -1) : 0;
                 p->AcSource = p->Emf != 0;
@@ -914,8 +960,9 @@ void Fingerprint(const std::string& dumpPath, int boards) {
 // solve: nothing else runs, so that a profiler (callgrind counts instructions repeatably) sees
 // our solve alone.
 int Profile(const std::string& name, int solves) {
-    const auto c = std::find_if(Cases().begin(), Cases().end(),
-                                [&](const TCase& c) { return std::string(c.Name).find(name) != std::string::npos; });
+    const auto c = std::find_if(Cases().begin(), Cases().end(), [&](const TCase& c) {
+        return std::string(c.Name).find(name) != std::string::npos;
+    });
     if (c == Cases().end()) {
         std::fprintf(stderr, "no case named like \"%s\"\n", name.c_str());
         return 1;
@@ -925,10 +972,12 @@ int Profile(const std::string& name, int solves) {
     if (c->Log) Solver::LogPath = QStringLiteral("bench-LOG.LOG");
     SolveBoard();
     const double t0 = ThreadSeconds();
-    for (int i = 0; i < solves; ++i) SolveBoard();
+    for (int i = 0; i < solves; ++i)
+        SolveBoard();
     const double each = (ThreadSeconds() - t0) / std::max(1, solves);
-    std::printf("%s: %d solves, %s each (%s), %d equations, %ld search steps", c->Name, solves, Time(each).c_str(),
-                SourceName(Solver::LastSolve.Source), Solver::LastSolve.Equations, Solver::LastSolve.SearchSteps);
+    std::printf("%s: %d solves, %s each (%s), %d equations, %ld search steps", c->Name, solves,
+                Time(each).c_str(), SourceName(Solver::LastSolve.Source),
+                Solver::LastSolve.Equations, Solver::LastSolve.SearchSteps);
     if (FindCircles(BoardCircuit())) std::printf(", %zu loops", Circles.size());
     std::printf("\n");
     Solver::LogPath.clear();
@@ -936,7 +985,6 @@ int Profile(const std::string& name, int solves) {
     ClearBoard();
     return Solver::LastSolve.Failed ? 1 : 0;
 }
-
 
 } // namespace
 
@@ -980,8 +1028,11 @@ int main(int argc, char** argv) {
 
     ngSpice_Init(SpicePrint, SpiceStatus, SpiceExit, nullptr, nullptr, SpiceThread, nullptr);
     const QByteArray threads = qgetenv("OMP_NUM_THREADS");
-    std::printf("Machine load at the start: %s\nngspice's OpenMP threads: %s\nAllocator: freed memory is kept in the process (no trimming)\n\n", LoadAverage().c_str(),
-                threads.isEmpty() ? "library default (OMP_NUM_THREADS unset)" : threads.constData());
+    std::printf("Machine load at the start: %s\nngspice's OpenMP threads: %s\nAllocator: freed "
+                "memory is kept in the process (no trimming)\n\n",
+                LoadAverage().c_str(),
+                threads.isEmpty() ? "library default (OMP_NUM_THREADS unset)"
+                                  : threads.constData());
     std::fflush(stdout);
 
     if (show >= 0) { // only this one board, no timing
@@ -992,36 +1043,52 @@ int main(int argc, char** argv) {
 
     // Colours only on a terminal, and never when --benchmark_color=false is given.
     const bool plain = std::any_of(argv + 1, argv + argc, [](const char* a) {
-        return std::string(a) == "--benchmark_color=false" || std::string(a) == "--benchmark_color=no";
+        return std::string(a) == "--benchmark_color=false" ||
+               std::string(a) == "--benchmark_color=no";
     });
     const bool color = isatty(fileno(stdout)) && !plain;
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    auto fastest = [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); };
+    auto fastest = [](const std::vector<double>& v) {
+        return *std::min_element(v.begin(), v.end());
+    };
     for (const TCase& c : Cases()) {
         benchmark::RegisterBenchmark((std::string("ours/") + c.Name).c_str(), OursCase, c)
-            ->Unit(benchmark::kMicrosecond)->MinTime(minTime)->Repetitions(caseReps)->DisplayAggregatesOnly(true)
+            ->Unit(benchmark::kMicrosecond)
+            ->MinTime(minTime)
+            ->Repetitions(caseReps)
+            ->DisplayAggregatesOnly(true)
             ->ComputeStatistics("min", fastest);
         for (bool lean : {false, true})
-            benchmark::RegisterBenchmark((std::string(lean ? "ngspice lean/" : "ngspice/") + c.Name).c_str(),
-                                         SpiceCase, c, lean)
-                ->Unit(benchmark::kMicrosecond)->MinTime(minTime)->Repetitions(caseReps)->DisplayAggregatesOnly(true)
-                ->ComputeStatistics("min", fastest)->UseManualTime();
+            benchmark::RegisterBenchmark(
+                (std::string(lean ? "ngspice lean/" : "ngspice/") + c.Name).c_str(), SpiceCase, c,
+                lean)
+                ->Unit(benchmark::kMicrosecond)
+                ->MinTime(minTime)
+                ->Repetitions(caseReps)
+                ->DisplayAggregatesOnly(true)
+                ->ComputeStatistics("min", fastest)
+                ->UseManualTime();
     }
     TReporter reporter(color);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    std::printf("\nRandom boards: %d boards of 60 parts on the 7 x 7 lattice (half DC, half AC at 50 Hz), "
-                "fastest of %d timed runs per board and side ...\n", boards, reps);
+    std::printf(
+        "\nRandom boards: %d boards of 60 parts on the 7 x 7 lattice (half DC, half AC at 50 Hz), "
+        "fastest of %d timed runs per board and side ...\n",
+        boards, reps);
     std::fflush(stdout);
     const TRandomResult random = RunRandomBoards(boards, reps, quint32(seed));
     std::vector<TBoardTimes> dc, ac;
-    for (const TBoardTimes& b : random.Boards) (b.Alternating ? ac : dc).push_back(b);
+    for (const TBoardTimes& b : random.Boards)
+        (b.Alternating ? ac : dc).push_back(b);
 
-    std::printf("\nOur solver (SolveBoard, the whole solve) beside ngspice (libngspice, one analysis "
-                "command on the loaded netlist:\nthe ammeter netlist of the solver's tests, and the lean one, "
-                "node voltages only)\n\n");
+    std::printf(
+        "\nOur solver (SolveBoard, the whole solve) beside ngspice (libngspice, one analysis "
+        "command on the loaded netlist:\nthe ammeter netlist of the solver's tests, and the lean "
+        "one, "
+        "node voltages only)\n\n");
     Row("case", "ours", "ngspice", "lean", "ours/ng", "ours/lean");
     Rule();
     double slowest = 0, slowestLab = 0, worstRatio = 0;
@@ -1035,30 +1102,40 @@ int main(int argc, char** argv) {
         if (std::isnan(ours) && std::isnan(theirs) && std::isnan(lean)) continue; // filtered out
         Row(c.Name, ours, theirs, lean, ours / theirs, ours / lean);
         if (ours > slowest) slowest = ours, slowestName = c.Name;
-        if (std::string(c.Name).rfind("lab", 0) == 0 && ours > slowestLab) slowestLab = ours, slowestLabName = c.Name;
+        if (std::string(c.Name).rfind("lab", 0) == 0 && ours > slowestLab)
+            slowestLab = ours, slowestLabName = c.Name;
         if (ours / lean > worstRatio) worstRatio = ours / lean, worstName = c.Name;
     }
     Rule();
     RandomRows("random boards DC (" + std::to_string(dc.size()) + ")", dc);
     RandomRows("random boards AC (" + std::to_string(ac.size()) + ")", ac);
-    const double worstRandom = RandomRows("random boards, all (" + std::to_string(random.Boards.size()) + ")", random.Boards);
+    const double worstRandom = RandomRows(
+        "random boards, all (" + std::to_string(random.Boards.size()) + ")", random.Boards);
     Rule();
-    std::printf("  Fixed cases: the fastest of %d Google Benchmark repetitions (each the mean of many runs).\n"
-                "  Random boards: per board the fastest of %d runs per side; the ratio is taken per board.\n",
+    std::printf("  Fixed cases: the fastest of %d Google Benchmark repetitions (each the mean of "
+                "many runs).\n"
+                "  Random boards: per board the fastest of %d runs per side; the ratio is taken "
+                "per board.\n",
                 caseReps, reps);
 
     std::printf("\nRandom boards: %zu compared", random.Boards.size());
-    std::printf(" and timed; %d left out (our solve failed: %d, ngspice failed: %d, a timed ngspice run left no "
-                "result: %d); %d times ngspice's currents differ from ours beyond the solver tests' tolerance "
+    std::printf(" and timed; %d left out (our solve failed: %d, ngspice failed: %d, a timed "
+                "ngspice run left no "
+                "result: %d); %d times ngspice's currents differ from ours beyond the solver "
+                "tests' tolerance "
                 "(timed all the same)\n",
-                random.OursFailed + random.SpiceFailed + random.LostRuns, random.OursFailed, random.SpiceFailed,
-                random.LostRuns, random.Disagreed);
-    for (size_t i = 0; i < random.Problems.size() && i < 10; ++i) std::printf("  %s\n", random.Problems[i].c_str());
-    if (random.Problems.size() > 10) std::printf("  ... and %zu more\n", random.Problems.size() - 10);
+                random.OursFailed + random.SpiceFailed + random.LostRuns, random.OursFailed,
+                random.SpiceFailed, random.LostRuns, random.Disagreed);
+    for (size_t i = 0; i < random.Problems.size() && i < 10; ++i)
+        std::printf("  %s\n", random.Problems[i].c_str());
+    if (random.Problems.size() > 10)
+        std::printf("  ... and %zu more\n", random.Problems.size() - 10);
     if (!random.Problems.empty())
-        std::printf("  (--show=<board> prints one in full, ours beside ngspice's; with --lean=1 the lean netlist's)\n");
+        std::printf("  (--show=<board> prints one in full, ours beside ngspice's; with --lean=1 "
+                    "the lean netlist's)\n");
     std::printf("Our loop source on the random boards:");
-    for (const auto& [source, n] : random.Sources) std::printf("  %s: %d", SourceName(source), n);
+    for (const auto& [source, n] : random.Sources)
+        std::printf("  %s: %d", SourceName(source), n);
     std::printf("\n");
 
     std::printf("\nTargets\n");
@@ -1066,13 +1143,17 @@ int main(int argc, char** argv) {
         std::printf("  %-46s %-8s (%s)\n", what, met ? "met" : "MISSED", figure.c_str());
     };
     if (!worstName.empty())
-        target("every case at most 1.0 x the lean ngspice:", worstRatio <= 1, worstName + ": " + Ratio(worstRatio));
+        target("every case at most 1.0 x the lean ngspice:", worstRatio <= 1,
+               worstName + ": " + Ratio(worstRatio));
     if (!random.Boards.empty())
-        target("every random board at most 1.0 x the lean ngspice:", worstRandom <= 1, Ratio(worstRandom));
+        target("every random board at most 1.0 x the lean ngspice:", worstRandom <= 1,
+               Ratio(worstRandom));
     if (!slowestName.empty())
-        target("the slowest case under 300 us:", slowest < 300e-6, slowestName + ": " + Time(slowest));
+        target("the slowest case under 300 us:", slowest < 300e-6,
+               slowestName + ": " + Time(slowest));
     if (!slowestLabName.empty())
-        target("every lab under 5 us:", slowestLab < 5e-6, slowestLabName + ": " + Time(slowestLab));
+        target("every lab under 5 us:", slowestLab < 5e-6,
+               slowestLabName + ": " + Time(slowestLab));
 
     std::printf("\nMachine load at the end: %s\n", LoadAverage().c_str());
     Fixture.reset();

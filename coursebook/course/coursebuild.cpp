@@ -32,21 +32,18 @@
 
 namespace {
 
-[[noreturn]] void Die(const QString& text)
-{
+[[noreturn]] void Die(const QString& text) {
     throw std::runtime_error(text.toStdString());
 }
 
-QByteArray ReadAll(const QString& path)
-{
+QByteArray ReadAll(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         Die(QStringLiteral("cannot read %1: %2").arg(path, f.errorString()));
     return f.readAll();
 }
 
-void WriteAll(const QString& path, const QByteArray& data)
-{
+void WriteAll(const QString& path, const QByteArray& data) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -57,32 +54,28 @@ void WriteAll(const QString& path, const QByteArray& data)
 
 // ---- database -------------------------------------------------------------------------------
 
-void BuildDatabase(const QString& sqlPath, const QString& outPath)
-{
+void BuildDatabase(const QString& sqlPath, const QString& outPath) {
     const QString sql = QString::fromUtf8(ReadAll(sqlPath));
     const QString tmp = outPath + QStringLiteral(".tmp");
     QFile::remove(tmp);
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("build"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("build"));
         db.setDatabaseName(tmp);
-        if (!db.open())
-            Die(QStringLiteral("cannot create %1: %2").arg(tmp, db.lastError().text()));
+        if (!db.open()) Die(QStringLiteral("cannot create %1: %2").arg(tmp, db.lastError().text()));
         // The same tables, course and password hashing as `coursebook --init-db` on a server.
         InitCourseDatabase(QStringLiteral("build"), sql);
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("build"));
     QFile::remove(outPath);
-    if (!QFile::rename(tmp, outPath))
-        Die(QStringLiteral("cannot move %1 to %2").arg(tmp, outPath));
+    if (!QFile::rename(tmp, outPath)) Die(QStringLiteral("cannot move %1 to %2").arg(tmp, outPath));
 }
 
-void CheckCourse(const QString& dir)
-{
+void CheckCourse(const QString& dir) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
     db.setDatabaseName(dir + QStringLiteral("/db1.sqlite"));
-    if (!db.open())
-        Die(db.lastError().text());
+    if (!db.open()) Die(db.lastError().text());
     QSqlQuery q(QStringLiteral("SELECT kod_uroka, htm, jpg, wav, mid, avi, test FROM urok"), db);
     QStringList missing;
     while (q.next()) {
@@ -96,41 +89,35 @@ void CheckCourse(const QString& dir)
         if (!QFileInfo(dir + u'/' + QLatin1String(page)).isFile())
             missing.append(QLatin1String(page));
     if (!missing.isEmpty())
-        Die(QStringLiteral("the course names files that were not built:\n  ") + missing.join(QStringLiteral("\n  ")));
+        Die(QStringLiteral("the course names files that were not built:\n  ") +
+            missing.join(QStringLiteral("\n  ")));
 }
 
 // ---- pages ----------------------------------------------------------------------------------
 
 // The stylesheet goes inside every page, so that a page is complete in itself.
-QString InlineStyle(QString html, const QString& css)
-{
+QString InlineStyle(QString html, const QString& css) {
     static const QRegularExpression link(QStringLiteral("<link[^>]*rel=\"stylesheet\"[^>]*>"));
     return html.replace(link, QStringLiteral("<style>\n") + css + QStringLiteral("</style>"));
 }
 
-QStringList PicturesOf(const QString& html)
-{
+QStringList PicturesOf(const QString& html) {
     static const QRegularExpression src(QStringLiteral("src=\"img/([^\"]+)\""));
     QStringList names;
     for (auto it = src.globalMatch(html); it.hasNext();) {
         const QString name = it.next().captured(1);
-        if (!names.contains(name))
-            names.append(name);
+        if (!names.contains(name)) names.append(name);
     }
     return names;
 }
 
-QByteArray MimeType(const QString& name)
-{
-    if (name.endsWith(QStringLiteral(".svg")))
-        return "image/svg+xml";
-    if (name.endsWith(QStringLiteral(".png")))
-        return "image/png";
+QByteArray MimeType(const QString& name) {
+    if (name.endsWith(QStringLiteral(".svg"))) return "image/svg+xml";
+    if (name.endsWith(QStringLiteral(".png"))) return "image/png";
     return "image/jpeg";
 }
 
-QByteArray Base64Lines(const QByteArray& data)
-{
+QByteArray Base64Lines(const QByteArray& data) {
     const QByteArray b = data.toBase64();
     QByteArray out;
     for (int i = 0; i < b.size(); i += 76)
@@ -141,15 +128,20 @@ QByteArray Base64Lines(const QByteArray& data)
 // A web archive: one multipart/related MIME message whose first part is the page and whose
 // other parts are its pictures, each found again by its Content-Location. The locations are on
 // a made-up web host because the HTML view refuses file locations inside an archive.
-QByteArray MhtArchive(const QString& pageName, const QString& html, const QString& picturesDir)
-{
+QByteArray MhtArchive(const QString& pageName, const QString& html, const QString& picturesDir) {
     const QByteArray boundary = "----=_Torvane_Part_000_0001";
     const QByteArray base = "http://torvane.course/";
     QByteArray m;
     m += "From: <Torvane>\r\n";
-    m += "Subject: =?utf-8?B?" + html.section(QStringLiteral("<title>"), 1).section(QStringLiteral("</title>"), 0, 0).toUtf8().toBase64() + "?=\r\n";
+    m += "Subject: =?utf-8?B?" +
+         html.section(QStringLiteral("<title>"), 1)
+             .section(QStringLiteral("</title>"), 0, 0)
+             .toUtf8()
+             .toBase64() +
+         "?=\r\n";
     m += "MIME-Version: 1.0\r\n";
-    m += "Content-Type: multipart/related;\r\n\ttype=\"text/html\";\r\n\tboundary=\"" + boundary + "\"\r\n\r\n";
+    m += "Content-Type: multipart/related;\r\n\ttype=\"text/html\";\r\n\tboundary=\"" + boundary +
+         "\"\r\n\r\n";
     m += "This is a multi-part message in MIME format.\r\n\r\n";
     m += "--" + boundary + "\r\n";
     m += "Content-Type: text/html; charset=\"utf-8\"\r\n";
@@ -167,9 +159,10 @@ QByteArray MhtArchive(const QString& pageName, const QString& html, const QStrin
     return m;
 }
 
-void BuildPage(const QString& in, const QString& cssPath, const QString& picturesDir, const QString& out)
-{
-    const QString html = InlineStyle(QString::fromUtf8(ReadAll(in)), QString::fromUtf8(ReadAll(cssPath)));
+void BuildPage(const QString& in, const QString& cssPath, const QString& picturesDir,
+               const QString& out) {
+    const QString html =
+        InlineStyle(QString::fromUtf8(ReadAll(in)), QString::fromUtf8(ReadAll(cssPath)));
     if (out.endsWith(QStringLiteral(".mht"), Qt::CaseInsensitive)) {
         const QString pageName = QFileInfo(out).completeBaseName() + QStringLiteral(".htm");
         WriteAll(out, MhtArchive(pageName, html, picturesDir));
@@ -183,11 +176,9 @@ void BuildPage(const QString& in, const QString& cssPath, const QString& picture
 
 // ---- pictures -------------------------------------------------------------------------------
 
-void BuildPicture(const QString& in, const QString& out, int width)
-{
+void BuildPicture(const QString& in, const QString& out, int width) {
     QSvgRenderer svg(in);
-    if (!svg.isValid())
-        Die(QStringLiteral("not a picture: %1").arg(in));
+    if (!svg.isValid()) Die(QStringLiteral("not a picture: %1").arg(in));
     const QSizeF size = svg.defaultSize();
     const int height = qRound(width * size.height() / size.width());
     QImage image(width, height, QImage::Format_RGB32);
@@ -197,8 +188,7 @@ void BuildPicture(const QString& in, const QString& out, int width)
     svg.render(&p);
     p.end();
     QDir().mkpath(QFileInfo(out).absolutePath());
-    if (!image.save(out, nullptr, 92))
-        Die(QStringLiteral("cannot write %1").arg(out));
+    if (!image.save(out, nullptr, 92)) Die(QStringLiteral("cannot write %1").arg(out));
 }
 
 // ---- test -----------------------------------------------------------------------------------
@@ -209,17 +199,16 @@ struct Question {
     QChar Answer;
 };
 
-QList<Question> ReadQuestions(const QString& path)
-{
+QList<Question> ReadQuestions(const QString& path) {
     QList<Question> out;
     const QStringList lines = QString::fromUtf8(ReadAll(path)).split(u'\n');
     for (int n = 0; n < lines.size(); ++n) {
         const QString line = lines[n].trimmed();
-        if (line.isEmpty() || line.startsWith(u'#'))
-            continue;
+        if (line.isEmpty() || line.startsWith(u'#')) continue;
         if (line.startsWith(QStringLiteral("? "))) {
             out.append({line.mid(2), {}, QChar()});
-        } else if (line.size() > 2 && line[1] == u')' && QStringLiteral("ABCDE").contains(line[0]) && !out.isEmpty()) {
+        } else if (line.size() > 2 && line[1] == u')' &&
+                   QStringLiteral("ABCDE").contains(line[0]) && !out.isEmpty()) {
             out.last().Options.append(line.mid(2).trimmed());
         } else if (line.startsWith(QStringLiteral("= ")) && !out.isEmpty()) {
             out.last().Answer = line[2];
@@ -229,13 +218,13 @@ QList<Question> ReadQuestions(const QString& path)
     }
     for (int i = 0; i < out.size(); ++i) {
         if (out[i].Options.size() != 5 || !QStringLiteral("ABCDE").contains(out[i].Answer))
-            Die(QStringLiteral("question %1 needs five answers A) to E) and a key \"= X\"").arg(i + 1));
+            Die(QStringLiteral("question %1 needs five answers A) to E) and a key \"= X\"")
+                    .arg(i + 1));
     }
     return out;
 }
 
-void BuildTest(const QString& questionsPath, const QString& cssPath, const QString& outDir)
-{
+void BuildTest(const QString& questionsPath, const QString& cssPath, const QString& outDir) {
     const QList<Question> questions = ReadQuestions(questionsPath);
     if (questions.size() != 40)
         Die(QStringLiteral("the test has %1 questions, not 40").arg(questions.size()));
@@ -247,7 +236,8 @@ void BuildTest(const QString& questionsPath, const QString& cssPath, const QStri
         QString html;
         QTextStream s(&html);
         s << "<!DOCTYPE html>\n<html lang=\"ru\"><head><meta charset=\"utf-8\">\n"
-          << "<title>Вопрос " << i + 1 << "</title>\n<style>\n" << css << "</style></head>\n"
+          << "<title>Вопрос " << i + 1 << "</title>\n<style>\n"
+          << css << "</style></head>\n"
           << "<body class=\"question\"><main>\n"
           << "<p class=\"qnum\">Итоговый тест · Torvane</p>\n"
           << "<h2>" << q.Text.toHtmlEscaped() << "</h2>\n<ol class=\"choices\">\n";
@@ -255,22 +245,23 @@ void BuildTest(const QString& questionsPath, const QString& cssPath, const QStri
             s << "<li><span class=\"letter\">" << QChar(u'A' + k) << ")</span> "
               << q.Options[k].toHtmlEscaped() << "</li>\n";
         }
-        s << "</ol>\n<p class=\"hint\">Выберите ответ кнопкой с буквой над страницей.</p>\n</main></body></html>\n";
+        s << "</ol>\n<p class=\"hint\">Выберите ответ кнопкой с буквой над "
+             "страницей.</p>\n</main></body></html>\n";
         WriteAll(outDir + QStringLiteral("/%1.htm").arg(i + 1), html.toUtf8());
         // The key holds nothing but the letter: any capital A to E on the line would count.
         key += QByteArray(1, char(q.Answer.unicode())) + "\r\n";
     }
     WriteAll(outDir + QStringLiteral("/otwet.txt"), key);
     // The final test gives every question of its bank once, in a random order.
-    WriteAll(outDir + QStringLiteral("/test.ini"),
-             "; How the test draws its questions: WithoutRepeats or Independent (repeats possible).\r\n"
-             "[Test]\r\nDraw=WithoutRepeats\r\n");
+    WriteAll(
+        outDir + QStringLiteral("/test.ini"),
+        "; How the test draws its questions: WithoutRepeats or Independent (repeats possible).\r\n"
+        "[Test]\r\nDraw=WithoutRepeats\r\n");
 }
 
 // ---- music ----------------------------------------------------------------------------------
 
-QByteArray WaveFile(const QList<qint16>& samples, int rate)
-{
+QByteArray WaveFile(const QList<qint16>& samples, int rate) {
     QByteArray data;
     QDataStream d(&data, QIODevice::WriteOnly);
     d.setByteOrder(QDataStream::LittleEndian);
@@ -278,7 +269,8 @@ QByteArray WaveFile(const QList<qint16>& samples, int rate)
     d.writeRawData("RIFF", 4);
     d << quint32(36 + bytes);
     d.writeRawData("WAVEfmt ", 8);
-    d << quint32(16) << quint16(1) << quint16(1) << quint32(rate) << quint32(rate * 2) << quint16(2) << quint16(16);
+    d << quint32(16) << quint16(1) << quint16(1) << quint32(rate) << quint32(rate * 2) << quint16(2)
+      << quint16(16);
     d.writeRawData("data", 4);
     d << bytes;
     for (qint16 s : samples)
@@ -287,14 +279,13 @@ QByteArray WaveFile(const QList<qint16>& samples, int rate)
 }
 
 // A slow arpeggio over a four-chord progression with soft plucked tones: quiet enough to read by.
-void BuildMusic(const QString& out)
-{
+void BuildMusic(const QString& out) {
     const int rate = 22050;
     const double beat = 0.32;
     // Chords as MIDI note numbers: C, Am, F, G, twice, then C to end.
-    const QList<QList<int>> chords = {{60, 64, 67, 72}, {57, 60, 64, 69}, {53, 57, 60, 65}, {55, 59, 62, 67},
-                                      {60, 64, 67, 72}, {57, 60, 64, 69}, {53, 57, 60, 65}, {55, 59, 62, 67},
-                                      {60, 64, 67, 72}};
+    const QList<QList<int>> chords = {{60, 64, 67, 72}, {57, 60, 64, 69}, {53, 57, 60, 65},
+                                      {55, 59, 62, 67}, {60, 64, 67, 72}, {57, 60, 64, 69},
+                                      {53, 57, 60, 65}, {55, 59, 62, 67}, {60, 64, 67, 72}};
     const QList<int> pattern = {0, 1, 2, 3, 2, 1, 0, 2};
     const int total = int((chords.size() * pattern.size() + 8) * beat * rate);
     QList<double> mix(total, 0.0);
@@ -305,8 +296,8 @@ void BuildMusic(const QString& out)
         for (int i = 0; i < count && first + i < total; ++i) {
             const double t = double(i) / rate;
             const double env = (1.0 - std::exp(-t * 200.0)) * std::exp(-t * 2.6);
-            const double tone = std::sin(2 * M_PI * f * t) + 0.35 * std::sin(4 * M_PI * f * t)
-                                + 0.12 * std::sin(6 * M_PI * f * t);
+            const double tone = std::sin(2 * M_PI * f * t) + 0.35 * std::sin(4 * M_PI * f * t) +
+                                0.12 * std::sin(6 * M_PI * f * t);
             mix[first + i] += volume * env * tone;
         }
     };
@@ -332,8 +323,7 @@ void BuildMusic(const QString& out)
 
 // One frame of the fragment "current and voltage of a capacitor": a rotating pair of phasors on
 // the left and the two sine curves they trace on the right, the current a quarter period ahead.
-QImage VideoFrame(int index, int frames, int w, int h)
-{
+QImage VideoFrame(int index, int frames, int w, int h) {
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(QColor(0xfb, 0xfa, 0xf5));
     QPainter p(&img);
@@ -341,7 +331,8 @@ QImage VideoFrame(int index, int frames, int w, int h)
     QFont title(QStringLiteral("DejaVu Sans"), 13, QFont::Bold);
     p.setFont(title);
     p.setPen(QColor(0x1d, 0x3c, 0x6e));
-    p.drawText(QRect(0, 8, w, 26), Qt::AlignCenter, QStringLiteral("Конденсатор в цепи переменного тока"));
+    p.drawText(QRect(0, 8, w, 26), Qt::AlignCenter,
+               QStringLiteral("Конденсатор в цепи переменного тока"));
 
     const double phase = 2 * M_PI * 2.0 * index / frames; // two turns over the fragment
     const QPointF c(110, h / 2 + 10);
@@ -387,38 +378,33 @@ QImage VideoFrame(int index, int frames, int w, int h)
     p.setPen(iColour);
     p.drawText(QPointF(x0 + 150, h - 40), QStringLiteral("i — ток"));
     p.setPen(QColor(0x44, 0x44, 0x44));
-    p.drawText(QRect(0, h - 28, w, 22), Qt::AlignCenter, QStringLiteral("Ток опережает напряжение на четверть периода (90°)"));
+    p.drawText(QRect(0, h - 28, w, 22), Qt::AlignCenter,
+               QStringLiteral("Ток опережает напряжение на четверть периода (90°)"));
     return img;
 }
 
-void Put32(QByteArray& b, quint32 v)
-{
+void Put32(QByteArray& b, quint32 v) {
     for (int i = 0; i < 4; ++i)
         b += char((v >> (8 * i)) & 0xff);
 }
-void Put16(QByteArray& b, quint16 v)
-{
+void Put16(QByteArray& b, quint16 v) {
     b += char(v & 0xff);
     b += char(v >> 8);
 }
-QByteArray Chunk(const char* id, const QByteArray& body)
-{
+QByteArray Chunk(const char* id, const QByteArray& body) {
     QByteArray b(id, 4);
     Put32(b, quint32(body.size()));
     b += body;
-    if (body.size() % 2)
-        b += '\0';
+    if (body.size() % 2) b += '\0';
     return b;
 }
-QByteArray List(const char* type, const QByteArray& body)
-{
+QByteArray List(const char* type, const QByteArray& body) {
     return Chunk("LIST", QByteArray(type, 4) + body);
 }
 
 // An AVI file with one Motion-JPEG video stream: RIFF 'AVI ' with the header list, the frames in
 // 'movi' as '00dc' chunks, and the 'idx1' index that players use to seek.
-void BuildVideo(const QString& out)
-{
+void BuildVideo(const QString& out) {
     const int w = 640, h = 360, fps = 15, frames = 8 * fps;
     QList<QByteArray> jpegs;
     quint32 largest = 0;
@@ -433,12 +419,12 @@ void BuildVideo(const QString& out)
 
     QByteArray avih;
     Put32(avih, 1000000 / fps); // microseconds per frame
-    Put32(avih, largest * fps);  // max bytes per second
+    Put32(avih, largest * fps); // max bytes per second
     Put32(avih, 0);
-    Put32(avih, 0x10);           // has index
+    Put32(avih, 0x10); // has index
     Put32(avih, frames);
     Put32(avih, 0);
-    Put32(avih, 1);              // streams
+    Put32(avih, 1); // streams
     Put32(avih, largest);
     Put32(avih, w);
     Put32(avih, h);
@@ -450,8 +436,8 @@ void BuildVideo(const QString& out)
     Put16(strh, 0);
     Put16(strh, 0);
     Put32(strh, 0);
-    Put32(strh, 1);      // scale
-    Put32(strh, fps);    // rate
+    Put32(strh, 1);   // scale
+    Put32(strh, fps); // rate
     Put32(strh, 0);
     Put32(strh, frames); // length
     Put32(strh, largest);
@@ -473,7 +459,8 @@ void BuildVideo(const QString& out)
     for (int i = 0; i < 4; ++i)
         Put32(strf, 0);
 
-    const QByteArray hdrl = List("hdrl", Chunk("avih", avih) + List("strl", Chunk("strh", strh) + Chunk("strf", strf)));
+    const QByteArray hdrl =
+        List("hdrl", Chunk("avih", avih) + List("strl", Chunk("strh", strh) + Chunk("strf", strf)));
 
     QByteArray movi;
     QByteArray idx;
@@ -491,22 +478,19 @@ void BuildVideo(const QString& out)
     WriteAll(out, Chunk("RIFF", body));
 }
 
-int Usage()
-{
+int Usage() {
     std::fputs("usage: coursebuild db|page|picture|test|music|video|check ...\n", stderr);
     return 2;
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     // Pictures and frames are drawn with fonts, which need a GUI application but no screen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList a = app.arguments();
-    if (a.size() < 3)
-        return Usage();
+    if (a.size() < 3) return Usage();
     try {
         const QString& cmd = a[1];
         if (cmd == QStringLiteral("db") && a.size() == 4)

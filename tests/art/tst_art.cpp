@@ -20,44 +20,69 @@ QRgb Raw(const QImage& image, int x, int y) {
 }
 
 int Luma(QRgb premultiplied) {
-    return (qRed(premultiplied) * 30 + qGreen(premultiplied) * 59 + qBlue(premultiplied) * 11) / 100;
+    return (qRed(premultiplied) * 30 + qGreen(premultiplied) * 59 + qBlue(premultiplied) * 11) /
+           100;
 }
 
 // Pixels of two equally sized pictures whose raw values differ.
 int Differing(const QImage& a, const QImage& b) {
     int n = 0;
     for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) n += Raw(a, x, y) != Raw(b, x, y);
+        for (int x = 0; x < a.width(); ++x)
+            n += Raw(a, x, y) != Raw(b, x, y);
     return n;
 }
 
 const QStringList PartPictures = {
-    "bmpResistor", "bmpResistorBurntOut", "bmpWire", "bmpConductor", "bmpCondensator",
-    "bmpCondensatorBurntOut", "bmpInductance", "bmpBattery", "bmpGenerator", "bmpSwitchOn",
-    "bmpSwitchOff", "bmpProtector", "bmpProtectorBurning", "bmpProtectorBurntOut", "bmpLampOff",
-    "bmpLampMin", "bmpLampOn", "bmpLampBurntOut", "bmpHeaterOff", "bmpHeaterMin", "bmpHeaterOn",
-    "bmpHeaterBurntOut", "bmpVResistor", "bmpVResistorNoHandle", "bmpVCondensator", "bmpVCondensatorNoHandle",
+    "bmpResistor",
+    "bmpResistorBurntOut",
+    "bmpWire",
+    "bmpConductor",
+    "bmpCondensator",
+    "bmpCondensatorBurntOut",
+    "bmpInductance",
+    "bmpBattery",
+    "bmpGenerator",
+    "bmpSwitchOn",
+    "bmpSwitchOff",
+    "bmpProtector",
+    "bmpProtectorBurning",
+    "bmpProtectorBurntOut",
+    "bmpLampOff",
+    "bmpLampMin",
+    "bmpLampOn",
+    "bmpLampBurntOut",
+    "bmpHeaterOff",
+    "bmpHeaterMin",
+    "bmpHeaterOn",
+    "bmpHeaterBurntOut",
+    "bmpVResistor",
+    "bmpVResistorNoHandle",
+    "bmpVCondensator",
+    "bmpVCondensatorNoHandle",
     "bmpBlackBug",
 };
 // The variable parts' bodies of their own for the vertical orientation.
 const QStringList UprightBodies = {"bmpVResistorNoHandleV", "bmpVCondensatorNoHandleV"};
 
 const QStringList BoxStems = {
-    "Resistor", "Protector", "Condensator", "Inductance", "Wire", "Switch", "Battery",
-    "Generator", "Lamp", "Heater", "Conductor", "BlackBug", "VResistor", "VCondensator",
+    "Resistor",  "Protector", "Condensator", "Inductance", "Wire",     "Switch",    "Battery",
+    "Generator", "Lamp",      "Heater",      "Conductor",  "BlackBug", "VResistor", "VCondensator",
 };
 
 const QStringList Cursors = {"curArm", "curPincers", "curPoint"};
 
 // The tool bar's command buttons: "bmpBtn" + the button's name without "btn".
 const QStringList Buttons = {
-    "ReadFile", "WriteFile", "DeleteAll", "Multimeter", "Oscillograph", "FloatControl", "IronState",
-    "HelpReference", "HelpLabs", "Help", "Options", "Calc", "About", "Exit",
+    "ReadFile",     "WriteFile", "DeleteAll",     "Multimeter", "Oscillograph",
+    "FloatControl", "IronState", "HelpReference", "HelpLabs",   "Help",
+    "Options",      "Calc",      "About",         "Exit",
 };
 // A button's strip holds its glyphs side by side: up, disabled, pressed, down.
 constexpr int GlyphSize = 44, GlyphLooks = 4;
 
-const QStringList AppIcons = {"bmpAppIconWorkbench", "bmpAppIconCoursebook", "bmpAppIconFilterdemo"};
+const QStringList AppIcons = {"bmpAppIconWorkbench", "bmpAppIconCoursebook",
+                              "bmpAppIconFilterdemo"};
 
 // The mean colourfulness (largest minus smallest channel, unpremultiplied) of the opaque
 // pixels, and their mean brightness.
@@ -71,7 +96,8 @@ Tone ToneOf(const QImage& image) {
         for (int x = 0; x < image.width(); ++x) {
             const QRgb c = Raw(image, x, y);
             if (qAlpha(c) != 255) continue;
-            t.chroma += std::max({qRed(c), qGreen(c), qBlue(c)}) - std::min({qRed(c), qGreen(c), qBlue(c)});
+            t.chroma +=
+                std::max({qRed(c), qGreen(c), qBlue(c)}) - std::min({qRed(c), qGreen(c), qBlue(c)});
             t.luma += Luma(c);
             ++n;
         }
@@ -93,17 +119,19 @@ QRect OpaqueBounds(const QImage& image) {
 
 // The multimeter's display pictures, each with the size the display lays it out in.
 const QList<QPair<QString, QSize>> MeterDisplayPictures = {
-    {"Number0", {17, 29}}, {"Number1", {17, 29}}, {"Number2", {17, 29}}, {"Number3", {17, 29}},
-    {"Number4", {17, 29}}, {"Number5", {17, 29}}, {"Number6", {17, 29}}, {"Number7", {17, 29}},
-    {"Number8", {17, 29}}, {"Number9", {17, 29}}, {"NumberNULL", {17, 31}}, {"Pos1Number1", {7, 27}},
-    {"Pos1Number1None", {7, 29}}, {"PointBMP", {2, 3}}, {"NoPointBMP", {2, 3}}, {"HighVolt", {12, 7}},
-    {"NoHighVolt", {12, 7}}, {"MinusBMP", {10, 2}}, {"NoMinusBMP", {10, 2}},
+    {"Number0", {17, 29}},        {"Number1", {17, 29}},    {"Number2", {17, 29}},
+    {"Number3", {17, 29}},        {"Number4", {17, 29}},    {"Number5", {17, 29}},
+    {"Number6", {17, 29}},        {"Number7", {17, 29}},    {"Number8", {17, 29}},
+    {"Number9", {17, 29}},        {"NumberNULL", {17, 31}}, {"Pos1Number1", {7, 27}},
+    {"Pos1Number1None", {7, 29}}, {"PointBMP", {2, 3}},     {"NoPointBMP", {2, 3}},
+    {"HighVolt", {12, 7}},        {"NoHighVolt", {12, 7}},  {"MinusBMP", {10, 2}},
+    {"NoMinusBMP", {10, 2}},
 };
 // The "off" pictures and where the display puts them on the face.
 const QList<QPair<QString, QPoint>> MeterOffPictures = {
-    {"NumberNULL", {59, 19}}, {"NumberNULL", {82, 19}}, {"NumberNULL", {105, 19}},
-    {"Pos1Number1None", {45, 19}}, {"NoPointBMP", {31, 45}}, {"NoPointBMP", {54, 45}},
-    {"NoPointBMP", {77, 45}}, {"NoPointBMP", {100, 45}}, {"NoHighVolt", {29, 20}},
+    {"NumberNULL", {59, 19}},      {"NumberNULL", {82, 19}},  {"NumberNULL", {105, 19}},
+    {"Pos1Number1None", {45, 19}}, {"NoPointBMP", {31, 45}},  {"NoPointBMP", {54, 45}},
+    {"NoPointBMP", {77, 45}},      {"NoPointBMP", {100, 45}}, {"NoHighVolt", {29, 20}},
     {"NoMinusBMP", {30, 33}},
 };
 const QStringList LeadPictures = {
@@ -161,18 +189,21 @@ private slots:
 
 void TestArt::bitmapsLoadWithTheirSizes_data() {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QSize>("size");       // an empty dimension is not fixed
+    QTest::addColumn<QSize>("size");        // an empty dimension is not fixed
     QTest::addColumn<bool>("clearCorners"); // transparent background, top-left pixel exactly 0
-    for (const QString& name : PartPictures) QTest::newRow(qPrintable(name)) << name << QSize(64, 64) << true;
+    for (const QString& name : PartPictures)
+        QTest::newRow(qPrintable(name)) << name << QSize(64, 64) << true;
     for (const QString& stem : BoxStems)
         for (const char* state : {"BoxClosed", "BoxOpened"}) {
             const QString name = "bmp" + stem + state;
             QTest::newRow(qPrintable(name)) << name << QSize(56, 57) << false;
         }
-    for (const QString& name : UprightBodies) QTest::newRow(qPrintable(name)) << name << QSize(64, 64) << true;
+    for (const QString& name : UprightBodies)
+        QTest::newRow(qPrintable(name)) << name << QSize(64, 64) << true;
     QTest::newRow("bmpVResistorHandle") << "bmpVResistorHandle" << QSize(10, 64) << true;
     QTest::newRow("bmpVCondensatorHandle") << "bmpVCondensatorHandle" << QSize(9, 9) << false;
-    for (const QString& name : Cursors) QTest::newRow(qPrintable(name)) << name << QSize(32, 32) << true;
+    for (const QString& name : Cursors)
+        QTest::newRow(qPrintable(name)) << name << QSize(32, 32) << true;
     QTest::newRow("bmpNode") << "bmpNode" << QSize(19, 19) << true;
     QTest::newRow("bmpTrashcan") << "bmpTrashcan" << QSize(72, 84) << true;
     QTest::newRow("bmpBackground") << "bmpBackground" << QSize(256, 256) << false;
@@ -180,15 +211,22 @@ void TestArt::bitmapsLoadWithTheirSizes_data() {
     QTest::newRow("bmpTitleBackground") << "bmpTitleBackground" << QSize(0, 33) << false;
     QTest::newRow("bmpToolBar") << "bmpToolBar" << QSize(112, 0) << false;
     for (const QString& button : Buttons)
-        QTest::newRow(qPrintable("bmpBtn" + button)) << "bmpBtn" + button << QSize(GlyphSize * GlyphLooks, GlyphSize) << true;
-    for (const QString& name : AppIcons) QTest::newRow(qPrintable(name)) << name << QSize(64, 64) << true;
-    for (const QString& name : LeadPictures) QTest::newRow(qPrintable(name)) << name << QSize(32, 32) << true;
+        QTest::newRow(qPrintable("bmpBtn" + button))
+            << "bmpBtn" + button << QSize(GlyphSize * GlyphLooks, GlyphSize) << true;
+    for (const QString& name : AppIcons)
+        QTest::newRow(qPrintable(name)) << name << QSize(64, 64) << true;
+    for (const QString& name : LeadPictures)
+        QTest::newRow(qPrintable(name)) << name << QSize(32, 32) << true;
     QTest::newRow("bmpMask") << "bmpMask" << QSize(98, 98) << false;
-    for (const auto& [name, size] : MeterDisplayPictures) QTest::newRow(qPrintable(name)) << name << size << false;
-    for (const char* jack : {"bmpScopeJackRedA", "bmpScopeJackComA", "bmpScopeJackRedB", "bmpScopeJackComB"})
+    for (const auto& [name, size] : MeterDisplayPictures)
+        QTest::newRow(qPrintable(name)) << name << size << false;
+    for (const char* jack :
+         {"bmpScopeJackRedA", "bmpScopeJackComA", "bmpScopeJackRedB", "bmpScopeJackComB"})
         QTest::newRow(jack) << jack << QSize(20, 20) << true;
-    for (const char* mark : {"bmpScopeSlopeRise", "bmpScopeSlopeFall"}) QTest::newRow(mark) << mark << QSize(10, 10) << false;
-    for (const char* key : {"bmpScopeKeyUp", "bmpScopeKeyDown"}) QTest::newRow(key) << key << QSize(46, 18) << false;
+    for (const char* mark : {"bmpScopeSlopeRise", "bmpScopeSlopeFall"})
+        QTest::newRow(mark) << mark << QSize(10, 10) << false;
+    for (const char* key : {"bmpScopeKeyUp", "bmpScopeKeyDown"})
+        QTest::newRow(key) << key << QSize(46, 18) << false;
     QTest::newRow("bmpScopeListArrow") << "bmpScopeListArrow" << QSize(7, 4) << false;
 }
 
@@ -223,9 +261,11 @@ void TestArt::jpegPictures() {
     // the grey-green the window paints the scrolling text on.
     const QImage about = LoadJpegResource("jpgAbout");
     QCOMPARE(about.size(), QSize(338, 409));
-    for (const QPoint& p : {QPoint(30, 197), QPoint(310, 197), QPoint(30, 379), QPoint(310, 379), QPoint(170, 288)}) {
+    for (const QPoint& p :
+         {QPoint(30, 197), QPoint(310, 197), QPoint(30, 379), QPoint(310, 379), QPoint(170, 288)}) {
         const QColor c = about.pixelColor(p);
-        QVERIFY2(std::abs(c.red() - 160) <= 6 && std::abs(c.green() - 167) <= 6 && std::abs(c.blue() - 160) <= 6,
+        QVERIFY2(std::abs(c.red() - 160) <= 6 && std::abs(c.green() - 167) <= 6 &&
+                     std::abs(c.blue() - 160) <= 6,
                  qPrintable(QString("(%1, %2): %3").arg(p.x()).arg(p.y()).arg(c.name())));
     }
 }
@@ -238,12 +278,15 @@ void TestArt::fallbackBackgroundTiles() {
     double wrap = 0, inside = 0;
     for (int y = 0; y < h; ++y) {
         wrap += std::abs(Luma(Raw(tile, w - 1, y)) - Luma(Raw(tile, 0, y)));
-        for (int x = 0; x + 1 < w; ++x) inside += std::abs(Luma(Raw(tile, x, y)) - Luma(Raw(tile, x + 1, y)));
+        for (int x = 0; x + 1 < w; ++x)
+            inside += std::abs(Luma(Raw(tile, x, y)) - Luma(Raw(tile, x + 1, y)));
     }
     wrap /= h;
     inside /= double(h) * (w - 1);
-    QVERIFY2(wrap <= 2 * inside + 1, qPrintable(QString("wrap %1, inside %2").arg(wrap).arg(inside)));
-    for (int y = 0; y < h; ++y) QCOMPARE(qAlpha(Raw(tile, 0, y)), 255);
+    QVERIFY2(wrap <= 2 * inside + 1,
+             qPrintable(QString("wrap %1, inside %2").arg(wrap).arg(inside)));
+    for (int y = 0; y < h; ++y)
+        QCOMPARE(qAlpha(Raw(tile, 0, y)), 255);
 }
 
 void TestArt::boardLatticeJoinsTheNodes() {
@@ -254,9 +297,13 @@ void TestArt::boardLatticeJoinsTheNodes() {
         for (int c = 0; c < 6; ++c) {
             const int x = 64 * c + 32 + 20, y = 64 * r + 32;
             const int on = Luma(board.pixel(x, y)), off = Luma(board.pixel(x, y + 5));
-            QVERIFY2(on > off + 25, qPrintable(QString("row %1, between columns %2 and %3").arg(r).arg(c).arg(c + 1)));
+            QVERIFY2(
+                on > off + 25,
+                qPrintable(QString("row %1, between columns %2 and %3").arg(r).arg(c).arg(c + 1)));
             const int onV = Luma(board.pixel(y, x)), offV = Luma(board.pixel(y + 5, x));
-            QVERIFY2(onV > offV + 25, qPrintable(QString("column %1, between rows %2 and %3").arg(r).arg(c).arg(c + 1)));
+            QVERIFY2(
+                onV > offV + 25,
+                qPrintable(QString("column %1, between rows %2 and %3").arg(r).arg(c).arg(c + 1)));
         }
 }
 
@@ -281,7 +328,8 @@ void TestArt::nodeIsCentred() {
 
 void TestArt::partsMeetTheTerminalsOnTheMiddleRow_data() {
     QTest::addColumn<QString>("name");
-    for (const QString& name : PartPictures) QTest::newRow(qPrintable(name)) << name;
+    for (const QString& name : PartPictures)
+        QTest::newRow(qPrintable(name)) << name;
 }
 
 void TestArt::partsMeetTheTerminalsOnTheMiddleRow() {
@@ -296,7 +344,8 @@ void TestArt::partsMeetTheTerminalsOnTheMiddleRow() {
         QVERIFY(qAlpha(Raw(part, x, 37)) < 64);
     }
     for (int y = 0; y < part.height(); ++y)
-        for (int x : {0, 1, 2, 62, 63}) QVERIFY(qAlpha(Raw(part, x, y)) < 255);
+        for (int x : {0, 1, 2, 62, 63})
+            QVERIFY(qAlpha(Raw(part, x, y)) < 255);
 }
 
 void TestArt::variablePartsStandUpright() {
@@ -316,12 +365,14 @@ void TestArt::variablePartsStandUpright() {
     const QImage knob = LoadTransparentBitmap("bmpVCondensatorHandle");
     QCOMPARE(qAlpha(Raw(knob, 4, 4)), 255);
     // The body alone is the whole part without its handle.
-    QVERIFY(Differing(LoadTransparentBitmap("bmpVResistor"), LoadTransparentBitmap("bmpVResistorNoHandle")) > 40);
+    QVERIFY(Differing(LoadTransparentBitmap("bmpVResistor"),
+                      LoadTransparentBitmap("bmpVResistorNoHandle")) > 40);
 }
 
 void TestArt::cursorsHotSpotLiesOnTheDrawing_data() {
     QTest::addColumn<QString>("name");
-    for (const QString& name : Cursors) QTest::newRow(qPrintable(name)) << name;
+    for (const QString& name : Cursors)
+        QTest::newRow(qPrintable(name)) << name;
 }
 
 void TestArt::cursorsHotSpotLiesOnTheDrawing() {
@@ -331,25 +382,38 @@ void TestArt::cursorsHotSpotLiesOnTheDrawing() {
     QCOMPARE(qAlpha(Raw(cursor, 16, 16)), 255);
     int opaque = 0;
     for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) opaque += qAlpha(Raw(cursor, x, y)) == 255;
+        for (int x = 0; x < 32; ++x)
+            opaque += qAlpha(Raw(cursor, x, y)) == 255;
     QVERIFY2(opaque > 60 && opaque < 32 * 32 / 2, qPrintable(QString::number(opaque)));
 }
 
 void TestArt::stateVariantsDiffer_data() {
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
-    QTest::newRow("resistor burnt") << "bmpResistor" << "bmpResistorBurntOut";
-    QTest::newRow("capacitor burnt") << "bmpCondensator" << "bmpCondensatorBurntOut";
-    QTest::newRow("switch") << "bmpSwitchOff" << "bmpSwitchOn";
-    QTest::newRow("fuse burning") << "bmpProtector" << "bmpProtectorBurning";
-    QTest::newRow("fuse blown") << "bmpProtector" << "bmpProtectorBurntOut";
-    QTest::newRow("fuse burning, blown") << "bmpProtectorBurning" << "bmpProtectorBurntOut";
-    QTest::newRow("lamp burnt") << "bmpLampOff" << "bmpLampBurntOut";
-    QTest::newRow("heater burnt") << "bmpHeaterOff" << "bmpHeaterBurntOut";
-    QTest::newRow("lamp min") << "bmpLampOff" << "bmpLampMin";
-    QTest::newRow("lamp on") << "bmpLampMin" << "bmpLampOn";
-    QTest::newRow("heater min") << "bmpHeaterOff" << "bmpHeaterMin";
-    QTest::newRow("heater on") << "bmpHeaterMin" << "bmpHeaterOn";
+    QTest::newRow("resistor burnt") << "bmpResistor"
+                                    << "bmpResistorBurntOut";
+    QTest::newRow("capacitor burnt") << "bmpCondensator"
+                                     << "bmpCondensatorBurntOut";
+    QTest::newRow("switch") << "bmpSwitchOff"
+                            << "bmpSwitchOn";
+    QTest::newRow("fuse burning") << "bmpProtector"
+                                  << "bmpProtectorBurning";
+    QTest::newRow("fuse blown") << "bmpProtector"
+                                << "bmpProtectorBurntOut";
+    QTest::newRow("fuse burning, blown") << "bmpProtectorBurning"
+                                         << "bmpProtectorBurntOut";
+    QTest::newRow("lamp burnt") << "bmpLampOff"
+                                << "bmpLampBurntOut";
+    QTest::newRow("heater burnt") << "bmpHeaterOff"
+                                  << "bmpHeaterBurntOut";
+    QTest::newRow("lamp min") << "bmpLampOff"
+                              << "bmpLampMin";
+    QTest::newRow("lamp on") << "bmpLampMin"
+                             << "bmpLampOn";
+    QTest::newRow("heater min") << "bmpHeaterOff"
+                                << "bmpHeaterMin";
+    QTest::newRow("heater on") << "bmpHeaterMin"
+                               << "bmpHeaterOn";
 }
 
 void TestArt::stateVariantsDiffer() {
@@ -362,7 +426,8 @@ void TestArt::stateVariantsDiffer() {
 
 void TestArt::boxCompartmentsAreOpaqueAndOpenVisibly_data() {
     QTest::addColumn<QString>("stem");
-    for (const QString& stem : BoxStems) QTest::newRow(qPrintable(stem)) << stem;
+    for (const QString& stem : BoxStems)
+        QTest::newRow(qPrintable(stem)) << stem;
 }
 
 void TestArt::boxCompartmentsAreOpaqueAndOpenVisibly() {
@@ -372,7 +437,8 @@ void TestArt::boxCompartmentsAreOpaqueAndOpenVisibly() {
     const QImage opened = LoadTransparentBitmap("bmp" + stem + "BoxOpened");
     for (const QImage* image : {&closed, &opened})
         for (int y = 0; y < image->height(); ++y)
-            for (int x = 0; x < image->width(); ++x) QCOMPARE(qAlpha(Raw(*image, x, y)), 255);
+            for (int x = 0; x < image->width(); ++x)
+                QCOMPARE(qAlpha(Raw(*image, x, y)), 255);
     QVERIFY(Differing(closed, opened) > closed.width() * closed.height() / 4);
 }
 
@@ -381,7 +447,8 @@ void TestArt::batteryShowsItsPolarity() {
     // be symmetric, or the student could not see which way round it is.
     const QImage battery = LoadTransparentBitmap("bmpBattery");
     const QImage mirrored = battery.mirrored(true, false);
-    QVERIFY2(Differing(battery, mirrored) > 150, qPrintable(QString::number(Differing(battery, mirrored))));
+    QVERIFY2(Differing(battery, mirrored) > 150,
+             qPrintable(QString::number(Differing(battery, mirrored))));
 }
 
 void TestArt::glowBrightensInOrder_data() {
@@ -410,7 +477,8 @@ void TestArt::glowBrightensInOrder() {
         return n ? sum / n : 0.0;
     };
     const double off = brightness("Off"), min = brightness("Min"), on = brightness("On");
-    QVERIFY2(off + 8 < min && min + 8 < on, qPrintable(QString("%1 %2 %3").arg(off).arg(min).arg(on)));
+    QVERIFY2(off + 8 < min && min + 8 < on,
+             qPrintable(QString("%1 %2 %3").arg(off).arg(min).arg(on)));
 }
 
 void TestArt::lampGlowsOnlyInsideItsRegion() {
@@ -446,7 +514,8 @@ void TestArt::lampFilamentIsInsideTheRegion() {
         }
     QVERIFY2(filament >= 6, qPrintable(QString::number(filament)));
     // The whole bulb is glass: every pixel of the region's middle is opaque.
-    for (int y = 14; y <= 28; ++y) QCOMPARE(qAlpha(Raw(off, 32, y)), 255);
+    for (int y = 14; y <= 28; ++y)
+        QCOMPARE(qAlpha(Raw(off, 32, y)), 255);
 }
 
 void TestArt::heaterGlowKeepsItsShape() {
@@ -478,7 +547,8 @@ void TestArt::heaterGlowKeepsItsShape() {
 
 void TestArt::buttonGlyphsShowTheirLooks_data() {
     QTest::addColumn<QString>("name");
-    for (const QString& button : Buttons) QTest::newRow(qPrintable(button)) << "bmpBtn" + button;
+    for (const QString& button : Buttons)
+        QTest::newRow(qPrintable(button)) << "bmpBtn" + button;
 }
 
 void TestArt::buttonGlyphsShowTheirLooks() {
@@ -491,8 +561,10 @@ void TestArt::buttonGlyphsShowTheirLooks() {
         // Each glyph keeps to its own cell: the cell's first row and column stay clear, so no
         // glyph shows a sliver of its neighbour, and every glyph has a solid key in its middle.
         for (int k = 0; k < GlyphSize; ++k) {
-            QVERIFY2(Raw(glyph[i], 0, k) == 0, qPrintable(QString("glyph %1, row %2").arg(i).arg(k)));
-            QVERIFY2(Raw(glyph[i], k, 0) == 0, qPrintable(QString("glyph %1, column %2").arg(i).arg(k)));
+            QVERIFY2(Raw(glyph[i], 0, k) == 0,
+                     qPrintable(QString("glyph %1, row %2").arg(i).arg(k)));
+            QVERIFY2(Raw(glyph[i], k, 0) == 0,
+                     qPrintable(QString("glyph %1, column %2").arg(i).arg(k)));
         }
         QCOMPARE(qAlpha(Raw(glyph[i], GlyphSize / 2, GlyphSize / 2)), 255);
     }
@@ -504,7 +576,10 @@ void TestArt::buttonGlyphsShowTheirLooks() {
     for (int i = 0; i < GlyphLooks; ++i)
         for (int j = i + 1; j < GlyphLooks; ++j)
             QVERIFY2(Differing(glyph[i], glyph[j]) > 150,
-                     qPrintable(QString("glyphs %1 and %2: %3").arg(i).arg(j).arg(Differing(glyph[i], glyph[j]))));
+                     qPrintable(QString("glyphs %1 and %2: %3")
+                                    .arg(i)
+                                    .arg(j)
+                                    .arg(Differing(glyph[i], glyph[j]))));
     // Disabled is grey: far less colourful than up, and not brighter than the whole key was.
     const Tone toneUp = ToneOf(up), toneDisabled = ToneOf(disabled), tonePressed = ToneOf(pressed);
     QVERIFY2(toneUp.chroma > 10, qPrintable(QString::number(toneUp.chroma)));
@@ -512,7 +587,8 @@ void TestArt::buttonGlyphsShowTheirLooks() {
              qPrintable(QString("%1 against %2").arg(toneDisabled.chroma).arg(toneUp.chroma)));
     // Pressed is a little darker than up, and the key moves one pixel down and to the right;
     // latched down, it stays sunk in the same way.
-    QVERIFY2(tonePressed.luma < toneUp.luma - 5, qPrintable(QString("%1 against %2").arg(tonePressed.luma).arg(toneUp.luma)));
+    QVERIFY2(tonePressed.luma < toneUp.luma - 5,
+             qPrintable(QString("%1 against %2").arg(tonePressed.luma).arg(toneUp.luma)));
     const QRect keyUp = OpaqueBounds(up);
     QCOMPARE(OpaqueBounds(pressed).topLeft(), keyUp.topLeft() + QPoint(1, 1));
     QCOMPARE(OpaqueBounds(down).topLeft(), keyUp.topLeft() + QPoint(1, 1));
@@ -521,12 +597,14 @@ void TestArt::buttonGlyphsShowTheirLooks() {
     for (int y = 0; y < GlyphSize; ++y)
         for (int x = 0; x < GlyphSize; ++x)
             if (!keyUp.adjusted(-1, -1, 1, 1).contains(x, y))
-                QVERIFY2(Raw(disabled, x, y) == 0, qPrintable(QString("pixel %1, %2").arg(x).arg(y)));
+                QVERIFY2(Raw(disabled, x, y) == 0,
+                         qPrintable(QString("pixel %1, %2").arg(x).arg(y)));
 }
 
 void TestArt::appIconsFillTheirSquare_data() {
     QTest::addColumn<QString>("name");
-    for (const QString& name : AppIcons) QTest::newRow(qPrintable(name)) << name;
+    for (const QString& name : AppIcons)
+        QTest::newRow(qPrintable(name)) << name;
 }
 
 void TestArt::appIconsFillTheirSquare() {
@@ -536,7 +614,8 @@ void TestArt::appIconsFillTheirSquare() {
     const QImage icon = LoadTransparentBitmap(name);
     int opaque = 0;
     for (int y = 0; y < icon.height(); ++y)
-        for (int x = 0; x < icon.width(); ++x) opaque += qAlpha(Raw(icon, x, y)) == 255;
+        for (int x = 0; x < icon.width(); ++x)
+            opaque += qAlpha(Raw(icon, x, y)) == 255;
     QVERIFY2(opaque > icon.width() * icon.height() * 6 / 10, qPrintable(QString::number(opaque)));
     QCOMPARE(qAlpha(Raw(icon, 32, 32)), 255);
     QVERIFY2(ToneOf(icon).chroma > 20, qPrintable(QString::number(ToneOf(icon).chroma)));
@@ -547,7 +626,8 @@ void TestArt::meterPictures_data() {
     QTest::addColumn<QSize>("size");
     QTest::newRow("jpgPribor") << "jpgPribor" << QSize(153, 277);
     for (int k = 0; k < 20; ++k)
-        QTest::newRow(qPrintable(QString("jpgHandle%1").arg(k))) << QString("jpgHandle%1").arg(k) << QSize(98, 98);
+        QTest::newRow(qPrintable(QString("jpgHandle%1").arg(k)))
+            << QString("jpgHandle%1").arg(k) << QSize(98, 98);
 }
 
 void TestArt::meterPictures() {
@@ -564,20 +644,27 @@ void TestArt::meterDisplaySwitchesOffWithoutATrace() {
     for (const auto& [name, size] : MeterDisplayPictures) {
         const QImage image = LoadTransparentBitmap(name);
         for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) QCOMPARE(qAlpha(Raw(image, x, y)), 255);
+            for (int x = 0; x < image.width(); ++x)
+                QCOMPARE(qAlpha(Raw(image, x, y)), 255);
     }
     const QImage face = LoadJpegResource("jpgPribor");
     for (const auto& [name, at] : MeterOffPictures) {
         const QImage off = LoadTransparentBitmap(name);
         if (!glass) glass = Raw(off, 0, 0);
         for (int y = 0; y < off.height(); ++y)
-            for (int x = 0; x < off.width(); ++x) QCOMPARE(Raw(off, x, y), glass);
+            for (int x = 0; x < off.width(); ++x)
+                QCOMPARE(Raw(off, x, y), glass);
         for (int y = -1; y <= off.height(); ++y)
             for (int x : {-1, off.width()}) {
                 const QRgb f = face.pixel(at.x() + x, at.y() + y);
-                const int d = std::max({std::abs(qRed(f) - qRed(glass)), std::abs(qGreen(f) - qGreen(glass)),
-                                        std::abs(qBlue(f) - qBlue(glass))});
-                QVERIFY2(d <= 6, qPrintable(QString("%1 at %2,%3: %4").arg(name).arg(at.x() + x).arg(at.y() + y).arg(d)));
+                const int d =
+                    std::max({std::abs(qRed(f) - qRed(glass)), std::abs(qGreen(f) - qGreen(glass)),
+                              std::abs(qBlue(f) - qBlue(glass))});
+                QVERIFY2(d <= 6, qPrintable(QString("%1 at %2,%3: %4")
+                                                .arg(name)
+                                                .arg(at.x() + x)
+                                                .arg(at.y() + y)
+                                                .arg(d)));
             }
     }
     // Lit, every element shows: dark segments on the glass.
@@ -586,14 +673,16 @@ void TestArt::meterDisplaySwitchesOffWithoutATrace() {
         const QImage on = LoadTransparentBitmap(name);
         int dark = 0;
         for (int y = 0; y < on.height(); ++y)
-            for (int x = 0; x < on.width(); ++x) dark += Luma(Raw(on, x, y)) < Luma(glass) / 2;
+            for (int x = 0; x < on.width(); ++x)
+                dark += Luma(Raw(on, x, y)) < Luma(glass) / 2;
         QVERIFY2(dark >= 2, qPrintable(name));
     }
 }
 
 void TestArt::knobPointsAtItsPosition_data() {
     QTest::addColumn<int>("position");
-    for (int k = 0; k < 20; ++k) QTest::newRow(qPrintable(QString::number(k))) << k;
+    for (int k = 0; k < 20; ++k)
+        QTest::newRow(qPrintable(QString::number(k))) << k;
 }
 
 void TestArt::knobPointsAtItsPosition() {
@@ -623,7 +712,8 @@ void TestArt::knobPointsAtItsPosition() {
 
 void TestArt::leadTipIsTheMiddle_data() {
     QTest::addColumn<QString>("name");
-    for (const QString& name : LeadPictures) QTest::newRow(qPrintable(name)) << name;
+    for (const QString& name : LeadPictures)
+        QTest::newRow(qPrintable(name)) << name;
 }
 
 void TestArt::leadTipIsTheMiddle() {
@@ -694,12 +784,18 @@ void TestArt::sounds_data() {
     QTest::addColumn<QString>("name");     // as the program asks for it
     QTest::addColumn<QString>("resource"); // as it is stored
     QTest::addColumn<bool>("shipped");
-    QTest::newRow("Sound1") << "Sound1" << "SOUND1" << true;
-    QTest::newRow("Sound2") << "Sound2" << "SOUND2" << true;
-    QTest::newRow("wavOnBurnOut") << "wavOnBurnOut" << "WAVONBURNOUT" << true;
-    QTest::newRow("wavOnPull") << "wavOnPull" << "WAVONPULL" << true;
-    QTest::newRow("wavOnSet") << "wavOnSet" << "WAVONSET" << true;
-    QTest::newRow("wavOnTrash") << "wavOnTrash" << "WAVONTRASH" << true;
+    QTest::newRow("Sound1") << "Sound1"
+                            << "SOUND1" << true;
+    QTest::newRow("Sound2") << "Sound2"
+                            << "SOUND2" << true;
+    QTest::newRow("wavOnBurnOut") << "wavOnBurnOut"
+                                  << "WAVONBURNOUT" << true;
+    QTest::newRow("wavOnPull") << "wavOnPull"
+                               << "WAVONPULL" << true;
+    QTest::newRow("wavOnSet") << "wavOnSet"
+                              << "WAVONSET" << true;
+    QTest::newRow("wavOnTrash") << "wavOnTrash"
+                                << "WAVONTRASH" << true;
     // Events the workbench leaves silent on purpose.
     for (const char* silent : {"wavComeOn", "wavOnHelp", "wavOnReference", "wavOnError", "wavNeg1"})
         QTest::newRow(silent) << silent << "" << false;
@@ -743,8 +839,8 @@ void TestArt::sounds() {
         energy += double(s) * s;
     }
     const double rms = std::sqrt(energy / count);
-    QVERIFY2(peak < 32000, qPrintable(QString("peak %1").arg(peak)));       // no clipping
-    QVERIFY2(rms > 0.02 * 32768, qPrintable(QString("rms %1").arg(rms)));   // clearly audible
+    QVERIFY2(peak < 32000, qPrintable(QString("peak %1").arg(peak)));     // no clipping
+    QVERIFY2(rms > 0.02 * 32768, qPrintable(QString("rms %1").arg(rms))); // clearly audible
     // It starts and ends in silence, so it neither clicks on nor clicks off.
     QVERIFY(std::abs(qFromLittleEndian<qint16>(h + 44)) < 330);
     QVERIFY(std::abs(qFromLittleEndian<qint16>(h + 44 + 2 * (count - 1))) < 330);

@@ -47,7 +47,8 @@ std::optional<QPoint> FindPoint(const TFlatObject* p, const std::function<bool(Q
 struct TLattice {
     TLattice() {
         for (int r = 0; r < 7; ++r)
-            for (int c = 0; c < 7; ++c) Grid[r][c] = new TNode(r, c);
+            for (int c = 0; c < 7; ++c)
+                Grid[r][c] = new TNode(r, c);
         for (int r = 0; r < 7; ++r)
             for (int c = 0; c < 7; ++c) {
                 if (c > 0) Grid[r][c]->LeftNode = Grid[r][c - 1];
@@ -58,7 +59,8 @@ struct TLattice {
     }
     ~TLattice() {
         for (auto& row : Grid)
-            for (TNode* n : row) delete n;
+            for (TNode* n : row)
+                delete n;
     }
     TNode* Grid[7][7];
 };
@@ -88,7 +90,8 @@ void TestBoardObjects::nodeNumbersAndLinks() {
     TLattice lattice;
     QCOMPARE(Nodes.size(), 49);
     for (int r = 0; r < 7; ++r)
-        for (int c = 0; c < 7; ++c) QCOMPARE(IndexOfNode(lattice.Grid[r][c]), r * 7 + c);
+        for (int c = 0; c < 7; ++c)
+            QCOMPARE(IndexOfNode(lattice.Grid[r][c]), r * 7 + c);
     TNode* topLeft = lattice.Grid[0][0];
     QVERIFY(!topLeft->LeftNode && !topLeft->UpperNode);
     QCOMPARE(topLeft->RightNode, lattice.Grid[0][1]);
@@ -178,15 +181,19 @@ void TestBoardObjects::pressOnOverlappingObjects() {
     mouse.Release(*spot, Qt::LeftButton);
     const TProbe& expected = receiver == "lower" ? lower : upper;
     const QPoint local = expected.mapFromParent(*spot);
-    QCOMPARE(journal, QStringList({QString("%1 down %2,%3").arg(receiver).arg(local.x()).arg(local.y())}));
+    QCOMPARE(journal,
+             QStringList({QString("%1 down %2,%3").arg(receiver).arg(local.x()).arg(local.y())}));
 }
 
 void TestBoardObjects::hintIsThatOfTheVisiblePicture_data() {
     QTest::addColumn<QString>("spot"); // what lies under the pointer
     QTest::addColumn<QString>("hint");
-    QTest::newRow("the upper picture") << "upper" << "upper hint";
-    QTest::newRow("the lower picture through a clear pixel") << "lower" << "lower hint";
-    QTest::newRow("the board through both") << "none" << "";
+    QTest::newRow("the upper picture") << "upper"
+                                       << "upper hint";
+    QTest::newRow("the lower picture through a clear pixel") << "lower"
+                                                             << "lower hint";
+    QTest::newRow("the board through both") << "none"
+                                            << "";
 }
 
 void TestBoardObjects::hintIsThatOfTheVisiblePicture() {

@@ -4,12 +4,12 @@
 #include "support/Board.h"
 #include "support/TestParts.h"
 
-#include "components/Dragiron.h"
 #include "board/Frmwork.h"
 #include "board/Node.h"
-#include "document/Scheme.h"
+#include "components/Dragiron.h"
 #include "components/Kinds.h"
 #include "components/Resistor.h"
+#include "document/Scheme.h"
 
 #include <QTest>
 
@@ -38,7 +38,8 @@ QPair<QPoint, QPoint> Ends(const TIron0* part) {
 // Fills every vertical edge of the lattice with a part.
 void FillVerticalEdges() {
     for (int r = 1; r <= 6; ++r)
-        for (int c = 0; c <= 6; ++c) Place(new TTestPart(1), r - 1, c, r, c);
+        for (int c = 0; c <= 6; ++c)
+            Place(new TTestPart(1), r - 1, c, r, c);
 }
 } // namespace
 
@@ -125,7 +126,8 @@ void TestFramework::dropChoosesTheEndNodes_data() {
     QTest::addColumn<QPoint>("first");
     QTest::addColumn<QPoint>("second");
     QTest::newRow("upper half, vertical") << QPoint(32, 10) << QPoint(2, 3) << QPoint(3, 3);
-    QTest::newRow("centre joins the upper neighbour") << QPoint(32, 32) << QPoint(2, 3) << QPoint(3, 3);
+    QTest::newRow("centre joins the upper neighbour")
+        << QPoint(32, 32) << QPoint(2, 3) << QPoint(3, 3);
     QTest::newRow("lower half, vertical") << QPoint(32, 50) << QPoint(3, 3) << QPoint(4, 3);
     QTest::newRow("left half, horizontal") << QPoint(10, 32) << QPoint(3, 2) << QPoint(3, 3);
     QTest::newRow("right half, horizontal") << QPoint(50, 32) << QPoint(3, 3) << QPoint(3, 4);

@@ -7,7 +7,6 @@
 
 #include "board/Frmwork.h"
 #include "board/Node.h"
-#include "document/Scheme.h"
 #include "components/Battery.h"
 #include "components/Blackbug.h"
 #include "components/Condensator.h"
@@ -21,6 +20,7 @@
 #include "components/Vcondensator.h"
 #include "components/Vresistor.h"
 #include "document/Circuit.h"
+#include "document/Scheme.h"
 #include "solver/Calculate.h"
 #include "solver/Netlist.h"
 
@@ -35,14 +35,14 @@
 #include <QtEndian>
 #include <algorithm>
 #include <csignal>
+#include <limits>
 #include <random>
 #include <sys/resource.h>
-#include <limits>
 
 namespace {
 // The kinds a scheme file can hold, with the length of each kind's own tail.
-const QMap<int, int> TailSize = {{10, 0},  {11, 8},  {12, 8},  {13, 0},  {14, 26}, {15, 0}, {16, 4},
-                                 {17, 8},  {18, 16}, {19, 24}, {20, 16}, {21, 8},  {22, 8}, {24, 1}};
+const QMap<int, int> TailSize = {{10, 0}, {11, 8},  {12, 8},  {13, 0},  {14, 26}, {15, 0}, {16, 4},
+                                 {17, 8}, {18, 16}, {19, 24}, {20, 16}, {21, 8},  {22, 8}, {24, 1}};
 constexpr int BaseRecord = 49; // kind, marker, four doubles, flags, two node numbers
 
 QByteArray Save() {
@@ -72,7 +72,8 @@ void BuildEveryKind(bool defaultBattery) {
         if (kind == KindBattery && defaultBattery) continue;
         TPanelValues v;
         part->FillPanel(v);
-        for (double& value : v.Values) value *= 2;
+        for (double& value : v.Values)
+            value *= 2;
         part->TakePanel(v);
     }
 }
@@ -93,7 +94,9 @@ QByteArray OldVersion(const QByteArray& file12, bool v11) {
     return out;
 }
 
-void PutInt32(QByteArray& bytes, int at, qint32 v) { qToLittleEndian(v, bytes.data() + at); }
+void PutInt32(QByteArray& bytes, int at, qint32 v) {
+    qToLittleEndian(v, bytes.data() + at);
+}
 } // namespace
 
 class TestScheme : public QObject {
@@ -316,8 +319,8 @@ void TestScheme::burntPartsBurnAgain() {
 }
 
 void TestScheme::cutRecordsAndBadNodesFail_data() {
-    QTest::addColumn<int>("cut");     // bytes taken off the end
-    QTest::addColumn<int>("at");      // offset of a field written over, -1: none
+    QTest::addColumn<int>("cut");      // bytes taken off the end
+    QTest::addColumn<int>("at");       // offset of a field written over, -1: none
     QTest::addColumn<QString>("type"); // the field: "i32", "f64" or "u8"
     QTest::addColumn<double>("value");
     QTest::addColumn<int>("fault"); // the text that says why
@@ -338,7 +341,6 @@ void TestScheme::cutRecordsAndBadNodesFail_data() {
     QTest::newRow("infinite EMF") << 0 << second + 29 << "f64" << -inf << 616;
     QTest::newRow("infinite rated power") << 0 << second + 49 << "f64" << inf << 616;
     QTest::newRow("frequency not a number") << 0 << 19 << "f64" << nan << 616;
-
 }
 
 void TestScheme::cutRecordsAndBadNodesFail() {
@@ -367,7 +369,8 @@ void TestScheme::cutRecordsAndBadNodesFail() {
 }
 
 void TestScheme::crowdedFilesFail_data() {
-    QTest::addColumn<int>("extra"); // records appended after a resistor on every edge but (1,1)-(1,2)
+    QTest::addColumn<int>(
+        "extra"); // records appended after a resistor on every edge but (1,1)-(1,2)
     QTest::addColumn<bool>("swapped"); // the extra records name their nodes the other way round
     QTest::addColumn<int>("fault");
     QTest::newRow("a full board loads") << 0 << false << 0;
@@ -395,7 +398,8 @@ void TestScheme::crowdedFilesFail() {
         PutInt32(copy, 41, 1);
         PutInt32(copy, 45, 0);
     }
-    for (int i = 0; i < extra; ++i) file += copy;
+    for (int i = 0; i < extra; ++i)
+        file += copy;
     // One other part out: 84 with the extra one, which shares the first part's edge; the first
     // out: the extras fill its edge and then count past 84.
     if (extra == 1) file.remove(1024 + first.size(), first.size());
@@ -415,7 +419,8 @@ void TestScheme::everyTruncationLoadsSafely() {
     for (int n = 0; n <= whole.size(); ++n) {
         const TLoadResult result = Load(whole.left(n));
         QVERIFY(n == whole.size() ? result == TLoadResult::Loaded : true);
-        for (TIron* part : Parts) QVERIFY(part->FirstNode && part->SecondNode);
+        for (TIron* part : Parts)
+            QVERIFY(part->FirstNode && part->SecondNode);
     }
 }
 
@@ -466,7 +471,8 @@ void TestScheme::schemetoolConvertKeepsEveryByte() {
     BuildEveryKind(true); // an older file holds no battery values of its own
     const QByteArray current = Save();
     for (const QByteArray& version : {current, OldVersion(current, true)}) {
-        const QString in = f.Seams.Dir.filePath("in.workbench"), out = f.Seams.Dir.filePath("out.workbench");
+        const QString in = f.Seams.Dir.filePath("in.workbench"),
+                      out = f.Seams.Dir.filePath("out.workbench");
         QFile file(in);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(version);
@@ -490,7 +496,8 @@ void TestScheme::fullDiskKeepsTheOldFile() {
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray before = file.readAll();
     file.close();
-    for (int i = 0; i < 30; ++i) Place(new TResistor, 2 + i / 6, i % 6, 2 + i / 6, i % 6 + 1);
+    for (int i = 0; i < 30; ++i)
+        Place(new TResistor, 2 + i / 6, i % 6, 2 + i / 6, i % 6 + 1);
 
     // The disk is full past 1500 bytes of any file this process writes: the last writes of
     // the 2800-byte scheme fail, though every earlier one went into the buffer.
@@ -509,7 +516,8 @@ void TestScheme::fullDiskKeepsTheOldFile() {
     QVERIFY(!error.isEmpty());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), before);
-    QCOMPARE(QDir(f.Seams.Dir.path()).entryList(QDir::Files), QStringList({"kept.workbench"})); // no leftovers
+    QCOMPARE(QDir(f.Seams.Dir.path()).entryList(QDir::Files),
+             QStringList({"kept.workbench"})); // no leftovers
 }
 
 void TestScheme::schemetoolAgreesWithNgspice() {
@@ -524,8 +532,16 @@ void TestScheme::schemetoolAgreesWithNgspice() {
         const int parts = 4 + random.bounded(24);
         QSet<int> edges;
         for (int i = 0; i < parts; ++i) {
-            static const quint8 kinds[] = {KindResistor,    KindResistor,     KindWire,    KindCondensator, KindInductance,
-                                           KindVResistor,   KindVCondensator, KindBlackBug, 0,              0};
+            static const quint8 kinds[] = {KindResistor,
+                                           KindResistor,
+                                           KindWire,
+                                           KindCondensator,
+                                           KindInductance,
+                                           KindVResistor,
+                                           KindVCondensator,
+                                           KindBlackBug,
+                                           0,
+                                           0};
             quint8 kind = kinds[random.bounded(10)];
             if (!kind) kind = sourceKind;
             TIron* part = CreatePart(kind);
@@ -541,7 +557,9 @@ void TestScheme::schemetoolAgreesWithNgspice() {
             } else if (auto* box = qobject_cast<TBlackBug*>(part)) {
                 // A passive content, or a source of the circuit's own kind.
                 const int pick = random.bounded(4);
-                box->SetVariant(pick < 3 ? 1 + pick : alternating ? TBlackBug::Generator : TBlackBug::Battery);
+                box->SetVariant(pick < 3      ? 1 + pick
+                                : alternating ? TBlackBug::Generator
+                                              : TBlackBug::Battery);
             }
             // A scheme file holds one part on an edge.
             int r, c;
@@ -578,7 +596,8 @@ void TestScheme::schemetoolAgreesWithNgspice() {
         const QString deck = QString::fromUtf8(netlist.readAllStandardOutput());
         QList<int> carried;
         static const QRegularExpression source("^vm(\\d+) ", QRegularExpression::MultilineOption);
-        for (auto it = source.globalMatch(deck); it.hasNext();) carried << it.next().captured(1).toInt();
+        for (auto it = source.globalMatch(deck); it.hasNext();)
+            carried << it.next().captured(1).toInt();
         const auto spice = RunNgspice(deck, carried);
         if (!spice) continue;
         // The tolerances need the circuit as schemetool saw it: load it here too and settle.
@@ -586,10 +605,13 @@ void TestScheme::schemetoolAgreesWithNgspice() {
         f.Board->SolveWhileChanged();
         const QMap<int, double> tolerance = SpiceTolerances(*spice);
         for (int k = 0; k < parts; ++k)
-            QVERIFY2(std::abs(ours[k] - spice->value(k)) <= tolerance.value(k),
-                     qPrintable(QString::asprintf("circuit %d element %d: ours %g%+gi, ngspice %g%+gi, allowed %g\n",
-                                                  circuit, k, ours[k].real(), ours[k].imag(), spice->value(k).real(),
-                                                  spice->value(k).imag(), tolerance.value(k)) + deck));
+            QVERIFY2(
+                std::abs(ours[k] - spice->value(k)) <= tolerance.value(k),
+                qPrintable(QString::asprintf(
+                               "circuit %d element %d: ours %g%+gi, ngspice %g%+gi, allowed %g\n",
+                               circuit, k, ours[k].real(), ours[k].imag(), spice->value(k).real(),
+                               spice->value(k).imag(), tolerance.value(k)) +
+                           deck));
         ++compared;
     }
     QVERIFY(compared >= 30);
@@ -601,14 +623,22 @@ void TestScheme::schemetoolFailuresExitNonZero_data() {
     QTest::addColumn<QString>("command");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("says"); // on standard error; empty: nothing at all
-    QTest::newRow("solve") << "square" << "solve" << 0 << "";
-    QTest::newRow("convert") << "square" << "convert" << 0 << "";
-    QTest::newRow("solve of a singular circuit") << "square+0" << "solve" << 3 << "singular";
-    QTest::newRow("netlist of a singular circuit") << "square+0" << "netlist" << 3 << "singular";
-    QTest::newRow("solve with an unknown kind") << "square+23" << "solve" << 1 << "does not know";
-    QTest::newRow("netlist with an unknown kind") << "square+23" << "netlist" << 1 << "does not know";
-    QTest::newRow("convert with an unknown kind") << "square+23" << "convert" << 1 << "does not know";
-    QTest::newRow("convert of a cut file") << "square-5" << "convert" << 1 << "ends inside";
+    QTest::newRow("solve") << "square"
+                           << "solve" << 0 << "";
+    QTest::newRow("convert") << "square"
+                             << "convert" << 0 << "";
+    QTest::newRow("solve of a singular circuit") << "square+0"
+                                                 << "solve" << 3 << "singular";
+    QTest::newRow("netlist of a singular circuit") << "square+0"
+                                                   << "netlist" << 3 << "singular";
+    QTest::newRow("solve with an unknown kind") << "square+23"
+                                                << "solve" << 1 << "does not know";
+    QTest::newRow("netlist with an unknown kind") << "square+23"
+                                                  << "netlist" << 1 << "does not know";
+    QTest::newRow("convert with an unknown kind") << "square+23"
+                                                  << "convert" << 1 << "does not know";
+    QTest::newRow("convert of a cut file") << "square-5"
+                                           << "convert" << 1 << "ends inside";
 }
 
 void TestScheme::schemetoolFailuresExitNonZero() {
@@ -639,8 +669,9 @@ void TestScheme::schemetoolFailuresExitNonZero() {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove("XDG_RUNTIME_DIR"); // as on a machine without a login session
     tool.setProcessEnvironment(environment);
-    tool.start(VEXILO_BIN_DIR "/schemetool", command == "convert" ? QStringList{command, scheme, output}
-                                                                  : QStringList{command, scheme});
+    tool.start(VEXILO_BIN_DIR "/schemetool", command == "convert"
+                                                 ? QStringList{command, scheme, output}
+                                                 : QStringList{command, scheme});
     QVERIFY(tool.waitForFinished(30000));
     const QString error = QString::fromUtf8(tool.readAllStandardError());
     const QByteArray printed = tool.readAllStandardOutput();
@@ -664,7 +695,9 @@ void TestScheme::schemetoolFailuresExitNonZero() {
 // reversed and switched parts, it must print what the board shows once it has loaded the file
 // and settled, and convert to the bytes the board saves.
 namespace {
-QString Pair(TComplex c) { return "[" + ExactNumber(c.real()) + "," + ExactNumber(c.imag()) + "]"; }
+QString Pair(TComplex c) {
+    return "[" + ExactNumber(c.real()) + "," + ExactNumber(c.imag()) + "]";
+}
 
 QString BoardJson(int k, TIron0* e) {
     auto* part = qobject_cast<TIron*>(e);
@@ -709,7 +742,9 @@ void Shake(TIron* part, QRandomGenerator& random, bool weak, bool alternating) {
         b->SetReversed(random.bounded(2));
     } else if (auto* box = qobject_cast<TBlackBug*>(part)) {
         const int pick = random.bounded(4);
-        box->SetVariant(pick < 3 ? 1 + pick : alternating ? TBlackBug::Generator : TBlackBug::Battery);
+        box->SetVariant(pick < 3      ? 1 + pick
+                        : alternating ? TBlackBug::Generator
+                                      : TBlackBug::Battery);
     }
     if (random.bounded(6) == 0) part->SetHidden(true);
     if (random.bounded(8) == 0) part->BurnOut(true); // only the kinds that can burn take it
@@ -735,7 +770,8 @@ void TestScheme::schemetoolReadsAsTheBoardLoads() {
         const int weak = random.bounded(count);
         for (int i = 0; i < count; ++i) {
             quint8 kind = quint8(kinds[random.bounded(kinds.size())]);
-            if (i == 0 || kind == KindBattery || kind == KindGenerator) kind = alternating ? KindGenerator : KindBattery;
+            if (i == 0 || kind == KindBattery || kind == KindGenerator)
+                kind = alternating ? KindGenerator : KindBattery;
             TIron* part = CreatePart(kind);
             Shake(part, random, i == weak, alternating);
             const int node = edges[i].first, r = node / 7, c = node % 7;
@@ -748,7 +784,8 @@ void TestScheme::schemetoolReadsAsTheBoardLoads() {
         QByteArray bytes = Save();
         const int version = random.bounded(3);
         if (version < 2) bytes = OldVersion(bytes, version == 1);
-        const QString scheme = f.Seams.Dir.filePath("c.workbench"), copy = f.Seams.Dir.filePath("copy.workbench");
+        const QString scheme = f.Seams.Dir.filePath("c.workbench"),
+                      copy = f.Seams.Dir.filePath("copy.workbench");
         QFile file(scheme);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
@@ -765,17 +802,22 @@ void TestScheme::schemetoolReadsAsTheBoardLoads() {
 
         const bool settled = f.Board->SolveWhileChanged() && !Solver::LastSolve.Failed;
         QStringList board;
-        for (int k = 0; k < CircuitElements.size(); ++k) board << BoardJson(k, CircuitElements[k]);
+        for (int k = 0; k < CircuitElements.size(); ++k)
+            board << BoardJson(k, CircuitElements[k]);
         QProcess solve;
         solve.start(tool, {"solve", scheme});
         QVERIFY(solve.waitForFinished(30000));
         QCOMPARE(solve.exitCode(), settled ? 0 : 3);
         if (!settled) continue;
-        const QStringList printed = QString::fromUtf8(solve.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        const QStringList printed =
+            QString::fromUtf8(solve.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(printed.size(), board.size());
         for (int k = 0; k < board.size(); ++k)
-            QVERIFY2(printed[k] == board[k], qPrintable(QString("circuit %1 version %2\n  tool:  %3\n  board: %4")
-                                                            .arg(circuit).arg(version).arg(printed[k], board[k])));
+            QVERIFY2(printed[k] == board[k],
+                     qPrintable(QString("circuit %1 version %2\n  tool:  %3\n  board: %4")
+                                    .arg(circuit)
+                                    .arg(version)
+                                    .arg(printed[k], board[k])));
     }
 }
 

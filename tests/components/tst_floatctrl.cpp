@@ -4,7 +4,6 @@
 #include "support/Board.h"
 
 #include "board/Frmwork.h"
-#include "document/Scheme.h"
 #include "components/Battery.h"
 #include "components/Conductor.h"
 #include "components/Floatctrl.h"
@@ -14,6 +13,7 @@
 #include "components/Lamp.h"
 #include "components/Resistor.h"
 #include "components/Switch.h"
+#include "document/Scheme.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -52,8 +52,7 @@ struct TPanelFixture : TBoardFixture {
         delete State;
     }
     // A part of the kind on the board between (1, 1) and (1, 2), selected.
-    template <class T = TIron>
-    T* Take(quint8 kind) {
+    template <class T = TIron> T* Take(quint8 kind) {
         TIron* part = CreatePart(kind);
         part->ConnectNodes((*Board)(1, 1), (*Board)(1, 2));
         part->show();
@@ -62,10 +61,18 @@ struct TPanelFixture : TBoardFixture {
     }
 };
 
-void Type(TValueCtrlSet* e, const QString& keys) { QTest::keyClicks(e->ValueList, keys); }
-void Enter(TValueCtrlSet* e) { QTest::keyClick(e->ValueList, Qt::Key_Return); }
-QString Text(TValueCtrlSet* e) { return e->ValueList->currentText(); }
-QString Unit(TValueCtrlSet* e) { return e->PressedUnit() < 0 ? QString() : e->UnitButtons[e->PressedUnit()]->text(); }
+void Type(TValueCtrlSet* e, const QString& keys) {
+    QTest::keyClicks(e->ValueList, keys);
+}
+void Enter(TValueCtrlSet* e) {
+    QTest::keyClick(e->ValueList, Qt::Key_Return);
+}
+QString Text(TValueCtrlSet* e) {
+    return e->ValueList->currentText();
+}
+QString Unit(TValueCtrlSet* e) {
+    return e->PressedUnit() < 0 ? QString() : e->UnitButtons[e->PressedUnit()]->text();
+}
 
 // Opens the list and clicks the entry with that text.
 void Pick(TValueCtrlSet* e, const QString& entry) {
@@ -81,9 +88,13 @@ void Pick(TValueCtrlSet* e, const QString& entry) {
     QTRY_VERIFY(!view->isVisible());
 }
 
-void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+void Click(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
 
-bool Near(double a, double b, double relative = 1e-9) { return std::fabs(a - b) <= relative * std::fabs(b); }
+bool Near(double a, double b, double relative = 1e-9) {
+    return std::fabs(a - b) <= relative * std::fabs(b);
+}
 } // namespace
 
 class TestFloatCtrl : public QObject {
@@ -124,7 +135,9 @@ void TestFloatCtrl::initTestCase() {
     SeedPartRandom(13);
 }
 
-void TestFloatCtrl::init() { QVERIFY(LoadLanguageFile(VEXILO_SOURCE_DIR "/workbench/lang/English.lng")); }
+void TestFloatCtrl::init() {
+    QVERIFY(LoadLanguageFile(VEXILO_SOURCE_DIR "/workbench/lang/English.lng"));
+}
 
 void TestFloatCtrl::editorShowsValues_data() {
     QTest::addColumn<int>("kind");
@@ -139,9 +152,11 @@ void TestFloatCtrl::editorShowsValues_data() {
     QTest::newRow("beyond the range") << int(KindResistor) << 0 << 1E13 << "1000000.0" << M + ohm;
     QTest::newRow("zero") << int(KindResistor) << 0 << 0.0 << GetText(1230) << "";
     QTest::newRow("infinite") << int(KindResistor) << 0 << 1E30 << GetText(1231) << "";
-    QTest::newRow("750 µF") << int(KindCondensator) << 2 << 0.00075 << "750.0" << GetText(172) + GetText(161);
+    QTest::newRow("750 µF") << int(KindCondensator) << 2 << 0.00075 << "750.0"
+                            << GetText(172) + GetText(161);
     QTest::newRow("2 mA") << int(KindLamp) << 13 << 0.002 << "2.0" << GetText(173) + GetText(160);
-    QTest::newRow("below the range") << int(KindLamp) << 13 << 0.0005 << "1.0" << GetText(173) + GetText(160);
+    QTest::newRow("below the range")
+        << int(KindLamp) << 13 << 0.0005 << "1.0" << GetText(173) + GetText(160);
 }
 
 void TestFloatCtrl::editorShowsValues() {
@@ -186,11 +201,16 @@ void TestFloatCtrl::typedValueTakenByEnterInOrder_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("entry");
     QTest::addColumn<double>("ohms");
-    QTest::newRow("new entry") << "22" << "22.0" << 22000.0;
-    QTest::newRow("between two entries") << "15.5" << "15.5" << 15500.0;
-    QTest::newRow("entry already listed") << "15" << "15.0" << 15000.0;
-    QTest::newRow("rounded to the list's digits") << "4.7001" << "4.7" << 4700.0;
-    QTest::newRow("exponent") << "1.2e1" << "12.0" << 12000.0;
+    QTest::newRow("new entry") << "22"
+                               << "22.0" << 22000.0;
+    QTest::newRow("between two entries") << "15.5"
+                                         << "15.5" << 15500.0;
+    QTest::newRow("entry already listed") << "15"
+                                          << "15.0" << 15000.0;
+    QTest::newRow("rounded to the list's digits") << "4.7001"
+                                                  << "4.7" << 4700.0;
+    QTest::newRow("exponent") << "1.2e1"
+                              << "12.0" << 12000.0;
 }
 
 void TestFloatCtrl::typedValueTakenByEnterInOrder() {
@@ -530,7 +550,7 @@ void TestFloatCtrl::pagesFollowTheSelection() {
     } kinds[] = {{KindResistor, 1, 1238}, {KindCondensator, 2, 1239}, {KindInductance, 3, 1234},
                  {KindBattery, 4, 1235},  {KindSwitch, 6, 1247},      {KindLamp, 7, 1243},
                  {KindWire, 9, 1245},     {KindProtector, 10, 1237},  {KindConductor, 11, 1236},
-                 {KindHeater, 14, 1241},  {KindVResistor, 12, 1242}, {KindVCondensator, 13, 1240}};
+                 {KindHeater, 14, 1241},  {KindVResistor, 12, 1242},  {KindVCondensator, 13, 1240}};
     for (const auto& k : kinds) {
         f.Take(k.Kind);
         QCOMPARE(f.Panel->PageType, k.Page);
@@ -547,7 +567,8 @@ void TestFloatCtrl::pagesFollowTheSelection() {
         TPanelValues after;
         QVERIFY(SelectedPanelValues(after));
         for (int i = 0; i < 4; ++i)
-            QVERIFY2(Near(after.Values[i], before.Values[i], 1e-6) || after.Values[i] == before.Values[i],
+            QVERIFY2(Near(after.Values[i], before.Values[i], 1e-6) ||
+                         after.Values[i] == before.Values[i],
                      qPrintable(QString("kind %1 slot %2").arg(part->Kind).arg(i)));
     }
     Select(nullptr);

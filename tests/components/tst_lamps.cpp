@@ -5,23 +5,27 @@
 #include "support/TestParts.h"
 
 #include "board/Frmwork.h"
+#include "components/Heater.h"
 #include "document/Scheme.h"
 #include "schemefile/SchemeIO.h"
-#include "components/Heater.h"
 
 #include <QBuffer>
 #include <QTest>
 #include <cmath>
 
 namespace {
-TLamp* NewPart(const QString& kind) { return kind == "heater" ? new THeater : new TLamp; }
+TLamp* NewPart(const QString& kind) {
+    return kind == "heater" ? new THeater : new TLamp;
+}
 const TGlowPictures& PicturesOf(const QString& kind) {
     return kind == "heater" ? THeater::ClassPictures() : TLamp::ClassPictures();
 }
 QRgb Pixel(const QImage& image, int x, int y) {
     return reinterpret_cast<const QRgb*>(image.constScanLine(y))[x];
 }
-bool Near(double a, double b) { return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(b)); }
+bool Near(double a, double b) {
+    return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(b));
+}
 } // namespace
 
 class TestLamps : public QObject {
@@ -151,15 +155,15 @@ void TestLamps::panelExchange_data() {
     QTest::addColumn<int>("flags");             // the hidden marks sent and filled back
     QTest::addColumn<QList<double>>("ratings"); // voltage, current, power, resistance after
     QTest::addColumn<QList<double>>("filled");
-    QTest::newRow("lamp, power hidden") << "lamp" << QList<double>{6, 0.5, 3, 0} << 0x80
-                                        << QList<double>{6, 0.5, 3, 12}
-                                        << QList<double>{6, 0.5, 3, 0};
-    QTest::newRow("lamp, voltage hidden") << "lamp" << QList<double>{12, 0.1, 0, 0} << 0x20
-                                          << QList<double>{12, 0.1, 1.2, 120}
-                                          << QList<double>{12, 0.1, 1.2, 0};
-    QTest::newRow("heater, 1000 W") << "heater" << QList<double>{240, 1000, 0, 0} << 0x40
-                                    << QList<double>{240, 1000.0 / 240, 1000, 57.6}
-                                    << QList<double>{240, 1000, 0, 0};
+    QTest::newRow("lamp, power hidden")
+        << "lamp" << QList<double>{6, 0.5, 3, 0} << 0x80 << QList<double>{6, 0.5, 3, 12}
+        << QList<double>{6, 0.5, 3, 0};
+    QTest::newRow("lamp, voltage hidden")
+        << "lamp" << QList<double>{12, 0.1, 0, 0} << 0x20 << QList<double>{12, 0.1, 1.2, 120}
+        << QList<double>{12, 0.1, 1.2, 0};
+    QTest::newRow("heater, 1000 W")
+        << "heater" << QList<double>{240, 1000, 0, 0} << 0x40
+        << QList<double>{240, 1000.0 / 240, 1000, 57.6} << QList<double>{240, 1000, 0, 0};
 }
 
 void TestLamps::panelExchange() {
@@ -247,9 +251,11 @@ void TestLamps::schemeRecord() {
     QCOMPARE(loaded->RatedPower, saved->RatedCurrent * saved->RatedVoltage);
     QCOMPARE(loaded->Resistance, saved->Resistance);
     QVERIFY(!loaded->VoltageHidden && !loaded->PowerHidden); // the marks are not kept
-    QVERIFY(bench.Seams.Waits.isEmpty()); // no flash for a part not yet on show
-    if (burnt) QCOMPARE(loaded->VerticalPicture, PicturesOf(kind).Burnt.Vertical);
-    else QCOMPARE(loaded->VerticalPicture, PicturesOf(kind).Vertical[0]);
+    QVERIFY(bench.Seams.Waits.isEmpty());                    // no flash for a part not yet on show
+    if (burnt)
+        QCOMPARE(loaded->VerticalPicture, PicturesOf(kind).Burnt.Vertical);
+    else
+        QCOMPARE(loaded->VerticalPicture, PicturesOf(kind).Vertical[0]);
 }
 
 void TestLamps::noRatingFromAFileMeansNoOverload_data() {
@@ -271,8 +277,10 @@ void TestLamps::noRatingFromAFileMeansNoOverload() {
     QBuffer file;
     file.open(QIODevice::ReadWrite);
     SchemeIO::WriteInt32(file, -1);
-    for (double v : {50.0, 0.0, 0.0, 0.0}) SchemeIO::WriteDouble(file, v);
-    for (qint32 v : {0, 0, 1}) SchemeIO::WriteInt32(file, v); // flags, nodes
+    for (double v : {50.0, 0.0, 0.0, 0.0})
+        SchemeIO::WriteDouble(file, v);
+    for (qint32 v : {0, 0, 1})
+        SchemeIO::WriteInt32(file, v); // flags, nodes
     SchemeIO::WriteDouble(file, voltage);
     SchemeIO::WriteDouble(file, current);
     file.seek(0);

@@ -4,7 +4,6 @@
 #include "support/TestParts.h"
 
 #include "board/Frmwork.h"
-#include "document/Scheme.h"
 #include "components/Battery.h"
 #include "components/Condensator.h"
 #include "components/Conductor.h"
@@ -13,6 +12,7 @@
 #include "components/Resistor.h"
 #include "components/Wire.h"
 #include "document/Circuit.h"
+#include "document/Scheme.h"
 #include "solver/Calculate.h"
 
 #include <QBuffer>
@@ -26,7 +26,8 @@ namespace {
 QString Expand(QString text) {
     static const QRegularExpression id("<(\\d+)>");
     QRegularExpressionMatch m;
-    while ((m = id.match(text)).hasMatch()) text.replace(m.capturedStart(), m.capturedLength(), GetText(m.captured(1).toLong()));
+    while ((m = id.match(text)).hasMatch())
+        text.replace(m.capturedStart(), m.capturedLength(), GetText(m.captured(1).toLong()));
     return text;
 }
 
@@ -72,7 +73,9 @@ void TestResistive::initTestCase() {
     TIron::ExecuteStartups();
 }
 
-void TestResistive::init() { QVERIFY(LoadLanguageFile(VEXILO_SOURCE_DIR "/workbench/lang/English.lng")); }
+void TestResistive::init() {
+    QVERIFY(LoadLanguageFile(VEXILO_SOURCE_DIR "/workbench/lang/English.lng"));
+}
 
 void TestResistive::resistorLabels_data() {
     QTest::addColumn<double>("ohms");

@@ -1,15 +1,15 @@
 // The battery and the generator: discharge on a clock of the test's own, polarity, panel values,
 // file records, the shared frequency, and both driving a loop through the real solver.
 
-#include "support/Board.h"
 #include "board/Host.h"
+#include "support/Board.h"
 #include "support/TestParts.h"
 
 #include "board/Frmwork.h"
-#include "document/Scheme.h"
-#include "schemefile/SchemeIO.h"
 #include "components/Battery.h"
 #include "components/Generator.h"
+#include "document/Scheme.h"
+#include "schemefile/SchemeIO.h"
 #include "solver/Calculate.h"
 
 #include <QAction>
@@ -28,7 +28,9 @@ struct TBench : TBoardFixture {
     QList<QPair<int, bool>> BoxItems;
     TBench() {
         SetBatteryClock([this] { return Days; });
-        BenchHost.EnablePartsBoxItem = [this](quint8 kind, bool on) { BoxItems.append({kind, on}); };
+        BenchHost.EnablePartsBoxItem = [this](quint8 kind, bool on) {
+            BoxItems.append({kind, on});
+        };
     }
     ~TBench() {
         SetBatteryClock(nullptr);
@@ -136,14 +138,18 @@ void TestSources::discharge_data() {
     QTest::newRow("90 s at 1 A") << true << TComplex(1) << 0.12 << 750 << 270.0 << 1.40625;
     QTest::newRow("against the emf") << true << TComplex(-1) << 0.12 << 750 << 270.0 << 1.40625;
     QTest::newRow("real part only") << true << TComplex(2, 7) << 1.0 << 45 << 270.0 << 1.40625;
-    QTest::newRow("nearly empty") << true << TComplex(1) << 0.12 << 2999 << 0.12 << 1.5 * (0.25 * 0.12 / 360 + 0.75);
+    QTest::newRow("nearly empty") << true << TComplex(1) << 0.12 << 2999 << 0.12
+                                  << 1.5 * (0.25 * 0.12 / 360 + 0.75);
     QTest::newRow("empty after 360 s") << true << TComplex(1) << 0.12 << 3000 << 0.0 << 0.015;
     QTest::newRow("never below empty") << true << TComplex(3) << 1.0 << 200 << 0.0 << 0.015;
     QTest::newRow("eternal") << false << TComplex(1) << 1.0 << 400 << 360.0 << 1.5;
     // Of a pause only its seconds count: whole minutes, hours and days drop out.
-    QTest::newRow("61.5 s pause") << true << TComplex(1) << 61.5 << 1 << 358.5 << 1.5 * (0.25 * 358.5 / 360 + 0.75);
-    QTest::newRow("1 h 5 s pause") << true << TComplex(1) << 3605.0 << 1 << 355.0 << 1.5 * (0.25 * 355 / 360 + 0.75);
-    QTest::newRow("59.999 s pause") << true << TComplex(1) << 59.999 << 1 << 300.001 << 1.5 * (0.25 * 300.001 / 360 + 0.75);
+    QTest::newRow("61.5 s pause") << true << TComplex(1) << 61.5 << 1 << 358.5
+                                  << 1.5 * (0.25 * 358.5 / 360 + 0.75);
+    QTest::newRow("1 h 5 s pause")
+        << true << TComplex(1) << 3605.0 << 1 << 355.0 << 1.5 * (0.25 * 355 / 360 + 0.75);
+    QTest::newRow("59.999 s pause")
+        << true << TComplex(1) << 59.999 << 1 << 300.001 << 1.5 * (0.25 * 300.001 / 360 + 0.75);
 }
 
 void TestSources::discharge() {
@@ -258,11 +264,15 @@ void TestSources::hints_data() {
     QTest::addColumn<quint32>("hidden");
     QTest::addColumn<QString>("hint");
     QTest::newRow("battery") << int(KindBattery) << 0u << "E=1.5 V, r=300 mΩ";
-    QTest::newRow("battery, emf hidden") << int(KindBattery) << 0x20u << "E=from 1 V to 100 V, r=300 mΩ";
-    QTest::newRow("battery, r hidden") << int(KindBattery) << 0x40u << "E=1.5 V, r=from 1 Ω to 100 Ω";
+    QTest::newRow("battery, emf hidden")
+        << int(KindBattery) << 0x20u << "E=from 1 V to 100 V, r=300 mΩ";
+    QTest::newRow("battery, r hidden")
+        << int(KindBattery) << 0x40u << "E=1.5 V, r=from 1 Ω to 100 Ω";
     QTest::newRow("generator") << int(KindGenerator) << 0u << "V=220 V, f=50 Hz";
-    QTest::newRow("generator, voltage hidden") << int(KindGenerator) << 0x100u << "V=from 1 V to 100 V, f=50 Hz";
-    QTest::newRow("generator, frequency hidden") << int(KindGenerator) << 0x20u << "V=220 V, f=from 0.1 Hz to 100 Hz";
+    QTest::newRow("generator, voltage hidden")
+        << int(KindGenerator) << 0x100u << "V=from 1 V to 100 V, f=50 Hz";
+    QTest::newRow("generator, frequency hidden")
+        << int(KindGenerator) << 0x20u << "V=220 V, f=from 0.1 Hz to 100 Hz";
 }
 
 void TestSources::hints() {
@@ -368,8 +378,9 @@ void TestSources::generatorPanel() {
     TGenerator g;
     TPanelValues v;
     g.FillPanel(v); // hertz, amplitude, rad/s, effective value
-    QCOMPARE(QString::asprintf("%g %.3f %.10g %g", v.Values[0], v.Values[1], v.Values[2], v.Values[3]),
-             QString("50 311.127 314.1592654 220"));
+    QCOMPARE(
+        QString::asprintf("%g %.3f %.10g %g", v.Values[0], v.Values[1], v.Values[2], v.Values[3]),
+        QString("50 311.127 314.1592654 220"));
     g.TakePanel(TPanelValues{{1000, 0, 0, -12}, 0x100});
     QVERIFY(Near(CircuitOmega, 2000 * M_PI, 1e-15));
     QCOMPARE(g.GetEmf(), 12.0);

@@ -1,17 +1,17 @@
 // The knife switch and the fuse: the three ways of toggling a switch and what each tells the rest
 // of the program, the fuse's load and its blowing in a real circuit, and both file records.
 
-#include "support/Board.h"
 #include "board/Host.h"
+#include "support/Board.h"
 #include "support/TestParts.h"
 
 #include "board/Frmwork.h"
-#include "document/Scheme.h"
-#include "schemefile/SchemeIO.h"
 #include "components/Battery.h"
 #include "components/Protector.h"
 #include "components/Switch.h"
 #include "document/Circuit.h"
+#include "document/Scheme.h"
+#include "schemefile/SchemeIO.h"
 #include "solver/Calculate.h"
 
 #include <QAction>
@@ -66,7 +66,9 @@ TBattery* Loop(TIron* part, double load) {
     return battery;
 }
 
-QString ToggleCaption(TSwitch& s) { return s.PopupMenu()->actions().last()->text(); }
+QString ToggleCaption(TSwitch& s) {
+    return s.PopupMenu()->actions().last()->text();
+}
 
 } // namespace
 
@@ -150,7 +152,7 @@ void TestSwitchgear::toggling() {
     }
     QCOMPARE(changes, 3);
     QCOMPARE(bench.Panel.Fills - fills, tellsItself ? 3 : 0);
-    QCOMPARE(bench.PanelShown, 0); // a double click on a switch does not open the panel
+    QCOMPARE(bench.PanelShown, 0);        // a double click on a switch does not open the panel
     QVERIFY(bench.Board->CircuitChanged); // the last toggle waits for the next tick
 }
 

@@ -1,19 +1,19 @@
 // The variable resistor and capacitor (handle, keys, full scale, records) and the black box
 // (content odds, the source interlock, hints, records of every content).
 
-#include "support/Board.h"
 #include "board/Host.h"
+#include "support/Board.h"
 #include "support/Mouse.h"
 #include "support/TestParts.h"
 
 #include "board/Frmwork.h"
-#include "document/Scheme.h"
 #include "components/Battery.h"
 #include "components/Blackbug.h"
 #include "components/Generator.h"
 #include "components/Kinds.h"
 #include "components/Vcondensator.h"
 #include "components/Vresistor.h"
+#include "document/Scheme.h"
 
 #include <QBuffer>
 #include <QTest>
@@ -37,7 +37,9 @@ int Step(TIron* part) {
     if (auto* r = qobject_cast<TVResistor*>(part)) return r->HandlePosition;
     return static_cast<TVCondensator*>(part)->HandlePosition;
 }
-double Value(TIron* part) { return part->Kind == KindVResistor ? part->Resistance : part->Capacitance; }
+double Value(TIron* part) {
+    return part->Kind == KindVResistor ? part->Resistance : part->Capacitance;
+}
 double FullScale(TIron* part) {
     if (auto* r = qobject_cast<TVResistor*>(part)) return r->MaxResistance;
     return static_cast<TVCondensator*>(part)->MaxCapacitance;
@@ -53,7 +55,9 @@ struct TBoxBench : TBoardFixture {
     QList<QPair<quint8, bool>> BoxItems; // what the parts box was told
     bool Teacher = false;
     TBoxBench() {
-        BenchHost.EnablePartsBoxItem = [this](quint8 kind, bool on) { BoxItems.append({kind, on}); };
+        BenchHost.EnablePartsBoxItem = [this](quint8 kind, bool on) {
+            BoxItems.append({kind, on});
+        };
         BenchHost.InTeacherMode = [this] { return Teacher; };
     }
     ~TBoxBench() {
@@ -159,7 +163,8 @@ void TestVariable::keysStepAndClamp() {
         f.Board->CircuitChanged = false;
         part->KeyCommand(key);
         // Even a key that cannot move the handle any further asks for a new solution.
-        if (QString("RrКкCcСс").contains(key) && (kind == KindVResistor) == QString("RrКк").contains(key))
+        if (QString("RrКкCcСс").contains(key) &&
+            (kind == KindVResistor) == QString("RrКк").contains(key))
             QVERIFY(f.Board->CircuitChanged);
     }
     QCOMPARE(Step(part), step);
@@ -269,10 +274,18 @@ void TestVariable::boxContentOdds() {
         ++counts[box.Variant];
         // Every content has the values of its kind.
         switch (box.Variant) {
-        case TBlackBug::Resistor: QVERIFY(box.Resistance >= 100 && box.Resistance <= 100000); break;
-        case TBlackBug::Coil: QVERIFY(box.Inductance >= 0.0001 && box.Inductance <= 1); break;
-        case TBlackBug::Capacitor: QVERIFY(box.Capacitance >= 1E-10 && box.Capacitance <= 0.0001); break;
-        case TBlackBug::Battery: QVERIFY(box.Emf >= 1 && box.Emf <= 100 && box.Resistance >= 0.1); break;
+        case TBlackBug::Resistor:
+            QVERIFY(box.Resistance >= 100 && box.Resistance <= 100000);
+            break;
+        case TBlackBug::Coil:
+            QVERIFY(box.Inductance >= 0.0001 && box.Inductance <= 1);
+            break;
+        case TBlackBug::Capacitor:
+            QVERIFY(box.Capacitance >= 1E-10 && box.Capacitance <= 0.0001);
+            break;
+        case TBlackBug::Battery:
+            QVERIFY(box.Emf >= 1 && box.Emf <= 100 && box.Resistance >= 0.1);
+            break;
         case TBlackBug::Generator:
             QVERIFY(box.Emf >= 1 && box.Emf <= 300);
             QVERIFY(CircuitOmega >= 6.28 && CircuitOmega <= 628319);
@@ -280,8 +293,10 @@ void TestVariable::boxContentOdds() {
         }
     }
     // About a quarter each for the three passive contents, an eighth for each source.
-    for (int v : {1, 2, 3}) QVERIFY2(std::abs(counts[v] - draws / 4) < 150, qPrintable(QString::number(counts[v])));
-    for (int v : {4, 5}) QVERIFY2(std::abs(counts[v] - draws / 8) < 120, qPrintable(QString::number(counts[v])));
+    for (int v : {1, 2, 3})
+        QVERIFY2(std::abs(counts[v] - draws / 4) < 150, qPrintable(QString::number(counts[v])));
+    for (int v : {4, 5})
+        QVERIFY2(std::abs(counts[v] - draws / 8) < 120, qPrintable(QString::number(counts[v])));
     // Each source box left the board as it came: no count, no frequency, the box open again.
     QCOMPARE(TBattery::BatteryCount, 0);
     QCOMPARE(TGenerator::GeneratorCount, 0);
@@ -361,8 +376,8 @@ void TestVariable::boxHintAndImpedance() {
     box.SetEmf(6.8);
     QCOMPARE(box.GetHint(), GetText(502));
     bench.Teacher = true;
-    QCOMPARE(box.GetHint(), GetText(234) + " V=" + FormatPrefixed(6.8) + GetText(163) + ", r=" +
-                                FormatPrefixed(12) + GetText(162));
+    QCOMPARE(box.GetHint(), GetText(234) + " V=" + FormatPrefixed(6.8) + GetText(163) +
+                                ", r=" + FormatPrefixed(12) + GetText(162));
     QVERIFY(box.StateShowsEmf());
     QVERIFY(!box.IsAlternatingSource());
     // No hiding a box, whatever its record or the panel says.
@@ -387,7 +402,8 @@ void TestVariable::boxRecordsKeepEverything_data() {
     QTest::addColumn<int>("generator");
     QTest::addColumn<bool>("alternating");
     for (int v = 1; v <= 5; ++v)
-        QTest::newRow(qPrintable(QString("variant %1").arg(v))) << v << int(v == 4) << int(v == 5) << (v == 5);
+        QTest::newRow(qPrintable(QString("variant %1").arg(v)))
+            << v << int(v == 4) << int(v == 5) << (v == 5);
     QTest::newRow("outside, driven") << 9 << 0 << 0 << true;
     QTest::newRow("outside, passive") << 200 << 0 << 0 << false;
 }
@@ -412,8 +428,10 @@ void TestVariable::boxRecordsKeepEverything() {
     QCOMPARE(LoadSchemeFrom(file), TLoadResult::Loaded);
     auto* loaded = static_cast<TBlackBug*>(Parts.first());
     QCOMPARE(int(loaded->Variant), variant);
-    const double again[4] = {loaded->Resistance, loaded->Inductance, loaded->Capacitance, loaded->Emf};
-    for (int i = 0; i < 4; ++i) QCOMPARE(again[i], values[i]);
+    const double again[4] = {loaded->Resistance, loaded->Inductance, loaded->Capacitance,
+                             loaded->Emf};
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(again[i], values[i]);
     QCOMPARE(TBattery::BatteryCount, battery);
     QCOMPARE(TGenerator::GeneratorCount, generator);
     if (battery) QVERIFY(bench.BoxItems.contains({quint8(KindGenerator), false}));

@@ -19,46 +19,41 @@
 enum class TBackend { File, Server };
 
 // Which database the tests of this run use (a test binary runs its tests once for each).
-inline TBackend& Backend()
-{
+inline TBackend& Backend() {
     static TBackend backend = TBackend::File;
     return backend;
 }
 
-inline bool OnServer() { return Backend() == TBackend::Server; }
+inline bool OnServer() {
+    return Backend() == TBackend::Server;
+}
 
 class TCourseFolder {
 public:
-    TCourseFolder() : Previous(QDir::currentPath())
-    {
-        QVERIFY(Dir.isValid());
-    }
-    ~TCourseFolder()
-    {
+    TCourseFolder() : Previous(QDir::currentPath()) { QVERIFY(Dir.isValid()); }
+    ~TCourseFolder() {
         QDir::setCurrent(Previous);
         if (!Database.isEmpty()) {
             TDataModule2::SetServer(TServerSettings());
-            TPgServer::Shared().Exec(QStringLiteral("postgres"),
-                                     QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(Database));
+            TPgServer::Shared().Exec(
+                QStringLiteral("postgres"),
+                QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(Database));
         }
     }
 
-    QString Path(const QString& name = QString()) const
-    {
+    QString Path(const QString& name = QString()) const {
         return name.isEmpty() ? Dir.path() : Dir.filePath(name);
     }
 
     // Runs the statements on a fresh database with the lesson tables.
-    bool CreateDatabase(const QStringList& statements)
-    {
+    bool CreateDatabase(const QStringList& statements) {
         return OnServer() ? CreateServerDatabase(statements) : CreateFileDatabase(statements);
     }
 
     // The server database of this folder (empty for a file).
     QString ServerDatabase() const { return Database; }
 
-    void WriteFile(const QString& name, const QByteArray& data) const
-    {
+    void WriteFile(const QString& name, const QByteArray& data) const {
         QDir().mkpath(QFileInfo(Path(name)).absolutePath());
         QFile f(Path(name));
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -68,8 +63,7 @@ public:
     void Enter() const { QDir::setCurrent(Dir.path()); }
 
 private:
-    bool Run(const QString& connection, const QStringList& statements) const
-    {
+    bool Run(const QString& connection, const QStringList& statements) const {
         bool ok = true;
         CreateLessonSchema(connection);
         QSqlQuery q(QSqlDatabase::database(connection, false));
@@ -83,8 +77,7 @@ private:
         return ok;
     }
 
-    bool CreateFileDatabase(const QStringList& statements) const
-    {
+    bool CreateFileDatabase(const QStringList& statements) const {
         const QString connection = QStringLiteral("fixture-") + Dir.path();
         bool ok = true;
         {
@@ -97,8 +90,7 @@ private:
         return ok;
     }
 
-    bool CreateServerDatabase(const QStringList& statements)
-    {
+    bool CreateServerDatabase(const QStringList& statements) {
         TPgServer& server = TPgServer::Shared();
         if (!server.Running()) {
             qWarning() << "no PostgreSQL server for the tests:" << server.Failure();
@@ -106,8 +98,7 @@ private:
         }
         Database = server.CreateDatabase();
         static QString teacher; // one teacher for the whole run
-        if (teacher.isEmpty())
-            teacher = server.CreateLogin(QStringLiteral("coursebook_teacher"));
+        if (teacher.isEmpty()) teacher = server.CreateLogin(QStringLiteral("coursebook_teacher"));
         if (Database.isEmpty() || teacher.isEmpty()) {
             qWarning() << server.Failure();
             return false;
@@ -135,8 +126,7 @@ private:
 
 // Runs a test object's tests against the embedded file and then against a class database on
 // the server; the number of failures of both.
-inline int RunOnBothDatabases(QObject* test, int argc, char** argv)
-{
+inline int RunOnBothDatabases(QObject* test, int argc, char** argv) {
     Backend() = TBackend::File;
     int failed = QTest::qExec(test, argc, argv);
     Backend() = TBackend::Server;

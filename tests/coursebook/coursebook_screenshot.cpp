@@ -1,6 +1,7 @@
 // Draws the coursebook as a student sees it into PNG files: the welcome window, the browser with
-// the start page, and the browser with a lesson of the sample course open. It works on a copy of the program folder's course, so
-// the journal entry of the visit does not stay in the shipped database.
+// the start page, and the browser with a lesson of the sample course open. It works on a copy of
+// the program folder's course, so the journal entry of the visit does not stay in the shipped
+// database.
 //   coursebook_screenshot OUTDIR
 #include "DBCtrls.h"
 #include "Unit1.h"
@@ -19,8 +20,7 @@
 
 namespace {
 
-void CopyCourse(const QString& from, const QString& to)
-{
+void CopyCourse(const QString& from, const QString& to) {
     for (const char* file : {"db1.sqlite", "zas.mht", "help.mht"})
         QFile::copy(from + "/" + file, to + "/" + file);
     for (const char* dir : {"uroki", "kartinki", "zvuk", "muzyka", "video", "test"}) {
@@ -34,11 +34,9 @@ void CopyCourse(const QString& from, const QString& to)
     }
 }
 
-bool Choose(TDBLookupComboBox* box, const QString& text)
-{
+bool Choose(TDBLookupComboBox* box, const QString& text) {
     const int index = box->findText(text);
-    if (index < 0)
-        return false;
+    if (index < 0) return false;
     box->setCurrentIndex(index);
     emit box->activated(index);
     return true;
@@ -46,8 +44,7 @@ bool Choose(TDBLookupComboBox* box, const QString& text)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     if (argc != 2) {
@@ -88,9 +85,9 @@ int main(int argc, char** argv)
     QTest::qWait(1500);
     browser.grab().save(out + "/coursebook-start.png");
 
-    if (!Choose(browser.DBLookupComboBox1, QStringLiteral("Цепи постоянного тока"))
-        || !Choose(browser.DBLookupComboBox2, QStringLiteral("Закон Ома"))
-        || !Choose(browser.DBLookupComboBox3, QStringLiteral("Закон Ома для участка цепи"))) {
+    if (!Choose(browser.DBLookupComboBox1, QStringLiteral("Цепи постоянного тока")) ||
+        !Choose(browser.DBLookupComboBox2, QStringLiteral("Закон Ома")) ||
+        !Choose(browser.DBLookupComboBox3, QStringLiteral("Закон Ома для участка цепи"))) {
         fprintf(stderr, "coursebook_screenshot: the sample course has no such lesson\n");
         return 1;
     }

@@ -13,12 +13,12 @@
 #include <QThread>
 #include <cstdio>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList a = app.arguments();
     if (a.size() < 6) {
-        std::fputs("usage: journal_writer (--server INI | --file FOLDER) NAME COUNT QUEUE [GO]\n", stderr);
+        std::fputs("usage: journal_writer (--server INI | --file FOLDER) NAME COUNT QUEUE [GO]\n",
+                   stderr);
         return 2;
     }
     if (a[1] == QLatin1String("--server")) {
@@ -40,8 +40,9 @@ int main(int argc, char** argv)
         }
         int written = 0, queued = 0;
         for (int i = 1; i <= count; ++i) {
-            const TJournalWrite w = data.AppendJournal(QStringLiteral("Закон Ома"), QStringLiteral("Урок %1").arg(i), name,
-                                                       QStringLiteral("ЭТ-11"), 0, QDate(2024, 9, 1).addDays(i % 30));
+            const TJournalWrite w = data.AppendJournal(
+                QStringLiteral("Закон Ома"), QStringLiteral("Урок %1").arg(i), name,
+                QStringLiteral("ЭТ-11"), 0, QDate(2024, 9, 1).addDays(i % 30));
             (w == TJournalWrite::Written ? written : queued) += 1;
         }
         std::printf("written %d queued %d\n", written, queued);

@@ -13,8 +13,8 @@
 #include <QApplication>
 #include <QImage>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QMediaPlayer>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -28,18 +28,20 @@ namespace {
 
 const char* const FileFields[] = {"htm", "jpg", "wav", "mid", "avi", "test", "exe"};
 
-QString Lesson(int code, int section, int topic, const QString& title, const QStringList& files)
-{
+QString Lesson(int code, int section, int topic, const QString& title, const QStringList& files) {
     QStringList quoted;
     for (const QString& f : files)
         quoted << QStringLiteral("'%1'").arg(f);
-    return QStringLiteral("INSERT INTO urok (kod_uroka, kod_razdel, kod_tema, kod_tip, urok, tip, htm, jpg, wav, mid, avi, test, exe)"
+    return QStringLiteral("INSERT INTO urok (kod_uroka, kod_razdel, kod_tema, kod_tip, urok, tip, "
+                          "htm, jpg, wav, mid, avi, test, exe)"
                           " VALUES (%1, %2, %3, 1, 'x', '%4', %5)")
-        .arg(code).arg(section).arg(topic).arg(title, quoted.join(", "));
+        .arg(code)
+        .arg(section)
+        .arg(topic)
+        .arg(title, quoted.join(", "));
 }
 
-QStringList Items(const QComboBox* box)
-{
+QStringList Items(const QComboBox* box) {
     QStringList out;
     for (int i = 0; i < box->count(); ++i)
         out << box->itemText(i);
@@ -60,8 +62,7 @@ class TestCoursebookBrowser : public QObject {
     QStringList Errors;
 
     // What a student's pick in a list does.
-    void Choose(TDBLookupComboBox* box, const QString& text)
-    {
+    void Choose(TDBLookupComboBox* box, const QString& text) {
         const int index = box->findText(text);
         QVERIFY2(index >= 0, qPrintable(text));
         QVERIFY(box->isEnabled());
@@ -69,8 +70,7 @@ class TestCoursebookBrowser : public QObject {
         emit box->activated(index);
     }
 
-    void OpenLesson(const QString& section, const QString& topic, const QString& lesson)
-    {
+    void OpenLesson(const QString& section, const QString& topic, const QString& lesson) {
         Choose(Browser->DBLookupComboBox1, section);
         Choose(Browser->DBLookupComboBox2, topic);
         Choose(Browser->DBLookupComboBox3, lesson);
@@ -78,8 +78,7 @@ class TestCoursebookBrowser : public QObject {
 
     QUrl FileUrl(const QString& name) const { return QUrl::fromLocalFile(Folder->Path(name)); }
 
-    QToolButton* Button(const QString& field) const
-    {
+    QToolButton* Button(const QString& field) const {
         if (field == "htm") return Browser->ToolButton3;
         if (field == "jpg") return Browser->ToolButton1;
         if (field == "wav") return Browser->ToolButton7;
@@ -89,43 +88,51 @@ class TestCoursebookBrowser : public QObject {
         return Browser->ToolButton9;
     }
 
-    int JournalCount() const
-    {
+    int JournalCount() const {
         Data->Tjurnal->Refresh();
         return Data->Tjurnal->RecordCount();
     }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         SetErrorReport([this](const QString& text) { Errors << text; });
     }
 
-    void init()
-    {
+    void init() {
         Errors.clear();
         Folder = std::make_unique<TCourseFolder>();
         const QStringList w(6, "w");
         QVERIFY(Folder->CreateDatabase({
-            "INSERT INTO razdel VALUES (1, 'Постоянный ток'), (2, 'Переменный ток'), (3, 'Пустой раздел')",
-            "INSERT INTO Tema (kod_tema, kod_razdel, tema) VALUES (1, 1, 'Закон Ома'), (2, 1, 'Кирхгоф'),"
+            "INSERT INTO razdel VALUES (1, 'Постоянный ток'), (2, 'Переменный ток'), (3, 'Пустой "
+            "раздел')",
+            "INSERT INTO Tema (kod_tema, kod_razdel, tema) VALUES (1, 1, 'Закон Ома'), (2, 1, "
+            "'Кирхгоф'),"
             " (3, 2, 'Резонанс'), (4, 2, 'Без уроков')",
-            Lesson(1, 1, 1, "Страница есть", {"pages/ohm.htm", "pics/ohm.png", "w", "w", "w", "test/otwet.txt", "w"}),
+            Lesson(1, 1, 1, "Страница есть",
+                   {"pages/ohm.htm", "pics/ohm.png", "w", "w", "w", "test/otwet.txt", "w"}),
             Lesson(2, 1, 1, "Страницы нет", QStringList{"pages/missing.htm"} + w),
             Lesson(3, 1, 1, "Программа", {"w", "w", "w", "w", "w", "w", "run.sh"}),
             Lesson(4, 1, 2, "Первый закон", QStringList{"pages/k1.htm"} + w),
             Lesson(5, 1, 2, "Второй закон", QStringList{"pages/k2.htm"} + w),
             Lesson(6, 2, 3, "Все w", QStringList(7, "w")),
             Lesson(7, 2, 3, "Все пусто", QStringList(7, "")),
-            Lesson(8, 2, 3, "Файлов нет", {"no/a.htm", "no/b.jpg", "no/c.wav", "no/d.wav", "no/e.avi", "no/otwet.txt", "no/f"}),
-            Lesson(9, 2, 3, "Звук и видео", {"w", "w", "media/speech.wav", "media/music.wav", "media/clip.avi", "w", "w"}),
+            Lesson(8, 2, 3, "Файлов нет",
+                   {"no/a.htm", "no/b.jpg", "no/c.wav", "no/d.wav", "no/e.avi", "no/otwet.txt",
+                    "no/f"}),
+            Lesson(9, 2, 3, "Звук и видео",
+                   {"w", "w", "media/speech.wav", "media/music.wav", "media/clip.avi", "w", "w"}),
             Lesson(10, 2, 3, "Резонанс на странице", QStringList{"pages/k2.htm"} + w),
         }));
-        Folder->WriteFile("zas.mht", "MIME-Version: 1.0\r\nContent-Type: multipart/related; type=\"text/html\"; boundary=\"b\"\r\n\r\n"
-                                     "--b\r\nContent-Type: text/html\r\nContent-Location: http://course.test/zas.htm\r\n\r\n"
-                                     "<title>start</title>\r\n--b--\r\n");
+        Folder->WriteFile(
+            "zas.mht",
+            "MIME-Version: 1.0\r\nContent-Type: multipart/related; type=\"text/html\"; "
+            "boundary=\"b\"\r\n\r\n"
+            "--b\r\nContent-Type: text/html\r\nContent-Location: http://course.test/zas.htm\r\n\r\n"
+            "<title>start</title>\r\n--b--\r\n");
         for (const char* page : {"pages/ohm.htm", "pages/k1.htm", "pages/k2.htm"})
-            Folder->WriteFile(page, "<html><head><meta charset=\"utf-8\"><title>урок</title></head><body>урок</body></html>");
+            Folder->WriteFile(
+                page, "<html><head><meta "
+                      "charset=\"utf-8\"><title>урок</title></head><body>урок</body></html>");
         QImage picture(40, 20, QImage::Format_RGB32);
         picture.fill(Qt::blue);
         QDir().mkpath(Folder->Path("pics"));
@@ -156,8 +163,7 @@ private slots:
         Browser->FormActivate();
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         Form3 = nullptr;
         Form1 = nullptr;
         Form6 = nullptr;
@@ -170,8 +176,7 @@ private slots:
         Folder.reset();
     }
 
-    void sectionFiltersTopicsAndDisablesLessons_data()
-    {
+    void sectionFiltersTopicsAndDisablesLessons_data() {
         QTest::addColumn<QString>("section");
         QTest::addColumn<QStringList>("topics");
         QTest::newRow("two topics") << "Постоянный ток" << QStringList{"Закон Ома", "Кирхгоф"};
@@ -179,11 +184,11 @@ private slots:
         QTest::newRow("no topics") << "Пустой раздел" << QStringList{};
     }
 
-    void sectionFiltersTopicsAndDisablesLessons()
-    {
+    void sectionFiltersTopicsAndDisablesLessons() {
         QFETCH(QString, section);
         QFETCH(QStringList, topics);
-        // A lesson list that was usable becomes unusable until a topic of the new section is chosen.
+        // A lesson list that was usable becomes unusable until a topic of the new section is
+        // chosen.
         Choose(Browser->DBLookupComboBox1, "Постоянный ток");
         Choose(Browser->DBLookupComboBox2, "Кирхгоф");
         QVERIFY(Browser->DBLookupComboBox3->isEnabled());
@@ -196,18 +201,20 @@ private slots:
         QVERIFY(Errors.isEmpty());
     }
 
-    void topicFiltersLessons_data()
-    {
+    void topicFiltersLessons_data() {
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("topic");
         QTest::addColumn<QStringList>("lessons");
-        QTest::newRow("three lessons") << "Постоянный ток" << "Закон Ома" << QStringList{"Страница есть", "Страницы нет", "Программа"};
-        QTest::newRow("second topic") << "Постоянный ток" << "Кирхгоф" << QStringList{"Первый закон", "Второй закон"};
-        QTest::newRow("no lessons") << "Переменный ток" << "Без уроков" << QStringList{};
+        QTest::newRow("three lessons")
+            << "Постоянный ток"
+            << "Закон Ома" << QStringList{"Страница есть", "Страницы нет", "Программа"};
+        QTest::newRow("second topic") << "Постоянный ток"
+                                      << "Кирхгоф" << QStringList{"Первый закон", "Второй закон"};
+        QTest::newRow("no lessons") << "Переменный ток"
+                                    << "Без уроков" << QStringList{};
     }
 
-    void topicFiltersLessons()
-    {
+    void topicFiltersLessons() {
         QFETCH(QString, section);
         QFETCH(QString, topic);
         QFETCH(QStringList, lessons);
@@ -217,8 +224,7 @@ private slots:
         QCOMPARE(Items(Browser->DBLookupComboBox3), lessons);
     }
 
-    void reactivationKeepsChosenTopic()
-    {
+    void reactivationKeepsChosenTopic() {
         Choose(Browser->DBLookupComboBox1, "Постоянный ток");
         Choose(Browser->DBLookupComboBox2, "Кирхгоф");
         QApplication::sendEvent(Browser.get(), new QEvent(QEvent::WindowActivate));
@@ -233,8 +239,7 @@ private slots:
         QVERIFY(Errors.isEmpty());
     }
 
-    void noLessonUnderAnUnshownTopic()
-    {
+    void noLessonUnderAnUnshownTopic() {
         // A topic chosen, then another section: the topic list shows nothing. Coming back to the
         // window must not list the lessons of a topic nobody sees.
         OpenLesson("Постоянный ток", "Закон Ома", "Страница есть");
@@ -268,8 +273,7 @@ private slots:
         QVERIFY(Errors.isEmpty());
     }
 
-    void enterOnWelcomeWindowEnters_data()
-    {
+    void enterOnWelcomeWindowEnters_data() {
         QTest::addColumn<QString>("where");
         QTest::addColumn<int>("key");
         QTest::newRow("name, Return") << "Edit1" << int(Qt::Key_Return);
@@ -278,8 +282,7 @@ private slots:
         QTest::newRow("window, Return") << "Form6" << int(Qt::Key_Return);
     }
 
-    void enterOnWelcomeWindowEnters()
-    {
+    void enterOnWelcomeWindowEnters() {
         QFETCH(QString, where);
         QFETCH(int, key);
         Browser->hide();
@@ -287,13 +290,13 @@ private slots:
         QWidget* target = where == "Form6" ? static_cast<QWidget*>(Welcome.get())
                                            : Welcome->findChild<QLineEdit*>(where);
         QVERIFY(target);
-        QTest::keyClick(target, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QTest::keyClick(target, Qt::Key(key),
+                        key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         QVERIFY(Browser->isVisible());
         QVERIFY(!Welcome->isVisible());
     }
 
-    void readOnlyJournalIsSaidOnceInRussian()
-    {
+    void readOnlyJournalIsSaidOnceInRussian() {
         // The database refuses every write from here on, as a write-protected file does.
         QSqlQuery(QSqlDatabase::database(Data->ConnectionName())).exec("PRAGMA query_only = ON");
         const int before = JournalCount();
@@ -315,8 +318,7 @@ private slots:
         QCOMPARE(Data->Tjurnal->State(), TDataSetState::dsBrowse);
     }
 
-    void lessonWithPageIsShownAndJournalled()
-    {
+    void lessonWithPageIsShownAndJournalled() {
         const int before = JournalCount();
         OpenLesson("Постоянный ток", "Закон Ома", "Страница есть");
         QTRY_COMPARE(Browser->WebBrowser1->url(), FileUrl("pages/ohm.htm"));
@@ -335,21 +337,23 @@ private slots:
         QVERIFY(Errors.isEmpty());
     }
 
-    void lessonWithoutPageShowsStartPage_data()
-    {
+    void lessonWithoutPageShowsStartPage_data() {
         QTest::addColumn<QString>("topic");
         QTest::addColumn<QString>("lesson");
-        QTest::newRow("missing file") << "Закон Ома" << "Страницы нет";
-        QTest::newRow("w") << "Закон Ома" << "Программа";
-        QTest::newRow("empty field") << "Резонанс" << "Все пусто";
+        QTest::newRow("missing file") << "Закон Ома"
+                                      << "Страницы нет";
+        QTest::newRow("w") << "Закон Ома"
+                           << "Программа";
+        QTest::newRow("empty field") << "Резонанс"
+                                     << "Все пусто";
     }
 
-    void lessonWithoutPageShowsStartPage()
-    {
+    void lessonWithoutPageShowsStartPage() {
         QFETCH(QString, topic);
         QFETCH(QString, lesson);
         // Show some other page first, so that the start page is seen to come back.
-        OpenLesson(topic == "Резонанс" ? "Постоянный ток" : "Постоянный ток", "Кирхгоф", "Первый закон");
+        OpenLesson(topic == "Резонанс" ? "Постоянный ток" : "Постоянный ток", "Кирхгоф",
+                   "Первый закон");
         QTRY_COMPARE(Browser->WebBrowser1->url(), FileUrl("pages/k1.htm"));
         const int before = JournalCount();
 
@@ -358,8 +362,7 @@ private slots:
         QCOMPARE(JournalCount(), before);
     }
 
-    void wDisablesItsButton_data()
-    {
+    void wDisablesItsButton_data() {
         QTest::addColumn<QString>("lesson");
         QTest::addColumn<bool>("enabled");
         QTest::newRow("w") << "Все w" << false;
@@ -367,8 +370,7 @@ private slots:
         QTest::newRow("missing files") << "Файлов нет" << true;
     }
 
-    void wDisablesItsButton()
-    {
+    void wDisablesItsButton() {
         QFETCH(QString, lesson);
         QFETCH(bool, enabled);
         OpenLesson("Переменный ток", "Резонанс", lesson);
@@ -376,17 +378,16 @@ private slots:
             QVERIFY2(Button(field)->isEnabled() == enabled, field);
     }
 
-    void buttonWithoutFileDoesNothing_data()
-    {
+    void buttonWithoutFileDoesNothing_data() {
         QTest::addColumn<QString>("lesson");
         QTest::addColumn<QString>("field");
         for (const char* lesson : {"Все пусто", "Файлов нет"})
             for (const char* field : FileFields)
-                QTest::addRow("%s %s", field, lesson == QString("Все пусто") ? "empty" : "missing") << lesson << field;
+                QTest::addRow("%s %s", field, lesson == QString("Все пусто") ? "empty" : "missing")
+                    << lesson << field;
     }
 
-    void buttonWithoutFileDoesNothing()
-    {
+    void buttonWithoutFileDoesNothing() {
         QFETCH(QString, lesson);
         QFETCH(QString, field);
         OpenLesson("Переменный ток", "Резонанс", lesson);
@@ -395,8 +396,7 @@ private slots:
 
         QToolButton* button = Button(field);
         QTest::mouseClick(button, Qt::LeftButton);
-        if (button->isCheckable())
-            QTest::mouseClick(button, Qt::LeftButton);
+        if (button->isCheckable()) QTest::mouseClick(button, Qt::LeftButton);
 
         QCOMPARE(Browser->WebBrowser1->url(), FileUrl("zas.mht"));
         QVERIFY(!Picture->isVisible());
@@ -408,8 +408,7 @@ private slots:
         QVERIFY2(Errors.isEmpty(), qPrintable(Errors.join('\n')));
     }
 
-    void buttonsShowLessonFiles()
-    {
+    void buttonsShowLessonFiles() {
         OpenLesson("Постоянный ток", "Закон Ома", "Страница есть");
         QTRY_COMPARE(Browser->WebBrowser1->url(), FileUrl("pages/ohm.htm"));
         Browser->N2Click();
@@ -425,10 +424,10 @@ private slots:
         QVERIFY(Errors.isEmpty());
     }
 
-    void playersTakeTheirFiles()
-    {
+    void playersTakeTheirFiles() {
         OpenLesson("Переменный ток", "Резонанс", "Звук и видео");
-        const QUrl speech = FileUrl("media/speech.wav"), music = FileUrl("media/music.wav"), clip = FileUrl("media/clip.avi");
+        const QUrl speech = FileUrl("media/speech.wav"), music = FileUrl("media/music.wav"),
+                   clip = FileUrl("media/clip.avi");
 
         QTest::mouseClick(Browser->ToolButton4, Qt::LeftButton); // music on
         QCOMPARE(Browser->MediaPlayer2->Player()->source(), music);
@@ -449,16 +448,17 @@ private slots:
         QVERIFY(!Browser->VideoWindow->isVisible());
     }
 
-    void programStartsWithoutWaiting()
-    {
+    void programStartsWithoutWaiting() {
         // The program notes that it started, then keeps running until the test releases it.
-        Folder->WriteFile("run.sh",
-                          "#!/bin/sh\n"
-                          "echo started > started.txt\n"
-                          "i=0\n"
-                          "while [ ! -e release.txt ] && [ $i -lt 600 ]; do sleep 0.1; i=$((i+1)); done\n"
-                          "echo finished > finished.txt\n");
-        QFile::setPermissions(Folder->Path("run.sh"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        Folder->WriteFile(
+            "run.sh",
+            "#!/bin/sh\n"
+            "echo started > started.txt\n"
+            "i=0\n"
+            "while [ ! -e release.txt ] && [ $i -lt 600 ]; do sleep 0.1; i=$((i+1)); done\n"
+            "echo finished > finished.txt\n");
+        QFile::setPermissions(Folder->Path("run.sh"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         OpenLesson("Постоянный ток", "Закон Ома", "Программа");
         QVERIFY(Browser->ToolButton9->isEnabled());
 
@@ -471,8 +471,7 @@ private slots:
         QVERIFY(Errors.isEmpty());
     }
 
-    void closingBrowserClosesWelcomeWindow()
-    {
+    void closingBrowserClosesWelcomeWindow() {
         bool closed = false;
         connect(Welcome.get(), &TForm6::Closed, this, [&] { closed = true; });
         Browser->N3Click();
@@ -480,8 +479,7 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     TestCoursebookBrowser test;

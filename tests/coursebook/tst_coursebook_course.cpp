@@ -1,8 +1,8 @@
 // The sample course as the build leaves it in the program folder: every file the lessons name is
 // there and usable, the test folder is complete, and the web archives open in the HTML view.
+#include "LessonProgram.h"
 #include "TestKey.h"
 #include "Unit1.h"
-#include "LessonProgram.h"
 #include "Unit2.h"
 
 #include <QApplication>
@@ -26,21 +26,18 @@ class TestCoursebookCourse : public QObject {
     static QString Bin(const QString& name) { return QStringLiteral(VEXILO_BIN_DIR "/") + name; }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         Previous = QDir::currentPath();
         QVERIFY(QDir::setCurrent(QStringLiteral(VEXILO_BIN_DIR)));
         Data = std::make_unique<TDataModule2>();
     }
 
-    void cleanupTestCase()
-    {
+    void cleanupTestCase() {
         Data.reset();
         QDir::setCurrent(Previous);
     }
 
-    void lessonsBelongToTheirTopicsSection()
-    {
+    void lessonsBelongToTheirTopicsSection() {
         TTable* lessons = Data->Turok;
         QVERIFY(Data->Trazdel->RecordCount() >= 3);
         QVERIFY(Data->TTema->RecordCount() >= 6);
@@ -49,7 +46,8 @@ private slots:
         int archives = 0;
         for (int i = 0; i < lessons->RecordCount(); ++i) {
             const QString title = lessons->Value(i, "tip").toString();
-            QVERIFY2(Data->TTema->Locate("kod_tema", lessons->Value(i, "kod_tema")), qPrintable(title));
+            QVERIFY2(Data->TTema->Locate("kod_tema", lessons->Value(i, "kod_tema")),
+                     qPrintable(title));
             // A lesson filed under a topic of another section could never be reached in the lists.
             QCOMPARE(Data->TTema->FieldValue("kod_razdel"), lessons->Value(i, "kod_razdel"));
             QVERIFY2(title.size() <= 50, qPrintable(title)); // the journal keeps 50 characters
@@ -61,19 +59,19 @@ private slots:
         QVERIFY(archives >= 2);
     }
 
-    void labLessonsOpenTheFiveLabs()
-    {
+    void labLessonsOpenTheFiveLabs() {
         // Every ready-made lab of the workbench has a lab lesson that opens it, and every lesson
         // that names a scheme names one that is there.
         TTable* lessons = Data->Turok;
         QStringList labs;
         for (int i = 0; i < lessons->RecordCount(); ++i) {
             const QString title = lessons->Value(i, "tip").toString();
-            const TLessonProgram lesson = ResolveLessonProgram(lessons->Value(i, "exe").toString(), {Bin(QString())});
-            if (lesson.Scheme.isEmpty())
-                continue;
+            const TLessonProgram lesson =
+                ResolveLessonProgram(lessons->Value(i, "exe").toString(), {Bin(QString())});
+            if (lesson.Scheme.isEmpty()) continue;
             QVERIFY2(lesson.IsWorkbench(), qPrintable(title));
-            QVERIFY2(QFileInfo(Bin("Labs/" + lesson.Scheme + ".workbench")).isFile(), qPrintable(title));
+            QVERIFY2(QFileInfo(Bin("Labs/" + lesson.Scheme + ".workbench")).isFile(),
+                     qPrintable(title));
             QCOMPARE(lessons->Value(i, "kod_tip").toInt(), 2); // a practical lesson
             labs << lesson.Scheme;
         }
@@ -81,39 +79,41 @@ private slots:
         QCOMPARE(labs, (QStringList{"lab1", "lab2", "lab3", "lab4", "lab5"}));
     }
 
-    void lessonFilesAreThere()
-    {
+    void lessonFilesAreThere() {
         TTable* lessons = Data->Turok;
         for (int i = 0; i < lessons->RecordCount(); ++i) {
             const QString title = lessons->Value(i, "tip").toString();
             for (const char* field : {"htm", "jpg", "wav", "mid", "avi", "test"}) {
                 const QString value = lessons->Value(i, field).toString();
-                if (value == "w")
-                    continue;
+                if (value == "w") continue;
                 const QString where = title + " " + field + " " + value;
-                QVERIFY2(QFileInfo(Bin(value)).isFile() && QFileInfo(Bin(value)).size() > 0, qPrintable(where));
+                QVERIFY2(QFileInfo(Bin(value)).isFile() && QFileInfo(Bin(value)).size() > 0,
+                         qPrintable(where));
                 if (QString(field) == "jpg")
                     QVERIFY2(!QImageReader(Bin(value)).read().isNull(), qPrintable(where));
                 if (QString(field) == "wav" || QString(field) == "mid") {
                     QFile f(Bin(value));
                     QVERIFY(f.open(QIODevice::ReadOnly));
                     const QByteArray head = f.read(12);
-                    QVERIFY2(head.startsWith("RIFF") && head.mid(8, 4) == "WAVE", qPrintable(where));
-                    QVERIFY2(f.size() > 22050, qPrintable(where)); // at least half a second of sound
+                    QVERIFY2(head.startsWith("RIFF") && head.mid(8, 4) == "WAVE",
+                             qPrintable(where));
+                    QVERIFY2(f.size() > 22050,
+                             qPrintable(where)); // at least half a second of sound
                 }
             }
         }
     }
 
-    void testFolderHasFortyQuestions()
-    {
+    void testFolderHasFortyQuestions() {
         QVERIFY(Data->Turok->Locate("test", "test/otwet.txt"));
         const QString dir = QFileInfo(Bin(Data->Turok->FieldText("test"))).absolutePath();
         for (int n = 1; n <= 40; ++n)
-            QVERIFY2(QFileInfo(QStringLiteral("%1/%2.htm").arg(dir).arg(n)).isFile(), qPrintable(QString::number(n)));
+            QVERIFY2(QFileInfo(QStringLiteral("%1/%2.htm").arg(dir).arg(n)).isFile(),
+                     qPrintable(QString::number(n)));
         QFile key(dir + "/otwet.txt");
         QVERIFY(key.open(QIODevice::ReadOnly | QIODevice::Text));
-        const QStringList lines = QString::fromLatin1(key.readAll()).split('\n', Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromLatin1(key.readAll()).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 40);
         static const QRegularExpression oneLetter(QStringLiteral("^[A-E]$"));
         for (const QString& line : lines)
@@ -124,23 +124,26 @@ private slots:
         QVERIFY(read.WithoutRepeats);
     }
 
-    void archivesOpenInHtmlView_data()
-    {
+    void archivesOpenInHtmlView_data() {
         QTest::addColumn<QString>("archive");
         QTest::addColumn<QString>("source");
-        QTest::newRow("start page") << "zas.mht" << "zas.html";
-        QTest::newRow("about page") << "help.mht" << "help.html";
-        QTest::newRow("lesson") << "uroki/tok.mht" << "tok.html";
-        QTest::newRow("lesson with drawing") << "uroki/rez.mht" << "rez.html";
+        QTest::newRow("start page") << "zas.mht"
+                                    << "zas.html";
+        QTest::newRow("about page") << "help.mht"
+                                    << "help.html";
+        QTest::newRow("lesson") << "uroki/tok.mht"
+                                << "tok.html";
+        QTest::newRow("lesson with drawing") << "uroki/rez.mht"
+                                             << "rez.html";
     }
 
-    void archivesOpenInHtmlView()
-    {
+    void archivesOpenInHtmlView() {
         QFETCH(QString, archive);
         QFETCH(QString, source);
         QFile page(QStringLiteral(VEXILO_SOURCE_DIR "/coursebook/course/pages/") + source);
         QVERIFY(page.open(QIODevice::ReadOnly));
-        const QString title = QString::fromUtf8(page.readAll()).section("<title>", 1).section("</title>", 0, 0);
+        const QString title =
+            QString::fromUtf8(page.readAll()).section("<title>", 1).section("</title>", 0, 0);
         QVERIFY(!title.isEmpty());
 
         TForm1 browser;
@@ -153,8 +156,7 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     TestCoursebookCourse test;

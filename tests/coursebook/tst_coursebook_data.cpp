@@ -20,8 +20,7 @@ class TestCoursebookData : public QObject {
     std::unique_ptr<TCourseFolder> Folder;
     std::unique_ptr<TDataModule2> Data;
 
-    QStringList Names(TTable* t, const QString& field)
-    {
+    QStringList Names(TTable* t, const QString& field) {
         QStringList out;
         for (int i = 0; i < t->RecordCount(); ++i)
             out << t->Value(i, field).toString();
@@ -29,18 +28,20 @@ class TestCoursebookData : public QObject {
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         Folder = std::make_unique<TCourseFolder>();
         QVERIFY(Folder->CreateDatabase({
             "INSERT INTO razdel VALUES (1, 'Постоянный ток'), (2, 'Переменный ток'), (3, 'Пустой')",
-            "INSERT INTO Tema (kod_tema, kod_razdel, tema) VALUES (1, 1, 'Закон Ома'), (2, 1, 'Кирхгоф'), (3, 2, 'Резонанс')",
+            "INSERT INTO Tema (kod_tema, kod_razdel, tema) VALUES (1, 1, 'Закон Ома'), (2, 1, "
+            "'Кирхгоф'), (3, 2, 'Резонанс')",
             "INSERT INTO tip VALUES (1, 'Теория'), (2, 'Практика')",
             "INSERT INTO urok (kod_uroka, kod_razdel, kod_tema, kod_tip, tip, htm) VALUES"
-            " (1, 1, 1, 1, 'Урок один', 'a.htm'), (2, 1, 1, 2, 'Урок два', 'b.htm'), (3, 2, 3, 1, 'Урок три', 'c.htm'),"
+            " (1, 1, 1, 1, 'Урок один', 'a.htm'), (2, 1, 1, 2, 'Урок два', 'b.htm'), (3, 2, 3, 1, "
+            "'Урок три', 'c.htm'),"
             " (4, 9, 9, 9, 'Без раздела', 'd.htm')",
             "INSERT INTO jurnal (tema, urok, data, ocenka, fio, gruppa) VALUES"
-            " ('т', 'у', '2024-01-10', 0, 'O''Brien', 'A-1'), ('т', 'у', '2024-01-11', 80, 'O''Brien', 'B''2'),"
+            " ('т', 'у', '2024-01-10', 0, 'O''Brien', 'A-1'), ('т', 'у', '2024-01-11', 80, "
+            "'O''Brien', 'B''2'),"
             " ('т', 'у', '2024-01-12', 0, 'Brien', 'A-1'), ('т', 'у', '2024-01-13', 0, 'O', 'A-1'),"
             " ('т', 'у', '2024-01-14', 0, 'Иванов', 'B''2')",
             "INSERT INTO pas (pas) VALUES ('secret')",
@@ -49,14 +50,12 @@ private slots:
         Data = std::make_unique<TDataModule2>();
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         Data.reset();
         Folder.reset();
     }
 
-    void filterSelectsRows_data()
-    {
+    void filterSelectsRows_data() {
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QStringList>("lessons");
         QTest::newRow("code") << "kod_tema=1" << QStringList{"Урок один", "Урок два"};
@@ -67,13 +66,15 @@ private slots:
         QTest::newRow("text") << "tip='Урок три'" << QStringList{"Урок три"};
         QTest::newRow("lookup field") << "tema='Закон Ома'" << QStringList{"Урок один", "Урок два"};
         QTest::newRow("null matches nothing") << "kod_tema=NULL" << QStringList{};
-        QTest::newRow("brackets and not") << "not (kod_tema=1 or (kod_tema=3))" << QStringList{"Без раздела"};
-        QTest::newRow("64 brackets") << QString(64, '(') + "kod_tema=3" + QString(64, ')') << QStringList{"Урок три"};
-        QTest::newRow("empty shows all") << "" << QStringList{"Урок один", "Урок два", "Урок три", "Без раздела"};
+        QTest::newRow("brackets and not")
+            << "not (kod_tema=1 or (kod_tema=3))" << QStringList{"Без раздела"};
+        QTest::newRow("64 brackets")
+            << QString(64, '(') + "kod_tema=3" + QString(64, ')') << QStringList{"Урок три"};
+        QTest::newRow("empty shows all")
+            << "" << QStringList{"Урок один", "Урок два", "Урок три", "Без раздела"};
     }
 
-    void filterSelectsRows()
-    {
+    void filterSelectsRows() {
         QFETCH(QString, filter);
         QFETCH(QStringList, lessons);
         Data->Turok->SetFilter(filter);
@@ -83,8 +84,7 @@ private slots:
         QCOMPARE(Data->Turok->RecordCount(), 4);
     }
 
-    void badFilterIsRefusedAndKeepsView_data()
-    {
+    void badFilterIsRefusedAndKeepsView_data() {
         QTest::addColumn<QString>("filter");
         QTest::newRow("no value") << "kod_razdel=";
         QTest::newRow("open quote") << "fio='O'Brien'";
@@ -92,13 +92,13 @@ private slots:
         QTest::newRow("sql injection") << "kod_tema=1; DROP TABLE urok";
         QTest::newRow("dangling and") << "kod_tema=1 and";
         // Nesting past any sensible depth is refused before it can exhaust the stack.
-        QTest::newRow("deep brackets") << QString(300000, '(') + "kod_tema=1" + QString(300000, ')');
+        QTest::newRow("deep brackets")
+            << QString(300000, '(') + "kod_tema=1" + QString(300000, ')');
         QTest::newRow("deep not") << QString("not ").repeated(300000) + "kod_tema=1";
         QTest::newRow("65 brackets") << QString(65, '(') + "kod_tema=1" + QString(65, ')');
     }
 
-    void badFilterIsRefusedAndKeepsView()
-    {
+    void badFilterIsRefusedAndKeepsView() {
         QFETCH(QString, filter);
         Data->Turok->SetFilter("kod_tema=1");
         Data->Turok->SetFiltered(true);
@@ -111,25 +111,33 @@ private slots:
         QCOMPARE(Data->Turok->RecordCount(), 4);
     }
 
-    void journalFilterQuotesTypedText_data()
-    {
+    void journalFilterQuotesTypedText_data() {
         QTest::addColumn<QString>("fio");
         QTest::addColumn<QString>("gruppa");
         QTest::addColumn<QString>("expression");
         QTest::addColumn<QStringList>("days");
-        QTest::newRow("name with apostrophe") << "O'Brien" << "" << "fio='O''Brien'"
-                                              << QStringList{"2024-01-10", "2024-01-11"};
-        QTest::newRow("group with apostrophe") << "" << "B'2" << "gruppa='B''2'"
-                                               << QStringList{"2024-01-11", "2024-01-14"};
-        QTest::newRow("both") << "O'Brien" << "A-1" << "fio='O''Brien' and gruppa='A-1'"
-                              << QStringList{"2024-01-10"};
-        QTest::newRow("text that looks like a filter") << "x' or '1'='1" << ""
+        QTest::newRow("name with apostrophe")
+            << "O'Brien"
+            << ""
+            << "fio='O''Brien'" << QStringList{"2024-01-10", "2024-01-11"};
+        QTest::newRow("group with apostrophe")
+            << ""
+            << "B'2"
+            << "gruppa='B''2'" << QStringList{"2024-01-11", "2024-01-14"};
+        QTest::newRow("both") << "O'Brien"
+                              << "A-1"
+                              << "fio='O''Brien' and gruppa='A-1'" << QStringList{"2024-01-10"};
+        QTest::newRow("text that looks like a filter") << "x' or '1'='1"
+                                                       << ""
                                                        << "fio='x'' or ''1''=''1'" << QStringList{};
-        QTest::newRow("neither") << "" << "" << "" << QStringList{"2024-01-10", "2024-01-11", "2024-01-12", "2024-01-13", "2024-01-14"};
+        QTest::newRow("neither") << ""
+                                 << ""
+                                 << ""
+                                 << QStringList{"2024-01-10", "2024-01-11", "2024-01-12",
+                                                "2024-01-13", "2024-01-14"};
     }
 
-    void journalFilterQuotesTypedText()
-    {
+    void journalFilterQuotesTypedText() {
         QFETCH(QString, fio);
         QFETCH(QString, gruppa);
         QFETCH(QString, expression);
@@ -141,8 +149,7 @@ private slots:
         QCOMPARE(Names(Data->Tjurnal, "data"), days);
     }
 
-    void lookupFieldsFollowOtherTables()
-    {
+    void lookupFieldsFollowOtherTables() {
         QVERIFY(Data->Turok->Locate("kod_uroka", 2));
         QCOMPARE(Data->Turok->FieldText("razdel"), QString("Постоянный ток"));
         QCOMPARE(Data->Turok->FieldText("tema"), QString("Закон Ома"));
@@ -158,12 +165,12 @@ private slots:
         Data->Turok->Refresh();
         QVERIFY(Data->Turok->Locate("kod_uroka", 1));
         QCOMPARE(Data->Turok->FieldText("tema"), QString("Ом"));
-        QVERIFY_THROWS_EXCEPTION(EDatabaseError, (Data->Turok->Edit(), Data->Turok->SetFieldValue("tema", "x")));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError,
+                                 (Data->Turok->Edit(), Data->Turok->SetFieldValue("tema", "x")));
         Data->Turok->Cancel();
     }
 
-    void refilteringKeepsCurrentRowWhileVisible()
-    {
+    void refilteringKeepsCurrentRowWhileVisible() {
         Data->TTema->SetFilter("kod_razdel=1");
         Data->TTema->SetFiltered(true);
         QVERIFY(Data->TTema->Locate("kod_tema", 2));
@@ -176,8 +183,7 @@ private slots:
         QVERIFY(Data->TTema->FieldValue("kod_tema").isNull());
     }
 
-    void postWritesThroughAndFailedPostKeepsEditing()
-    {
+    void postWritesThroughAndFailedPostKeepsEditing() {
         Data->Trazdel->Insert();
         Data->Trazdel->SetFieldValue("kod_razdel", 7);
         Data->Trazdel->SetFieldValue("razdel", "Новый");
@@ -199,8 +205,7 @@ private slots:
         QVERIFY(!Data->Trazdel->Locate("kod_razdel", 7));
     }
 
-    void rowBeingEditedStaysCurrentThroughNewFilter()
-    {
+    void rowBeingEditedStaysCurrentThroughNewFilter() {
         // The editor stores a new lesson by showing its topic's lessons: the new one must be the
         // current row afterwards, though the old view never had it.
         Data->Turok->SetFilter("kod_tema=3");
@@ -220,8 +225,7 @@ private slots:
         QCOMPARE(Data->Turok->FieldValue("kod_tema").toInt(), 3);
     }
 
-    void newRowsGetTheirKeys()
-    {
+    void newRowsGetTheirKeys() {
         Data->Trazdel->Insert();
         Data->Trazdel->SetFieldValue("razdel", "Четвёртый");
         Data->Trazdel->Post();
@@ -234,8 +238,7 @@ private slots:
         QCOMPARE(Names(Data->Ttip, "kod_tip"), (QStringList{"1", "2", "10", "11"}));
     }
 
-    void deleteViewTakesOnlyTheView()
-    {
+    void deleteViewTakesOnlyTheView() {
         Data->Tjurnal->SetFilter(TDataModule2::JournalFilter("O'Brien", ""));
         Data->Tjurnal->SetFiltered(true);
         QCOMPARE(Data->Tjurnal->DeleteView(), 2);
@@ -244,8 +247,7 @@ private slots:
         QCOMPARE(Names(Data->Tjurnal, "fio"), (QStringList{"Brien", "O", "Иванов"}));
     }
 
-    void appendJournalStoresVisit()
-    {
+    void appendJournalStoresVisit() {
         const int before = Data->Tjurnal->RecordCount();
         Data->AppendJournal("Закон Ома", "Урок один", "Анна", "ЭТ-11", 0, QDate(2024, 3, 5));
         QCOMPARE(Data->Tjurnal->RecordCount(), before + 1);
@@ -260,10 +262,8 @@ private slots:
         QCOMPARE(Data->Tjurnal->FieldValue("ocenka").toInt(), 0);
     }
 
-    void workingDirectoryDecidesDatabase()
-    {
-        if (OnServer())
-            QSKIP("a class database on a server has no file");
+    void workingDirectoryDecidesDatabase() {
+        if (OnServer()) QSKIP("a class database on a server has no file");
         Data.reset();
         TCourseFolder other;
         QVERIFY(other.CreateDatabase({"INSERT INTO razdel VALUES (5, 'Другой курс')"}));
@@ -276,15 +276,14 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, TDataModule2());
         // The failed start must not leave an empty database behind for the next start to open.
         QVERIFY(!QFileInfo::exists(empty.Path("db1.sqlite")));
-
     }
 
-    void fileThatIsNoDatabaseIsSaidSo_data()
-    {
+    void fileThatIsNoDatabaseIsSaidSo_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("said");
-        QTest::newRow("text") << QByteArray("this is not a database, only a few words of text\n").repeated(40)
-                              << "не является базой данных";
+        QTest::newRow("text")
+            << QByteArray("this is not a database, only a few words of text\n").repeated(40)
+            << "не является базой данных";
         QByteArray noise(8192, '\0');
         for (int i = 0; i < noise.size(); ++i)
             noise[i] = char((i * 7919 + 13) % 251);
@@ -293,10 +292,8 @@ private slots:
         QTest::newRow("damaged") << QByteArray() << "повреждён";
     }
 
-    void fileThatIsNoDatabaseIsSaidSo()
-    {
-        if (OnServer())
-            QSKIP("a class database on a server has no file");
+    void fileThatIsNoDatabaseIsSaidSo() {
+        if (OnServer()) QSKIP("a class database on a server has no file");
         QFETCH(QByteArray, content);
         QFETCH(QString, said);
         Data.reset();
@@ -321,28 +318,31 @@ private slots:
 
     // ---- test keys and grading ----
 
-    void answerKeyLines_data()
-    {
+    void answerKeyLines_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QList<int>>("codes");
         QTest::addColumn<QString>("refusal"); // what the refusal says, empty when read
-        QTest::newRow("one letter each") << QByteArray("A\r\nB\r\nE\r\n") << QList<int>{1, 2, 5} << "";
-        QTest::newRow("highest letter on the line") << QByteArray("A C\n1. D) b\nquestion 3: B\n")
-                                                    << QList<int>{3, 4, 2} << "";
-        QTest::newRow("Cyrillic look-alikes") << QByteArray("\xd0\x90\n\xd0\x92\n\xd0\xa1\n\xd0\x95\nD\n")
-                                              << QList<int>{1, 2, 3, 5, 4} << "";
-        QTest::newRow("Cyrillic in the single-byte code page") << QByteArray("\xd1\r\n\xc2\r\nA\r\n")
-                                                               << QList<int>{3, 2, 1} << "";
-        QTest::newRow("byte order mark, no last newline") << QByteArray("\xef\xbb\xbf" "C\nA") << QList<int>{3, 1} << "";
-        QTest::newRow("blank lines at the end") << QByteArray("B\n\n  \r\n\n") << QList<int>{2} << "";
+        QTest::newRow("one letter each")
+            << QByteArray("A\r\nB\r\nE\r\n") << QList<int>{1, 2, 5} << "";
+        QTest::newRow("highest letter on the line")
+            << QByteArray("A C\n1. D) b\nquestion 3: B\n") << QList<int>{3, 4, 2} << "";
+        QTest::newRow("Cyrillic look-alikes")
+            << QByteArray("\xd0\x90\n\xd0\x92\n\xd0\xa1\n\xd0\x95\nD\n")
+            << QList<int>{1, 2, 3, 5, 4} << "";
+        QTest::newRow("Cyrillic in the single-byte code page")
+            << QByteArray("\xd1\r\n\xc2\r\nA\r\n") << QList<int>{3, 2, 1} << "";
+        QTest::newRow("byte order mark, no last newline") << QByteArray("\xef\xbb\xbf"
+                                                                        "C\nA")
+                                                          << QList<int>{3, 1} << "";
+        QTest::newRow("blank lines at the end")
+            << QByteArray("B\n\n  \r\n\n") << QList<int>{2} << "";
         QTest::newRow("blank line inside") << QByteArray("A\n\nC\n") << QList<int>{} << "строке 2";
         QTest::newRow("small letter only") << QByteArray("A\nB\nb\n") << QList<int>{} << "строке 3";
         QTest::newRow("empty file") << QByteArray() << QList<int>{} << "пуст";
         QTest::newRow("only blank lines") << QByteArray("\r\n\r\n") << QList<int>{} << "пуст";
     }
 
-    void answerKeyLines()
-    {
+    void answerKeyLines() {
         QFETCH(QByteArray, file);
         QFETCH(QList<int>, codes);
         QFETCH(QString, refusal);
@@ -352,29 +352,28 @@ private slots:
             QCOMPARE(read, codes);
         } catch (const ETestError& e) {
             QVERIFY2(!refusal.isEmpty(), qPrintable(e.Text()));
-            QVERIFY2(e.Text().contains(refusal) && e.Text().contains("otwet.txt"), qPrintable(e.Text()));
+            QVERIFY2(e.Text().contains(refusal) && e.Text().contains("otwet.txt"),
+                     qPrintable(e.Text()));
         }
     }
 
-    void percentageAndGrade_data()
-    {
+    void percentageAndGrade_data() {
         QTest::addColumn<int>("right");
         QTest::addColumn<int>("total");
         QTest::addColumn<int>("percent");
         QTest::addColumn<int>("grade");
         QTest::newRow("none") << 0 << 40 << 0 << 0;
-        QTest::newRow("20 of 40") << 20 << 40 << 50 << 2;   // 2.5 goes to 2
-        QTest::newRow("28 of 40") << 28 << 40 << 70 << 4;   // 3.5 goes to 4
-        QTest::newRow("36 of 40") << 36 << 40 << 90 << 4;   // 4.5 goes to 4
+        QTest::newRow("20 of 40") << 20 << 40 << 50 << 2; // 2.5 goes to 2
+        QTest::newRow("28 of 40") << 28 << 40 << 70 << 4; // 3.5 goes to 4
+        QTest::newRow("36 of 40") << 36 << 40 << 90 << 4; // 4.5 goes to 4
         QTest::newRow("all 40") << 40 << 40 << 100 << 5;
-        QTest::newRow("1 of 8") << 1 << 8 << 12 << 1;       // 12.5 % goes to 12
-        QTest::newRow("3 of 8") << 3 << 8 << 38 << 2;       // 37.5 % goes to 38
+        QTest::newRow("1 of 8") << 1 << 8 << 12 << 1; // 12.5 % goes to 12
+        QTest::newRow("3 of 8") << 3 << 8 << 38 << 2; // 37.5 % goes to 38
         QTest::newRow("1 of 3") << 1 << 3 << 33 << 2;
         QTest::newRow("2 of 3") << 2 << 3 << 67 << 3;
     }
 
-    void percentageAndGrade()
-    {
+    void percentageAndGrade() {
         QFETCH(int, right);
         QFETCH(int, total);
         QFETCH(int, percent);
@@ -383,8 +382,7 @@ private slots:
         QCOMPARE(TestGrade(right, total), grade);
     }
 
-    void questionDraws()
-    {
+    void questionDraws() {
         QRandomGenerator random(20240517);
         QSet<int> everyPage;
         for (int q = 1; q <= 40; ++q)
@@ -409,8 +407,7 @@ private slots:
         QVERIFY(repeated);
     }
 
-    void testFolderOptions()
-    {
+    void testFolderOptions() {
         TCourseFolder folder;
         folder.WriteFile("t/otwet.txt", "A\nB\nC\n");
         QCOMPARE(ReadTestKey(folder.Path("t")).WithoutRepeats, false);
@@ -421,8 +418,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ETestError, ReadTestKey(folder.Path("nothing")));
     }
 
-    void databaseElsewhere_data()
-    {
+    void databaseElsewhere_data() {
         QTest::addColumn<QString>("folder");
         QTest::newRow("plain") << "data/vexilo";
         // A user's data folder may carry blanks, Cyrillic letters and characters that mean
@@ -431,10 +427,8 @@ private slots:
         QTest::newRow("URI characters") << "a?b#c%20d/vexilo";
     }
 
-    void databaseElsewhere()
-    {
-        if (OnServer())
-            QSKIP("a class database on a server has no file");
+    void databaseElsewhere() {
+        if (OnServer()) QSKIP("a class database on a server has no file");
         // An installed coursebook opens the user's copy by its full path, whatever the working
         // directory (the course folder) holds; the journal goes into that copy.
         QFETCH(QString, folder);
@@ -446,7 +440,8 @@ private slots:
         QVERIFY(QFile::rename(user.Path("db1.sqlite"), path));
         TDataModule2::SetDatabasePath(path);
         {
-            TDataModule2 data; // the working directory is still the fixture's, with its own db1.sqlite
+            TDataModule2
+                data; // the working directory is still the fixture's, with its own db1.sqlite
             QCOMPARE(Names(data.Trazdel, "razdel"), QStringList{"Раздел пользователя"});
             data.AppendJournal("т", "у", "Иванов", "ЭТ-11", 0);
         }
@@ -461,8 +456,7 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     TestCoursebookData test;
     return RunOnBothDatabases(&test, argc, argv);

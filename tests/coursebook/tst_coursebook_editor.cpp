@@ -7,7 +7,6 @@
 #include "Dialogs.h"
 #include "EditPassword.h"
 #include "ErrorReport.h"
-#include "platform/PasswordHash.h"
 #include "Unit1.h"
 #include "Unit13.h"
 #include "Unit2.h"
@@ -16,6 +15,7 @@
 #include "Unit5.h"
 #include "Unit6.h"
 #include "Unit7.h"
+#include "platform/PasswordHash.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -43,24 +43,27 @@ class TestCoursebookEditor : public QObject {
     std::unique_ptr<TForm7> Password;
     QStringList Errors;
     QStringList Messages;
-    bool Answer = true;           // what the user answers a question
-    QStringList ChosenFiles;      // what the file dialogs answer, in turn
+    bool Answer = true;      // what the user answers a question
+    QStringList ChosenFiles; // what the file dialogs answer, in turn
     QList<TOpenFileRequest> FileRequests;
 
-    void Start(const QString& storedPassword)
-    {
+    void Start(const QString& storedPassword) {
         Folder = std::make_unique<TCourseFolder>();
         QStringList sql = {
             "INSERT INTO razdel VALUES (1, 'Постоянный ток'), (2, 'Пустой раздел')",
-            "INSERT INTO Tema (kod_tema, kod_razdel, tema) VALUES (1, 1, 'Закон Ома'), (2, 1, 'Тема без уроков')",
+            "INSERT INTO Tema (kod_tema, kod_razdel, tema) VALUES (1, 1, 'Закон Ома'), (2, 1, "
+            "'Тема без уроков')",
             "INSERT INTO tip VALUES (1, 'Теория'), (2, 'Тест')",
-            "INSERT INTO urok (kod_uroka, kod_razdel, kod_tema, kod_tip, urok, tip, htm, jpg, wav, mid, avi, test, exe)"
+            "INSERT INTO urok (kod_uroka, kod_razdel, kod_tema, kod_tip, urok, tip, htm, jpg, wav, "
+            "mid, avi, test, exe)"
             " VALUES (1, 1, 1, 1, 'Ом', 'Закон Ома', 'pages/om.htm', 'w', 'w', 'w', 'w', 'w', 'w')",
             "INSERT INTO gruppa (gruppa) VALUES ('ЭТ-11'), ('ЭТ-12')",
             "INSERT INTO fio VALUES (1, 'Иванова Анна', 'ЭТ-11')",
             "INSERT INTO jurnal (tema, urok, data, ocenka, fio, gruppa) VALUES"
-            " ('т', 'у', '2024-01-10', 0, 'O''Brien', 'ЭТ-11'), ('т', 'у', '2024-01-11', 80, 'O''Brien', 'ЭТ-11'),"
-            " ('т', 'у', '2024-01-12', 0, 'O''Brien', 'ЭТ-11'), ('т', 'у', '2024-01-13', 0, 'Brien', 'ЭТ-11'),"
+            " ('т', 'у', '2024-01-10', 0, 'O''Brien', 'ЭТ-11'), ('т', 'у', '2024-01-11', 80, "
+            "'O''Brien', 'ЭТ-11'),"
+            " ('т', 'у', '2024-01-12', 0, 'O''Brien', 'ЭТ-11'), ('т', 'у', '2024-01-13', 0, "
+            "'Brien', 'ЭТ-11'),"
             " ('т', 'у', '2024-01-14', 0, 'Иванова Анна', 'ЭТ-12')",
         };
         if (!storedPassword.isNull())
@@ -68,7 +71,8 @@ class TestCoursebookEditor : public QObject {
         QVERIFY(Folder->CreateDatabase(sql));
         Folder->WriteFile("zas.mht", "<title>start</title>");
         Folder->WriteFile("pages/om.htm", "<title>Ом</title>");
-        Folder->WriteFile("uroki/new.htm", "<html><head><meta charset=\"utf-8\"><title>Новый урок</title></head><body>новый</body></html>");
+        Folder->WriteFile("uroki/new.htm", "<html><head><meta charset=\"utf-8\"><title>Новый "
+                                           "урок</title></head><body>новый</body></html>");
         Folder->WriteFile("kartinki/new.jpg", "");
         Folder->Enter();
 
@@ -102,24 +106,22 @@ class TestCoursebookEditor : public QObject {
     }
 
     // Key presses with the typed letters, Cyrillic ones too.
-    static void Type(QWidget* widget, const QString& text)
-    {
+    static void Type(QWidget* widget, const QString& text) {
         for (const QChar c : text) {
             QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-            QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c),
+                                Qt::NoModifier);
         }
     }
 
     // Types into the password window's upper box and presses a button of it.
-    void Enter(const QString& typed, QPushButton* button)
-    {
+    void Enter(const QString& typed, QPushButton* button) {
         Password->Edit1->clear();
         Type(Password->Edit1, typed);
         QTest::mouseClick(button, Qt::LeftButton);
     }
 
-    void ChangePassword(const QString& first, const QString& second)
-    {
+    void ChangePassword(const QString& first, const QString& second) {
         QVERIFY(!Password->LowerPanel->isHidden());
         Type(Password->Edit2, first);
         Type(Password->Edit3, second);
@@ -127,46 +129,40 @@ class TestCoursebookEditor : public QObject {
     }
 
     // Whether the typed password unlocks the editor in a fresh run.
-    bool Unlocks(const QString& typed)
-    {
+    bool Unlocks(const QString& typed) {
         Browser->SetButton1Visible(false);
         Enter(typed, Password->Button1);
         return Browser->Button1Visible();
     }
 
-    QString StoredPassword()
-    {
+    QString StoredPassword() {
         QSqlQuery q(QSqlDatabase::database(Data->ConnectionName()));
         q.exec("SELECT pas FROM pas");
         return q.next() ? q.value(0).toString() : QString();
     }
 
-    void Choose(TDBLookupComboBox* box, const QString& text)
-    {
+    void Choose(TDBLookupComboBox* box, const QString& text) {
         const int index = box->findText(text);
         QVERIFY2(index >= 0, qPrintable(text));
         box->setCurrentIndex(index);
         emit box->activated(index);
     }
 
-    QStringList Column(TTable* t, const QString& field)
-    {
+    QStringList Column(TTable* t, const QString& field) {
         QStringList out;
         for (int i = 0; i < t->RecordCount(); ++i)
             out << t->Value(i, field).toString();
         return out;
     }
 
-    int Count(const QString& sql)
-    {
+    int Count(const QString& sql) {
         QSqlQuery q(QSqlDatabase::database(Data->ConnectionName()));
         q.exec(sql);
         return q.next() ? q.value(0).toInt() : -1;
     }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         SetErrorReport([this](const QString& text) { Errors << text; });
         SetMessageHandler([this](const TMessageRequest& r) {
             Messages << r.Text;
@@ -178,8 +174,7 @@ private slots:
         });
     }
 
-    void init()
-    {
+    void init() {
         Errors.clear();
         Messages.clear();
         Answer = true;
@@ -187,8 +182,7 @@ private slots:
         FileRequests.clear();
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         Form7 = nullptr;
         Form5 = nullptr;
         Form3 = nullptr;
@@ -210,8 +204,7 @@ private slots:
 
     // ---- the edit password ----
 
-    void passwordUnlocksAndChanges()
-    {
+    void passwordUnlocksAndChanges() {
         Start(HashPassword("torvane"));
         Browser->N1Click();
         QVERIFY(Password->isVisible());
@@ -257,8 +250,7 @@ private slots:
         QVERIFY(Errors.isEmpty());
     }
 
-    void plainPasswordAcceptedOnceThenHashed()
-    {
+    void plainPasswordAcceptedOnceThenHashed() {
         Start("secret");
         QCOMPARE(CheckEditPassword(Data->Tpas, "Secret"), TPasswordCheck::Wrong);
         QCOMPARE(StoredPassword(), QString("secret"));
@@ -277,15 +269,13 @@ private slots:
         QCOMPARE(StoredPassword(), stored);
     }
 
-    void noPasswordStoredAsksToSetOne_data()
-    {
+    void noPasswordStoredAsksToSetOne_data() {
         QTest::addColumn<QString>("stored"); // null: the table has no row
         QTest::newRow("empty table") << QString();
         QTest::newRow("empty value") << QString("");
     }
 
-    void noPasswordStoredAsksToSetOne()
-    {
+    void noPasswordStoredAsksToSetOne() {
         QFETCH(QString, stored);
         Start(stored);
         Enter("", Password->Button1);
@@ -301,27 +291,40 @@ private slots:
 
     // ---- files of a lesson ----
 
-    void courseRelativePath_data()
-    {
+    void courseRelativePath_data() {
         QTest::addColumn<QString>("dir");    // the course folder, relative to a scratch folder
         QTest::addColumn<QString>("chosen"); // the file chosen
         QTest::addColumn<QString>("stored");
-        QTest::newRow("inside") << "course" << "course/uroki/om.htm" << "uroki/om.htm";
-        QTest::newRow("top level") << "course" << "course/zas.mht" << "zas.mht";
-        QTest::newRow("folder given with a separator") << "course/" << "course/uroki/om.htm" << "uroki/om.htm";
-        QTest::newRow("outside") << "course" << "elsewhere/om.htm" << "";
-        QTest::newRow("folder with the same beginning") << "course" << "course2/om.htm" << "";
-        QTest::newRow("back out through ..") << "course" << "course/../elsewhere/om.htm" << "";
-        QTest::newRow("through a link to the course") << "link" << "course/uroki/om.htm" << "uroki/om.htm";
+        QTest::newRow("inside") << "course"
+                                << "course/uroki/om.htm"
+                                << "uroki/om.htm";
+        QTest::newRow("top level") << "course"
+                                   << "course/zas.mht"
+                                   << "zas.mht";
+        QTest::newRow("folder given with a separator") << "course/"
+                                                       << "course/uroki/om.htm"
+                                                       << "uroki/om.htm";
+        QTest::newRow("outside") << "course"
+                                 << "elsewhere/om.htm"
+                                 << "";
+        QTest::newRow("folder with the same beginning") << "course"
+                                                        << "course2/om.htm"
+                                                        << "";
+        QTest::newRow("back out through ..") << "course"
+                                             << "course/../elsewhere/om.htm"
+                                             << "";
+        QTest::newRow("through a link to the course") << "link"
+                                                      << "course/uroki/om.htm"
+                                                      << "uroki/om.htm";
     }
 
-    void courseRelativePath()
-    {
+    void courseRelativePath() {
         QFETCH(QString, dir);
         QFETCH(QString, chosen);
         QFETCH(QString, stored);
         QTemporaryDir scratch;
-        for (const char* f : {"course/uroki/om.htm", "course/zas.mht", "elsewhere/om.htm", "course2/om.htm"}) {
+        for (const char* f :
+             {"course/uroki/om.htm", "course/zas.mht", "elsewhere/om.htm", "course2/om.htm"}) {
             QDir().mkpath(QFileInfo(scratch.filePath(f)).absolutePath());
             QFile file(scratch.filePath(f));
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -330,8 +333,7 @@ private slots:
         QCOMPARE(CourseRelativePath(scratch.path() + "/" + dir, scratch.filePath(chosen)), stored);
     }
 
-    void newLessonFoundInBrowser()
-    {
+    void newLessonFoundInBrowser() {
         Start(HashPassword("torvane"));
         Enter("torvane", Password->Button1);
         QTest::mouseClick(Browser->Button1, Qt::LeftButton);
@@ -368,7 +370,8 @@ private slots:
         QTest::mouseClick(Editor->Button13, Qt::LeftButton);
         QTest::mouseClick(Editor->Button14, Qt::LeftButton);
         QCOMPARE(FileRequests.size(), 2);
-        QCOMPARE(FileRequests[0].Filter, QString("HTML документы|*.htm;*.mht;*.html|Все файлы|*.*"));
+        QCOMPARE(FileRequests[0].Filter,
+                 QString("HTML документы|*.htm;*.mht;*.html|Все файлы|*.*"));
         QCOMPARE(QDir(FileRequests[0].Folder), QDir(Folder->Path()));
         QVERIFY(FileRequests[1].PicturePreview);
         QTest::mouseClick(Editor->Button12, Qt::LeftButton);
@@ -386,14 +389,15 @@ private slots:
         Choose(Browser->DBLookupComboBox1, "Магнетизм");
         Choose(Browser->DBLookupComboBox2, "Катушка с током");
         Choose(Browser->DBLookupComboBox3, "Магнитное поле катушки");
-        QTRY_COMPARE(Browser->WebBrowser1->url(), QUrl::fromLocalFile(Folder->Path("uroki/new.htm")));
+        QTRY_COMPARE(Browser->WebBrowser1->url(),
+                     QUrl::fromLocalFile(Folder->Path("uroki/new.htm")));
         QVERIFY(Browser->ToolButton1->isEnabled());
         QVERIFY(!Browser->ToolButton2->isEnabled());
-        QVERIFY2(Errors.isEmpty() && Messages.isEmpty(), qPrintable((Errors + Messages).join('\n')));
+        QVERIFY2(Errors.isEmpty() && Messages.isEmpty(),
+                 qPrintable((Errors + Messages).join('\n')));
     }
 
-    void fileOutsideCourseIsRefused()
-    {
+    void fileOutsideCourseIsRefused() {
         Start(HashPassword("x"));
         QTemporaryDir elsewhere;
         QFile outside(elsewhere.filePath("page.htm"));
@@ -416,8 +420,7 @@ private slots:
         QCOMPARE(Data->Turok->FieldText("htm"), QString("pages/om.htm"));
     }
 
-    void unfinishedRowsAreRefused()
-    {
+    void unfinishedRowsAreRefused() {
         Start(HashPassword("x"));
         Editor->PageControl1->setCurrentIndex(1);
         // A topic without a section, and a lesson without a topic, would never show in the browser.
@@ -446,13 +449,13 @@ private slots:
 
     // ---- deleting what lessons use ----
 
-    void deletingWhatLessonsUse_data()
-    {
+    void deletingWhatLessonsUse_data() {
         QTest::addColumn<int>("page");
         QTest::addColumn<QString>("field");
         QTest::addColumn<QVariant>("key");
         QTest::addColumn<bool>("deleted");
-        QTest::newRow("section with topics and lessons") << 0 << "kod_razdel" << QVariant(1) << false;
+        QTest::newRow("section with topics and lessons")
+            << 0 << "kod_razdel" << QVariant(1) << false;
         QTest::newRow("empty section") << 0 << "kod_razdel" << QVariant(2) << true;
         QTest::newRow("topic with a lesson") << 1 << "kod_tema" << QVariant(1) << false;
         QTest::newRow("topic without lessons") << 1 << "kod_tema" << QVariant(2) << true;
@@ -460,14 +463,14 @@ private slots:
         QTest::newRow("unused type") << 2 << "kod_tip" << QVariant(2) << true;
     }
 
-    void deletingWhatLessonsUse()
-    {
+    void deletingWhatLessonsUse() {
         QFETCH(int, page);
         QFETCH(QString, field);
         QFETCH(QVariant, key);
         QFETCH(bool, deleted);
         Start(HashPassword("x"));
-        TDBNavigator* navigator[] = {Editor->SectionNavigator, Editor->TopicNavigator, Editor->TypeNavigator};
+        TDBNavigator* navigator[] = {Editor->SectionNavigator, Editor->TopicNavigator,
+                                     Editor->TypeNavigator};
         TTable* table[] = {Data->Trazdel, Data->TTema, Data->Ttip};
         Editor->PageControl1->setCurrentIndex(page < 2 ? page : 2);
         table[page]->SetFiltered(false);
@@ -480,28 +483,32 @@ private slots:
         if (deleted)
             QCOMPARE(Messages[0], QString("Удалить запись?"));
         else
-            QVERIFY2(Messages[0].startsWith("Нельзя удалить") && Messages[0].contains("уроков: "), qPrintable(Messages[0]));
+            QVERIFY2(Messages[0].startsWith("Нельзя удалить") && Messages[0].contains("уроков: "),
+                     qPrintable(Messages[0]));
         QVERIFY(Errors.isEmpty());
         // Deleting by other means is refused all the same.
-        if (!deleted)
-            QVERIFY_THROWS_EXCEPTION(EDatabaseError, table[page]->Delete());
+        if (!deleted) QVERIFY_THROWS_EXCEPTION(EDatabaseError, table[page]->Delete());
         QCOMPARE(table[page]->RecordCount(), before - (deleted ? 1 : 0));
         // Every lesson still has its topic and section.
-        QCOMPARE(Count("SELECT COUNT(*) FROM urok u WHERE NOT EXISTS (SELECT 1 FROM Tema t WHERE t.kod_tema = u.kod_tema)"), 0);
-        QCOMPARE(Count("SELECT COUNT(*) FROM Tema t WHERE NOT EXISTS (SELECT 1 FROM razdel r WHERE r.kod_razdel = t.kod_razdel)"), 0);
+        QCOMPARE(Count("SELECT COUNT(*) FROM urok u WHERE NOT EXISTS (SELECT 1 FROM Tema t WHERE "
+                       "t.kod_tema = u.kod_tema)"),
+                 0);
+        QCOMPARE(Count("SELECT COUNT(*) FROM Tema t WHERE NOT EXISTS (SELECT 1 FROM razdel r WHERE "
+                       "r.kod_razdel = t.kod_razdel)"),
+                 0);
     }
 
     // ---- the journal ----
 
-    void journalFilterByTypedName()
-    {
+    void journalFilterByTypedName() {
         Start(HashPassword("x"));
         Editor->PageControl1->setCurrentIndex(4);
         Type(Editor->Edit1, "O'Brien");
         QCOMPARE(Editor->JournalFilter(), QString("fio='O''Brien'"));
         QTest::mouseClick(Editor->CheckBox1, Qt::LeftButton);
         QVERIFY(Data->Tjurnal->Filtered());
-        QCOMPARE(Column(Data->Tjurnal, "data"), (QStringList{"2024-01-10", "2024-01-11", "2024-01-12"}));
+        QCOMPARE(Column(Data->Tjurnal, "data"),
+                 (QStringList{"2024-01-10", "2024-01-11", "2024-01-12"}));
         QCOMPARE(Editor->JournalGrid->model()->rowCount(), 3);
         Type(Editor->Edit2, "ЭТ-12");
         QCOMPARE(Column(Data->Tjurnal, "data"), QStringList{});
@@ -510,8 +517,7 @@ private slots:
         QVERIFY(Errors.isEmpty());
     }
 
-    void deleteWithoutGradesKeepsOthersAndFilter()
-    {
+    void deleteWithoutGradesKeepsOthersAndFilter() {
         Start(HashPassword("x"));
         Editor->PageControl1->setCurrentIndex(4);
         Type(Editor->Edit1, "O'Brien");
@@ -525,8 +531,7 @@ private slots:
         QCOMPARE(Count("SELECT COUNT(*) FROM jurnal WHERE fio = 'Brien' AND ocenka = 0"), 1);
     }
 
-    void deleteAllAsksFirst()
-    {
+    void deleteAllAsksFirst() {
         Start(HashPassword("x"));
         Editor->PageControl1->setCurrentIndex(4);
         Answer = false;
@@ -551,29 +556,32 @@ private slots:
 
     // ---- groups and students ----
 
-    void groupsAndStudents()
-    {
+    void groupsAndStudents() {
         Start(HashPassword("x"));
         Editor->PageControl1->setCurrentIndex(5);
         QTest::mouseClick(Editor->GroupNavigator->Button(TDBNavigator::nbInsert), Qt::LeftButton);
         QCOMPARE(Data->tgruppa->RecordCount(), 3);
-        QVERIFY(Editor->GroupGrid->model()->setData(Editor->GroupGrid->model()->index(2, 0), "ЭМ-21"));
+        QVERIFY(
+            Editor->GroupGrid->model()->setData(Editor->GroupGrid->model()->index(2, 0), "ЭМ-21"));
         QCOMPARE(Column(Data->tgruppa, "gruppa"), (QStringList{"ЭТ-11", "ЭТ-12", "ЭМ-21"}));
 
         QTest::mouseClick(Editor->StudentNavigator->Button(TDBNavigator::nbInsert), Qt::LeftButton);
         QCOMPARE(Data->TFio->RecordCount(), 2);
         QCOMPARE(Data->TFio->FieldValue("kod_fio").toInt(), 2);
-        QVERIFY(Editor->StudentGrid->model()->setData(Editor->StudentGrid->model()->index(1, 1), "Петров Максим"));
+        QVERIFY(Editor->StudentGrid->model()->setData(Editor->StudentGrid->model()->index(1, 1),
+                                                      "Петров Максим"));
         Choose(Editor->StudentGroup, "ЭМ-21");
         QCOMPARE(Data->TFio->State(), TDataSetState::dsBrowse);
-        QCOMPARE(Count("SELECT COUNT(*) FROM fio WHERE fio = 'Петров Максим' AND gruppa = 'ЭМ-21' AND kod_fio = 2"), 1);
-        QCOMPARE(Editor->StudentGrid->model()->headerData(1, Qt::Horizontal).toString(), QString("ФИО  учащихся"));
+        QCOMPARE(Count("SELECT COUNT(*) FROM fio WHERE fio = 'Петров Максим' AND gruppa = 'ЭМ-21' "
+                       "AND kod_fio = 2"),
+                 1);
+        QCOMPARE(Editor->StudentGrid->model()->headerData(1, Qt::Horizontal).toString(),
+                 QString("ФИО  учащихся"));
         QVERIFY(Errors.isEmpty());
     }
 };
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     TestCoursebookEditor test;

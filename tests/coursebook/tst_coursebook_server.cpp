@@ -17,9 +17,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QProcess>
 #include <QSet>
 #include <QSettings>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -35,12 +35,10 @@ const QString Admin = QStringLiteral("admin");
 // A connection of its own, closed with the guard.
 class TConnection {
 public:
-    explicit TConnection(const TServerSettings& s) : Name(QStringLiteral("probe-%1").arg(++Count))
-    {
+    explicit TConnection(const TServerSettings& s) : Name(QStringLiteral("probe-%1").arg(++Count)) {
         OpenServerConnection(Name, s);
     }
-    ~TConnection()
-    {
+    ~TConnection() {
         QSqlDatabase::database(Name, false).close();
         QSqlDatabase::removeDatabase(Name);
     }
@@ -51,8 +49,7 @@ private:
 };
 
 // Loads the sample course into `database` as `--init-db` does, as the superuser.
-bool LoadSampleCourse(TPgServer& server, const QString& database)
-{
+bool LoadSampleCourse(TPgServer& server, const QString& database) {
     try {
         TConnection admin(server.Settings(database, server.AdminUser()));
         return InitCourseDatabase(admin.Name, SampleCourseScript()) == 18;
@@ -78,21 +75,18 @@ class TestCoursebookServer : public QObject {
 
     TPgServer& Server() { return TPgServer::Shared(); }
 
-    TPgServer& KillableServer()
-    {
-        if (!Killable)
-            Killable = std::make_unique<TPgServer>();
+    TPgServer& KillableServer() {
+        if (!Killable) Killable = std::make_unique<TPgServer>();
         return *Killable;
     }
 
-    QList<QVariantList> Journal(TPgServer& server, const QString& database)
-    {
-        return server.Rows(database, "SELECT fio, urok, data, ocenka FROM jurnal ORDER BY kod_jurnal");
+    QList<QVariantList> Journal(TPgServer& server, const QString& database) {
+        return server.Rows(database,
+                           "SELECT fio, urok, data, ocenka FROM jurnal ORDER BY kod_jurnal");
     }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         QVERIFY2(Server().Running(), qPrintable(Server().Failure()));
         Student = Server().CreateLogin("coursebook_student");
         Teacher = Server().CreateLogin("coursebook_teacher");
@@ -105,23 +99,21 @@ private slots:
         SetErrorReport([this](const QString& text) { Errors << text; });
     }
 
-    void init()
-    {
-        const bool roles = QLatin1String(QTest::currentTestFunction()) == "studentRoleRefusedEveryWriteButJournalInsert";
+    void init() {
+        const bool roles = QLatin1String(QTest::currentTestFunction()) ==
+                           "studentRoleRefusedEveryWriteButJournalInsert";
         if (roles && !RolesDatabase.isEmpty()) {
             Database = RolesDatabase;
         } else {
             Database = Server().CreateDatabase();
             QVERIFY2(LoadSampleCourse(Server(), Database), qPrintable(Server().Failure()));
-            if (roles)
-                RolesDatabase = Database;
+            if (roles) RolesDatabase = Database;
         }
         Messages.clear();
         Errors.clear();
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         TDataModule2::SetServer(TServerSettings());
         SetPasswordPrompt(nullptr);
         QFile::remove(Scratch.filePath("queue.sqlite"));
@@ -129,36 +121,45 @@ private slots:
 
     // ---- what each role may do ----
 
-    void studentRoleRefusedEveryWriteButJournalInsert_data()
-    {
+    void studentRoleRefusedEveryWriteButJournalInsert_data() {
         QTest::addColumn<QString>("sql");
         QTest::addColumn<bool>("allowed");
         QTest::newRow("add a journal row")
-            << "INSERT INTO jurnal (tema, urok, data, ocenka, fio, gruppa) VALUES ('Закон Ома', 'Урок', '2024-09-02', 0, 'Анна', 'ЭТ-11')"
+            << "INSERT INTO jurnal (tema, urok, data, ocenka, fio, gruppa) VALUES ('Закон Ома', "
+               "'Урок', '2024-09-02', 0, 'Анна', 'ЭТ-11')"
             << true;
         for (const char* t : {"razdel", "tema", "tip", "urok"})
-            QTest::newRow(qPrintable(QStringLiteral("read %1").arg(t))) << QStringLiteral("SELECT * FROM %1").arg(t) << true;
+            QTest::newRow(qPrintable(QStringLiteral("read %1").arg(t)))
+                << QStringLiteral("SELECT * FROM %1").arg(t) << true;
         QTest::newRow("read the edit password") << "SELECT pas FROM pas" << false;
         QTest::newRow("read the journal") << "SELECT * FROM jurnal" << false;
         QTest::newRow("read the students") << "SELECT fio FROM fio" << false;
         QTest::newRow("read the groups") << "SELECT gruppa FROM gruppa" << false;
-        QTest::newRow("change a lesson") << "UPDATE urok SET tip = 'Чужой урок' WHERE kod_uroka = 1" << false;
+        QTest::newRow("change a lesson")
+            << "UPDATE urok SET tip = 'Чужой урок' WHERE kod_uroka = 1" << false;
         QTest::newRow("delete a journal row") << "DELETE FROM jurnal WHERE kod_jurnal = 1" << false;
         QTest::newRow("change a grade") << "UPDATE jurnal SET ocenka = 100" << false;
-        QTest::newRow("choose a journal key") << "INSERT INTO jurnal (kod_jurnal, tema) VALUES (1000, 'т')" << false;
+        QTest::newRow("choose a journal key")
+            << "INSERT INTO jurnal (kod_jurnal, tema) VALUES (1000, 'т')" << false;
         QTest::newRow("set the edit password") << "UPDATE pas SET pas = 'x'" << false;
         // Every table, with a column of it.
-        const QList<std::pair<QString, QString>> tables{{"razdel", "razdel"}, {"tema", "tema"}, {"tip", "tip"},
-                                                        {"urok", "tip"},       {"gruppa", "gruppa"}, {"fio", "fio"},
-                                                        {"jurnal", "fio"},     {"pas", "pas"}};
+        const QList<std::pair<QString, QString>> tables{
+            {"razdel", "razdel"}, {"tema", "tema"}, {"tip", "tip"},    {"urok", "tip"},
+            {"gruppa", "gruppa"}, {"fio", "fio"},   {"jurnal", "fio"}, {"pas", "pas"}};
         for (const auto& [t, column] : tables) {
             if (t != "jurnal")
-                QTest::newRow(qPrintable("insert into " + t)) << QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(t) << false;
-            QTest::newRow(qPrintable("update " + t)) << QStringLiteral("UPDATE %1 SET %2 = %2").arg(t, column) << false;
-            QTest::newRow(qPrintable("delete from " + t)) << QStringLiteral("DELETE FROM %1").arg(t) << false;
-            QTest::newRow(qPrintable("truncate " + t)) << QStringLiteral("TRUNCATE %1").arg(t) << false;
-            QTest::newRow(qPrintable("drop " + t)) << QStringLiteral("DROP TABLE %1").arg(t) << false;
-            QTest::newRow(qPrintable("alter " + t)) << QStringLiteral("ALTER TABLE %1 ADD COLUMN x INTEGER").arg(t) << false;
+                QTest::newRow(qPrintable("insert into " + t))
+                    << QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(t) << false;
+            QTest::newRow(qPrintable("update " + t))
+                << QStringLiteral("UPDATE %1 SET %2 = %2").arg(t, column) << false;
+            QTest::newRow(qPrintable("delete from " + t))
+                << QStringLiteral("DELETE FROM %1").arg(t) << false;
+            QTest::newRow(qPrintable("truncate " + t))
+                << QStringLiteral("TRUNCATE %1").arg(t) << false;
+            QTest::newRow(qPrintable("drop " + t))
+                << QStringLiteral("DROP TABLE %1").arg(t) << false;
+            QTest::newRow(qPrintable("alter " + t))
+                << QStringLiteral("ALTER TABLE %1 ADD COLUMN x INTEGER").arg(t) << false;
         }
         QTest::newRow("make a table") << "CREATE TABLE notes (t VARCHAR(10))" << false;
         QTest::newRow("make a function")
@@ -166,11 +167,11 @@ private slots:
         QTest::newRow("become a teacher") << "GRANT coursebook_teacher TO CURRENT_USER" << false;
     }
 
-    void studentRoleRefusedEveryWriteButJournalInsert()
-    {
+    void studentRoleRefusedEveryWriteButJournalInsert() {
         QFETCH(QString, sql);
         QFETCH(bool, allowed);
-        const QVariant lessonsBefore = Server().Scalar(Database, "SELECT string_agg(tip, '|' ORDER BY kod_uroka) FROM urok");
+        const QVariant lessonsBefore =
+            Server().Scalar(Database, "SELECT string_agg(tip, '|' ORDER BY kod_uroka) FROM urok");
         const int journalBefore = Server().Scalar(Database, "SELECT COUNT(*) FROM jurnal").toInt();
         TConnection student(Server().Settings(Database, Student));
         QSqlQuery q(QSqlDatabase::database(student.Name, false));
@@ -179,14 +180,20 @@ private slots:
         if (!allowed) {
             // Refused for want of rights, not for some other reason that might go away.
             QCOMPARE(FaultOf(q.lastError()), TDbFault::Denied);
-            QCOMPARE(Server().Scalar(Database, "SELECT string_agg(tip, '|' ORDER BY kod_uroka) FROM urok"), lessonsBefore);
-            QCOMPARE(Server().Scalar(Database, "SELECT COUNT(*) FROM jurnal").toInt(), journalBefore);
-            QCOMPARE(Server().Scalar(Database, "SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = 'public'").toInt(), 8);
+            QCOMPARE(Server().Scalar(Database,
+                                     "SELECT string_agg(tip, '|' ORDER BY kod_uroka) FROM urok"),
+                     lessonsBefore);
+            QCOMPARE(Server().Scalar(Database, "SELECT COUNT(*) FROM jurnal").toInt(),
+                     journalBefore);
+            QCOMPARE(Server()
+                         .Scalar(Database, "SELECT COUNT(*) FROM information_schema.tables WHERE "
+                                           "table_schema = 'public'")
+                         .toInt(),
+                     8);
         }
     }
 
-    void studentCoursebookShowsLessonsAndWritesVisitsOnly()
-    {
+    void studentCoursebookShowsLessonsAndWritesVisitsOnly() {
         TDataModule2::SetServer(Server().Settings(Database, Student));
         TDataModule2 data;
         QVERIFY(data.OnServer());
@@ -219,18 +226,20 @@ private slots:
         QCOMPARE(Server().Scalar(Database, "SELECT tip FROM urok WHERE kod_uroka = 2").toString(),
                  QString("Закон Ома для участка цепи"));
 
-        QCOMPARE(data.AppendJournal("Закон Ома", "Закон Ома для участка цепи", "Анна", "ЭТ-11", 0, QDate(2024, 9, 2)),
+        QCOMPARE(data.AppendJournal("Закон Ома", "Закон Ома для участка цепи", "Анна", "ЭТ-11", 0,
+                                    QDate(2024, 9, 2)),
                  TJournalWrite::Written);
-        QCOMPARE(data.AppendJournal("Итоговый тест", "Итоговый тест по курсу", "Анна", "ЭТ-11", 85, QDate(2024, 9, 3)),
+        QCOMPARE(data.AppendJournal("Итоговый тест", "Итоговый тест по курсу", "Анна", "ЭТ-11", 85,
+                                    QDate(2024, 9, 3)),
                  TJournalWrite::Written);
         const QList<QVariantList> rows = Journal(Server(), Database);
         QCOMPARE(rows.size(), 2);
-        QCOMPARE(rows[0], (QVariantList{"Анна", "Закон Ома для участка цепи", QDate(2024, 9, 2), 0}));
+        QCOMPARE(rows[0],
+                 (QVariantList{"Анна", "Закон Ома для участка цепи", QDate(2024, 9, 2), 0}));
         QCOMPARE(rows[1], (QVariantList{"Анна", "Итоговый тест по курсу", QDate(2024, 9, 3), 85}));
     }
 
-    void studentBrowserSendsEditingToTheTeacher()
-    {
+    void studentBrowserSendsEditingToTheTeacher() {
         TDataModule2::SetServer(Server().Settings(Database, Student));
         TDataModule2 data;
         TForm1 browser;
@@ -241,13 +250,13 @@ private slots:
         QVERIFY(!browser.Button1Visible());
     }
 
-    void teacherEditsTheCourseAndReadsTheJournal()
-    {
+    void teacherEditsTheCourseAndReadsTheJournal() {
         Server().Exec(Database, "INSERT INTO jurnal (tema, urok, data, ocenka, fio, gruppa) VALUES"
                                 " ('Закон Ома', 'Урок', '2024-09-02', 0, 'Анна', 'ЭТ-11')");
         TDataModule2::SetServer(Server().Settings(Database, Teacher));
         TDataModule2 data;
-        for (TTable* t : {data.Trazdel, data.TTema, data.Ttip, data.Turok, data.tgruppa, data.TFio, data.Tjurnal, data.Tpas})
+        for (TTable* t : {data.Trazdel, data.TTema, data.Ttip, data.Turok, data.tgruppa, data.TFio,
+                          data.Tjurnal, data.Tpas})
             QVERIFY2(t->Active(), qPrintable(t->TableName()));
         QCOMPARE(CheckEditPassword(data.Tpas, "torvane"), TPasswordCheck::Right);
         QCOMPARE(data.Tjurnal->RecordCount(), 1);
@@ -263,7 +272,8 @@ private slots:
         data.Turok->SetFieldValue("kod_tema", 10);
         data.Turok->Post();
         QCOMPARE(data.Turok->FieldText("tema"), QString("Новая тема"));
-        QCOMPARE(Server().Scalar(Database, "SELECT kod_tema FROM urok WHERE kod_uroka = 2").toInt(), 10);
+        QCOMPARE(Server().Scalar(Database, "SELECT kod_tema FROM urok WHERE kod_uroka = 2").toInt(),
+                 10);
 
         // The teacher clears the journal; a row that another teacher deleted meanwhile is no
         // reason to fail.
@@ -272,8 +282,7 @@ private slots:
         QVERIFY(data.Tjurnal->IsEmpty());
     }
 
-    void editingARowSomeoneDeletedIsSaid()
-    {
+    void editingARowSomeoneDeletedIsSaid() {
         TDataModule2::SetServer(Server().Settings(Database, Teacher));
         TDataModule2 data;
         QVERIFY(data.Trazdel->Locate("kod_razdel", 3));
@@ -292,15 +301,13 @@ private slots:
 
     // ---- two students at once ----
 
-    void twoStudentsWriteAtOnce_data()
-    {
+    void twoStudentsWriteAtOnce_data() {
         QTest::addColumn<bool>("server");
         QTest::newRow("class server") << true;
         QTest::newRow("one database file") << false;
     }
 
-    void twoStudentsWriteAtOnce()
-    {
+    void twoStudentsWriteAtOnce() {
         QFETCH(bool, server);
         const int visits = 250;
         TCourseFolder folder;
@@ -333,7 +340,8 @@ private slots:
         QProcess anna, boris;
         for (auto [p, name] : {std::pair{&anna, "Анна"}, std::pair{&boris, "Борис"}}) {
             p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            p->start(writer, target + QStringList{name, QString::number(visits), folder.Path(QString("queue-%1").arg(name)), go});
+            p->start(writer, target + QStringList{name, QString::number(visits),
+                                                  folder.Path(QString("queue-%1").arg(name)), go});
             QVERIFY(p->waitForStarted());
         }
         for (QProcess* p : {&anna, &boris})
@@ -368,8 +376,7 @@ private slots:
 
     // ---- the server stops mid-lesson ----
 
-    void serverKilledMidLessonLosesNoVisit()
-    {
+    void serverKilledMidLessonLosesNoVisit() {
         TPgServer& killable = KillableServer();
         QVERIFY2(killable.Running(), qPrintable(killable.Failure()));
         const QString database = killable.CreateDatabase();
@@ -396,8 +403,10 @@ private slots:
         browser.WriteJournal("Закон Ома", "Урок 4", 0);
         browser.WriteJournal("Итоговый тест", "Итоговый тест по курсу", 90);
         // Visits of other days keep their days.
-        QCOMPARE(data->AppendJournal("Резонанс", "Урок 5", "Анна", "ЭТ-11", 0, QDate(2024, 9, 2)), TJournalWrite::Queued);
-        QCOMPARE(data->AppendJournal("Резонанс", "Урок 6", "Анна", "ЭТ-11", 0, QDate(2024, 9, 3)), TJournalWrite::Queued);
+        QCOMPARE(data->AppendJournal("Резонанс", "Урок 5", "Анна", "ЭТ-11", 0, QDate(2024, 9, 2)),
+                 TJournalWrite::Queued);
+        QCOMPARE(data->AppendJournal("Резонанс", "Урок 6", "Анна", "ЭТ-11", 0, QDate(2024, 9, 3)),
+                 TJournalWrite::Queued);
         QCOMPARE(data->PendingJournal(), 5);
         QVERIFY(!pending.isEmpty());
         // Said once, and as what it is: no error, the lessons go on.
@@ -405,7 +414,8 @@ private slots:
         QVERIFY2(Messages[0].contains("Нет связи с сервером журнала"), qPrintable(Messages[0]));
         QVERIFY2(Errors.isEmpty(), qPrintable(Errors.join('\n')));
 
-        // Back again: the waiting visits are written by themselves, oldest first, each with its day.
+        // Back again: the waiting visits are written by themselves, oldest first, each with its
+        // day.
         QVERIFY2(killable.Resume(), qPrintable(killable.Failure()));
         QTRY_COMPARE_WITH_TIMEOUT(data->PendingJournal(), 0, 60000);
         browser.WriteJournal("Резонанс", "Урок 7", 0);
@@ -430,8 +440,7 @@ private slots:
         Form6 = nullptr;
     }
 
-    void visitsWaitingWhenTheCoursebookClosesAreWrittenAtItsNextStart()
-    {
+    void visitsWaitingWhenTheCoursebookClosesAreWrittenAtItsNextStart() {
         TPgServer& killable = KillableServer();
         QVERIFY2(killable.Running(), qPrintable(killable.Failure()));
         const QString database = killable.CreateDatabase();
@@ -442,29 +451,35 @@ private slots:
         {
             TDataModule2 data;
             QVERIFY(killable.Kill());
-            QCOMPARE(data.AppendJournal("Закон Ома", "Урок 1", "Борис", "ЭТ-12", 0, QDate(2024, 10, 1)), TJournalWrite::Queued);
-            QCOMPARE(data.AppendJournal("Закон Ома", "Урок 2", "Борис", "ЭТ-12", 0, QDate(2024, 10, 2)), TJournalWrite::Queued);
+            QCOMPARE(
+                data.AppendJournal("Закон Ома", "Урок 1", "Борис", "ЭТ-12", 0, QDate(2024, 10, 1)),
+                TJournalWrite::Queued);
+            QCOMPARE(
+                data.AppendJournal("Закон Ома", "Урок 2", "Борис", "ЭТ-12", 0, QDate(2024, 10, 2)),
+                TJournalWrite::Queued);
             // With the server away the coursebook cannot start at all; the rows wait in the file.
             TDataModule2::SetServer(killable.Settings(database, student));
             QVERIFY_THROWS_EXCEPTION(EDatabaseError, TDataModule2());
         }
         QVERIFY(killable.Resume());
         // Another server's rows stay where they are.
-        TJournalQueue(Scratch.filePath("queue.sqlite")).Add("elsewhere:5432/other", {"т", "у", QDate(2024, 1, 1), 0, "В", "Г"});
+        TJournalQueue(Scratch.filePath("queue.sqlite"))
+            .Add("elsewhere:5432/other", {"т", "у", QDate(2024, 1, 1), 0, "В", "Г"});
         TDataModule2 next;
         QCOMPARE(next.PendingJournal(), 0);
         QCOMPARE(TJournalQueue(Scratch.filePath("queue.sqlite")).Count("elsewhere:5432/other"), 1);
         const QList<QVariantList> rows = Journal(killable, database);
-        QCOMPARE(rows, (QList<QVariantList>{{"Борис", "Урок 1", QDate(2024, 10, 1), 0}, {"Борис", "Урок 2", QDate(2024, 10, 2), 0}}));
+        QCOMPARE(rows, (QList<QVariantList>{{"Борис", "Урок 1", QDate(2024, 10, 1), 0},
+                                            {"Борис", "Урок 2", QDate(2024, 10, 2), 0}}));
     }
 
-    void teacherEditDuringOutageIsRefusedAndWorksAfter()
-    {
+    void teacherEditDuringOutageIsRefusedAndWorksAfter() {
         TPgServer& killable = KillableServer();
         QVERIFY2(killable.Running(), qPrintable(killable.Failure()));
         const QString database = killable.CreateDatabase();
         QVERIFY(LoadSampleCourse(killable, database));
-        TDataModule2::SetServer(killable.Settings(database, killable.CreateLogin("coursebook_teacher")));
+        TDataModule2::SetServer(
+            killable.Settings(database, killable.CreateLogin("coursebook_teacher")));
         TDataModule2 data;
         QVERIFY(killable.Kill());
         QVERIFY(data.Trazdel->Locate("kod_razdel", 1));
@@ -479,15 +494,16 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, data.TTema->Refresh());
         QVERIFY(killable.Resume());
         data.Trazdel->Post();
-        QCOMPARE(killable.Scalar(database, "SELECT razdel FROM razdel WHERE kod_razdel = 1").toString(), QString("Постоянный ток"));
+        QCOMPARE(
+            killable.Scalar(database, "SELECT razdel FROM razdel WHERE kod_razdel = 1").toString(),
+            QString("Постоянный ток"));
         data.TTema->Refresh();
         QCOMPARE(data.TTema->RecordCount(), 9);
     }
 
     // ---- connecting ----
 
-    void passwordIsAskedWhenPgpassHasNone()
-    {
+    void passwordIsAskedWhenPgpassHasNone() {
         const QString user = Server().CreateLoginWithoutPgpass("coursebook_student", "Ток-2024");
         QVERIFY(!user.isEmpty());
         TDataModule2::SetServer(Server().Settings(Database, user));
@@ -516,8 +532,7 @@ private slots:
         }
     }
 
-    void unreachableOrEmptyServerIsSaid()
-    {
+    void unreachableOrEmptyServerIsSaid() {
         TServerSettings nowhere = Server().Settings(Database, Student);
         nowhere.Port = 1; // nothing listens there
         TDataModule2::SetServer(nowhere);
@@ -536,26 +551,35 @@ private slots:
         }
     }
 
-    void settingsFile_data()
-    {
+    void settingsFile_data() {
         QTest::addColumn<QByteArray>("ini");
         QTest::addColumn<QString>("display"); // empty: the embedded file
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("no file") << QByteArray() << "" << "";
-        QTest::newRow("other groups only") << QByteArray("[Other]\nHost=x\n") << "" << "";
-        QTest::newRow("all four") << QByteArray("[Server]\nHost=db.school\nPort=5433\nDatabase=klass\nUser=ann\n")
-                                  << "ann@db.school:5433/klass" << "";
-        QTest::newRow("database only") << QByteArray("[Server]\nDatabase=klass\n") << "localhost:5432/klass" << "";
-        QTest::newRow("blanks around") << QByteArray("[Server]\nHost = db.school \nDatabase= klass\n")
-                                       << "db.school:5432/klass" << "";
-        QTest::newRow("server without database") << QByteArray("[Server]\nHost=db.school\nUser=ann\n") << ""
-                                                 << "не указана база данных";
-        QTest::newRow("port not a number") << QByteArray("[Server]\nDatabase=k\nPort=five\n") << "" << "порт";
-        QTest::newRow("port out of range") << QByteArray("[Server]\nDatabase=k\nPort=70000\n") << "" << "порт";
+        QTest::newRow("no file") << QByteArray() << ""
+                                 << "";
+        QTest::newRow("other groups only") << QByteArray("[Other]\nHost=x\n") << ""
+                                           << "";
+        QTest::newRow("all four")
+            << QByteArray("[Server]\nHost=db.school\nPort=5433\nDatabase=klass\nUser=ann\n")
+            << "ann@db.school:5433/klass"
+            << "";
+        QTest::newRow("database only")
+            << QByteArray("[Server]\nDatabase=klass\n") << "localhost:5432/klass"
+            << "";
+        QTest::newRow("blanks around")
+            << QByteArray("[Server]\nHost = db.school \nDatabase= klass\n")
+            << "db.school:5432/klass"
+            << "";
+        QTest::newRow("server without database")
+            << QByteArray("[Server]\nHost=db.school\nUser=ann\n") << ""
+            << "не указана база данных";
+        QTest::newRow("port not a number") << QByteArray("[Server]\nDatabase=k\nPort=five\n") << ""
+                                           << "порт";
+        QTest::newRow("port out of range") << QByteArray("[Server]\nDatabase=k\nPort=70000\n") << ""
+                                           << "порт";
     }
 
-    void settingsFile()
-    {
+    void settingsFile() {
         QFETCH(QByteArray, ini);
         QFETCH(QString, display);
         QFETCH(QString, refusal);
@@ -571,8 +595,7 @@ private slots:
             const TServerSettings s = ReadServerSettings();
             QVERIFY2(refusal.isEmpty(), "bad settings were taken");
             QCOMPARE(s.Configured(), !display.isEmpty());
-            if (s.Configured())
-                QCOMPARE(s.Display(), display);
+            if (s.Configured()) QCOMPARE(s.Display(), display);
         } catch (const EDatabaseError& e) {
             QVERIFY2(!refusal.isEmpty(), qPrintable(e.Text()));
             QVERIFY2(e.Text().contains(refusal) && e.Text().contains(path), qPrintable(e.Text()));
@@ -580,29 +603,30 @@ private slots:
         SetServerSettingsFile(QString());
     }
 
-    void installedPackageWithServerMakesNoCopy()
-    {
+    void installedPackageWithServerMakesNoCopy() {
         QTemporaryDir root;
         QDir().mkpath(root.filePath("share/vexilo"));
-        QFile::copy(QStringLiteral(VEXILO_BIN_DIR "/db1.sqlite"), root.filePath("share/vexilo/db1.sqlite"));
+        QFile::copy(QStringLiteral(VEXILO_BIN_DIR "/db1.sqlite"),
+                    root.filePath("share/vexilo/db1.sqlite"));
         qputenv("XDG_DATA_HOME", root.filePath("home/data").toLocal8Bit());
         TInstallation installed;
         installed.ProgramFolder = root.filePath("bin");
         installed.DataFolder = root.filePath("share/vexilo");
         installed.Portable = false;
         QString error;
-        QVERIFY(TDataModule2::ChooseDatabase(installed, Server().Settings(Database, Student), &error));
+        QVERIFY(
+            TDataModule2::ChooseDatabase(installed, Server().Settings(Database, Student), &error));
         QVERIFY(!QFileInfo::exists(installed.CourseDatabase()));
         QVERIFY(TDataModule2::Server().Configured());
         QVERIFY(TDataModule2::ChooseDatabase(installed, TServerSettings(), &error));
-        QVERIFY2(QFileInfo::exists(installed.CourseDatabase()), qPrintable(installed.CourseDatabase()));
+        QVERIFY2(QFileInfo::exists(installed.CourseDatabase()),
+                 qPrintable(installed.CourseDatabase()));
         QCOMPARE(TDataModule2::DatabasePath(), installed.CourseDatabase());
         TDataModule2::SetDatabasePath(QString());
         qunsetenv("XDG_DATA_HOME");
     }
 
-    void initDbCommand()
-    {
+    void initDbCommand() {
         const QString empty = Server().CreateDatabase();
         QTemporaryDir home;
         QDir().mkpath(home.filePath("config/vexilo"));
@@ -614,8 +638,7 @@ private slots:
             p.setProcessChannelMode(QProcess::MergedChannels);
             p.start(QStringLiteral(VEXILO_BIN_DIR "/coursebook"), args);
             p.closeWriteChannel();
-            if (!p.waitForFinished(120000))
-                return -1;
+            if (!p.waitForFinished(120000)) return -1;
             *out = p.readAll();
             return p.exitCode();
         };
@@ -627,20 +650,33 @@ private slots:
         const TServerSettings s = Server().Settings(empty, Student);
         QFile ini(home.filePath("config/vexilo/coursebook.ini"));
         QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(QString("[Server]\nHost=%1\nPort=%2\nDatabase=%3\nUser=%4\n").arg(s.Host).arg(s.Port).arg(s.Database, s.User).toUtf8());
+        ini.write(QString("[Server]\nHost=%1\nPort=%2\nDatabase=%3\nUser=%4\n")
+                      .arg(s.Host)
+                      .arg(s.Port)
+                      .arg(s.Database, s.User)
+                      .toUtf8());
         ini.close();
         // The student's role may not make tables: nothing is left half made.
         QCOMPARE(run({"--init-db"}, &out), 1);
-        QCOMPARE(Server().Scalar(empty, "SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = 'public'").toInt(), 0);
+        QCOMPARE(
+            Server()
+                .Scalar(
+                    empty,
+                    "SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = 'public'")
+                .toInt(),
+            0);
 
         QCOMPARE(run({"--init-db", "--user", Server().AdminUser()}, &out), 0);
         QVERIFY2(out.contains("18 lessons"), out.constData());
         QCOMPARE(Server().Scalar(empty, "SELECT COUNT(*) FROM urok").toInt(), 18);
-        QVERIFY(Server().Scalar(empty, "SELECT pas FROM pas").toString().startsWith("pbkdf2-sha256$"));
+        QVERIFY(
+            Server().Scalar(empty, "SELECT pas FROM pas").toString().startsWith("pbkdf2-sha256$"));
         // A second time changes nothing.
         QVERIFY(Server().Exec(empty, "UPDATE razdel SET razdel = 'Своё' WHERE kod_razdel = 1"));
         QCOMPARE(run({"--init-db", "--user", Server().AdminUser()}, &out), 1);
-        QCOMPARE(Server().Scalar(empty, "SELECT razdel FROM razdel WHERE kod_razdel = 1").toString(), QString("Своё"));
+        QCOMPARE(
+            Server().Scalar(empty, "SELECT razdel FROM razdel WHERE kod_razdel = 1").toString(),
+            QString("Своё"));
         QCOMPARE(run({"--init-db", "--bogus"}, &out), 2);
 
         // Students of the new database see the course.
@@ -650,8 +686,7 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     TestCoursebookServer test;

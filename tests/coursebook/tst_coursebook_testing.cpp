@@ -23,23 +23,24 @@
 
 namespace {
 
-QString Lesson(int code, int topic, const QString& title, const QString& page, const QString& test)
-{
-    return QStringLiteral("INSERT INTO urok (kod_uroka, kod_razdel, kod_tema, kod_tip, urok, tip, htm, jpg, wav, mid, avi, test, exe)"
+QString Lesson(int code, int topic, const QString& title, const QString& page,
+               const QString& test) {
+    return QStringLiteral("INSERT INTO urok (kod_uroka, kod_razdel, kod_tema, kod_tip, urok, tip, "
+                          "htm, jpg, wav, mid, avi, test, exe)"
                           " VALUES (%1, 1, %2, 1, 'x', '%3', '%4', 'w', 'w', 'w', 'w', '%5', 'w')")
-        .arg(code).arg(topic).arg(title, page, test);
+        .arg(code)
+        .arg(topic)
+        .arg(title, page, test);
 }
 
-QByteArray Key(int lines)
-{
+QByteArray Key(int lines) {
     QByteArray key;
     for (int i = 0; i < lines; ++i)
         key += QByteArray(1, char('A' + i % 5)) + "\r\n";
     return key;
 }
 
-bool IsRed(const QWidget* w)
-{
+bool IsRed(const QWidget* w) {
     return w->palette().color(QPalette::ButtonText) == QColor(Qt::red);
 }
 
@@ -58,8 +59,7 @@ class TestCoursebookTesting : public QObject {
     QStringList Errors;
     QStringList Messages;
 
-    void Choose(TDBLookupComboBox* box, const QString& text)
-    {
+    void Choose(TDBLookupComboBox* box, const QString& text) {
         const int index = box->findText(text);
         QVERIFY2(index >= 0, qPrintable(text));
         box->setCurrentIndex(index);
@@ -67,8 +67,7 @@ class TestCoursebookTesting : public QObject {
     }
 
     // Opens the lesson and its test window with the tool button, as the student does.
-    void OpenTest(const QString& topic, const QString& lesson)
-    {
+    void OpenTest(const QString& topic, const QString& lesson) {
         Choose(Browser->DBLookupComboBox1, "Контроль");
         Choose(Browser->DBLookupComboBox2, topic);
         Choose(Browser->DBLookupComboBox3, lesson);
@@ -77,15 +76,13 @@ class TestCoursebookTesting : public QObject {
         QVERIFY(Test->isVisible());
     }
 
-    void Start()
-    {
+    void Start() {
         QVERIFY(Test->BitBtn41->isEnabled());
         QTest::mouseClick(Test->BitBtn41, Qt::LeftButton);
         QVERIFY(Test->Running());
     }
 
-    void Answer(int slot, int code)
-    {
+    void Answer(int slot, int code) {
         QPushButton* question = Test->QuestionButtons[slot - 1];
         QVERIFY(question->isVisibleTo(Test.get()));
         QTest::mouseClick(question, Qt::LeftButton);
@@ -94,27 +91,25 @@ class TestCoursebookTesting : public QObject {
 
     static int WrongCode(int right) { return right % 5 + 1; }
 
-    int JournalCount()
-    {
+    int JournalCount() {
         Data->Tjurnal->Refresh();
         return Data->Tjurnal->RecordCount();
     }
 
     // The journal rows from row `from` on, as "topic/lesson/grade".
-    QStringList RowsFrom(int from)
-    {
+    QStringList RowsFrom(int from) {
         Data->Tjurnal->Refresh();
         QStringList out;
         for (int i = from; i < Data->Tjurnal->RecordCount(); ++i)
             out << QStringLiteral("%1/%2/%3")
-                       .arg(Data->Tjurnal->Value(i, "tema").toString(), Data->Tjurnal->Value(i, "urok").toString(),
+                       .arg(Data->Tjurnal->Value(i, "tema").toString(),
+                            Data->Tjurnal->Value(i, "urok").toString(),
                             Data->Tjurnal->Value(i, "ocenka").toString());
         return out;
     }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         SetErrorReport([this](const QString& text) { Errors << text; });
         SetMessageHandler([this](const TMessageRequest& r) {
             Messages << r.Text;
@@ -122,14 +117,14 @@ private slots:
         });
     }
 
-    void init()
-    {
+    void init() {
         Errors.clear();
         Messages.clear();
         Folder = std::make_unique<TCourseFolder>();
         QVERIFY(Folder->CreateDatabase({
             "INSERT INTO razdel VALUES (1, 'Контроль')",
-            "INSERT INTO Tema (kod_tema, kod_razdel, tema) VALUES (1, 1, 'Итоговый тест'), (2, 1, 'Разные ключи')",
+            "INSERT INTO Tema (kod_tema, kod_razdel, tema) VALUES (1, 1, 'Итоговый тест'), (2, 1, "
+            "'Разные ключи')",
             Lesson(1, 1, "Итоговый тест по курсу", "pages/intro.htm", "quiz/otwet.txt"),
             Lesson(2, 1, "Чтение перед тестом", "pages/intro.htm", "w"),
             Lesson(3, 2, "Короткий тест", "pages/intro.htm", "short/1.htm"),
@@ -139,14 +134,18 @@ private slots:
             Lesson(7, 2, "Ключа нет", "pages/intro.htm", "nokey/1.htm"),
         }));
         Folder->WriteFile("zas.mht", "<title>start</title>");
-        Folder->WriteFile("pages/intro.htm", "<html><head><meta charset=\"utf-8\"><title>урок</title></head><body>урок</body></html>");
+        Folder->WriteFile("pages/intro.htm",
+                          "<html><head><meta "
+                          "charset=\"utf-8\"><title>урок</title></head><body>урок</body></html>");
         for (int n = 1; n <= 45; ++n) {
-            const QByteArray page = QStringLiteral("<html><head><meta charset=\"utf-8\"><title>Вопрос %1</title></head>"
-                                                   "<body>Вопрос %1</body></html>").arg(n).toUtf8();
+            const QByteArray page =
+                QStringLiteral("<html><head><meta charset=\"utf-8\"><title>Вопрос %1</title></head>"
+                               "<body>Вопрос %1</body></html>")
+                    .arg(n)
+                    .toUtf8();
             for (const char* dir : {"quiz", "long"})
                 Folder->WriteFile(QStringLiteral("%1/%2.htm").arg(dir).arg(n), page);
-            if (n <= 3)
-                Folder->WriteFile(QStringLiteral("short/%1.htm").arg(n), page);
+            if (n <= 3) Folder->WriteFile(QStringLiteral("short/%1.htm").arg(n), page);
         }
         Folder->WriteFile("quiz/otwet.txt", Key(40));
         Folder->WriteFile("short/otwet.txt", "B\r\nD\r\nE\r\n");
@@ -179,8 +178,7 @@ private slots:
         Browser->FormActivate();
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         Form5 = nullptr;
         Form3 = nullptr;
         Form13 = nullptr;
@@ -196,8 +194,7 @@ private slots:
         Folder.reset();
     }
 
-    void wholeTestGradedAndJournalledOnce()
-    {
+    void wholeTestGradedAndJournalledOnce() {
         OpenTest("Итоговый тест", "Итоговый тест по курсу");
         const int before = JournalCount();
         QVERIFY(!Test->QuestionRow->isVisible());
@@ -218,7 +215,9 @@ private slots:
         QCOMPARE(Test->QuestionSlots()[0].Chosen, drawn[0].Right);
         QVERIFY(IsRed(Test->AnswerButtons[drawn[0].Right - 1]));
         QVERIFY(!IsRed(Test->AnswerButtons[WrongCode(drawn[0].Right) - 1]));
-        QTRY_COMPARE(Test->WebBrowser1->url(), QUrl::fromLocalFile(Folder->Path(QStringLiteral("quiz/%1.htm").arg(drawn[0].Question))));
+        QTRY_COMPARE(Test->WebBrowser1->url(),
+                     QUrl::fromLocalFile(
+                         Folder->Path(QStringLiteral("quiz/%1.htm").arg(drawn[0].Question))));
         for (int s = 1; s <= 40; ++s)
             QVERIFY(IsRed(Test->QuestionButtons[s - 1]));
 
@@ -244,11 +243,11 @@ private slots:
         QCOMPARE(Data->Tjurnal->FieldText("fio"), QString("Петров Максим"));
         QCOMPARE(Data->Tjurnal->FieldText("gruppa"), QString("ЭТ-12"));
         QCOMPARE(Data->Tjurnal->FieldText("data"), QDate::currentDate().toString(Qt::ISODate));
-        QVERIFY2(Errors.isEmpty() && Messages.isEmpty(), qPrintable((Errors + Messages).join('\n')));
+        QVERIFY2(Errors.isEmpty() && Messages.isEmpty(),
+                 qPrintable((Errors + Messages).join('\n')));
     }
 
-    void finishWithoutStartCountsNothing()
-    {
+    void finishWithoutStartCountsNothing() {
         OpenTest("Итоговый тест", "Итоговый тест по курсу");
         const int before = JournalCount();
         QTest::mouseClick(Test->BitBtn42, Qt::LeftButton);
@@ -262,8 +261,7 @@ private slots:
         QCOMPARE(RowsFrom(before), QStringList{});
     }
 
-    void secondTestStartsClean()
-    {
+    void secondTestStartsClean() {
         OpenTest("Итоговый тест", "Итоговый тест по курсу");
         Start();
         for (int s = 1; s <= 40; ++s)
@@ -295,8 +293,7 @@ private slots:
         QCOMPARE(Data->Tjurnal->FieldValue("ocenka").toInt(), 98); // 39 of 40
     }
 
-    void keysOfOtherLengths_data()
-    {
+    void keysOfOtherLengths_data() {
         QTest::addColumn<QString>("lesson");
         QTest::addColumn<int>("slotCount");
         QTest::addColumn<int>("pages");
@@ -304,8 +301,7 @@ private slots:
         QTest::newRow("forty-five questions") << "Длинный тест" << 40 << 45;
     }
 
-    void keysOfOtherLengths()
-    {
+    void keysOfOtherLengths() {
         QFETCH(QString, lesson);
         QFETCH(int, slotCount);
         QFETCH(int, pages);
@@ -328,17 +324,18 @@ private slots:
         QCOMPARE(RowsFrom(before), QStringList{"Разные ключи/" + lesson + "/100"});
     }
 
-    void unusableKeyRefusesToStart_data()
-    {
+    void unusableKeyRefusesToStart_data() {
         QTest::addColumn<QString>("lesson");
         QTest::addColumn<QString>("said");
-        QTest::newRow("empty key") << "Пустой ключ" << "пуст";
-        QTest::newRow("line without a letter") << "Строка без буквы" << "строке 3";
-        QTest::newRow("no key file") << "Ключа нет" << "не найден";
+        QTest::newRow("empty key") << "Пустой ключ"
+                                   << "пуст";
+        QTest::newRow("line without a letter") << "Строка без буквы"
+                                               << "строке 3";
+        QTest::newRow("no key file") << "Ключа нет"
+                                     << "не найден";
     }
 
-    void unusableKeyRefusesToStart()
-    {
+    void unusableKeyRefusesToStart() {
         QFETCH(QString, lesson);
         QFETCH(QString, said);
         OpenTest("Разные ключи", lesson);
@@ -351,8 +348,7 @@ private slots:
         QVERIFY(!Test->BitBtn42->isEnabled());
     }
 
-    void resultClosedAnyWayJournalsItsOwnLesson()
-    {
+    void resultClosedAnyWayJournalsItsOwnLesson() {
         OpenTest("Итоговый тест", "Итоговый тест по курсу");
         const int before = JournalCount();
         Start();
@@ -380,8 +376,7 @@ private slots:
         QCOMPARE(RowsFrom(before).size(), 3);
     }
 
-    void sampleFolderDrawsEveryPageOnce()
-    {
+    void sampleFolderDrawsEveryPageOnce() {
         Folder->WriteFile("quiz/test.ini", "[Test]\nDraw=WithoutRepeats\n");
         OpenTest("Итоговый тест", "Итоговый тест по курсу");
         for (int run = 0; run < 3; ++run) {
@@ -396,8 +391,7 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     TestCoursebookTesting test;

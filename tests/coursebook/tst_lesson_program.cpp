@@ -10,9 +10,9 @@
 #include "Unit6.h"
 
 #include "board/Frmwork.h"
-#include "document/Scheme.h"
 #include "components/Iron.h"
 #include "components/Kinds.h"
+#include "document/Scheme.h"
 #include "platform/SchemeChannel.h"
 #include "shell/Workshop.h"
 #include "support/Seams.h"
@@ -26,22 +26,21 @@
 
 namespace {
 // The recording stand-in for a program file: it writes its arguments, one a line, and ends.
-const QByteArray Recorder = "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > \"$(dirname \"$0\")/started-with.txt\"\n";
+const QByteArray Recorder =
+    "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > \"$(dirname \"$0\")/started-with.txt\"\n";
 
-void MakeProgram(const TCourseFolder& folder, const QString& name)
-{
+void MakeProgram(const TCourseFolder& folder, const QString& name) {
     folder.WriteFile(name, Recorder);
-    QFile::setPermissions(folder.Path(name), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(folder.Path(name),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-QByteArray FileBytes(const QString& path)
-{
+QByteArray FileBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void PutPart(quint8 kind, int r1, int c1, int r2, int c2)
-{
+void PutPart(quint8 kind, int r1, int c1, int r2, int c2) {
     TIron* part = CreatePart(kind);
     part->ConnectNodes((*Framework)(r1, c1), (*Framework)(r2, c2));
     part->show();
@@ -57,8 +56,7 @@ class TestLessonProgram : public QObject {
     QStringList Errors;
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         // A session of the test's own: no workbench of anybody else's can answer here.
         SavedRuntime = qgetenv("XDG_RUNTIME_DIR");
         qputenv("XDG_RUNTIME_DIR", Runtime.path().toLocal8Bit());
@@ -71,35 +69,55 @@ private slots:
 
     void cleanupTestCase() { qputenv("XDG_RUNTIME_DIR", SavedRuntime); }
 
-    void init()
-    {
+    void init() {
         Errors.clear();
         Folder = std::make_unique<TCourseFolder>();
     }
 
     void cleanup() { Folder.reset(); }
 
-    void programField_data()
-    {
+    void programField_data() {
         QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("program"); // in the course folder ("course/...") or beside the coursebook ("beside/...")
+        QTest::addColumn<QString>("program"); // in the course folder ("course/...") or beside the
+                                              // coursebook ("beside/...")
         QTest::addColumn<QString>("scheme");
 
-        QTest::newRow("no program") << "w" << "" << "";
-        QTest::newRow("empty") << "" << "" << "";
-        QTest::newRow("a program, as older courses name it") << "workbench" << "course/workbench" << "";
-        QTest::newRow("a program and its scheme") << "workbench lab1" << "course/workbench" << "lab1";
-        QTest::newRow("blanks around the scheme") << "workbench   lab2 " << "course/workbench" << "lab2";
-        QTest::newRow("a scheme with a blank") << "workbench my lab.workbench" << "course/workbench" << "my lab.workbench";
-        QTest::newRow("a program with a blank in its name") << "tools/run me" << "course/tools/run me" << "";
-        QTest::newRow("and a scheme after it") << "tools/run me lab3" << "course/tools/run me" << "lab3";
-        QTest::newRow("missing program") << "nothing lab1" << "" << "";
-        QTest::newRow("only beside the coursebook") << "filterdemo" << "beside/filterdemo" << "";
-        QTest::newRow("the course folder's first") << "shared lab4" << "course/shared" << "lab4";
+        QTest::newRow("no program") << "w"
+                                    << ""
+                                    << "";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << "";
+        QTest::newRow("a program, as older courses name it") << "workbench"
+                                                             << "course/workbench"
+                                                             << "";
+        QTest::newRow("a program and its scheme") << "workbench lab1"
+                                                  << "course/workbench"
+                                                  << "lab1";
+        QTest::newRow("blanks around the scheme") << "workbench   lab2 "
+                                                  << "course/workbench"
+                                                  << "lab2";
+        QTest::newRow("a scheme with a blank") << "workbench my lab.workbench"
+                                               << "course/workbench"
+                                               << "my lab.workbench";
+        QTest::newRow("a program with a blank in its name") << "tools/run me"
+                                                            << "course/tools/run me"
+                                                            << "";
+        QTest::newRow("and a scheme after it") << "tools/run me lab3"
+                                               << "course/tools/run me"
+                                               << "lab3";
+        QTest::newRow("missing program") << "nothing lab1"
+                                         << ""
+                                         << "";
+        QTest::newRow("only beside the coursebook") << "filterdemo"
+                                                    << "beside/filterdemo"
+                                                    << "";
+        QTest::newRow("the course folder's first") << "shared lab4"
+                                                   << "course/shared"
+                                                   << "lab4";
     }
 
-    void programField()
-    {
+    void programField() {
         QFETCH(QString, field);
         QFETCH(QString, program);
         QFETCH(QString, scheme);
@@ -115,16 +133,17 @@ private slots:
         QCOMPARE(lesson.Scheme, scheme);
     }
 
-    void labLessonHandsItsSchemeToTheWorkbench()
-    {
+    void labLessonHandsItsSchemeToTheWorkbench() {
         // The course folder of a lab lesson: the workbench program, and Labs/lab1.workbench,
         // which the workbench finds relative to its own folder (here the test's working folder).
         const QStringList w(5, "w");
         QVERIFY(Folder->CreateDatabase({
             "INSERT INTO razdel VALUES (1, 'Постоянный ток')",
             "INSERT INTO Tema (kod_tema, kod_razdel, tema) VALUES (1, 1, 'Закон Ома')",
-            "INSERT INTO urok (kod_uroka, kod_razdel, kod_tema, kod_tip, urok, tip, htm, jpg, wav, mid, avi, test, exe)"
-            " VALUES (1, 1, 1, 2, 'Лабораторная работа 1', 'Опыт', 'w', 'w', 'w', 'w', 'w', 'w', 'workbench lab1')",
+            "INSERT INTO urok (kod_uroka, kod_razdel, kod_tema, kod_tip, urok, tip, htm, jpg, wav, "
+            "mid, avi, test, exe)"
+            " VALUES (1, 1, 1, 2, 'Лабораторная работа 1', 'Опыт', 'w', 'w', 'w', 'w', 'w', 'w', "
+            "'workbench lab1')",
         }));
         MakeProgram(*Folder, "workbench");
         Folder->Enter();
@@ -151,7 +170,8 @@ private slots:
         browser.LinkData(&data);
         QTest::mouseClick(welcome.Button1, Qt::LeftButton);
         browser.FormActivate();
-        for (TDBLookupComboBox* box : {browser.DBLookupComboBox1, browser.DBLookupComboBox2, browser.DBLookupComboBox3}) {
+        for (TDBLookupComboBox* box :
+             {browser.DBLookupComboBox1, browser.DBLookupComboBox2, browser.DBLookupComboBox3}) {
             box->setCurrentIndex(0);
             emit box->activated(0);
         }
@@ -180,8 +200,7 @@ private slots:
         DataModule2 = nullptr;
     }
 
-    void aSchemeIsHandedOverOnlyToAWorkbenchThatAnswers()
-    {
+    void aSchemeIsHandedOverOnlyToAWorkbenchThatAnswers() {
         // A socket that accepts the name and never answers (a workbench hanging) is no hand-over:
         // the caller goes on to start a workbench of its own.
         QLocalServer silent;
@@ -195,8 +214,7 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     TestLessonProgram test;

@@ -6,7 +6,6 @@
 
 #include "board/Frmwork.h"
 #include "board/Node.h"
-#include "document/Scheme.h"
 #include "components/Battery.h"
 #include "components/Blackbug.h"
 #include "components/Iron.h"
@@ -16,6 +15,7 @@
 #include "components/Resistor.h"
 #include "components/Switch.h"
 #include "components/Vresistor.h"
+#include "document/Scheme.h"
 #include "instruments/Pribor.h"
 #include "solver/Calculate.h"
 

@@ -237,7 +237,8 @@ void TestForm1::scrollBarTakesTheKeyboard() {
     QVERIFY(clicked != before);
     // and by Tab, going round the window from the results
     Control(form, "Text1")->setFocus();
-    for (int i = 0; i < 12 && !bar->hasFocus(); ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    for (int i = 0; i < 12 && !bar->hasFocus(); ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QVERIFY(bar->hasFocus());
 }
 
@@ -255,7 +256,8 @@ void TestForm1::noteIsShownWhole() {
     for (int i = 0; i + 1 < layout->lineCount(); ++i) {
         const QTextLine line = layout->lineAt(i);
         const int end = line.textStart() + line.textLength();
-        QVERIFY2(text.at(end - 1).isSpace() || text.at(end).isSpace(), qPrintable(text.mid(line.textStart(), line.textLength())));
+        QVERIFY2(text.at(end - 1).isSpace() || text.at(end).isSpace(),
+                 qPrintable(text.mid(line.textStart(), line.textLength())));
     }
 }
 

@@ -56,8 +56,10 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LoadBytes(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
     for (TIron* part : Parts) {
-        Require(Nodes.contains(part->FirstNode) && Nodes.contains(part->SecondNode), "loaded parts lie on the board");
-        Require(part->FirstNode->Elements.contains(part) && part->SecondNode->Elements.contains(part),
+        Require(Nodes.contains(part->FirstNode) && Nodes.contains(part->SecondNode),
+                "loaded parts lie on the board");
+        Require(part->FirstNode->Elements.contains(part) &&
+                    part->SecondNode->Elements.contains(part),
                 "loaded parts are in their nodes' lists");
     }
     NotifyCircuitChanged();

@@ -3,8 +3,8 @@
 // frames in both drawing modes and on both refresh paths, the controls and labels of the panel,
 // the main window's button, and a real RC circuit measured with leads dragged by the mouse.
 
-#include "board/Host.h"
 #include "MeterFixture.h"
+#include "board/Host.h"
 #include "shell/Wiring.h"
 #include "support/TestParts.h"
 

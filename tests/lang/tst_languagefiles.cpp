@@ -39,7 +39,9 @@ QString LanguagePath(const QString& language) {
     return QStringLiteral(VEXILO_SOURCE_DIR "/workbench/lang/") + language + ".lng";
 }
 
-QString FallbackText(long id) { return QString::asprintf("There is no string with ID=%li !", id); }
+QString FallbackText(long id) {
+    return QString::asprintf("There is no string with ID=%li !", id);
+}
 
 // One language file as written: the raw (still escaped) text of each ID and what is wrong
 // with the file's lines.
@@ -74,15 +76,19 @@ TRawFile ReadRawFile(const QString& path) {
         }
         const long id = m.captured(1).toLong();
         const QString text = m.captured(2);
-        if (file.Texts.contains(id)) file.Problems << where + QStringLiteral(": ID %1 again").arg(id);
+        if (file.Texts.contains(id))
+            file.Problems << where + QStringLiteral(": ID %1 again").arg(id);
         if (text.isEmpty()) file.Problems << where + QStringLiteral(": ID %1 has no text").arg(id);
         // The Save button's hint (111) runs on into the scheme's name: it ends with the blank
         // between them, in every language. Any other blank at an end is a slip.
         const bool runsOn = id == 111;
-        if (runsOn ? (!text.endsWith(u' ') || text.startsWith(u' ') || text.chopped(1) != text.chopped(1).trimmed())
+        if (runsOn ? (!text.endsWith(u' ') || text.startsWith(u' ') ||
+                      text.chopped(1) != text.chopped(1).trimmed())
                    : text != text.trimmed())
-            file.Problems << where + (runsOn ? QStringLiteral(": ID %1 must end with one blank")
-                                             : QStringLiteral(": ID %1 begins or ends with a blank")).arg(id);
+            file.Problems << where + (runsOn
+                                          ? QStringLiteral(": ID %1 must end with one blank")
+                                          : QStringLiteral(": ID %1 begins or ends with a blank"))
+                                         .arg(id);
         file.Texts.insert(id, text);
     }
     return file;
@@ -91,9 +97,11 @@ TRawFile ReadRawFile(const QString& path) {
 // The printf conversions of a text in order ("%%" included, so a lone percent sign counts).
 QStringList Placeholders(const QString& text) {
     static const QRegularExpression conversion(QStringLiteral(
-        "%(?:%|[-+ #0]*(?:\\*|[0-9]+)?(?:\\.(?:\\*|[0-9]+))?(?:hh|h|ll|l|L|q|j|z|t)?[diouxXeEfFgGaAcspn])"));
+        "%(?:%|[-+ "
+        "#0]*(?:\\*|[0-9]+)?(?:\\.(?:\\*|[0-9]+))?(?:hh|h|ll|l|L|q|j|z|t)?[diouxXeEfFgGaAcspn])"));
     QStringList found;
-    for (auto it = conversion.globalMatch(text); it.hasNext();) found << it.next().captured(0);
+    for (auto it = conversion.globalMatch(text); it.hasNext();)
+        found << it.next().captured(0);
     return found;
 }
 
@@ -115,7 +123,8 @@ QMap<long, QStringList> ScanTextIds(const QString& source, const QString& fileNa
             const QRegularExpressionMatch n = it.next();
             const long first = n.captured(1).toLong();
             const long last = n.captured(2).isEmpty() ? first : n.captured(2).toLong();
-            for (long id = first; id <= last; ++id) ids[id] << where;
+            for (long id = first; id <= last; ++id)
+                ids[id] << where;
         }
     }
     return ids;
@@ -133,7 +142,8 @@ QMap<long, QStringList> ScanTree(const QString& root, int* filesScanned) {
         ++*filesScanned;
         const QString relative = path.mid(root.size() + 1);
         const auto found = ScanTextIds(QString::fromUtf8(f.readAll()), relative);
-        for (auto i = found.cbegin(); i != found.cend(); ++i) ids[i.key()] << i.value();
+        for (auto i = found.cbegin(); i != found.cend(); ++i)
+            ids[i.key()] << i.value();
     }
     return ids;
 }
@@ -163,7 +173,8 @@ private slots:
 
     void fileIsWellFormed_data() {
         QTest::addColumn<QString>("language");
-        for (const QString& language : LanguageNames) QTest::newRow(qPrintable(language)) << language;
+        for (const QString& language : LanguageNames)
+            QTest::newRow(qPrintable(language)) << language;
     }
     void fileIsWellFormed() {
         QFETCH(QString, language);
@@ -207,7 +218,8 @@ private slots:
             std::sort(missing.begin(), missing.end());
             if (missing.isEmpty()) continue;
             QStringList numbers;
-            for (long id : missing) numbers << QString::number(id);
+            for (long id : missing)
+                numbers << QString::number(id);
             problems << language + " lacks " + numbers.join(", ");
         }
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join("; ")));
@@ -228,8 +240,8 @@ private slots:
                 if (Placeholders(other) != Placeholders(i.value()))
                     problems << QStringLiteral("%1: placeholders %2 in Russian, %3 in %4")
                                     .arg(i.key())
-                                    .arg(Placeholders(i.value()).join(' '), Placeholders(other).join(' '),
-                                         language);
+                                    .arg(Placeholders(i.value()).join(' '),
+                                         Placeholders(other).join(' '), language);
                 if (other.count(u'|') != i.value().count(u'|'))
                     problems << QStringLiteral("%1: %2 '|' in Russian, %3 in %4")
                                     .arg(i.key())
@@ -263,8 +275,10 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("none") << "Выбор языка" << QStringList{};
-        QTest::newRow("several") << "%s: %i of %li, %d at %g and %.3f" << QStringList{"%s", "%i", "%li", "%d", "%g", "%.3f"};
-        QTest::newRow("width and flags") << "%-8s%7.3f%+.6Gi" << QStringList{"%-8s", "%7.3f", "%+.6G"};
+        QTest::newRow("several") << "%s: %i of %li, %d at %g and %.3f"
+                                 << QStringList{"%s", "%i", "%li", "%d", "%g", "%.3f"};
+        QTest::newRow("width and flags")
+            << "%-8s%7.3f%+.6Gi" << QStringList{"%-8s", "%7.3f", "%+.6G"};
         QTest::newRow("escaped percent") << "100%% of %s" << QStringList{"%%", "%s"};
     }
     void placeholdersAreFoundInOrder() {
@@ -278,16 +292,21 @@ private slots:
     void scannerFindsTextIds_data() {
         QTest::addColumn<QString>("source");
         QTest::addColumn<QList<long>>("expected");
-        QTest::newRow("GetText") << "ShowMessage(GetText(602), GetText(601));" << QList<long>{601, 602};
+        QTest::newRow("GetText") << "ShowMessage(GetText(602), GetText(601));"
+                                 << QList<long>{601, 602};
         QTest::newRow("blanks") << "x = GetText ( 605 ) ;" << QList<long>{605};
-        QTest::newRow("LoadText") << "LoadText(731, 64); LoadText( 701 ,n);" << QList<long>{701, 731};
+        QTest::newRow("LoadText") << "LoadText(731, 64); LoadText( 701 ,n);"
+                                  << QList<long>{701, 731};
         QTest::newRow("variable") << "GetText(id); GetText(band.PrefixId);" << QList<long>{};
         QTest::newRow("expression") << "GetText(600 + n);" << QList<long>{};
         QTest::newRow("other function") << "MyGetText(5); GetTextWidth(6);" << QList<long>{};
-        QTest::newRow("marker") << "{1E9, 176}, // text ids: 170 171, 172" << QList<long>{170, 171, 172};
-        QTest::newRow("marker range") << "  // text ids: 231-233, 500" << QList<long>{231, 232, 233, 500};
+        QTest::newRow("marker") << "{1E9, 176}, // text ids: 170 171, 172"
+                                << QList<long>{170, 171, 172};
+        QTest::newRow("marker range")
+            << "  // text ids: 231-233, 500" << QList<long>{231, 232, 233, 500};
         QTest::newRow("marker needs a comment") << "text ids: 1 2" << QList<long>{};
-        QTest::newRow("several lines") << "GetText(100)\n// text ids: 101\nGetText(100)" << QList<long>{100, 101};
+        QTest::newRow("several lines")
+            << "GetText(100)\n// text ids: 101\nGetText(100)" << QList<long>{100, 101};
     }
     void scannerFindsTextIds() {
         QFETCH(QString, source);
@@ -308,7 +327,8 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("# a comment\n170\tp\n172\t\xC2\xB5\n");
         f.close();
-        const QMap<long, QStringList> wanted{{170, {"a.cpp:1"}}, {171, {"b.cpp:7"}}, {172, {"a.cpp:2"}}};
+        const QMap<long, QStringList> wanted{
+            {170, {"a.cpp:1"}}, {171, {"b.cpp:7"}}, {172, {"a.cpp:2"}}};
         QCOMPARE(MissingTexts(wanted, f.fileName()), QStringList{"171 (used at b.cpp:7)"});
         QCOMPARE(MissingTexts(wanted, dir.filePath("Absent.lng")).size(), 3);
     }

@@ -51,7 +51,8 @@ QString BrokenInvariant() {
     if (Dragging::Active()) return "a drag is still going on after the action";
     QSet<QPair<const TNode*, const TNode*>> edges;
     for (TIron* part : Parts) {
-        const QString name = QString("%1 (kind %2)").arg(part->metaObject()->className()).arg(part->Kind);
+        const QString name =
+            QString("%1 (kind %2)").arg(part->metaObject()->className()).arg(part->Kind);
         const TNode* a = part->FirstNode;
         const TNode* b = part->SecondNode;
         if (!a || !b) return name + " lies off the board";
@@ -59,8 +60,12 @@ QString BrokenInvariant() {
             return name + " lies on a node that is not the board's";
         const int dr = b->Row - a->Row, dc = b->Column - a->Column;
         if (!((dr == 1 && dc == 0) || (dr == 0 && dc == 1)))
-            return name + QString(" joins (%1,%2) and (%3,%4), not the upper or left end of one edge")
-                              .arg(a->Row).arg(a->Column).arg(b->Row).arg(b->Column);
+            return name +
+                   QString(" joins (%1,%2) and (%3,%4), not the upper or left end of one edge")
+                       .arg(a->Row)
+                       .arg(a->Column)
+                       .arg(b->Row)
+                       .arg(b->Column);
         const QPair<const TNode*, const TNode*> edge(a, b);
         if (edges.contains(edge)) return name + " shares its edge with another part";
         edges.insert(edge);
@@ -69,20 +74,28 @@ QString BrokenInvariant() {
     // The node lists hold exactly the terminals that lie on them.
     for (const TNode* node : Nodes) {
         QHash<const TIron0*, int> listed;
-        for (const TIron0* e : node->Elements) ++listed[e];
+        for (const TIron0* e : node->Elements)
+            ++listed[e];
         for (auto it = listed.cbegin(); it != listed.cend(); ++it) {
             const TIron0* e = it.key();
             if (!CircuitElements.contains(const_cast<TIron0*>(e)))
-                return QString("node (%1,%2) lists an element that no longer exists").arg(node->Row).arg(node->Column);
+                return QString("node (%1,%2) lists an element that no longer exists")
+                    .arg(node->Row)
+                    .arg(node->Column);
             const int ends = int(e->FirstNode == node) + int(e->SecondNode == node);
             if (it.value() != ends)
                 return QString("node (%1,%2) lists %3 %4 times for %5 terminals")
-                    .arg(node->Row).arg(node->Column).arg(e->metaObject()->className()).arg(it.value()).arg(ends);
+                    .arg(node->Row)
+                    .arg(node->Column)
+                    .arg(e->metaObject()->className())
+                    .arg(it.value())
+                    .arg(ends);
         }
     }
     for (const TIron0* e : CircuitElements) {
         for (const TNode* end : {e->FirstNode, e->SecondNode})
-            if (end && Nodes.contains(const_cast<TNode*>(end)) && !end->Elements.contains(const_cast<TIron0*>(e)))
+            if (end && Nodes.contains(const_cast<TNode*>(end)) &&
+                !end->Elements.contains(const_cast<TIron0*>(e)))
                 return QString("%1 is not listed on its node").arg(e->metaObject()->className());
     }
     if (TBattery::BatteryCount > 0 && TGenerator::GeneratorCount > 0)
@@ -139,7 +152,9 @@ private:
         }
         return AnywhereOnBoard();
     }
-    TIron* SomePart() { return Parts.isEmpty() ? nullptr : Parts[int(Random.bounded(Parts.size()))]; }
+    TIron* SomePart() {
+        return Parts.isEmpty() ? nullptr : Parts[int(Random.bounded(Parts.size()))];
+    }
     // A pixel of the part's picture that takes the mouse (not a transparent one).
     std::optional<QPoint> Grip(TIron* part) {
         for (int tries = 0; tries < 40; ++tries) {
@@ -163,7 +178,11 @@ private:
         if (!from) return "no grip";
         const QPoint to = Target();
         Mouse.Drag(*from, to, 6);
-        return QString("drag (%1,%2) -> (%3,%4)").arg(from->x()).arg(from->y()).arg(to.x()).arg(to.y());
+        return QString("drag (%1,%2) -> (%3,%4)")
+            .arg(from->x())
+            .arg(from->y())
+            .arg(to.x())
+            .arg(to.y());
     }
     QString IntoTheTrash() {
         TIron* part = SomePart();
@@ -182,7 +201,9 @@ private:
         return "back into the box";
     }
     QString DoubleClick() {
-        const QPoint at = Parts.isEmpty() || Random.bounded(3) == 0 ? Target() : Grip(SomePart()).value_or(Target());
+        const QPoint at = Parts.isEmpty() || Random.bounded(3) == 0
+                              ? Target()
+                              : Grip(SomePart()).value_or(Target());
         QWidget* under = Form.childAt(at);
         QWidget* w = under ? under : &Form;
         QTest::mouseDClick(w, Qt::LeftButton, {}, w->mapFrom(&Form, at));
@@ -203,7 +224,8 @@ private:
                 picked = a->text();
                 if (a->isEnabled()) a->trigger();
             }
-        } else if (part->PopupMenu() && !part->PopupMenu()->actions().isEmpty() && Random.bounded(2) == 0) {
+        } else if (part->PopupMenu() && !part->PopupMenu()->actions().isEmpty() &&
+                   Random.bounded(2) == 0) {
             // No popup shown offscreen: the menu's items all the same.
             const QList<QAction*> actions = part->PopupMenu()->actions();
             QAction* a = actions[int(Random.bounded(actions.size()))];
@@ -218,9 +240,11 @@ private:
         return QString("click (%1,%2)").arg(at.x()).arg(at.y());
     }
     QString Key() {
-        static const int keys[] = {Qt::Key_Delete, Qt::Key_R, Qt::Key_C, Qt::Key_Space, Qt::Key_Escape, Qt::Key_A};
+        static const int keys[] = {Qt::Key_Delete, Qt::Key_R,      Qt::Key_C,
+                                   Qt::Key_Space,  Qt::Key_Escape, Qt::Key_A};
         const int key = keys[Random.bounded(int(std::size(keys)))];
-        QTest::keyClick(&Form, Qt::Key(key), Random.bounded(4) == 0 ? Qt::ShiftModifier : Qt::NoModifier);
+        QTest::keyClick(&Form, Qt::Key(key),
+                        Random.bounded(4) == 0 ? Qt::ShiftModifier : Qt::NoModifier);
         return QString("key %1").arg(key, 0, 16);
     }
     QString Lead() {
@@ -283,13 +307,20 @@ void TestMonkey::initTestCase() {
 void TestMonkey::invariantsSeeABrokenBoard_data() {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("reported");
-    QTest::newRow("sound") << "none" << "";
-    QTest::newRow("off the board") << "off" << "lies off the board";
-    QTest::newRow("not neighbours") << "far" << "not the upper or left end of one edge";
-    QTest::newRow("lower end first") << "reversed" << "not the upper or left end of one edge";
-    QTest::newRow("shared edge") << "shared" << "shares its edge";
-    QTest::newRow("listed twice") << "listed" << "times for 1 terminals";
-    QTest::newRow("battery beside a generator") << "sources" << "a battery and a generator";
+    QTest::newRow("sound") << "none"
+                           << "";
+    QTest::newRow("off the board") << "off"
+                                   << "lies off the board";
+    QTest::newRow("not neighbours") << "far"
+                                    << "not the upper or left end of one edge";
+    QTest::newRow("lower end first") << "reversed"
+                                     << "not the upper or left end of one edge";
+    QTest::newRow("shared edge") << "shared"
+                                 << "shares its edge";
+    QTest::newRow("listed twice") << "listed"
+                                  << "times for 1 terminals";
+    QTest::newRow("battery beside a generator") << "sources"
+                                                << "a battery and a generator";
 }
 
 void TestMonkey::invariantsSeeABrokenBoard() {
@@ -367,16 +398,18 @@ void TestMonkey::boardStaysSound() {
         QString broken = BrokenInvariant();
         if (broken.isEmpty()) broken = BoxOffersAWrongSource(form);
         if (!broken.isEmpty()) {
-            std::printf("monkey: FAILED after %d actions with seed %u (MONKEY_SEED=%u repeats it): %s\n"
-                        "monkey: the last actions: %s\n",
-                        done + 1, seed, seed, qPrintable(broken), qPrintable(last.join(" | ")));
+            std::printf(
+                "monkey: FAILED after %d actions with seed %u (MONKEY_SEED=%u repeats it): %s\n"
+                "monkey: the last actions: %s\n",
+                done + 1, seed, seed, qPrintable(broken), qPrintable(last.join(" | ")));
             std::fflush(stdout);
             QFAIL(qPrintable(broken));
         }
     }
-    std::printf("monkey: %d actions, board sound throughout (at most %d parts, %d messages)\n", done, most,
-                int(seams.Messages.size()));
-    for (auto& panel : MultimeterPanels) delete panel.data();
+    std::printf("monkey: %d actions, board sound throughout (at most %d parts, %d messages)\n",
+                done, most, int(seams.Messages.size()));
+    for (auto& panel : MultimeterPanels)
+        delete panel.data();
     SetFileDialogHandler(nullptr);
     SetModalHandler(nullptr);
 }

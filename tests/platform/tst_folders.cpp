@@ -25,7 +25,8 @@ QByteArray Read(const QString& path) {
 class THome {
 public:
     explicit THome(bool explicitXdg = true) {
-        for (const char* name : Names) Saved.append({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
+        for (const char* name : Names)
+            Saved.append({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
         qputenv("HOME", Dir.path().toLocal8Bit());
         for (const char* name : Names)
             if (qstrcmp(name, "HOME") != 0) qunsetenv(name);
@@ -39,15 +40,18 @@ public:
     }
     ~THome() {
         for (const auto& s : Saved) {
-            if (s.Set) qputenv(s.Name, s.Value);
-            else qunsetenv(s.Name);
+            if (s.Set)
+                qputenv(s.Name, s.Value);
+            else
+                qunsetenv(s.Name);
         }
     }
     QString Path(const QString& name) const { return Dir.filePath(name); }
     QString Home() const { return Dir.path(); }
 
 private:
-    static constexpr const char* Names[] = {"HOME", "XDG_STATE_HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"};
+    static constexpr const char* Names[] = {"HOME", "XDG_STATE_HOME", "XDG_DATA_HOME",
+                                            "XDG_CONFIG_HOME"};
     struct TSaved {
         const char* Name;
         QByteArray Value;
@@ -88,9 +92,11 @@ void TestFolders::dataFolder_data() {
 
     QTest::newRow("build tree") << QStringList{"usr/bin"} << "usr/bin" << true;
     QTest::newRow("installed") << QStringList{"usr/share/vexilo"} << "usr/share/vexilo" << false;
-    QTest::newRow("both: beside the program wins") << QStringList{"usr/share/vexilo", "usr/bin"} << "usr/bin" << true;
+    QTest::newRow("both: beside the program wins")
+        << QStringList{"usr/share/vexilo", "usr/bin"} << "usr/bin" << true;
     QTest::newRow("none") << QStringList{} << QString() << false;
-    QTest::newRow("another program's data only") << QStringList{"usr/share/other"} << QString() << false;
+    QTest::newRow("another program's data only")
+        << QStringList{"usr/share/other"} << QString() << false;
 }
 
 void TestFolders::dataFolder() {
@@ -99,7 +105,8 @@ void TestFolders::dataFolder() {
     QFETCH(bool, portable);
     QTemporaryDir root;
     QDir().mkpath(root.filePath("usr/bin"));
-    for (const QString& folder : markers) Touch(root.filePath(folder + "/Russian.lng"));
+    for (const QString& folder : markers)
+        Touch(root.filePath(folder + "/Russian.lng"));
 
     const TInstallation at = LocateInstallation(root.filePath("usr/bin"), "Russian.lng");
     QCOMPARE(at.Found(), !found.isEmpty());
@@ -117,10 +124,14 @@ void TestFolders::userFolders_data() {
     QTest::addColumn<QString>("log");
     QTest::addColumn<QString>("database");
 
-    QTest::newRow("beside the program") << "usr/bin" << "<root>/usr/bin/User" << "<root>/usr/bin/LOG.LOG"
+    QTest::newRow("beside the program") << "usr/bin"
+                                        << "<root>/usr/bin/User"
+                                        << "<root>/usr/bin/LOG.LOG"
                                         << "<root>/usr/bin/db1.sqlite";
-    QTest::newRow("installed") << "usr/share/vexilo" << "<home>/Документы/Vexilo"
-                               << "<home>/state/vexilo/LOG.LOG" << "<home>/data/vexilo/db1.sqlite";
+    QTest::newRow("installed") << "usr/share/vexilo"
+                               << "<home>/Документы/Vexilo"
+                               << "<home>/state/vexilo/LOG.LOG"
+                               << "<home>/data/vexilo/db1.sqlite";
 }
 
 void TestFolders::userFolders() {
@@ -130,7 +141,9 @@ void TestFolders::userFolders() {
     QDir().mkpath(root.filePath("usr/bin"));
     Touch(root.filePath(marker + "/db1.sqlite"));
     const TInstallation at = LocateInstallation(root.filePath("usr/bin"), "db1.sqlite");
-    auto expand = [&](QString s) { return s.replace("<root>", root.path()).replace("<home>", home.Home()); };
+    auto expand = [&](QString s) {
+        return s.replace("<root>", root.path()).replace("<home>", home.Home());
+    };
     QFETCH(QString, schemes);
     QFETCH(QString, log);
     QFETCH(QString, database);

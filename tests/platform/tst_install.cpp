@@ -21,7 +21,8 @@
 #include <QTest>
 
 namespace {
-const QStringList AppIds = {"org.vexilo.workbench", "org.vexilo.coursebook", "org.vexilo.filterdemo"};
+const QStringList AppIds = {"org.vexilo.workbench", "org.vexilo.coursebook",
+                            "org.vexilo.filterdemo"};
 const QStringList Programs = {"workbench", "coursebook", "filterdemo", "schemetool"};
 
 struct TRun {
@@ -30,7 +31,8 @@ struct TRun {
     QString Err;
 };
 
-TRun Run(const QString& program, const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+TRun Run(const QString& program, const QStringList& args,
+         const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
     QProcess p;
     p.setProcessEnvironment(env);
     p.start(program, args);
@@ -49,7 +51,8 @@ TRun Run(const QString& program, const QStringList& args, const QProcessEnvironm
 // A validator the package's set-up installs; its absence is a fault of the set-up, not a pass.
 QString Tool(const QString& name) {
     const QString path = QStandardPaths::findExecutable(name);
-    if (path.isEmpty()) qWarning("%s is missing: scripts/install-deps installs it", qPrintable(name));
+    if (path.isEmpty())
+        qWarning("%s is missing: scripts/install-deps installs it", qPrintable(name));
     return path;
 }
 } // namespace
@@ -78,7 +81,8 @@ void TestInstall::initTestCase() {
     QVERIFY(Root.isValid());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DESTDIR", Root.path());
-    const TRun r = Run(VEXILO_CMAKE_COMMAND, {"--install", VEXILO_BUILD_DIR, "--prefix", "/usr"}, env);
+    const TRun r =
+        Run(VEXILO_CMAKE_COMMAND, {"--install", VEXILO_BUILD_DIR, "--prefix", "/usr"}, env);
     QVERIFY2(r.Code == 0, qPrintable(r.Out + r.Err));
 }
 
@@ -87,19 +91,22 @@ void TestInstall::layout() {
         const QFileInfo binary(Usr("bin/" + program));
         QVERIFY2(binary.isFile() && binary.isExecutable(), qPrintable(program));
     }
-    for (const QString& data : QStringList{"Russian.lng", "English.lng", "Estonian.lng", "Labs/lab1.workbench",
-                                "Labs/lab5.workbench", "HELP/index.htm", "HELP/Labs/lab3.htm", "HELP/Refs/index.htm",
-                                "db1.sqlite", "zas.mht", "help.mht", "test/otwet.txt", "sql/schema.sql", "sql/server.sql"})
+    for (const QString& data :
+         QStringList{"Russian.lng", "English.lng", "Estonian.lng", "Labs/lab1.workbench",
+                     "Labs/lab5.workbench", "HELP/index.htm", "HELP/Labs/lab3.htm",
+                     "HELP/Refs/index.htm", "db1.sqlite", "zas.mht", "help.mht", "test/otwet.txt",
+                     "sql/schema.sql", "sql/server.sql"})
         QVERIFY2(QFileInfo::exists(Usr("share/vexilo/" + data)), qPrintable(data));
     // A user's things never come with the package: no User folder, no log, no build tools.
-    for (const QString& absent : QStringList{"share/vexilo/User", "share/vexilo/LOG.LOG", "bin/makelabs", "bin/artgen",
-                                  "bin/coursebuild"})
+    for (const QString& absent : QStringList{"share/vexilo/User", "share/vexilo/LOG.LOG",
+                                             "bin/makelabs", "bin/artgen", "bin/coursebuild"})
         QVERIFY2(!QFileInfo::exists(Usr(absent)), qPrintable(absent));
 }
 
 void TestInstall::desktopEntries_data() {
     QTest::addColumn<QString>("id");
-    for (const QString& id : AppIds) QTest::newRow(qPrintable(id)) << id;
+    for (const QString& id : AppIds)
+        QTest::newRow(qPrintable(id)) << id;
 }
 
 void TestInstall::desktopEntries() {
@@ -128,7 +135,9 @@ void TestInstall::desktopEntries() {
     QVERIFY(QSvgRenderer(Usr("share/icons/hicolor/scalable/apps/" + id + ".svg")).isValid());
 }
 
-void TestInstall::scalableIconMatchesPictures_data() { desktopEntries_data(); }
+void TestInstall::scalableIconMatchesPictures_data() {
+    desktopEntries_data();
+}
 
 void TestInstall::scalableIconMatchesPictures() {
     // The SVG is the same drawing as the pictures: rendered at 128 pixels it agrees with the
@@ -150,7 +159,8 @@ void TestInstall::scalableIconMatchesPictures() {
             const QRgb a = drawn.pixel(x, y), b = png.pixel(x, y);
             if (qAlpha(a) < 255) continue;
             ++opaque;
-            difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+            difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                          std::abs(qBlue(a) - qBlue(b));
         }
     QVERIFY2(opaque > 128 * 128 / 2, "the scalable icon draws too little");
     const double mean = difference / (3.0 * opaque);
@@ -169,10 +179,12 @@ void TestInstall::metainfo() {
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QString xml = QString::fromUtf8(f.readAll());
     QStringList launchables;
-    for (const auto& m : QRegularExpression(R"(<launchable type="desktop-id">([^<]+)</launchable>)").globalMatch(xml))
+    for (const auto& m : QRegularExpression(R"(<launchable type="desktop-id">([^<]+)</launchable>)")
+                             .globalMatch(xml))
         launchables << m.captured(1);
     QStringList expected;
-    for (const QString& id : AppIds) expected << id + ".desktop";
+    for (const QString& id : AppIds)
+        expected << id + ".desktop";
     QCOMPARE(launchables, expected);
     for (const auto& m : QRegularExpression("<binary>([^<]+)</binary>").globalMatch(xml))
         QVERIFY2(QFileInfo(Usr("bin/" + m.captured(1))).isExecutable(), qPrintable(m.captured(1)));
@@ -191,14 +203,16 @@ void TestInstall::infoOptions() {
     QFETCH(QString, option);
     // No display at all: the answer comes before any window system is asked for.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(name);
     const TRun r = Run(Usr("bin/" + program), {option}, env);
     QVERIFY2(r.Code == 0, qPrintable(r.Err));
     if (option == "--help") {
         QVERIFY2(r.Out.startsWith("usage: " + program), qPrintable(r.Out));
         QVERIFY(r.Out.contains("--version"));
     } else {
-        QCOMPARE(r.Out, QString("%1 (Vexilo) %2\n").arg(program, QString::fromLatin1(PackageVersion())));
+        QCOMPARE(r.Out,
+                 QString("%1 (Vexilo) %2\n").arg(program, QString::fromLatin1(PackageVersion())));
     }
 }
 
@@ -237,14 +251,18 @@ void TestInstall::shippedCourse() {
             for (int i = 1; i <= 6; ++i) {
                 const QString v = q.value(i).toString();
                 if (v.isEmpty() || v == "w") continue;
-                QVERIFY2(QFileInfo(data + v).isFile(), qPrintable(QString("lesson %1: %2").arg(q.value(0).toInt()).arg(v)));
+                QVERIFY2(QFileInfo(data + v).isFile(),
+                         qPrintable(QString("lesson %1: %2").arg(q.value(0).toInt()).arg(v)));
             }
             // A lesson's program is one of the installed programs, and its scheme an installed lab.
             const QString exe = q.value(7).toString();
             if (exe == "w" || exe.isEmpty()) continue;
-            QVERIFY2(QFileInfo(Usr("bin/" + exe.section(' ', 0, 0))).isExecutable(), qPrintable(exe));
+            QVERIFY2(QFileInfo(Usr("bin/" + exe.section(' ', 0, 0))).isExecutable(),
+                     qPrintable(exe));
             const QString scheme = exe.section(' ', 1).trimmed();
-            if (!scheme.isEmpty()) QVERIFY2(QFileInfo(data + "Labs/" + scheme + ".workbench").isFile(), qPrintable(exe));
+            if (!scheme.isEmpty())
+                QVERIFY2(QFileInfo(data + "Labs/" + scheme + ".workbench").isFile(),
+                         qPrintable(exe));
         }
         QVERIFY(lessons > 0);
     }

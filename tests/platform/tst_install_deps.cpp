@@ -72,7 +72,8 @@ void TestInstallDeps::missingPackageIsAskedForByName() {
     QCOMPARE(tools.Run("ngspice", true), 0);
     const QString calls = tools.Calls();
     QVERIFY2(calls.contains("apt-get update"), qPrintable(calls));
-    QVERIFY2(QRegularExpression("apt-get install .* ngspice\\n").match(calls).hasMatch(), qPrintable(calls));
+    QVERIFY2(QRegularExpression("apt-get install .* ngspice\\n").match(calls).hasMatch(),
+             qPrintable(calls));
     QVERIFY(!calls.contains("cmake")); // only what is missing
 }
 

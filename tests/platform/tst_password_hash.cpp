@@ -7,8 +7,7 @@ class TestPasswordHash : public QObject {
     Q_OBJECT
 
 private slots:
-    void hashMatchesOnlyItsPassword()
-    {
+    void hashMatchesOnlyItsPassword() {
         const QString hash = HashPassword("Учитель-2026");
         QVERIFY(IsPasswordHash(hash));
         QVERIFY(!hash.contains("Учитель"));
@@ -20,8 +19,7 @@ private slots:
         QVERIFY(!IsPasswordHash("torvane"));
     }
 
-    void malformedHashMatchesNothing_data()
-    {
+    void malformedHashMatchesNothing_data() {
         const QString good = HashPassword("secret");
         const QStringList f = good.split('$'); // prefix, iterations, salt, key
         QTest::addColumn<QString>("stored");
@@ -31,14 +29,15 @@ private slots:
         QTest::newRow("zero iterations") << f[0] + "$0$" + f[2] + "$" + f[3];
         // Counts that would keep a start-up busy for minutes are not even tried.
         QTest::newRow("absurd iterations") << f[0] + "$2000000000$" + f[2] + "$" + f[3];
-        QTest::newRow("just past the limit") << f[0] + "$" + QString::number(MaxPasswordIterations + 1) + "$" + f[2] + "$" + f[3];
+        QTest::newRow("just past the limit")
+            << f[0] + "$" + QString::number(MaxPasswordIterations + 1) + "$" + f[2] + "$" + f[3];
         QTest::newRow("salt not hex") << f[0] + "$" + f[1] + "$zz$" + f[3];
         QTest::newRow("key cut short") << f[0] + "$" + f[1] + "$" + f[2] + "$" + f[3].left(20);
-        QTest::newRow("key of another password") << f[0] + "$" + f[1] + "$" + f[2] + "$" + HashPassword("other").split('$')[3];
+        QTest::newRow("key of another password")
+            << f[0] + "$" + f[1] + "$" + f[2] + "$" + HashPassword("other").split('$')[3];
     }
 
-    void malformedHashMatchesNothing()
-    {
+    void malformedHashMatchesNothing() {
         QFETCH(QString, stored);
         QVERIFY(!PasswordHashMatches("secret", stored));
     }

@@ -2,9 +2,9 @@
 // the about window with its scrolling credits, the intro video, and the main window's buttons
 // that open them.
 
+#include "board/Host.h"
 #include "shell/Wiring.h"
 #include "support/Mouse.h"
-#include "board/Host.h"
 #include "support/Seams.h"
 
 #include "components/Iron.h"
@@ -41,7 +41,9 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
 }
 
 // The stored "Language"; invalid when there is none.
-QVariant StoredLanguage() { return OpenSettings()->value("Language"); }
+QVariant StoredLanguage() {
+    return OpenSettings()->value("Language");
+}
 
 void StoreLanguage(const QVariant& value) {
     if (!value.isValid()) return;
@@ -51,7 +53,8 @@ void StoreLanguage(const QVariant& value) {
 
 // A folder with the language files named.
 void PutLanguageFiles(const QString& folder, const QStringList& names) {
-    for (const QString& name : names) WriteFile(folder + "/" + name, "508\tOK\n");
+    for (const QString& name : names)
+        WriteFile(folder + "/" + name, "508\tOK\n");
 }
 
 // Texts for one test: the English ones with 702, the about text, replaced.
@@ -96,41 +99,50 @@ QByteArray MakeAvi(int w, int h, int frames, int fps) {
         if (data.size() % 2) b += '\0';
         return b;
     };
-    auto list = [&](const char* type, const QByteArray& data) { return chunk("LIST", QByteArray(type, 4) + data); };
+    auto list = [&](const char* type, const QByteArray& data) {
+        return chunk("LIST", QByteArray(type, 4) + data);
+    };
     const int rowBytes = (w * 3 + 3) & ~3, frameBytes = rowBytes * h;
 
     QByteArray avih;
-    for (quint32 v : {quint32(1000000 / fps), quint32(frameBytes * fps), 0u, 0x10u, quint32(frames), 0u, 1u,
-                      quint32(frameBytes), quint32(w), quint32(h), 0u, 0u, 0u, 0u})
+    for (quint32 v : {quint32(1000000 / fps), quint32(frameBytes * fps), 0u, 0x10u, quint32(frames),
+                      0u, 1u, quint32(frameBytes), quint32(w), quint32(h), 0u, 0u, 0u, 0u})
         u32(avih, v);
     QByteArray strh("vidsDIB ", 8);
     u32(strh, 0);
     u16(strh, 0);
     u16(strh, 0);
-    for (quint32 v : {0u, 1u, quint32(fps), 0u, quint32(frames), quint32(frameBytes), 0xFFFFFFFFu, 0u}) u32(strh, v);
-    for (quint16 v : {quint16(0), quint16(0), quint16(w), quint16(h)}) u16(strh, v);
+    for (quint32 v :
+         {0u, 1u, quint32(fps), 0u, quint32(frames), quint32(frameBytes), 0xFFFFFFFFu, 0u})
+        u32(strh, v);
+    for (quint16 v : {quint16(0), quint16(0), quint16(w), quint16(h)})
+        u16(strh, v);
     QByteArray strf;
     u32(strf, 40);
     u32(strf, quint32(w));
     u32(strf, quint32(h));
     u16(strf, 1);
     u16(strf, 24);
-    for (quint32 v : {0u, quint32(frameBytes), 0u, 0u, 0u, 0u}) u32(strf, v);
-    const QByteArray hdrl = list("hdrl", chunk("avih", avih) + list("strl", chunk("strh", strh) + chunk("strf", strf)));
+    for (quint32 v : {0u, quint32(frameBytes), 0u, 0u, 0u, 0u})
+        u32(strf, v);
+    const QByteArray hdrl =
+        list("hdrl", chunk("avih", avih) + list("strl", chunk("strh", strh) + chunk("strf", strf)));
 
     QByteArray movi("movi", 4), idx1;
     for (int k = 0; k < frames; ++k) {
         QByteArray frame(frameBytes, char(90));
         const int bar = k % w;
         for (int y = 0; y < h; ++y)
-            for (int c = 0; c < 3; ++c) frame[y * rowBytes + bar * 3 + c] = char(255);
+            for (int c = 0; c < 3; ++c)
+                frame[y * rowBytes + bar * 3 + c] = char(255);
         idx1 += QByteArray("00db", 4);
         u32(idx1, 0x10);
         u32(idx1, quint32(movi.size()));
         u32(idx1, quint32(frameBytes));
         movi += chunk("00db", frame);
     }
-    const QByteArray body = QByteArray("AVI ", 4) + hdrl + chunk("LIST", movi) + chunk("idx1", idx1);
+    const QByteArray body =
+        QByteArray("AVI ", 4) + hdrl + chunk("LIST", movi) + chunk("idx1", idx1);
     return chunk("RIFF", body);
 }
 
@@ -194,9 +206,11 @@ void TestAuxWindows::languageButtonsFollowTheFiles_data() {
     QTest::addColumn<QString>("checked");
     const QStringList all = {"Russian.lng", "English.lng", "Estonian.lng"};
     // Russian is the default language, but without its file it cannot be chosen.
-    QTest::newRow("only English.lng, nothing stored") << QStringList{"English.lng"} << QVariant() << false << true << "Russian";
+    QTest::newRow("only English.lng, nothing stored")
+        << QStringList{"English.lng"} << QVariant() << false << true << "Russian";
     QTest::newRow("all files, English stored") << all << QVariant(0) << true << true << "English";
-    QTest::newRow("no files, Estonian stored") << QStringList() << QVariant(2) << false << false << "Estonian";
+    QTest::newRow("no files, Estonian stored")
+        << QStringList() << QVariant(2) << false << false << "Estonian";
     QTest::newRow("a value no button stands for") << all << QVariant(5) << true << true << "";
 }
 
@@ -215,9 +229,10 @@ void TestAuxWindows::languageButtonsFollowTheFiles() {
     QString shown;
     for (QRadioButton* b : {dialog.Russian, dialog.English, dialog.Estonian})
         if (b->isChecked()) shown = b->text();
-    const QString expected = checked == "Russian" ? GetText(753)
-                             : checked == "English" ? GetText(754)
-                             : checked == "Estonian" ? GetText(1106) : QString();
+    const QString expected = checked == "Russian"    ? GetText(753)
+                             : checked == "English"  ? GetText(754)
+                             : checked == "Estonian" ? GetText(1106)
+                                                     : QString();
     QCOMPARE(shown, expected);
     QVERIFY(Seams->Messages.isEmpty());
 }
@@ -251,8 +266,10 @@ void TestAuxWindows::okStoresOnlyAChangedLanguage() {
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     // On the button's round mark, which a wide row of the dialog leaves at its left.
     auto mark = [](QWidget* b) { return QPoint(8, b->height() / 2); };
-    if (choose == "Russian") QTest::mouseClick(dialog.Russian, Qt::LeftButton, {}, mark(dialog.Russian));
-    if (choose == "English") QTest::mouseClick(dialog.English, Qt::LeftButton, {}, mark(dialog.English));
+    if (choose == "Russian")
+        QTest::mouseClick(dialog.Russian, Qt::LeftButton, {}, mark(dialog.Russian));
+    if (choose == "English")
+        QTest::mouseClick(dialog.English, Qt::LeftButton, {}, mark(dialog.English));
     QTest::mouseClick(ok ? dialog.btnOk : dialog.btnCancel, Qt::LeftButton);
 
     QVERIFY(!dialog.isVisible());
@@ -340,7 +357,8 @@ void TestAuxWindows::aboutTextPicture() {
     const QList<int> dark = DarkRows(panel.TextPicture);
     const QStringList texts = text.split('\n');
     for (int i = 0; i < lines; ++i) {
-        const bool inked = std::any_of(dark.begin(), dark.end(), [&](int y) { return y / lineHeight == i; });
+        const bool inked =
+            std::any_of(dark.begin(), dark.end(), [&](int y) { return y / lineHeight == i; });
         QCOMPARE(inked, !texts[i].isEmpty());
     }
     QVERIFY(dark.last() < lines * lineHeight);
@@ -362,11 +380,13 @@ void TestAuxWindows::aboutTextScrollsAndComesRound() {
     QCOMPARE(panel.Timer1->interval(), 100);
     QCOMPARE(panel.y, -1);
     // The picture's last row is the last to leave; then the text comes in from below.
-    while (panel.y > -height) panel.Timer1Timer();
+    while (panel.y > -height)
+        panel.Timer1Timer();
     panel.Timer1Timer();
     QCOMPARE(panel.y, window);
     QVERIFY(DarkRows(panel.DTxt->grab().toImage()).isEmpty());
-    while (panel.y > window - height) panel.Timer1Timer();
+    while (panel.y > window - height)
+        panel.Timer1Timer();
     const QList<int> rows = DarkRows(panel.DTxt->grab().toImage());
     QVERIFY(!rows.isEmpty());
     QCOMPARE(rows.first(), window - height + DarkRows(panel.TextPicture).first());
@@ -417,7 +437,8 @@ void TestAuxWindows::mainWindowButtonsOpenTheWindows() {
         } else if (dialog == AboutPanel) {
             opened << "about";
             // Shown, it waits for the pause before the text moves.
-            if (!AboutPanel->Timer1->isActive() || AboutPanel->Timer1->interval() != 1000) opened << "still";
+            if (!AboutPanel->Timer1->isActive() || AboutPanel->Timer1->interval() != 1000)
+                opened << "still";
             dialog->reject();
         }
         return dialog->result();

@@ -49,7 +49,8 @@ void TestGlobal::cleanup() {
 // Expected texts use "<n>" for the language file's string n, so the table states the rule
 // without repeating the translations.
 static QString Expand(QString text) {
-    for (int id = 170; id <= 176; ++id) text.replace(QString("<%1>").arg(id), GetText(id));
+    for (int id = 170; id <= 176; ++id)
+        text.replace(QString("<%1>").arg(id), GetText(id));
     return text;
 }
 
@@ -146,7 +147,8 @@ void TestGlobal::languageFileEscapesAndComments() {
     const QString path = seams.Dir.filePath("escapes.lng");
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("# a comment\r\n7\tline one\\nline two\\tend \\\\ back\r\n8\t\r\nnot a line\n9\tЮникод\n");
+    f.write(
+        "# a comment\r\n7\tline one\\nline two\\tend \\\\ back\r\n8\t\r\nnot a line\n9\tЮникод\n");
     f.close();
     QVERIFY(LoadLanguageFile(path));
     QCOMPARE(GetText(7), QString("line one\nline two\tend \\ back"));
@@ -167,7 +169,8 @@ void TestGlobal::transposedPicture() {
     QCOMPARE(LoadingProgress(), before + 1);
     QCOMPARE(observed, before + 1);
     for (int y = 0; y < plain.height(); y += 7)
-        for (int x = 0; x < plain.width(); x += 5) QCOMPARE(turned.pixel(y, x), plain.pixel(x, y));
+        for (int x = 0; x < plain.width(); x += 5)
+            QCOMPARE(turned.pixel(y, x), plain.pixel(x, y));
 }
 
 void TestGlobal::programThatShowsNothingDecodesNoPictures() {
@@ -201,7 +204,8 @@ void TestGlobal::cursorClearsTheTopLeftColour() {
     QImage picture(56, 20, QImage::Format_ARGB32);
     picture.fill(QColor(255, 0, 255));
     for (int x = 10; x < 46; ++x)
-        for (int y = 8; y < 12; ++y) picture.setPixel(x, y, qRgb(0, 0, 200));
+        for (int y = 8; y < 12; ++y)
+            picture.setPixel(x, y, qRgb(0, 0, 200));
     const QCursor cursor = BitmapToCursor(picture);
     QCOMPARE(cursor.hotSpot(), QPoint(28, 10));
     const QImage shown = cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32);

@@ -7,14 +7,14 @@
 #include "support/Seams.h"
 
 #include "board/Frmwork.h"
-#include "document/Scheme.h"
 #include "components/Battery.h"
 #include "components/Blackbug.h"
-#include "components/Vresistor.h"
 #include "components/Floatctrl.h"
 #include "components/Iron.h"
 #include "components/Ironstateform.h"
 #include "components/Kinds.h"
+#include "components/Vresistor.h"
+#include "document/Scheme.h"
 #include "instruments/Pribor.h"
 #include "shell/Partwindows.h"
 #include "shell/Workshop.h"
@@ -23,8 +23,8 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QMouseEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -46,7 +46,8 @@ struct TWindow {
         CreatePartWindows(&Form);
     }
     ~TWindow() {
-        for (auto& panel : MultimeterPanels) delete panel.data();
+        for (auto& panel : MultimeterPanels)
+            delete panel.data();
     }
     TFloatControlPanel* Panel() const { return FloatControlForm; }
     QPoint Centre(QWidget* w) { return w->mapTo(&Form, w->rect().center()); }
@@ -245,7 +246,8 @@ void TestPartWindows::keysReachTheVariablePartAfterThePanel() {
 
 void TestPartWindows::blackBoxNamesItsContentToTheTeacher() {
     TWindow w;
-    for (TBoxItem* item : w.Form.BoxItems) QVERIFY(item->isEnabled());
+    for (TBoxItem* item : w.Form.BoxItems)
+        QVERIFY(item->isEnabled());
     auto* box = new TBlackBug(TBlackBug::Coil);
     box->ConnectNodes((*w.Form.Board)(2, 2), (*w.Form.Board)(2, 3));
     box->show();
@@ -262,18 +264,21 @@ void TestPartWindows::blackBoxNamesItsContentToTheTeacher() {
     for (TBoxItem* item : w.Form.BoxItems)
         if (item->Tag == KindGenerator) QVERIFY(!item->isEnabled());
     ClearBoard();
-    for (TBoxItem* item : w.Form.BoxItems) QVERIFY(item->isEnabled());
+    for (TBoxItem* item : w.Form.BoxItems)
+        QVERIFY(item->isEnabled());
 }
 
 namespace {
 // Drags a widget by the point `from` (its own coordinates) by `by`, as the mouse would.
 void DragBy(QWidget* w, QPoint from, QPoint by) {
     const QPoint to = from + by;
-    QMouseEvent press(QEvent::MouseButtonPress, from, w->mapToGlobal(from), Qt::LeftButton, Qt::LeftButton, {});
+    QMouseEvent press(QEvent::MouseButtonPress, from, w->mapToGlobal(from), Qt::LeftButton,
+                      Qt::LeftButton, {});
     QCoreApplication::sendEvent(w, &press);
     QMouseEvent move(QEvent::MouseMove, to, w->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
     QCoreApplication::sendEvent(w, &move);
-    QMouseEvent release(QEvent::MouseButtonRelease, to, w->mapToGlobal(to), Qt::LeftButton, Qt::NoButton, {});
+    QMouseEvent release(QEvent::MouseButtonRelease, to, w->mapToGlobal(to), Qt::LeftButton,
+                        Qt::NoButton, {});
     QCoreApplication::sendEvent(w, &release);
 }
 } // namespace
@@ -294,7 +299,8 @@ void TestPartWindows::metersOpenClearOfTheToolBarAndStayOnScreen() {
     // the screen.
     TPriborPanel* meter = MultimeterPanels[1];
     const QRect screen = w.Form.rect();
-    for (QPoint by : {QPoint(-3000, -3000), QPoint(3000, 3000), QPoint(-3000, 3000), QPoint(3000, -3000)}) {
+    for (QPoint by :
+         {QPoint(-3000, -3000), QPoint(3000, 3000), QPoint(-3000, 3000), QPoint(3000, -3000)}) {
         DragBy(meter, QPoint(40, 6), by);
         QVERIFY(screen.contains(QRect(meter->pos(), QSize(meter->width(), 15))));
     }

@@ -2,10 +2,10 @@
 
 #include "support/Seams.h"
 
-#include "shell/Global.h"
-#include "shell/Application.h"
-#include "shell/Startup.h"
 #include "platform/QtTranslations.h"
+#include "shell/Application.h"
+#include "shell/Global.h"
+#include "shell/Startup.h"
 
 #include <QDir>
 #include <QFile>
@@ -103,8 +103,10 @@ void TestStartup::qtTextsFollowTheLanguage_data() {
     QTest::addColumn<int>("language");
     QTest::addColumn<QString>("yes"); // the Yes button of a message box
     QTest::addColumn<QString>("cancel");
-    QTest::newRow("English") << 0 << "&Yes" << "Cancel";
-    QTest::newRow("Russian") << 1 << "&Да" << "Отмена";
+    QTest::newRow("English") << 0 << "&Yes"
+                             << "Cancel";
+    QTest::newRow("Russian") << 1 << "&Да"
+                             << "Отмена";
 }
 
 void TestStartup::qtTextsFollowTheLanguage() {
@@ -163,12 +165,18 @@ void TestStartup::teacherCheck_data() {
     QTest::addColumn<QString>("stored"); // "hash:<pw>" stores the hash of <pw>
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("teacher");
-    QTest::newRow("right, other case") << "hash:secret" << "SeCrEt" << true;
-    QTest::newRow("cyrillic in capitals") << "hash:пароль" << "ПАРОЛЬ" << true;
-    QTest::newRow("wrong") << "hash:secret" << "secrets" << false;
-    QTest::newRow("empty typed") << "hash:secret" << "" << false;
-    QTest::newRow("older plain entry") << "Пароль" << "пАРОЛЬ" << true;
-    QTest::newRow("older plain entry, wrong") << "Пароль" << "парол" << false;
+    QTest::newRow("right, other case") << "hash:secret"
+                                       << "SeCrEt" << true;
+    QTest::newRow("cyrillic in capitals") << "hash:пароль"
+                                          << "ПАРОЛЬ" << true;
+    QTest::newRow("wrong") << "hash:secret"
+                           << "secrets" << false;
+    QTest::newRow("empty typed") << "hash:secret"
+                                 << "" << false;
+    QTest::newRow("older plain entry") << "Пароль"
+                                       << "пАРОЛЬ" << true;
+    QTest::newRow("older plain entry, wrong") << "Пароль"
+                                              << "парол" << false;
 }
 
 void TestStartup::teacherCheck() {
@@ -194,7 +202,8 @@ void TestStartup::teacherCheckFailsClosed_data() {
     QTest::newRow("a folder") << QByteArray("<folder>") << false;
     QTest::newRow("broken section") << QByteArray("[General\nKey=\n") << false;
     QByteArray noise(300, '\0');
-    for (int i = 0; i < noise.size(); ++i) noise[i] = char((i * 7919 + 13) % 256);
+    for (int i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 7919 + 13) % 256);
     QTest::newRow("random bytes") << noise << false;
 }
 
@@ -289,7 +298,9 @@ void TestStartup::setupThatCannotWriteSaysSo() {
 void TestStartup::passwordFieldShowsFacesAndHasALimit() {
     TPasswordDlg dialog;
     QCOMPARE(dialog.Password->echoMode(), QLineEdit::Password);
-    QCOMPARE(dialog.Password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, dialog.Password), 0x263A);
+    QCOMPARE(dialog.Password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr,
+                                                 dialog.Password),
+             0x263A);
     dialog.Password->setText(QString(300, 'a'));
     QCOMPARE(dialog.Password->text().size(), TPasswordDlg::MaxLength);
 }

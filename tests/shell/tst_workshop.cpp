@@ -7,20 +7,20 @@
 
 #include "board/Frmwork.h"
 #include "board/Node.h"
-#include "document/Scheme.h"
 #include "components/Iron.h"
 #include "components/Kinds.h"
 #include "components/Resistor.h"
+#include "document/Scheme.h"
 #include "shell/Helpwindow.h"
 #include "shell/Workshop.h"
 #include "solver/Calculate.h"
 
 #include <QCloseEvent>
-#include <QTextBrowser>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolButton>
 
 namespace {
@@ -130,7 +130,8 @@ void TestWorkshop::partFromTheBoxLandsWhereDropped() {
     QVERIFY(!SchemeSaved);
     // The box closes again when the part has gone.
     TBoxItem* box = w.Box(KindResistor);
-    const QImage shown = box->pixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage shown =
+        box->pixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QCOMPARE(shown, box->Closed.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
@@ -144,8 +145,8 @@ void TestWorkshop::circuitBuiltWithTheMouseIsSolved() {
         QPoint Offset; // where in the cell the part is let go
     };
     const TPlacement placements[] = {
-        {KindBattery, 2, 2, {50, 32}},  {KindResistor, 3, 2, {50, 32}}, {KindWire, 2, 2, {32, 50}},
-        {KindWire, 2, 3, {32, 50}},     {KindResistor, 5, 5, {50, 32}},
+        {KindBattery, 2, 2, {50, 32}}, {KindResistor, 3, 2, {50, 32}}, {KindWire, 2, 2, {32, 50}},
+        {KindWire, 2, 3, {32, 50}},    {KindResistor, 5, 5, {50, 32}},
     };
     for (const TPlacement& p : placements) {
         const QPoint from = w.Centre(w.Box(p.Kind));
@@ -155,7 +156,8 @@ void TestWorkshop::circuitBuiltWithTheMouseIsSolved() {
     w.Form.Board->Tick();
     const double current = 1.5 / (0.3 + 1000 + 2E-6);
     for (int i = 0; i < 4; ++i) {
-        QVERIFY2(std::abs(std::abs(Parts[i]->Current) - current) < 1e-12, qPrintable(QString::number(i)));
+        QVERIFY2(std::abs(std::abs(Parts[i]->Current) - current) < 1e-12,
+                 qPrintable(QString::number(i)));
         QCOMPARE(Parts[i]->Current.imag(), 0.0);
     }
     QCOMPARE(Parts[4]->Current, TComplex(0));
@@ -177,7 +179,8 @@ void TestWorkshop::shortPressTakesNothing() {
 
 void TestWorkshop::sixtyFirstPartIsRefused() {
     TWindow w;
-    for (int i = 0; i < 60; ++i) CreatePart(KindWire);
+    for (int i = 0; i < 60; ++i)
+        CreatePart(KindWire);
     const QPoint from = w.Centre(w.Box(KindResistor));
     w.Mouse.Press(from);
     w.Mouse.Move(from + QPoint(0, 20));
@@ -235,8 +238,10 @@ void TestWorkshop::closeWithChanges_data() {
     QTest::addColumn<bool>("closes");
     QTest::newRow("cancel keeps the board") << int(IdCancel) << QString() << false;
     QTest::newRow("no closes") << int(IdNo) << QString() << true;
-    QTest::newRow("yes and a name saves and closes") << int(IdYes) << QString("saved.workbench") << true;
-    QTest::newRow("yes but the dialog cancelled keeps the board") << int(IdYes) << QString() << false;
+    QTest::newRow("yes and a name saves and closes")
+        << int(IdYes) << QString("saved.workbench") << true;
+    QTest::newRow("yes but the dialog cancelled keeps the board")
+        << int(IdYes) << QString() << false;
 }
 
 void TestWorkshop::closeWithChanges() {
@@ -346,9 +351,12 @@ void TestWorkshop::failedOpenLeavesTheBoardUntitled() {
 void TestWorkshop::loadSchemePaths_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("path");
-    QTest::newRow("a lab's name") << "lab1" << "Labs/lab1.workbench";
-    QTest::newRow("a full path") << "/home/student/ohm" << "/home/student/ohm.workbench";
-    QTest::newRow("a name with a dot") << "lab1.old" << "Labs/lab1.old";
+    QTest::newRow("a lab's name") << "lab1"
+                                  << "Labs/lab1.workbench";
+    QTest::newRow("a full path") << "/home/student/ohm"
+                                 << "/home/student/ohm.workbench";
+    QTest::newRow("a name with a dot") << "lab1.old"
+                                       << "Labs/lab1.old";
     QTest::newRow("too long") << QString(260, 'x') << QString();
 }
 
@@ -475,7 +483,8 @@ void TestWorkshop::loadSchemeSocketIsTheSessionsOwn() {
     w.Form.StartListening();
     const QFileInfo socket(socketPath);
     QVERIFY(socket.exists());
-    QVERIFY(!(socket.permissions() & (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup)));
+    QVERIFY(!(socket.permissions() &
+              (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup)));
 }
 
 void TestWorkshop::captionFollowsTheFileName() {
@@ -500,9 +509,11 @@ void TestWorkshop::helpOpensInTheProgramsOwnWindow() {
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(html.toUtf8());
     };
-    write("HELP/index.htm", "<html><head><title>Как работать</title></head><body>"
-                            "<a href=\"Refs/index.htm\">refs</a> <a href=\"gone.htm\">gone</a></body></html>");
-    write("HELP/Refs/index.htm", "<html><head><title>Справочник</title></head><body>Ом</body></html>");
+    write("HELP/index.htm",
+          "<html><head><title>Как работать</title></head><body>"
+          "<a href=\"Refs/index.htm\">refs</a> <a href=\"gone.htm\">gone</a></body></html>");
+    write("HELP/Refs/index.htm",
+          "<html><head><title>Справочник</title></head><body>Ом</body></html>");
     QDir::setCurrent(data.path());
 
     w.Form.btnHelpClick();

@@ -46,10 +46,14 @@ public:
         element.Burnt = true;
         element.Impedance = element.DrivenImpedance = 1E60;
     }
-    void Report(TSolveProblem problem, const QString& text) override { Problems.append({problem, text}); }
+    void Report(TSolveProblem problem, const QString& text) override {
+        Problems.append({problem, text});
+    }
 };
 
-bool Near(TComplex a, TComplex b) { return std::abs(a - b) <= 1e-12 * std::max(1.0, std::abs(b)); }
+bool Near(TComplex a, TComplex b) {
+    return std::abs(a - b) <= 1e-12 * std::max(1.0, std::abs(b));
+}
 
 } // namespace
 
@@ -98,20 +102,23 @@ void TestCircuit::acMarksOnlyWhereAGeneratorDrives() {
     TCircuitView view;
     view.NodeCount = 4;
     view.Omega = 100;
-    view.Elements = {Element(0, 1, 1, 10), Element(1, 0, 1E60), Element(2, 3, 1, 5), Element(3, 2, 1E60)};
+    view.Elements = {Element(0, 1, 1, 10), Element(1, 0, 1E60), Element(2, 3, 1, 5),
+                     Element(3, 2, 1E60)};
     view.Elements[0].AlternatingSource = true;
     view.Elements[1].DrivenImpedance = view.Elements[3].DrivenImpedance = TComplex(0, -100);
     TRecordingSink sink;
     SolveCircuit(view, sink);
     const std::vector<bool> driven = {true, true, false, false};
-    for (size_t e = 0; e < driven.size(); ++e) QCOMPARE(view.Elements[e].AcDriven, driven[e]);
+    for (size_t e = 0; e < driven.size(); ++e)
+        QCOMPARE(view.Elements[e].AcDriven, driven[e]);
     QVERIFY(Near(view.Elements[0].Current, 10.0 / TComplex(1, -100)));
     QVERIFY(std::abs(view.Elements[2].Current) < 1e-50);
 
     // On direct current nothing is driven, whatever the generator flag says.
     view.Omega = 0;
     SolveCircuit(view, sink);
-    for (const TCircuitElement& e : view.Elements) QVERIFY(!e.AcDriven);
+    for (const TCircuitElement& e : view.Elements)
+        QVERIFY(!e.AcDriven);
 }
 
 void TestCircuit::noLoopClearsEveryElement() {
@@ -142,7 +149,8 @@ void TestCircuit::mostOverloadedBurnsAndABurntPartNeverAgain() {
     // exactly the first resistor.
     TCircuitView view;
     view.NodeCount = 5;
-    view.Elements = {Element(0, 1, 1, 10), Element(1, 2, 4), Element(2, 0, 4), Element(3, 4, 1, 1), Element(4, 3, 1)};
+    view.Elements = {Element(0, 1, 1, 10), Element(1, 2, 4), Element(2, 0, 4), Element(3, 4, 1, 1),
+                     Element(4, 3, 1)};
     view.Elements[4].Burnt = true;
     TRecordingSink sink;
     sink.Rating = {0, 10 / 9.0 / 3, 10 / 9.0 / 2, 0, 0.5 / 2.5};
@@ -163,7 +171,8 @@ void TestCircuit::failures_data() {
 
     TCircuitView resonance; // a coil and a capacitor that cancel, nothing else in their loop
     resonance.NodeCount = 4;
-    resonance.Elements = {Element(0, 1, TComplex(0, 50), 1), Element(0, 1, TComplex(0, -50)), Element(2, 3, 1, 1)};
+    resonance.Elements = {Element(0, 1, TComplex(0, 50), 1), Element(0, 1, TComplex(0, -50)),
+                          Element(2, 3, 1, 1)};
     resonance.Elements[2].Current = 0.5; // a stale current elsewhere
     QTest::newRow("singular") << resonance << -1 << int(TSolveProblem::Singular) << QString();
 
@@ -171,12 +180,14 @@ void TestCircuit::failures_data() {
     offTheView.NodeCount = 2;
     offTheView.Elements = {Element(0, 1, 1, 1), Element(1, 2, 1)};
     offTheView.Elements[0].Current = 0.5;
-    QTest::newRow("node outside the view") << offTheView << -1 << int(TSolveProblem::Failed) << "No Nodes in Array !";
+    QTest::newRow("node outside the view")
+        << offTheView << -1 << int(TSolveProblem::Failed) << "No Nodes in Array !";
 
     TCircuitView loop;
     loop.NodeCount = 2;
     loop.Elements = {Element(0, 1, 1, 1), Element(0, 1, 1), Element(0, 1, 3)};
-    QTest::newRow("a part refuses its current") << loop << 1 << int(TSolveProblem::Failed) << "the part refused";
+    QTest::newRow("a part refuses its current")
+        << loop << 1 << int(TSolveProblem::Failed) << "the part refused";
 }
 
 void TestCircuit::failures() {
@@ -192,7 +203,8 @@ void TestCircuit::failures() {
     QCOMPARE(int(sink.Problems[0].first), problem);
     QCOMPARE(sink.Problems[0].second, text);
     // After a failure no element is left with a current.
-    for (const TCircuitElement& e : view.Elements) QCOMPARE(e.Current, TComplex());
+    for (const TCircuitElement& e : view.Elements)
+        QCOMPARE(e.Current, TComplex());
 }
 
 QTEST_GUILESS_MAIN(TestCircuit)

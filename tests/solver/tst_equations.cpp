@@ -27,7 +27,8 @@ bool SameBits(double a, double b, bool zeroSignFree) {
 bool Same(const std::vector<TComplex>& a, const std::vector<TComplex>& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (!SameBits(a[i].real(), b[i].real(), true) || !SameBits(a[i].imag(), b[i].imag(), true)) return false;
+        if (!SameBits(a[i].real(), b[i].real(), true) || !SameBits(a[i].imag(), b[i].imag(), true))
+            return false;
     return true;
 }
 
@@ -39,7 +40,8 @@ struct TSystem {
     std::vector<double> Scale;
 
     void WriteInto(TEquations& eq) const {
-        for (const auto& [r, c, v] : Entries) eq.At(r, c) = v;
+        for (const auto& [r, c, v] : Entries)
+            eq.At(r, c) = v;
         eq.RowClass = RowClass;
         eq.ColumnClass = ColumnClass;
         eq.ScaleColumns(Scale);
@@ -53,18 +55,22 @@ TSystem RandomSystem(QRandomGenerator& random, bool real) {
     auto value = [&]() -> TComplex {
         // Whole numbers of a few sizes tie often, as the current-law rows' 1 and -1 do.
         switch (random.bounded(4)) {
-        case 0: return {random.bounded(2) ? 1.0 : -1.0, 0};
-        case 1: return {random.bounded(2) ? 2.0 : -2.0, real ? 0 : double(random.bounded(3)) - 1};
+        case 0:
+            return {random.bounded(2) ? 1.0 : -1.0, 0};
+        case 1:
+            return {random.bounded(2) ? 2.0 : -2.0, real ? 0 : double(random.bounded(3)) - 1};
         default: {
             const double size = std::pow(10.0, random.bounded(16) - 8.0);
-            return {size * (random.generateDouble() - 0.5), real ? 0 : size * (random.generateDouble() - 0.5)};
+            return {size * (random.generateDouble() - 0.5),
+                    real ? 0 : size * (random.generateDouble() - 0.5)};
         }
         }
     };
     for (int r = 0; r < s.N; ++r) {
         // A diagonal entry keeps most systems solvable; a few more entries per row.
         if (random.bounded(30)) s.Entries.push_back({r, r, value()});
-        for (int i = random.bounded(5); i > 0; --i) s.Entries.push_back({r, random.bounded(s.N), value()});
+        for (int i = random.bounded(5); i > 0; --i)
+            s.Entries.push_back({r, random.bounded(s.N), value()});
         if (random.bounded(2)) s.Entries.push_back({r, s.N, value()});
         s.RowClass.push_back(random.bounded(classes));
         s.ColumnClass.push_back(random.bounded(classes));
@@ -74,7 +80,8 @@ TSystem RandomSystem(QRandomGenerator& random, bool real) {
 }
 
 // Runs `solve` on a fresh equations object holding the system; nothing when it is singular.
-std::optional<std::vector<TComplex>> Run(const TSystem& s, const std::function<std::vector<TComplex>(TEquations&)>& solve) {
+std::optional<std::vector<TComplex>>
+Run(const TSystem& s, const std::function<std::vector<TComplex>(TEquations&)>& solve) {
     TEquations eq(s.N);
     s.WriteInto(eq);
     try {
@@ -103,7 +110,8 @@ void TestEquations::quotientIsTheRuntimes_data() {
     QTest::addColumn<double>("b");
     QTest::addColumn<double>("c");
     QTest::addColumn<double>("d");
-    const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity(),
+                 nan = std::numeric_limits<double>::quiet_NaN();
     QTest::newRow("ordinary") << 3.0 << -4.0 << 0.5 << 2.0;
     QTest::newRow("real divisor") << 3.0 << -4.0 << 0.5 << 0.0;
     QTest::newRow("imaginary divisor") << 3.0 << -4.0 << 0.0 << -7.0;
@@ -127,16 +135,21 @@ void TestEquations::quotientIsTheRuntimes() {
     volatile double vc = c;
     const TComplex expected = TComplex(a, b) / TComplex(vc, d);
     const TComplex got = Quotient({a, b}, {c, d});
-    QVERIFY2(SameBits(got.real(), expected.real(), false) && SameBits(got.imag(), expected.imag(), false),
-             qPrintable(QString::asprintf("%a%+ai against %a%+ai", got.real(), got.imag(), expected.real(), expected.imag())));
+    QVERIFY2(SameBits(got.real(), expected.real(), false) &&
+                 SameBits(got.imag(), expected.imag(), false),
+             qPrintable(QString::asprintf("%a%+ai against %a%+ai", got.real(), got.imag(),
+                                          expected.real(), expected.imag())));
 
     // And on random values of every size.
     QRandomGenerator random(uint(a * 1000 + c));
-    auto any = [&] { return std::ldexp(random.generateDouble() - 0.5, random.bounded(2000) - 1000); };
+    auto any = [&] {
+        return std::ldexp(random.generateDouble() - 0.5, random.bounded(2000) - 1000);
+    };
     for (int i = 0; i < 20000; ++i) {
         const TComplex x(any(), any()), y(any(), any());
         const TComplex runtime = x / y, inline_ = Quotient(x, y);
-        QVERIFY(SameBits(runtime.real(), inline_.real(), false) && SameBits(runtime.imag(), inline_.imag(), false));
+        QVERIFY(SameBits(runtime.real(), inline_.real(), false) &&
+                SameBits(runtime.imag(), inline_.imag(), false));
     }
 }
 
@@ -161,7 +174,8 @@ void TestEquations::sparseEliminationEqualsFull() {
             ++singular;
             continue;
         }
-        QVERIFY2(Same(*sparse, *full), qPrintable(QString("system %1 of %2 equations").arg(i).arg(s.N)));
+        QVERIFY2(Same(*sparse, *full),
+                 qPrintable(QString("system %1 of %2 equations").arg(i).arg(s.N)));
         ++solved;
     }
     QVERIFY(solved > 800 && singular > 20);
@@ -189,7 +203,8 @@ void TestEquations::duplicateRowsAsEveryEntrySays() {
             // Rows of a few shapes, some of them multiples of others.
             const int shape = random.bounded(3);
             for (int c = 0; c < n; ++c) {
-                if ((c + shape) % 3 == 0) eq.At(r, c) = TComplex(c + 1, shape) * double(r % 2 ? 2 : -3);
+                if ((c + shape) % 3 == 0)
+                    eq.At(r, c) = TComplex(c + 1, shape) * double(r % 2 ? 2 : -3);
                 if (random.bounded(10) == 0) eq.At(r, c) = TComplex(random.bounded(3), 0);
             }
             eq.Rhs(r) = r; // takes no part
@@ -201,7 +216,8 @@ void TestEquations::duplicateRowsAsEveryEntrySays() {
         for (int r = 0; r < k && !expected; ++r) {
             const double mk = eq.RowMax(k, n), mr = eq.RowMax(r, n);
             double d = 0;
-            for (int c = 0; c < n; ++c) d += std::abs(eq.Get(k, c) / mk - eq.Get(r, c) / mr);
+            for (int c = 0; c < n; ++c)
+                d += std::abs(eq.Get(k, c) / mk - eq.Get(r, c) / mr);
             expected = d == 0;
         }
         QCOMPARE(eq.DuplicatesEarlierRow(k), expected);

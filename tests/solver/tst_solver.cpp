@@ -32,7 +32,9 @@ TTestPart* Part(double r, double emf, int r1, int c1, int r2, int c2) {
     return p;
 }
 
-bool Solve() { return SolveBoard(); }
+bool Solve() {
+    return SolveBoard();
+}
 
 bool Near(TComplex a, TComplex b, double tolerance = 1e-12) {
     return std::abs(a - b) <= tolerance * std::max(1.0, std::abs(b));
@@ -82,7 +84,8 @@ void TestSolver::loopsOfSmallCircuits_data() {
     QTest::newRow("three on one edge") << "2 2 2 3;2 2 2 3;2 2 2 3" << 3;
     QTest::newRow("both ends on one node") << "1 1 1 1;1 1 1 2;1 1 1 2" << 1;
     QTest::newRow("square") << "0 0 0 1;0 1 1 1;1 0 1 1;0 0 1 0" << 1;
-    QTest::newRow("two squares side by side") << "0 0 0 1;0 1 0 2;1 0 1 1;1 1 1 2;0 0 1 0;0 1 1 1;0 2 1 2" << 3;
+    QTest::newRow("two squares side by side")
+        << "0 0 0 1;0 1 0 2;1 0 1 1;1 1 1 2;0 0 1 0;0 1 1 1;0 2 1 2" << 3;
 }
 
 void TestSolver::loopsOfSmallCircuits() {
@@ -100,8 +103,7 @@ void TestSolver::loopsOfSmallCircuits() {
         QCOMPARE(c.PartMask.Count(), c.ElementCount());
     }
     // A part with both ends on one node lies in no loop.
-    if (QString(QTest::currentDataTag()) == "both ends on one node")
-        QVERIFY(!LoopUnion.Test(0));
+    if (QString(QTest::currentDataTag()) == "both ends on one node") QVERIFY(!LoopUnion.Test(0));
 }
 
 void TestSolver::loopsRunThroughTheirLowestElementForward() {
@@ -122,7 +124,8 @@ void TestSolver::loopsRunThroughTheirLowestElementForward() {
         c.PartMask.ForEach([&](int e) {
             if (lowest < 0) lowest = e;
         });
-        QVERIFY2(c.DirectionMask.Test(lowest), "a loop must run through its lowest element forward");
+        QVERIFY2(c.DirectionMask.Test(lowest),
+                 "a loop must run through its lowest element forward");
         QCOMPARE(c.Numbers.front(), lowest);
         QCOMPARE(c.NodePath.front(), int(Nodes.indexOf(CircuitElements[lowest]->FirstNode)));
     }
@@ -130,9 +133,11 @@ void TestSolver::loopsRunThroughTheirLowestElementForward() {
     // element, and every loop after it lies wholly inside that prefix's elements.
     TElementMask prefix(CircuitElements.size());
     size_t covering = 0;
-    while (!(prefix == LoopUnion)) prefix |= Circles[covering++].PartMask;
+    while (!(prefix == LoopUnion))
+        prefix |= Circles[covering++].PartMask;
     QVERIFY(covering < Circles.size());
-    for (size_t i = covering; i < Circles.size(); ++i) QCOMPARE(prefix | Circles[i].PartMask, prefix);
+    for (size_t i = covering; i < Circles.size(); ++i)
+        QCOMPARE(prefix | Circles[i].PartMask, prefix);
 }
 
 namespace {
@@ -152,11 +157,14 @@ QMap<QString, QString> FullSearchLoops() {
             QString walk;
             for (int i = 0; i < path.size(); ++i) {
                 members << int(CircuitElements.indexOf(path[i]));
-                walk += QString("%1%2 ").arg(CircuitElements.indexOf(path[i])).arg(path[i]->FirstNode == nodes[i] ? '+' : '-');
+                walk += QString("%1%2 ")
+                            .arg(CircuitElements.indexOf(path[i]))
+                            .arg(path[i]->FirstNode == nodes[i] ? '+' : '-');
             }
             std::sort(members.begin(), members.end());
             QString key;
-            for (int m : members) key += QString::number(m) + " ";
+            for (int m : members)
+                key += QString::number(m) + " ";
             if (!loops.contains(key)) loops.insert(key, walk);
         } else if (!nodes.contains(far)) {
             for (TIron0* next : far->Elements)
@@ -195,11 +203,13 @@ void TestSolver::loopSearchFindsWhatAFullSearchFinds() {
             for (int i = 0; i < c.ElementCount(); ++i) {
                 const int e = c.Numbers[size_t(i)];
                 members << e;
-                walk += QString("%1%2 ").arg(e).arg(CircuitElements[e]->FirstNode == Nodes[c.NodePath[size_t(i)]] ? '+' : '-');
+                walk += QString("%1%2 ").arg(e).arg(
+                    CircuitElements[e]->FirstNode == Nodes[c.NodePath[size_t(i)]] ? '+' : '-');
             }
             std::sort(members.begin(), members.end());
             QString key;
-            for (int m : members) key += QString::number(m) + " ";
+            for (int m : members)
+                key += QString::number(m) + " ";
             found.insert(key, walk);
         }
         QCOMPARE(found, FullSearchLoops());
@@ -295,10 +305,11 @@ void TestSolver::workedExampleLog() {
     QCOMPARE(QString::number(resistor->Load, 'f', 3), QString("0.134"));
     QCOMPARE(resistor->BurnOuts, 0);
     QCOMPARE(battery->Burnt, false);
-    const QByteArray expected = QStringEncoder("windows-1251")
-                                    .encode(QString("\nЗначения на деталях:"
-                                                    "\nTTestPart: z=      100+0i I=0.00818182+0i V= 0.818182+0i"
-                                                    "\nTTestPart: z=     1000+0i I=-0.00818182+0i V= -8.18182+0i"));
+    const QByteArray expected =
+        QStringEncoder("windows-1251")
+            .encode(QString("\nЗначения на деталях:"
+                            "\nTTestPart: z=      100+0i I=0.00818182+0i V= 0.818182+0i"
+                            "\nTTestPart: z=     1000+0i I=-0.00818182+0i V= -8.18182+0i"));
     QCOMPARE(bench.Log(), expected);
 }
 
@@ -335,7 +346,8 @@ void TestSolver::burnOutOrder() {
         }
         QVERIFY(Solve()); // something burnt: solve again
         int burnt = 0;
-        for (TTestPart* r : loads) burnt += r->Burnt;
+        for (TTestPart* r : loads)
+            burnt += r->Burnt;
         QVERIFY(burnt >= 1);
         QVERIFY(burnt <= std::max(1, overloaded - 1));
         QVERIFY(loads.first()->Burnt); // the most overloaded goes first
@@ -411,7 +423,8 @@ void TestSolver::passiveLoopBehindHugeImpedances() {
     double squareResistance = 0;
     for (const QString& text : ring.split(';')) {
         const QStringList v = text.split(' ');
-        parts << Part(v[0].toDouble(), parts.isEmpty() ? 9 : 0, v[1].toInt(), v[2].toInt(), v[3].toInt(), v[4].toInt());
+        parts << Part(v[0].toDouble(), parts.isEmpty() ? 9 : 0, v[1].toInt(), v[2].toInt(),
+                      v[3].toInt(), v[4].toInt());
         if (parts.size() <= 4) squareResistance += v[0].toDouble();
     }
     const QStringList linkKinds = links.split(' ');
@@ -423,10 +436,12 @@ void TestSolver::passiveLoopBehindHugeImpedances() {
     Solve();
     QVERIFY2(!Solver::LastSolve.Failed, qPrintable(bench.Seams.MessageTexts().join('\n')));
     QVERIFY(bench.Seams.Messages.isEmpty());
-    for (int i = 0; i < 4; ++i) QVERIFY(Near(TComplex(std::abs(parts[i]->Current)), 9.0 / squareResistance));
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(Near(TComplex(std::abs(parts[i]->Current)), 9.0 / squareResistance));
     // The ring and its links carry what 9 V drive through 1E60 ohms: nothing a meter could show
     // beside the battery's current.
-    for (int i = 4; i < parts.size(); ++i) QVERIFY(std::abs(parts[i]->Current) < 1e-12 * 9.0 / squareResistance);
+    for (int i = 4; i < parts.size(); ++i)
+        QVERIFY(std::abs(parts[i]->Current) < 1e-12 * 9.0 / squareResistance);
 }
 
 void TestSolver::noLoopMeansNoCurrentAndNoLog() {
@@ -463,7 +478,8 @@ void TestSolver::acMarksFollowTheAlternatingSource() {
 void TestSolver::elementsBeyondSixtyFour() {
     TBench bench;
     // Seventy unconnected elements first, so the loop's elements are numbered 70 and 71.
-    for (int i = 0; i < 70; ++i) new TTestPart(1, 0);
+    for (int i = 0; i < 70; ++i)
+        new TTestPart(1, 0);
     TTestPart* battery = Part(1, 6, 1, 1, 1, 2);
     TTestPart* resistor = Part(2, 0, 1, 1, 1, 2);
     Solve();
@@ -487,7 +503,8 @@ void TestSolver::densestBoardFallsBackToSpanningTrees() {
     QCOMPARE(Solver::LastSolve.Source, Solver::TLoopSource::TooManyLoops);
     QVERIFY(!Solver::LastSolve.Failed);
     QList<int> all;
-    for (int e = 0; e < CircuitElements.size(); ++e) all << e;
+    for (int e = 0; e < CircuitElements.size(); ++e)
+        all << e;
     const auto spice = RunNgspice(SpiceNetlist(BoardCircuit(), "densest"), all);
     QVERIFY(spice.has_value());
     const QMap<int, double> tolerance = SpiceTolerances(*spice);
@@ -500,7 +517,8 @@ void TestSolver::logStaysBounded() {
     Solver::LogLimit = 2000;
     Part(100, 9, 3, 3, 4, 3);
     Part(1000, 0, 3, 3, 4, 3);
-    for (int i = 0; i < 40; ++i) Solve();
+    for (int i = 0; i < 40; ++i)
+        Solve();
     QVERIFY(QFile::exists(Solver::LogPath + ".1"));
     QVERIFY(QFileInfo(Solver::LogPath).size() <= 2000 + 200);
     QVERIFY(QFileInfo(Solver::LogPath + ".1").size() > 2000);
@@ -514,7 +532,8 @@ void TestSolver::logThatCannotBeMovedStops() {
     const QString path = Solver::LogPath;
     Part(100, 9, 3, 3, 4, 3);
     Part(1000, 0, 3, 3, 4, 3);
-    for (int i = 0; i < 40; ++i) Solve();
+    for (int i = 0; i < 40; ++i)
+        Solve();
     Solver::LogLimit = 4 * 1024 * 1024;
     QVERIFY(QFileInfo(path).size() <= 2000 + 200);
     QCOMPARE(bench.Seams.Messages.size(), 1); // said once, not at every solve
@@ -537,8 +556,10 @@ bool HugeBranchMeetsPassiveLoop() {
     std::vector<int> branches(nodeCount, 0), nodes(nodeCount, 0);
     std::vector<char> driven(nodeCount, 0);
     for (int e = 0; e < g.ElementCount(); ++e)
-        if (g.Joins(e) && !g.Breaks[size_t(e)] && !huge(e)) pieces.Join(g.First[size_t(e)], g.Second[size_t(e)]);
-    for (size_t q = 0; q < nodeCount; ++q) ++nodes[size_t(pieces.Find(int(q)))];
+        if (g.Joins(e) && !g.Breaks[size_t(e)] && !huge(e))
+            pieces.Join(g.First[size_t(e)], g.Second[size_t(e)]);
+    for (size_t q = 0; q < nodeCount; ++q)
+        ++nodes[size_t(pieces.Find(int(q)))];
     for (int e = 0; e < g.ElementCount(); ++e) {
         if (!g.Joins(e) || g.Breaks[size_t(e)] || huge(e)) continue;
         const int piece = pieces.Find(g.First[size_t(e)]);
@@ -549,7 +570,8 @@ bool HugeBranchMeetsPassiveLoop() {
         if (!huge(e) || !LoopUnion.Test(e)) continue;
         for (int end : {g.First[size_t(e)], g.Second[size_t(e)]}) {
             const int piece = pieces.Find(end);
-            if (!driven[size_t(piece)] && branches[size_t(piece)] >= nodes[size_t(piece)]) return true;
+            if (!driven[size_t(piece)] && branches[size_t(piece)] >= nodes[size_t(piece)])
+                return true;
         }
     }
     return false;
@@ -570,8 +592,9 @@ bool AgreesWithNgspice(int circuit, bool& agrees) {
         const TComplex ours = CircuitElements[e]->Current;
         const TComplex theirs = spice->value(e, TComplex());
         if (std::abs(ours - theirs) <= tolerance.value(e)) continue;
-        qWarning("circuit %d element %d: ours %g%+gi, ngspice %g%+gi\n%s", circuit, e, ours.real(), ours.imag(),
-                 theirs.real(), theirs.imag(), qPrintable(SpiceNetlist(BoardCircuit(), "failed")));
+        qWarning("circuit %d element %d: ours %g%+gi, ngspice %g%+gi\n%s", circuit, e, ours.real(),
+                 ours.imag(), theirs.real(), theirs.imag(),
+                 qPrintable(SpiceNetlist(BoardCircuit(), "failed")));
         agrees = false;
     }
     return true;
@@ -594,7 +617,8 @@ void TestSolver::matchesNgspiceOnGeneratedCircuits() {
         QList<int> carried;
         for (int e = 0; e < CircuitElements.size(); ++e)
             if (InSpiceNetlist(BoardCircuit(), e)) carried << e;
-        const auto spice = RunNgspice(SpiceNetlist(BoardCircuit(), QString("circuit %1").arg(circuit)), carried);
+        const auto spice =
+            RunNgspice(SpiceNetlist(BoardCircuit(), QString("circuit %1").arg(circuit)), carried);
         if (!spice) {
             ++invalid;
             continue;
@@ -605,15 +629,18 @@ void TestSolver::matchesNgspiceOnGeneratedCircuits() {
             const TComplex theirs = spice->value(e, TComplex());
             const double allowed = tolerance.value(e);
             QVERIFY2(std::abs(ours - theirs) <= allowed,
-                     qPrintable(QString::asprintf("circuit %d element %d: ours %g%+gi, ngspice %g%+gi\n",
-                                                  circuit, e, ours.real(), ours.imag(), theirs.real(),
-                                                  theirs.imag()) + SpiceNetlist(BoardCircuit(), "failed")));
+                     qPrintable(QString::asprintf(
+                                    "circuit %d element %d: ours %g%+gi, ngspice %g%+gi\n", circuit,
+                                    e, ours.real(), ours.imag(), theirs.real(), theirs.imag()) +
+                                SpiceNetlist(BoardCircuit(), "failed")));
         }
         ++compared;
     }
     QString by;
-    for (auto it = sources.begin(); it != sources.end(); ++it) by += QString(" %1:%2").arg(it.key()).arg(it.value());
-    qInfo("compared %d circuits with ngspice, %d invalid runs; loop sources%s", compared, invalid, qPrintable(by));
+    for (auto it = sources.begin(); it != sources.end(); ++it)
+        by += QString(" %1:%2").arg(it.key()).arg(it.value());
+    qInfo("compared %d circuits with ngspice, %d invalid runs; loop sources%s", compared, invalid,
+          qPrintable(by));
     QVERIFY(compared >= 300);
 }
 
@@ -640,10 +667,12 @@ void TestSolver::matchesNgspiceWithHugeBranchesAroundPassiveLoops() {
         if (!agrees) failures << circuit;
         ++compared;
     }
-    qInfo("compared %d circuits with huge branches around passive loops with ngspice, %d invalid runs", compared,
-          invalid);
+    qInfo("compared %d circuits with huge branches around passive loops with ngspice, %d invalid "
+          "runs",
+          compared, invalid);
     QVERIFY2(failures.isEmpty(), qPrintable(QString("%1 circuits disagree or fail, the first %2")
-                                                .arg(failures.size()).arg(failures.value(0))));
+                                                .arg(failures.size())
+                                                .arg(failures.value(0))));
     QCOMPARE(compared, 2000);
 }
 

@@ -54,7 +54,9 @@ void BuildRegionsJoinedByHugeBranches(QRandomGenerator& random, bool alternating
     const int rows = 3 + random.bounded(4), columns = 3 + random.bounded(4);
     const int cutRow = 1 + random.bounded(rows - 1), cutColumn = 1 + random.bounded(columns);
     auto region = [&](int r, int c) { return (r >= cutRow ? 1 : 0) + (c >= cutColumn ? 2 : 0); };
-    auto logUniform = [&](double lo, double hi) { return lo * std::pow(hi / lo, random.generateDouble()); };
+    auto logUniform = [&](double lo, double hi) {
+        return lo * std::pow(hi / lo, random.generateDouble());
+    };
     auto put = [&](int r1, int c1, int r2, int c2) {
         if (random.bounded(2)) {
             std::swap(r1, r2);
@@ -85,9 +87,11 @@ void BuildRegionsJoinedByHugeBranches(QRandomGenerator& random, bool alternating
     };
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columns; ++c) {
-            for (int copies = 0; c + 1 < columns && copies < 2 && random.bounded(10) < (copies ? 1 : 7); ++copies)
+            for (int copies = 0;
+                 c + 1 < columns && copies < 2 && random.bounded(10) < (copies ? 1 : 7); ++copies)
                 put(r, c, r, c + 1);
-            for (int copies = 0; r + 1 < rows && copies < 2 && random.bounded(10) < (copies ? 1 : 7); ++copies)
+            for (int copies = 0;
+                 r + 1 < rows && copies < 2 && random.bounded(10) < (copies ? 1 : 7); ++copies)
                 put(r, c, r + 1, c);
         }
 }

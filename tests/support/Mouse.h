@@ -30,7 +30,8 @@ public:
     // Press, move step by step (so a drag can start and pass over targets), release.
     void Drag(QPoint from, QPoint to, int steps = 8) {
         Press(from);
-        for (int i = 1; i <= steps; ++i) Move(from + (to - from) * i / steps);
+        for (int i = 1; i <= steps; ++i)
+            Move(from + (to - from) * i / steps);
         Release(to);
     }
 

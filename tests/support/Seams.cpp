@@ -15,8 +15,10 @@ TTestSeams::TTestSeams() {
         if (!Answers.isEmpty()) return Answers.takeFirst();
         switch (r.Buttons) {
         case TMsgButtons::YesNo:
-        case TMsgButtons::YesNoCancel: return int(IdYes);
-        default: return int(IdOk);
+        case TMsgButtons::YesNoCancel:
+            return int(IdYes);
+        default:
+            return int(IdOk);
         }
     });
     SetSoundSink([this](const TSoundRequest& r) { Sounds.append(r.Name); });
@@ -32,6 +34,7 @@ TTestSeams::~TTestSeams() {
 
 QStringList TTestSeams::MessageTexts() const {
     QStringList texts;
-    for (const TMessageRequest& r : Messages) texts << r.Text;
+    for (const TMessageRequest& r : Messages)
+        texts << r.Text;
     return texts;
 }

@@ -3,11 +3,11 @@
 #include "board/Node.h"
 
 #include <QProcess>
-#include <deque>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <deque>
 
 std::optional<QMap<int, TComplex>> RunNgspice(const QString& netlist, const QList<int>& elements) {
     QString deck = netlist;
@@ -16,7 +16,8 @@ std::optional<QMap<int, TComplex>> RunNgspice(const QString& netlist, const QLis
     // pieces joined only through capacitors from making the matrix singular. Pivoting on the
     // largest entry (pivrel=1) costs ngspice speed but spares it digits next to tiny wires.
     QString control = ".options noopac pivrel=1\n.control\nset numdgt=16\nrun\n";
-    for (int k : elements) control += QStringLiteral("print i(vm%1)\n").arg(k);
+    for (int k : elements)
+        control += QStringLiteral("print i(vm%1)\n").arg(k);
     control += ".endc\n.end\n";
     deck += control;
 
@@ -28,12 +29,14 @@ std::optional<QMap<int, TComplex>> RunNgspice(const QString& netlist, const QLis
     QProcess spice;
     spice.start("ngspice", {"-b", file.fileName()});
     if (!spice.waitForFinished(60000)) return std::nullopt;
-    const QString output = QString::fromUtf8(spice.readAllStandardOutput() + spice.readAllStandardError());
+    const QString output =
+        QString::fromUtf8(spice.readAllStandardOutput() + spice.readAllStandardError());
     if (output.contains("singular matrix", Qt::CaseInsensitive) || output.contains("Transient op"))
         return std::nullopt;
 
     QMap<int, TComplex> currents;
-    static const QRegularExpression line(R"(i\(vm(\d+)\)\s*=\s*([-+0-9.eE]+)(?:\s*,\s*([-+0-9.eE]+))?)");
+    static const QRegularExpression line(
+        R"(i\(vm(\d+)\)\s*=\s*([-+0-9.eE]+)(?:\s*,\s*([-+0-9.eE]+))?)");
     auto it = line.globalMatch(output);
     while (it.hasNext()) {
         const auto m = it.next();
@@ -50,11 +53,11 @@ namespace {
 // A spanning forest of the elements ngspice solved, grown from the elements in the given order
 // (each joins the forest when it reaches a node not yet reached from its piece's root).
 struct TForest {
-    QMap<TNode*, int> Via;         // the tree element a node was reached by (-1 at a root)
+    QMap<TNode*, int> Via; // the tree element a node was reached by (-1 at a root)
     QMap<TNode*, TNode*> Parent;
     QMap<TNode*, int> Depth;
     QSet<int> Tree;
-    QList<TNode*> Order;           // nodes, parents before children
+    QList<TNode*> Order; // nodes, parents before children
 
     // The chord's loop: the chord from its first node to its second, back along the tree; each
     // step an element and whether the loop runs through it from its first node to its second.
@@ -88,11 +91,13 @@ TForest Grow(const QList<int>& elements, bool byImpedance) {
     if (byImpedance) {
         QList<int> sorted = elements;
         std::stable_sort(sorted.begin(), sorted.end(), [](int a, int b) {
-            return std::abs(CircuitElements[a]->GetImpedance()) < std::abs(CircuitElements[b]->GetImpedance());
+            return std::abs(CircuitElements[a]->GetImpedance()) <
+                   std::abs(CircuitElements[b]->GetImpedance());
         });
         QMap<TNode*, TNode*> piece;
         auto find = [&](TNode* v) {
-            while (piece.value(v, v) != v) v = piece[v];
+            while (piece.value(v, v) != v)
+                v = piece[v];
             return v;
         };
         QMap<TNode*, QList<int>> treeAround;
@@ -104,7 +109,8 @@ TForest Grow(const QList<int>& elements, bool byImpedance) {
             treeAround[CircuitElements[k]->FirstNode] << k;
             treeAround[CircuitElements[k]->SecondNode] << k;
         }
-        for (TNode* v : around.keys()) around[v] = treeAround.value(v);
+        for (TNode* v : around.keys())
+            around[v] = treeAround.value(v);
     }
     TForest f;
     for (TNode* root : around.keys()) {
@@ -143,7 +149,8 @@ QMap<int, double> SpiceTolerances(const QMap<int, TComplex>& spice) {
         sums[e->SecondNode] -= it.value();
     }
     double nodeError = 0;
-    for (TComplex s : sums) nodeError = std::max(nodeError, std::abs(s));
+    for (TComplex s : sums)
+        nodeError = std::max(nodeError, std::abs(s));
 
     // The voltage law around the loops of two spanning forests: the voltage error of a loop
     // drives its share of current round the loop. The forest of the smallest impedances finds
@@ -160,7 +167,9 @@ QMap<int, double> SpiceTolerances(const QMap<int, TComplex>& spice) {
         for (auto v = forest.Order.rbegin(); v != forest.Order.rend(); ++v)
             if (forest.Via[*v] >= 0) below[forest.Parent[*v]] += below[*v];
         for (auto v = forest.Order.begin(); v != forest.Order.end(); ++v)
-            if (forest.Via[*v] >= 0) cutError[forest.Via[*v]] = std::max(cutError.value(forest.Via[*v]), 2 * std::abs(below[*v]));
+            if (forest.Via[*v] >= 0)
+                cutError[forest.Via[*v]] =
+                    std::max(cutError.value(forest.Via[*v]), 2 * std::abs(below[*v]));
         for (int chord : elements) {
             if (forest.Tree.contains(chord)) continue;
             const auto loop = forest.Loop(chord);
@@ -173,18 +182,20 @@ QMap<int, double> SpiceTolerances(const QMap<int, TComplex>& spice) {
                 impedance += std::abs(e->GetImpedance());
             }
             const double error = std::abs(residual) / std::max(impedance, 1e-300);
-            for (const auto& step : loop) loopError[step.first] = std::max(loopError.value(step.first), error);
+            for (const auto& step : loop)
+                loopError[step.first] = std::max(loopError.value(step.first), error);
         }
     }
 
     // An element left out for its huge impedance carries at most what all the sources together
     // drive through that impedance alone, and so does every element in a loop with it.
     double sources = 0;
-    for (TIron0* e : CircuitElements) sources += std::fabs(e->GetEmf());
+    for (TIron0* e : CircuitElements)
+        sources += std::fabs(e->GetEmf());
     QMap<int, double> tolerance;
     for (int k = 0; k < CircuitElements.size(); ++k) {
-        tolerance[k] = 1e-5 * std::abs(spice.value(k)) + 1e-8 * largest + 2 * nodeError + 2 * loopError.value(k) +
-                       cutError.value(k);
+        tolerance[k] = 1e-5 * std::abs(spice.value(k)) + 1e-8 * largest + 2 * nodeError +
+                       2 * loopError.value(k) + cutError.value(k);
         tolerance[k] += 2 * sources / 1E30;
     }
     return tolerance;

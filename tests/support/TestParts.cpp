@@ -8,7 +8,9 @@ TTestPart::TTestPart(double resistance, double emf, quint8 kind) : TIron(kind) {
     SetEmf(emf);
 }
 
-TComplex TTestPart::ImpedanceWhen(bool) { return {Resistance, Reactance}; }
+TComplex TTestPart::ImpedanceWhen(bool) {
+    return {Resistance, Reactance};
+}
 
 void TTestPart::UpdateState() {
     Load = MaxPower > 0 ? Power / MaxPower : 0;

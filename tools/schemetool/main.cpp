@@ -9,12 +9,12 @@
 // solver failed on or that did not settle (the solver's message on standard error), with
 // nothing on standard output.
 
+#include "platform/Folders.h"
+#include "platform/ProgramInfo.h"
 #include "schemefile/SchemeParts.h"
 #include "solver/Calculate.h"
 #include "solver/Netlist.h"
 #include "texts/Texts.h"
-#include "platform/Folders.h"
-#include "platform/ProgramInfo.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -23,10 +23,9 @@
 #include <cstdio>
 
 namespace {
-constexpr char UsageText[] =
-    "schemetool [--log FILE] solve FILE\n"
-    "       schemetool [--log FILE] netlist FILE\n"
-    "       schemetool convert IN OUT\n";
+constexpr char UsageText[] = "schemetool [--log FILE] solve FILE\n"
+                             "       schemetool [--log FILE] netlist FILE\n"
+                             "       schemetool convert IN OUT\n";
 
 constexpr char HelpText[] =
     "schemetool [--log FILE] solve FILE\n"
@@ -47,7 +46,9 @@ int Usage() {
     return 2;
 }
 
-QString Pair(TComplex c) { return "[" + ExactNumber(c.real()) + "," + ExactNumber(c.imag()) + "]"; }
+QString Pair(TComplex c) {
+    return "[" + ExactNumber(c.real()) + "," + ExactNumber(c.imag()) + "]";
+}
 
 QString ElementJson(int k, const TSchemePart& p, double omega) {
     return QString("{\"index\":%1,\"class\":\"%2\",\"kind\":%3,\"first\":%4,\"second\":%5,"
@@ -64,13 +65,15 @@ QString ElementJson(int k, const TSchemePart& p, double omega) {
 bool Load(const QString& path, TSchemeFile& scheme) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "schemetool: cannot open %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
+        std::fprintf(stderr, "schemetool: cannot open %s: %s\n", qPrintable(path),
+                     qPrintable(file.errorString()));
         return false;
     }
     try {
         scheme = ReadSchemeFile(file);
     } catch (const ESchemeIO& fault) {
-        std::fprintf(stderr, "schemetool: cannot load %s: %s\n", qPrintable(path), qPrintable(GetText(long(fault.Fault))));
+        std::fprintf(stderr, "schemetool: cannot load %s: %s\n", qPrintable(path),
+                     qPrintable(GetText(long(fault.Fault))));
         return false;
     }
     return true;
@@ -118,7 +121,8 @@ bool Save(const QString& path, const TSchemeFile& scheme) {
 // Qt's start-up looks for a file in the runtime folder and warns when the session has none;
 // this tool keeps nothing there, and its standard error is for real messages only.
 QtMessageHandler QtDefaultHandler = nullptr;
-void QuietAboutRuntimeFolder(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+void QuietAboutRuntimeFolder(QtMsgType type, const QMessageLogContext& context,
+                             const QString& text) {
     if (type == QtWarningMsg && text.startsWith("QStandardPaths: XDG_RUNTIME_DIR not set")) return;
     QtDefaultHandler(type, context, text);
 }
@@ -141,8 +145,9 @@ int main(int argc, char** argv) {
     if (args.size() < 2) return Usage();
 
     const TInstallation installation = LocateInstallation("English.lng");
-    LoadLanguageFile(QDir(installation.Found() ? installation.DataFolder : installation.ProgramFolder)
-                         .filePath("English.lng"));
+    LoadLanguageFile(
+        QDir(installation.Found() ? installation.DataFolder : installation.ProgramFolder)
+            .filePath("English.lng"));
 
     const QString command = args[0];
     TSchemeFile scheme;

@@ -22,8 +22,8 @@ namespace {
 
 constexpr double Pi = 3.14159265358979323846;
 constexpr int W = 338, H = 409;
-constexpr int Frame = 10;                    // oak on the top, left and right
-constexpr int BottomFrame = Frame + 1;       // one row of it is never shown
+constexpr int Frame = 10;              // oak on the top, left and right
+constexpr int BottomFrame = Frame + 1; // one row of it is never shown
 const QRect TextWindow(28, 195, 285, 187);
 constexpr int Bezel = 6;
 const QColor TextColour(160, 167, 160);
@@ -40,7 +40,8 @@ QFont Font(double pixels, bool bold) {
 // Lacquered oak with the grain running along u; v runs across it.
 QColor Oak(double u, double v, uint32_t seed) {
     const QColor light(184, 132, 84), dark(112, 70, 38), pore(70, 42, 22);
-    const double bend = 9 * Fbm(u / 120.0, v / 30.0, 3, seed) + 3 * Fbm(u / 40.0, v / 10.0, 2, seed + 5);
+    const double bend =
+        9 * Fbm(u / 120.0, v / 30.0, 3, seed) + 3 * Fbm(u / 40.0, v / 10.0, 2, seed + 5);
     const double ring = std::pow(0.5 + 0.5 * std::sin(2 * Pi * (v + bend) / 7.0), 3.0);
     const double streak = Fbm(u / 90.0, v / 1.8, 4, seed + 11) - 0.5;
     const double pores = std::max(0.0, Fbm(u / 9.0, v / 0.9, 2, seed + 23) - 0.7) * 3.0;
@@ -54,7 +55,8 @@ void OakFrame(QImage& image) {
     for (int y = 0; y < H; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < W; ++x) {
-            const int top = y, left = x, right = W - 1 - x, bottom = H - 1 - y - (BottomFrame - Frame);
+            const int top = y, left = x, right = W - 1 - x,
+                      bottom = H - 1 - y - (BottomFrame - Frame);
             const int nearest = std::min({top, left, right, bottom});
             if (nearest >= Frame) continue;
             QColor c;
@@ -75,8 +77,10 @@ void OakFrame(QImage& image) {
             // Rounded over: a highlight near the outer edge on the lit sides, shade on the others.
             const bool lit = nearest == top || nearest == left;
             const double round = std::sin(Pi * std::clamp(across, 0.0, 1.0));
-            if (lit) c = Lighter(c, 0.18 * (1 - across) * round + 0.04);
-            else c = Darker(c, 0.25 * (1 - across) + 0.05);
+            if (lit)
+                c = Lighter(c, 0.18 * (1 - across) * round + 0.04);
+            else
+                c = Darker(c, 0.25 * (1 - across) + 0.05);
             if (across < 0.12) c = Darker(c, 0.35); // the outer arris
             line[x] = c.rgb();
         }
@@ -99,11 +103,13 @@ void BoardPlate(QImage& image) {
     for (int y = plate.top(); y <= plate.bottom(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = plate.left(); x <= plate.right(); ++x) {
-            const double weave = 0.5 + 0.25 * std::sin(2 * Pi * x / 5.0) * std::sin(2 * Pi * y / 5.0) +
+            const double weave = 0.5 +
+                                 0.25 * std::sin(2 * Pi * x / 5.0) * std::sin(2 * Pi * y / 5.0) +
                                  0.075 * std::sin(2 * Pi * (x + y) / 5.0);
             const double mottle = Fbm(x / 60.0, y / 60.0, 4, 91);
             const double light = 0.15 * (1.0 - (x + y) / double(W + H));
-            line[x] = Lighter(Mix(resinDark, resin, 0.35 + 0.55 * mottle + 0.12 * weave), light).rgb();
+            line[x] =
+                Lighter(Mix(resinDark, resin, 0.35 + 0.55 * mottle + 0.12 * weave), light).rgb();
         }
     }
     QImage grained = image.copy(plate);
@@ -124,7 +130,8 @@ void BoardPlate(QImage& image) {
 }
 
 // Printed text with the faint relief of screen-printing ink.
-void Printed(QPainter& p, const QRectF& box, const QString& text, const QFont& font, double alpha = 0.92) {
+void Printed(QPainter& p, const QRectF& box, const QString& text, const QFont& font,
+             double alpha = 0.92) {
     p.setFont(font);
     p.setPen(WithAlpha(Qt::black, 0.45));
     p.drawText(box.translated(1, 1.2), Qt::AlignCenter, text);
@@ -196,7 +203,8 @@ void PrintedCircuit(QPainter& p) {
         p.drawPolygon(arrow);
     }
     p.setBrush(Qt::NoBrush);
-    for (QPointF c : {QPointF(l, t), QPointF(r, t), QPointF(l, b), QPointF(r, b)}) Terminal(p, c);
+    for (QPointF c : {QPointF(l, t), QPointF(r, t), QPointF(l, b), QPointF(r, b)})
+        Terminal(p, c);
 }
 
 // The aluminium bezel round the text window: brushed, bevelled outwards, with the window
@@ -225,22 +233,30 @@ void TextBezel(QImage& image) {
     };
     const QRectF o(outer), i(TextWindow);
     // The outer chamfers: lit top and left, dark bottom and right.
-    bevel(QPolygonF({o.topLeft(), o.topRight(), o.topRight() + QPointF(-2, 2), o.topLeft() + QPointF(2, 2)}),
+    bevel(QPolygonF({o.topLeft(), o.topRight(), o.topRight() + QPointF(-2, 2),
+                     o.topLeft() + QPointF(2, 2)}),
           WithAlpha(Qt::white, 0.5));
-    bevel(QPolygonF({o.topLeft(), o.topLeft() + QPointF(2, 2), o.bottomLeft() + QPointF(2, -2), o.bottomLeft()}),
+    bevel(QPolygonF({o.topLeft(), o.topLeft() + QPointF(2, 2), o.bottomLeft() + QPointF(2, -2),
+                     o.bottomLeft()}),
           WithAlpha(Qt::white, 0.35));
-    bevel(QPolygonF({o.bottomLeft(), o.bottomLeft() + QPointF(2, -2), o.bottomRight() + QPointF(-2, -2), o.bottomRight()}),
+    bevel(QPolygonF({o.bottomLeft(), o.bottomLeft() + QPointF(2, -2),
+                     o.bottomRight() + QPointF(-2, -2), o.bottomRight()}),
           WithAlpha(Qt::black, 0.35));
-    bevel(QPolygonF({o.topRight(), o.bottomRight(), o.bottomRight() + QPointF(-2, -2), o.topRight() + QPointF(-2, 2)}),
+    bevel(QPolygonF({o.topRight(), o.bottomRight(), o.bottomRight() + QPointF(-2, -2),
+                     o.topRight() + QPointF(-2, 2)}),
           WithAlpha(Qt::black, 0.3));
     // The inner chamfers fall towards the window: dark where the light cannot reach.
-    bevel(QPolygonF({i.topLeft() + QPointF(-2, -2), i.topRight() + QPointF(2, -2), i.topRight(), i.topLeft()}),
+    bevel(QPolygonF({i.topLeft() + QPointF(-2, -2), i.topRight() + QPointF(2, -2), i.topRight(),
+                     i.topLeft()}),
           WithAlpha(Qt::black, 0.4));
-    bevel(QPolygonF({i.topLeft() + QPointF(-2, -2), i.topLeft(), i.bottomLeft(), i.bottomLeft() + QPointF(-2, 2)}),
+    bevel(QPolygonF({i.topLeft() + QPointF(-2, -2), i.topLeft(), i.bottomLeft(),
+                     i.bottomLeft() + QPointF(-2, 2)}),
           WithAlpha(Qt::black, 0.3));
-    bevel(QPolygonF({i.bottomLeft() + QPointF(-2, 2), i.bottomLeft(), i.bottomRight(), i.bottomRight() + QPointF(2, 2)}),
+    bevel(QPolygonF({i.bottomLeft() + QPointF(-2, 2), i.bottomLeft(), i.bottomRight(),
+                     i.bottomRight() + QPointF(2, 2)}),
           WithAlpha(Qt::white, 0.45));
-    bevel(QPolygonF({i.topRight(), i.topRight() + QPointF(2, -2), i.bottomRight() + QPointF(2, 2), i.bottomRight()}),
+    bevel(QPolygonF({i.topRight(), i.topRight() + QPointF(2, -2), i.bottomRight() + QPointF(2, 2),
+                     i.bottomRight()}),
           WithAlpha(Qt::white, 0.35));
     // The window itself; the program paints the text over exactly this colour.
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -259,10 +275,12 @@ QImage AboutPicture() {
         Printed(p, QRectF(Frame, 22, W - 2 * Frame, 60), "Vexilo", Font(50, true), 0.95);
         p.setPen(QPen(WithAlpha(Ink, 0.7), 1.2));
         p.drawLine(QPointF(70, 86.5), QPointF(W - 70, 86.5));
-        Printed(p, QRectF(Frame, 90, W - 2 * Frame, 14), "VIRTUAL  ELECTRONICS  WORKBENCH", Font(9.5, true), 0.85);
+        Printed(p, QRectF(Frame, 90, W - 2 * Frame, 14), "VIRTUAL  ELECTRONICS  WORKBENCH",
+                Font(9.5, true), 0.85);
         PrintedCircuit(p);
         // Screws hold the board in the frame.
-        for (QPointF s : {QPointF(17, 17), QPointF(W - 17, 17), QPointF(17, H - BottomFrame - 7), QPointF(W - 17, H - BottomFrame - 7)})
+        for (QPointF s : {QPointF(17, 17), QPointF(W - 17, 17), QPointF(17, H - BottomFrame - 7),
+                          QPointF(W - 17, H - BottomFrame - 7)})
             Screw(p, s, 4, 35, QColor(196, 198, 200), true);
     }
     TextBezel(image);
@@ -271,4 +289,6 @@ QImage AboutPicture() {
 
 } // namespace
 
-void DrawAboutPanel(ArtWriter& out) { out.Jpeg("jpgAbout", AboutPicture(), 94); }
+void DrawAboutPanel(ArtWriter& out) {
+    out.Jpeg("jpgAbout", AboutPicture(), 94);
+}

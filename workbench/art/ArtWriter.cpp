@@ -9,7 +9,9 @@
 #include <cmath>
 #include <cstdio>
 
-ArtWriter::ArtWriter(const QString& outDir) : OutDir(outDir) { QDir().mkpath(outDir); }
+ArtWriter::ArtWriter(const QString& outDir) : OutDir(outDir) {
+    QDir().mkpath(outDir);
+}
 
 void ArtWriter::Fail(const QString& what) {
     std::fprintf(stderr, "artgen: cannot write %s\n", qPrintable(what));
@@ -77,7 +79,8 @@ bool ArtWriter::Finish() {
     }
     QTextStream s(&f);
     s << "<!DOCTYPE RCC><RCC version=\"1.0\">\n<qresource prefix=\"/art\">\n";
-    for (const QString& file : Files) s << "  <file>" << file << "</file>\n";
+    for (const QString& file : Files)
+        s << "  <file>" << file << "</file>\n";
     s << "</qresource>\n</RCC>\n";
     s.flush();
     if (!f.commit()) {

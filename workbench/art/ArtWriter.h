@@ -2,9 +2,9 @@
 // Collects the generated resources and writes them with the art.qrc that lists them.
 
 #include <QImage>
+#include <QPair>
 #include <QString>
 #include <QStringList>
-#include <QPair>
 #include <QVector>
 
 class ArtWriter {

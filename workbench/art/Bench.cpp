@@ -57,7 +57,8 @@ QImage BenchTop(int width, int height, bool tileable, uint32_t seed) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         size_t b = 0;
         for (int x = 0; x < width; ++x) {
-            while (b + 1 < boards.size() && x >= boards[b + 1].Start) ++b;
+            while (b + 1 < boards.size() && x >= boards[b + 1].Start)
+                ++b;
             const Board& board = boards[b];
             const uint32_t s = seed + 97u * uint32_t(k) + 7919u * uint32_t(b);
             // Growth rings: lines along the plank, bent by slow noise; on the big bench top they
@@ -67,7 +68,8 @@ QImage BenchTop(int width, int height, bool tileable, uint32_t seed) {
                 const double d = (x - board.ArchX) / 260.0;
                 bend += board.ArchDepth * (1 - std::exp(-d * d)) * (d < 0 ? 1.0 : 0.8);
             }
-            const double ring = 0.5 + 0.5 * std::sin(2 * Pi * (v + bend + board.Phase) / board.RingPeriod);
+            const double ring =
+                0.5 + 0.5 * std::sin(2 * Pi * (v + bend + board.Phase) / board.RingPeriod);
             const double rings = std::pow(ring, 3.0);
             // Long fine streaks and the open pores of oak.
             const double streak = noise(x, y, 200, 2.6, 4, s + 11) - 0.5;
@@ -78,13 +80,20 @@ QImage BenchTop(int width, int height, bool tileable, uint32_t seed) {
             c = Mix(c, pore, std::min(0.5, pores));
             // Plank seams: a dark gap, a lit upper edge below it, a shaded lower edge above it.
             double shade = 0;
-            if (v < 1) shade = -0.55;
-            else if (v < 2) shade = 0.10;
-            else if (v > plankHeight - 1.5) shade = -0.22;
-            if (!tileable && b > 0 && x == board.Start) shade = -0.5;
-            else if (!tileable && b > 0 && x == board.Start + 1) shade = std::max(shade, 0.08);
-            if (shade < 0) c = Darker(c, -shade);
-            else if (shade > 0) c = Lighter(c, shade);
+            if (v < 1)
+                shade = -0.55;
+            else if (v < 2)
+                shade = 0.10;
+            else if (v > plankHeight - 1.5)
+                shade = -0.22;
+            if (!tileable && b > 0 && x == board.Start)
+                shade = -0.5;
+            else if (!tileable && b > 0 && x == board.Start + 1)
+                shade = std::max(shade, 0.08);
+            if (shade < 0)
+                c = Darker(c, -shade);
+            else if (shade > 0)
+                c = Lighter(c, shade);
             line[x] = c.rgb();
         }
     }
@@ -101,7 +110,8 @@ QImage MountingBoard() {
         auto* line = reinterpret_cast<QRgb*>(plate.scanLine(y));
         for (int x = 0; x < Size; ++x) {
             // The glass cloth shows faintly through the resin as a fine weave.
-            const double weave = 0.5 + 0.25 * (std::sin(2 * Pi * x / 5.0) * std::sin(2 * Pi * y / 5.0)) +
+            const double weave = 0.5 +
+                                 0.25 * (std::sin(2 * Pi * x / 5.0) * std::sin(2 * Pi * y / 5.0)) +
                                  0.25 * std::sin(2 * Pi * (x + y) / 5.0) * 0.3;
             const double mottle = Fbm(x / 60.0, y / 60.0, 4, 77);
             const double light = 0.15 * (1.0 - (x + y) / double(2 * Size)); // lit from the top left
@@ -121,8 +131,10 @@ QImage MountingBoard() {
     for (int r = 0; r < 7; ++r)
         for (int c = 0; c < 7; ++c) {
             const QPointF n(Pitch * c + 32.5, Pitch * r + 32.5);
-            if (c < 6) p.drawLine(n + QPointF(RingRadius + 1, 0), n + QPointF(Pitch - RingRadius - 1, 0));
-            if (r < 6) p.drawLine(n + QPointF(0, RingRadius + 1), n + QPointF(0, Pitch - RingRadius - 1));
+            if (c < 6)
+                p.drawLine(n + QPointF(RingRadius + 1, 0), n + QPointF(Pitch - RingRadius - 1, 0));
+            if (r < 6)
+                p.drawLine(n + QPointF(0, RingRadius + 1), n + QPointF(0, Pitch - RingRadius - 1));
         }
     p.setBrush(Qt::NoBrush);
     for (int r = 0; r < 7; ++r)
@@ -179,10 +191,16 @@ QImage MountingBoard() {
         p.drawPolygon(poly);
     };
     // Chamfers: a lit strip on the outer top/left, a dark one on the outer bottom/right.
-    bevel(QPolygonF({QPointF(0, 0), QPointF(Size, 0), QPointF(Size - 2, 2), QPointF(2, 2)}), WithAlpha(Qt::white, 0.45));
-    bevel(QPolygonF({QPointF(0, 0), QPointF(2, 2), QPointF(2, Size - 2), QPointF(0, Size)}), WithAlpha(Qt::white, 0.35));
-    bevel(QPolygonF({QPointF(0, Size), QPointF(2, Size - 2), QPointF(Size - 2, Size - 2), QPointF(Size, Size)}), WithAlpha(Qt::black, 0.35));
-    bevel(QPolygonF({QPointF(Size, 0), QPointF(Size, Size), QPointF(Size - 2, Size - 2), QPointF(Size - 2, 2)}), WithAlpha(Qt::black, 0.3));
+    bevel(QPolygonF({QPointF(0, 0), QPointF(Size, 0), QPointF(Size - 2, 2), QPointF(2, 2)}),
+          WithAlpha(Qt::white, 0.45));
+    bevel(QPolygonF({QPointF(0, 0), QPointF(2, 2), QPointF(2, Size - 2), QPointF(0, Size)}),
+          WithAlpha(Qt::white, 0.35));
+    bevel(QPolygonF({QPointF(0, Size), QPointF(2, Size - 2), QPointF(Size - 2, Size - 2),
+                     QPointF(Size, Size)}),
+          WithAlpha(Qt::black, 0.35));
+    bevel(QPolygonF({QPointF(Size, 0), QPointF(Size, Size), QPointF(Size - 2, Size - 2),
+                     QPointF(Size - 2, 2)}),
+          WithAlpha(Qt::black, 0.3));
     // Inner edge: the plate sits below the frame, so the frame casts a shadow onto it.
     p.setPen(QPen(WithAlpha(Qt::black, 0.55), 1));
     p.drawRect(QRectF(Frame - 0.5, Frame - 0.5, Size - 2 * Frame + 1, Size - 2 * Frame + 1));
@@ -195,10 +213,13 @@ QImage MountingBoard() {
     leftShadow.setColorAt(1, WithAlpha(Qt::black, 0));
     p.fillRect(QRectF(Frame, Frame, 5, Size - 2 * Frame), leftShadow);
     p.setPen(QPen(WithAlpha(Qt::white, 0.35), 1));
-    p.drawLine(QPointF(Frame + 0.5, Size - Frame - 0.5), QPointF(Size - Frame - 0.5, Size - Frame - 0.5));
-    p.drawLine(QPointF(Size - Frame - 0.5, Frame + 0.5), QPointF(Size - Frame - 0.5, Size - Frame - 0.5));
+    p.drawLine(QPointF(Frame + 0.5, Size - Frame - 0.5),
+               QPointF(Size - Frame - 0.5, Size - Frame - 0.5));
+    p.drawLine(QPointF(Size - Frame - 0.5, Frame + 0.5),
+               QPointF(Size - Frame - 0.5, Size - Frame - 0.5));
     // Countersunk screws hold the frame at the corners.
-    for (QPointF s : {QPointF(4.5, 4.5), QPointF(Size - 4.5, 4.5), QPointF(4.5, Size - 4.5), QPointF(Size - 4.5, Size - 4.5)})
+    for (QPointF s : {QPointF(4.5, 4.5), QPointF(Size - 4.5, 4.5), QPointF(4.5, Size - 4.5),
+                      QPointF(Size - 4.5, Size - 4.5)})
         Screw(p, s, 3.2, 40, QColor(190, 192, 194), true);
     p.end();
     return plate;
@@ -207,39 +228,42 @@ QImage MountingBoard() {
 // A node: a brass screw terminal seen from above, 19 x 19 pixels with the screw's centre on the
 // middle pixel (9, 9), so the board can centre it on the node exactly.
 QImage NodeTerminal() {
-    return Render(19, 19, [](QPainter& p) {
-        const QPointF c(9.5, 9.5);
-        const QColor brass(196, 160, 78);
-        // The washer.
-        QRadialGradient washer(c - QPointF(2.5, 3), 10);
-        washer.setColorAt(0.0, QColor(246, 224, 150));
-        washer.setColorAt(0.45, brass);
-        washer.setColorAt(1.0, QColor(112, 84, 34));
-        p.setPen(QPen(QColor(92, 66, 24), 0.8));
-        p.setBrush(washer);
-        p.drawEllipse(c, 7.6, 7.6);
-        // The screw head stands on the washer: a thin dark gap, then its domed top.
-        p.setPen(Qt::NoPen);
-        p.setBrush(WithAlpha(QColor(60, 40, 10), 0.55));
-        p.drawEllipse(c + QPointF(0.5, 0.6), 5.2, 5.2);
-        QRadialGradient head(c - QPointF(1.8, 2.0), 7);
-        head.setColorAt(0.0, QColor(255, 240, 186));
-        head.setColorAt(0.4, QColor(214, 180, 96));
-        head.setColorAt(1.0, QColor(128, 96, 40));
-        p.setBrush(head);
-        p.setPen(QPen(QColor(100, 72, 26), 0.6));
-        p.drawEllipse(c, 4.8, 4.8);
-        // A cross slot.
-        p.translate(c);
-        p.rotate(-30);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(84, 58, 18));
-        p.drawRect(QRectF(-3.6, -0.75, 7.2, 1.5));
-        p.drawRect(QRectF(-0.75, -3.6, 1.5, 7.2));
-        p.setBrush(WithAlpha(QColor(255, 236, 170), 0.6));
-        p.drawRect(QRectF(-3.4, 0.75, 2.6, 0.5));
-        p.drawRect(QRectF(0.75, 0.8, 2.6, 0.5));
-    }, false);
+    return Render(
+        19, 19,
+        [](QPainter& p) {
+            const QPointF c(9.5, 9.5);
+            const QColor brass(196, 160, 78);
+            // The washer.
+            QRadialGradient washer(c - QPointF(2.5, 3), 10);
+            washer.setColorAt(0.0, QColor(246, 224, 150));
+            washer.setColorAt(0.45, brass);
+            washer.setColorAt(1.0, QColor(112, 84, 34));
+            p.setPen(QPen(QColor(92, 66, 24), 0.8));
+            p.setBrush(washer);
+            p.drawEllipse(c, 7.6, 7.6);
+            // The screw head stands on the washer: a thin dark gap, then its domed top.
+            p.setPen(Qt::NoPen);
+            p.setBrush(WithAlpha(QColor(60, 40, 10), 0.55));
+            p.drawEllipse(c + QPointF(0.5, 0.6), 5.2, 5.2);
+            QRadialGradient head(c - QPointF(1.8, 2.0), 7);
+            head.setColorAt(0.0, QColor(255, 240, 186));
+            head.setColorAt(0.4, QColor(214, 180, 96));
+            head.setColorAt(1.0, QColor(128, 96, 40));
+            p.setBrush(head);
+            p.setPen(QPen(QColor(100, 72, 26), 0.6));
+            p.drawEllipse(c, 4.8, 4.8);
+            // A cross slot.
+            p.translate(c);
+            p.rotate(-30);
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(84, 58, 18));
+            p.drawRect(QRectF(-3.6, -0.75, 7.2, 1.5));
+            p.drawRect(QRectF(-0.75, -3.6, 1.5, 7.2));
+            p.setBrush(WithAlpha(QColor(255, 236, 170), 0.6));
+            p.drawRect(QRectF(-3.4, 0.75, 2.6, 0.5));
+            p.drawRect(QRectF(0.75, 0.8, 2.6, 0.5));
+        },
+        false);
 }
 
 } // namespace
@@ -262,7 +286,8 @@ static QImage NodeWithContactShadow() {
 
 void DrawBench(ArtWriter& out) {
     out.Jpeg("jpgBackground", BenchTop(1600, 1024, false, 1234), 88);
-    QImage tile = BenchTop(256, 256, true, 4321).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage tile =
+        BenchTop(256, 256, true, 4321).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     out.Bitmap("bmpBackground", tile);
     out.Jpeg("jpgBoard", MountingBoard(), 92);
     out.Bitmap("bmpNode", NodeWithContactShadow());

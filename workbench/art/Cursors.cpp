@@ -56,7 +56,8 @@ QImage PointingHand() {
         palm.addRoundedRect(QRectF(-2.6, 5.6, 11.6, 8.6), 2.6, 2.6);
         hand = hand.united(palm);
         // The three curled fingers show as knuckles along the top right of the palm.
-        for (int k = 0; k < 3; ++k) hand = hand.united(Finger(1.6 + k * 2.5, 4.4 + k * 0.5, 2.9, 9));
+        for (int k = 0; k < 3; ++k)
+            hand = hand.united(Finger(1.6 + k * 2.5, 4.4 + k * 0.5, 2.9, 9));
         QPainterPath thumb;
         thumb.moveTo(-2.2, 12.5);
         thumb.cubicTo(-5.4, 10.8, -6.6, 7.4, -5.2, 6.6);
@@ -65,7 +66,9 @@ QImage PointingHand() {
         hand = hand.united(thumb).simplified();
         Glove(p, hand, QRectF(-6, 0, 15, 15));
         p.setPen(QPen(WithAlpha(Outline, 0.65), 0.7, Qt::SolidLine, Qt::RoundCap));
-        for (int k = 0; k < 3; ++k) p.drawLine(QPointF(1.6 + k * 2.5, 5.9 + k * 0.5), QPointF(1.6 + k * 2.5, 7.6 + k * 0.3));
+        for (int k = 0; k < 3; ++k)
+            p.drawLine(QPointF(1.6 + k * 2.5, 5.9 + k * 0.5),
+                       QPointF(1.6 + k * 2.5, 7.6 + k * 0.3));
         p.setPen(QPen(Outline, 0.9));
         p.setBrush(QColor(110, 150, 204));
         p.drawRoundedRect(QRectF(-1.8, 13.4, 10, 2.4), 0.8, 0.8);
@@ -80,7 +83,8 @@ QImage OpenHand() {
         hand.addRoundedRect(QRectF(-6.2, -3.4, 12.6, 11.6), 3.6, 3.6);
         const double tops[] = {-11.2, -13.4, -12.8, -10.2};
         // Neighbouring fingers overlap a little so the outline runs round the whole hand.
-        for (int k = 0; k < 4; ++k) hand = hand.united(Finger(-6.2 + k * 3.1, tops[k], 3.4, 0));
+        for (int k = 0; k < 4; ++k)
+            hand = hand.united(Finger(-6.2 + k * 3.1, tops[k], 3.4, 0));
         QPainterPath thumb;
         thumb.moveTo(-5.6, 5.5);
         thumb.cubicTo(-9.4, 3.0, -12.0, -1.8, -10.6, -3.1);

@@ -67,7 +67,8 @@ QImage Trashcan() {
         // A rolled foot ring.
         p.setBrush(Qt::NoBrush);
         p.setPen(QPen(Darker(enamel, 0.5), 2.2));
-        p.drawArc(QRectF(cx - rBottom, bottom - eBottom, 2 * rBottom, 2 * eBottom), 180 * 16, 180 * 16);
+        p.drawArc(QRectF(cx - rBottom, bottom - eBottom, 2 * rBottom, 2 * eBottom), 180 * 16,
+                  180 * 16);
 
         // The opening: the far inside wall, lit a little, falling into darkness.
         const QRectF mouth(cx - rTop, top - eTop, 2 * rTop, 2 * eTop);
@@ -83,8 +84,8 @@ QImage Trashcan() {
         QPainterPath clip;
         clip.addEllipse(mouth);
         p.setClipPath(clip);
-        QPolygonF paper({QPointF(44, top - 2), QPointF(49, top - 7.5), QPointF(55, top - 5), QPointF(57.5, top + 1),
-                         QPointF(53, top + 5), QPointF(46, top + 4)});
+        QPolygonF paper({QPointF(44, top - 2), QPointF(49, top - 7.5), QPointF(55, top - 5),
+                         QPointF(57.5, top + 1), QPointF(53, top + 5), QPointF(46, top + 4)});
         QLinearGradient sheet(44, top - 8, 57, top + 5);
         sheet.setColorAt(0, QColor(244, 242, 232));
         sheet.setColorAt(1, QColor(168, 166, 156));
@@ -152,12 +153,15 @@ QImage TitleStrip() {
 
 // The minimize button: a small rounded steel key with a bar at the bottom.
 QImage MinimizeButton() {
-    return Render(17, 17, [](QPainter& p) {
-        Plastic(p, QRectF(0.8, 0.8, 15, 15), 3, QColor(92, 102, 114), 0.7);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(236, 236, 220));
-        p.drawRoundedRect(QRectF(4, 10.2, 9, 2.4), 1, 1);
-    }, false);
+    return Render(
+        17, 17,
+        [](QPainter& p) {
+            Plastic(p, QRectF(0.8, 0.8, 15, 15), 3, QColor(92, 102, 114), 0.7);
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(236, 236, 220));
+            p.drawRoundedRect(QRectF(4, 10.2, 9, 2.4), 1, 1);
+        },
+        false);
 }
 
 // The back panel of the parts cabinet: grey hammer-finish enamel, stretched to fit.

@@ -36,7 +36,9 @@ double Lattice(int x, int y, uint32_t seed, int px, int py) {
     return Hash(x, y, seed) / 4294967295.0;
 }
 
-double Fade(double t) { return t * t * (3 - 2 * t); }
+double Fade(double t) {
+    return t * t * (3 - 2 * t);
+}
 } // namespace
 
 double ValueNoise(double x, double y, uint32_t seed, int periodX, int periodY) {
@@ -72,8 +74,12 @@ QColor Mix(const QColor& a, const QColor& b, double t) {
                             float(a.alphaF() + (b.alphaF() - a.alphaF()) * t));
 }
 
-QColor Lighter(const QColor& c, double amount) { return Mix(c, QColor(255, 255, 255, c.alpha()), amount); }
-QColor Darker(const QColor& c, double amount) { return Mix(c, QColor(0, 0, 0, c.alpha()), amount); }
+QColor Lighter(const QColor& c, double amount) {
+    return Mix(c, QColor(255, 255, 255, c.alpha()), amount);
+}
+QColor Darker(const QColor& c, double amount) {
+    return Mix(c, QColor(0, 0, 0, c.alpha()), amount);
+}
 
 QColor WithAlpha(QColor c, double alpha) {
     c.setAlphaF(float(std::clamp(alpha, 0.0, 1.0)));
@@ -113,7 +119,8 @@ void BoxPass(QImage& image, int radius, bool horizontal) {
         std::fill(acc.begin(), acc.end(), 0);
         // Outside the picture everything is transparent, so the window starts empty.
         for (int i = 0; i <= radius && i < length; ++i)
-            for (int c = 0; c < 4; ++c) acc[c] += in[size_t(i) * 4 + c];
+            for (int c = 0; c < 4; ++c)
+                acc[c] += in[size_t(i) * 4 + c];
         for (int i = 0; i < length; ++i) {
             px(i) = qRgba(acc[1] / span, acc[2] / span, acc[3] / span, acc[0] / span);
             const int add = i + radius + 1, drop = i - radius;
@@ -214,7 +221,8 @@ void Lead(QPainter& p, QPointF a, QPointF b, double width, const QColor& metal) 
     p.restore();
 }
 
-void Screw(QPainter& p, QPointF centre, double radius, double angle, const QColor& metal, bool cross) {
+void Screw(QPainter& p, QPointF centre, double radius, double angle, const QColor& metal,
+           bool cross) {
     p.save();
     QRadialGradient g(centre - QPointF(radius * 0.35, radius * 0.4), radius * 1.3);
     g.setColorAt(0, Lighter(metal, 0.6));
@@ -236,7 +244,8 @@ void Screw(QPainter& p, QPointF centre, double radius, double angle, const QColo
     p.restore();
 }
 
-void Plastic(QPainter& p, const QRectF& box, double radius, const QColor& colour, double edgeDarkness) {
+void Plastic(QPainter& p, const QRectF& box, double radius, const QColor& colour,
+             double edgeDarkness) {
     p.save();
     QLinearGradient g(box.topLeft(), box.bottomLeft());
     g.setColorAt(0, Lighter(colour, 0.22));
@@ -247,7 +256,8 @@ void Plastic(QPainter& p, const QRectF& box, double radius, const QColor& colour
     p.drawRoundedRect(box, radius, radius);
     // A soft sheen along the top edge.
     p.setPen(QPen(WithAlpha(Lighter(colour, 0.6), 0.55), 0.8));
-    p.drawLine(QPointF(box.left() + radius, box.top() + 1.1), QPointF(box.right() - radius, box.top() + 1.1));
+    p.drawLine(QPointF(box.left() + radius, box.top() + 1.1),
+               QPointF(box.right() - radius, box.top() + 1.1));
     p.restore();
 }
 

@@ -22,7 +22,7 @@ class Rng {
 public:
     explicit Rng(uint64_t seed) : State(seed * 0x9E3779B97F4A7C15ull + 0x2545F4914F6CDD1Dull) {}
     uint32_t Next();
-    double Uniform() { return Next() / 4294967296.0; }                  // 0 <= u < 1
+    double Uniform() { return Next() / 4294967296.0; }                   // 0 <= u < 1
     double Range(double a, double b) { return a + (b - a) * Uniform(); } // a <= u < b
     double Signed() { return 2 * Uniform() - 1; }                        // -1 <= u < 1
 

@@ -1,8 +1,9 @@
 // The parts on the board, drawn as the real things of a school electronics kit: an enamelled
-// carbon-film resistor (its value is printed on it by the program), a red hook-up wire, a resistance
-// wire stretched in a zigzag over a textolite strip, a yellow film capacitor, a copper coil on a
-// bobbin, a 1.5 V cell in its holder, a small sine-voltage generator, a knife switch on a porcelain
-// base, a glass cartridge fuse in its clips, a bulb in its socket and a coiled heating element.
+// carbon-film resistor (its value is printed on it by the program), a red hook-up wire, a
+// resistance wire stretched in a zigzag over a textolite strip, a yellow film capacitor, a copper
+// coil on a bobbin, a 1.5 V cell in its holder, a small sine-voltage generator, a knife switch on a
+// porcelain base, a glass cartridge fuse in its clips, a bulb in its socket and a coiled heating
+// element.
 #include "Parts.h"
 
 #include "Art.h"
@@ -128,7 +129,8 @@ void Resistor(QPainter& p, bool burnt) {
     Rng rng(11);
     for (int i = 0; i < 9; ++i) {
         p.setBrush(WithAlpha(QColor(140, 128, 116), rng.Range(0.25, 0.6)));
-        p.drawEllipse(QPointF(rng.Range(14, 50), Y + rng.Range(-6, 6)), rng.Range(1, 2.6), rng.Range(0.8, 2));
+        p.drawEllipse(QPointF(rng.Range(14, 50), Y + rng.Range(-6, 6)), rng.Range(1, 2.6),
+                      rng.Range(0.8, 2));
     }
     p.setBrush(WithAlpha(QColor(8, 6, 4), 0.8));
     p.drawEllipse(QPointF(32, Y), 7, 8);
@@ -168,7 +170,8 @@ void Conductor(QPainter& p) {
     const double top = Y - 6, bottom = Y + 6;
     QPolygonF zig;
     zig << QPointF(14.5, Y);
-    for (int i = 0; i < 8; ++i) zig << QPointF(18 + 4 * i, i % 2 ? bottom : top);
+    for (int i = 0; i < 8; ++i)
+        zig << QPointF(18 + 4 * i, i % 2 ? bottom : top);
     zig << QPointF(49.5, Y);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(WithAlpha(Qt::black, 0.35), 1.9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -213,7 +216,8 @@ void Capacitor(QPainter& p, bool burnt) {
     p.drawRoundedRect(top, 2.5, 2.5);
     if (!burnt) {
         p.setPen(QPen(WithAlpha(Qt::white, 0.45), 0.9));
-        p.drawLine(QPointF(top.left() + 2, top.top() + 1.2), QPointF(top.right() - 6, top.top() + 1.2));
+        p.drawLine(QPointF(top.left() + 2, top.top() + 1.2),
+                   QPointF(top.right() - 6, top.top() + 1.2));
         return;
     }
     // Burnt: the case burst open in the middle, charred round the hole, with cracks running
@@ -225,7 +229,8 @@ void Capacitor(QPainter& p, bool burnt) {
     Rng rng(23);
     for (int i = 0; i < 10; ++i) {
         p.setBrush(WithAlpha(QColor(20, 14, 8), rng.Range(0.3, 0.7)));
-        p.drawEllipse(QPointF(rng.Range(20, 44), Y + rng.Range(-9, 9)), rng.Range(1.5, 4), rng.Range(1.2, 3));
+        p.drawEllipse(QPointF(rng.Range(20, 44), Y + rng.Range(-9, 9)), rng.Range(1.5, 4),
+                      rng.Range(1.2, 3));
     }
     p.setBrush(Qt::NoBrush);
     for (double a : {0.4, 1.9, 3.3, 4.6}) {
@@ -233,7 +238,8 @@ void Capacitor(QPainter& p, bool burnt) {
         QPointF at(32 + 4 * std::cos(a), Y + 3.5 * std::sin(a));
         crack.moveTo(at);
         for (int k = 1; k <= 4; ++k) {
-            at += QPointF(3.2 * std::cos(a) + rng.Signed() * 1.2, 2.6 * std::sin(a) + rng.Signed() * 1.2);
+            at += QPointF(3.2 * std::cos(a) + rng.Signed() * 1.2,
+                          2.6 * std::sin(a) + rng.Signed() * 1.2);
             crack.lineTo(at);
         }
         p.setPen(QPen(QColor(14, 10, 6), 0.8));
@@ -282,7 +288,8 @@ void Battery(QPainter& p) {
     p.setBrush(QColor(22, 22, 24));
     p.drawRoundedRect(QRectF(11, Y - 8.3, 42, 16.6), 2, 2);
     p.setPen(QPen(Steel, 0.9));
-    for (int i = 0; i < 4; ++i) p.drawLine(QPointF(11.8 + i * 0.9, Y - 5), QPointF(12.4 + i * 0.9, Y + 5));
+    for (int i = 0; i < 4; ++i)
+        p.drawLine(QPointF(11.8 + i * 0.9, Y - 5), QPointF(12.4 + i * 0.9, Y + 5));
     Band(p, QRectF(50.6, Y - 6, 1.6, 12), Steel);
     // The cell: a blue wrap, a gold band and the nickel-plated ends; the button is positive.
     const QRectF cell(14.8, Y - 7, 34, 14);
@@ -308,7 +315,8 @@ void Generator(QPainter& p) {
     const QRectF caseBox(13, Y - 14.5, 38, 29);
     Plastic(p, caseBox, 3.5, QColor(92, 110, 122), 0.55);
     // Terminal posts on the case sides, where the leads come in.
-    for (double x : {12.0, 48.5}) Band(p, QRectF(x, Y - 3.5, 3.5, 7), Brass);
+    for (double x : {12.0, 48.5})
+        Band(p, QRectF(x, Y - 3.5, 3.5, 7), Brass);
     const QRectF screen(18.5, Y - 10.5, 27, 13);
     p.setPen(QPen(QColor(30, 34, 36), 1));
     p.setBrush(QColor(14, 30, 22));
@@ -317,8 +325,10 @@ void Generator(QPainter& p) {
     for (int i = 0; i <= 40; ++i) {
         const double x = screen.left() + 2.5 + i * (screen.width() - 5) / 40.0;
         const double y = screen.center().y() - 3.6 * std::sin(i / 40.0 * 2 * 3.14159265358979);
-        if (i == 0) wave.moveTo(x, y);
-        else wave.lineTo(x, y);
+        if (i == 0)
+            wave.moveTo(x, y);
+        else
+            wave.lineTo(x, y);
     }
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(WithAlpha(QColor(90, 255, 140), 0.35), 2.6));
@@ -405,7 +415,8 @@ void Fuse(QPainter& p, FuseState state) {
     Leads(p, 14, 50);
     // Black holder with two pairs of brass spring clips holding a glass cartridge.
     Plastic(p, QRectF(11, Y - 8.5, 42, 17), 2.5, QColor(40, 40, 44), 0.55);
-    for (double x : {15.5, 42.5}) Band(p, QRectF(x, Y - 6.5, 6, 13), Brass);
+    for (double x : {15.5, 42.5})
+        Band(p, QRectF(x, Y - 6.5, 6, 13), Brass);
     const QRectF glass(22.5, Y - 4.6, 19, 9.2);
     QPainterPath tube;
     tube.addRect(glass);
@@ -469,8 +480,10 @@ void Fuse(QPainter& p, FuseState state) {
         p.translate(32, Y);
         for (int i = 0; i < 8; ++i) {
             const double len = i % 2 ? 5.5 : 9;
-            p.setPen(QPen(WithAlpha(QColor(255, 236, 150), 0.85), i % 2 ? 0.8 : 1.1, Qt::SolidLine, Qt::RoundCap));
-            p.drawLine(QPointF(0, 0), QPointF(len * std::cos(i * 3.14159265 / 4 + 0.3), len * std::sin(i * 3.14159265 / 4 + 0.3)));
+            p.setPen(QPen(WithAlpha(QColor(255, 236, 150), 0.85), i % 2 ? 0.8 : 1.1, Qt::SolidLine,
+                          Qt::RoundCap));
+            p.drawLine(QPointF(0, 0), QPointF(len * std::cos(i * 3.14159265 / 4 + 0.3),
+                                              len * std::sin(i * 3.14159265 / 4 + 0.3)));
         }
         QRadialGradient flash(QPointF(0, 0), 6);
         flash.setColorAt(0, QColor(255, 255, 255));
@@ -495,16 +508,29 @@ void Lamp(QPainter& p, Glow glow) {
     p.setBrush(CylinderAcross(collar.topLeft(), collar.topRight(), Steel, 0.8));
     p.drawRoundedRect(collar, 1, 1);
     p.setPen(QPen(WithAlpha(Qt::black, 0.35), 0.5));
-    for (double y = collar.top() + 1.2; y < collar.bottom(); y += 1.3) p.drawLine(QPointF(collar.left() + 0.5, y), QPointF(collar.right() - 0.5, y));
+    for (double y = collar.top() + 1.2; y < collar.bottom(); y += 1.3)
+        p.drawLine(QPointF(collar.left() + 0.5, y), QPointF(collar.right() - 0.5, y));
 
     // The glass: the same shape in every state, so only its colours change as it glows.
     const QPainterPath glass = Bulb();
     QColor inner, outer;
     switch (glow) {
-    case Glow::Off: inner = QColor(206, 214, 222); outer = QColor(118, 132, 146); break;
-    case Glow::Min: inner = QColor(236, 200, 170); outer = QColor(156, 132, 120); break;
-    case Glow::On: inner = QColor(255, 255, 236); outer = QColor(255, 206, 104); break;
-    case Glow::BurntOut: inner = QColor(150, 144, 138); outer = QColor(84, 78, 72); break;
+    case Glow::Off:
+        inner = QColor(206, 214, 222);
+        outer = QColor(118, 132, 146);
+        break;
+    case Glow::Min:
+        inner = QColor(236, 200, 170);
+        outer = QColor(156, 132, 120);
+        break;
+    case Glow::On:
+        inner = QColor(255, 255, 236);
+        outer = QColor(255, 206, 104);
+        break;
+    case Glow::BurntOut:
+        inner = QColor(150, 144, 138);
+        outer = QColor(84, 78, 72);
+        break;
     }
     QRadialGradient g(QPointF(32, 19.5), 11.5);
     g.setColorAt(0, inner);
@@ -519,7 +545,8 @@ void Lamp(QPainter& p, Glow glow) {
     // The glass stem and the two support wires carrying the filament.
     p.setPen(Qt::NoPen);
     p.setBrush(WithAlpha(Qt::white, glow == Glow::BurntOut ? 0.15 : 0.35));
-    p.drawPolygon(QPolygonF({QPointF(29.5, 31), QPointF(34.5, 31), QPointF(33, 24.5), QPointF(31, 24.5)}));
+    p.drawPolygon(
+        QPolygonF({QPointF(29.5, 31), QPointF(34.5, 31), QPointF(33, 24.5), QPointF(31, 24.5)}));
     const QColor support = glow == Glow::On ? QColor(255, 230, 170) : QColor(110, 110, 116);
     p.setPen(QPen(support, 0.7));
     p.drawLine(QPointF(30.4, 30), QPointF(28.4, 19.6));
@@ -527,8 +554,10 @@ void Lamp(QPainter& p, Glow glow) {
     if (glow == Glow::Min || glow == Glow::On) {
         // The glow only tints the glass: it keeps the bulb's outline exactly as it is.
         QRadialGradient halo(QPointF(32, 19.5), glow == Glow::On ? 11 : 6);
-        halo.setColorAt(0, glow == Glow::On ? QColor(255, 255, 255, 250) : QColor(255, 150, 60, 130));
-        halo.setColorAt(0.5, glow == Glow::On ? QColor(255, 244, 170, 170) : QColor(255, 120, 40, 50));
+        halo.setColorAt(0,
+                        glow == Glow::On ? QColor(255, 255, 255, 250) : QColor(255, 150, 60, 130));
+        halo.setColorAt(0.5,
+                        glow == Glow::On ? QColor(255, 244, 170, 170) : QColor(255, 120, 40, 50));
         halo.setColorAt(1, QColor(255, 200, 80, 0));
         p.setCompositionMode(QPainter::CompositionMode_SourceAtop);
         p.setPen(Qt::NoPen);
@@ -542,15 +571,25 @@ void Lamp(QPainter& p, Glow glow) {
     coil.moveTo(28.4, 19.6);
     for (int i = 1; i <= 12; ++i) {
         const double x = 28.4 + i * (7.2 / 12);
-        if (broken && i == 7) coil.moveTo(x + 0.6, 20.8);
-        else coil.lineTo(x, 19.6 + (i % 2 ? -1.0 : 1.0) + (broken && i > 6 ? 1.2 : 0));
+        if (broken && i == 7)
+            coil.moveTo(x + 0.6, 20.8);
+        else
+            coil.lineTo(x, 19.6 + (i % 2 ? -1.0 : 1.0) + (broken && i > 6 ? 1.2 : 0));
     }
     QColor wire;
     switch (glow) {
-    case Glow::Off: wire = QColor(72, 72, 78); break;
-    case Glow::Min: wire = QColor(236, 96, 30); break;
-    case Glow::On: wire = QColor(255, 255, 240); break;
-    case Glow::BurntOut: wire = QColor(40, 36, 34); break;
+    case Glow::Off:
+        wire = QColor(72, 72, 78);
+        break;
+    case Glow::Min:
+        wire = QColor(236, 96, 30);
+        break;
+    case Glow::On:
+        wire = QColor(255, 255, 240);
+        break;
+    case Glow::BurntOut:
+        wire = QColor(40, 36, 34);
+        break;
     }
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(wire, glow == Glow::On ? 1.1 : 0.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -599,10 +638,22 @@ void Heater(QPainter& p, Glow glow) {
     }
     QColor wire, core;
     switch (glow) {
-    case Glow::Off: wire = QColor(96, 92, 90); core = QColor(150, 146, 142); break;
-    case Glow::Min: wire = QColor(150, 30, 16); core = QColor(214, 70, 30); break;
-    case Glow::On: wire = QColor(236, 110, 20); core = QColor(255, 240, 150); break;
-    case Glow::BurntOut: wire = QColor(70, 64, 60); core = QColor(110, 104, 98); break;
+    case Glow::Off:
+        wire = QColor(96, 92, 90);
+        core = QColor(150, 146, 142);
+        break;
+    case Glow::Min:
+        wire = QColor(150, 30, 16);
+        core = QColor(214, 70, 30);
+        break;
+    case Glow::On:
+        wire = QColor(236, 110, 20);
+        core = QColor(255, 240, 150);
+        break;
+    case Glow::BurntOut:
+        wire = QColor(70, 64, 60);
+        core = QColor(110, 104, 98);
+        break;
     }
     if (glow == Glow::BurntOut) Soot(p, {31, Y}, 9, 8, 0.6);
     // Each turn is the front half of the spiral: it crosses the tube with a slight slant.
@@ -644,7 +695,8 @@ void RheostatBody(QPainter& p) {
     for (double x = tube.left() + 0.6; x < tube.right(); x += 1.0)
         p.drawLine(QPointF(x, tube.top()), QPointF(x + 0.5, tube.bottom()));
     Lead(p, {12.5, Y - 6.5}, {51.5, Y - 6.5}, 2.0, Steel);
-    for (double x : {12.5, 51.5}) Screw(p, QPointF(x, Y + 6), 1.4, 40, Steel);
+    for (double x : {12.5, 51.5})
+        Screw(p, QPointF(x, Y + 6), 1.4, 40, Steel);
 }
 
 void RheostatSlider(QPainter& p, double x) {
@@ -686,14 +738,16 @@ void TrimmerBody(QPainter& p) {
     }
     Band(p, QRectF(48.5, 31, 2.5, 25), Brass);
     // The terminal posts where the leads come in.
-    for (double x : {12.0, 52.0}) Screw(p, QPointF(x, Y), 2.2, 30, Steel, true);
+    for (double x : {12.0, 52.0})
+        Screw(p, QPointF(x, Y), 2.2, 30, Steel, true);
 }
 
 void TrimmerKnob(QPainter& p, double x, double top) {
     // A small ribbed black knob riding in the slot.
     Plastic(p, QRectF(x - 4, top, 8, 8), 2, QColor(26, 26, 30), 0.6);
     p.setPen(QPen(QColor(110, 110, 116), 0.6));
-    for (double dx : {-1.6, 0.0, 1.6}) p.drawLine(QPointF(x + dx, top + 2), QPointF(x + dx, top + 6));
+    for (double dx : {-1.6, 0.0, 1.6})
+        p.drawLine(QPointF(x + dx, top + 2), QPointF(x + dx, top + 6));
 }
 
 void TrimmerPlates(QPainter& p, int step) {
@@ -702,7 +756,8 @@ void TrimmerPlates(QPainter& p, int step) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     for (int y : {34, 35, 40, 41, 46, 47, 52, 53}) {
-        p.setPen(y % 2 == 0 ? QColor(224, 222, 200) : QColor(62, 62, 62)); // lit edge, then its shadow
+        p.setPen(y % 2 == 0 ? QColor(224, 222, 200)
+                            : QColor(62, 62, 62)); // lit edge, then its shadow
         p.drawLine(h + 15, y, h + 30, y);
     }
     p.restore();
@@ -718,7 +773,8 @@ void BlackBox(QPainter& p, bool questionMark) {
     Leads(p, 14, 50);
     // A sealed glossy black box; what is inside is the teacher's secret.
     Plastic(p, QRectF(12.5, Y - 12.5, 39, 25), 3, QColor(30, 30, 34), 0.6);
-    for (QPointF s : {QPointF(16, Y - 9), QPointF(48, Y - 9), QPointF(16, Y + 9), QPointF(48, Y + 9)})
+    for (QPointF s :
+         {QPointF(16, Y - 9), QPointF(48, Y - 9), QPointF(16, Y + 9), QPointF(48, Y + 9)})
         Screw(p, s, 1.5, 30, QColor(150, 150, 156));
     if (questionMark) {
         QFont f("DejaVu Sans", 14, QFont::Bold);
@@ -745,7 +801,9 @@ art::Painter Upright(const art::Painter& paint) {
 } // namespace
 
 void DrawParts(ArtWriter& out) {
-    auto part = [&](const QString& name, const art::Painter& paint) { out.Bitmap(name, Render(Size, Size, paint)); };
+    auto part = [&](const QString& name, const art::Painter& paint) {
+        out.Bitmap(name, Render(Size, Size, paint));
+    };
     part("bmpResistor", [](QPainter& p) { Resistor(p, false); });
     part("bmpResistorBurntOut", [](QPainter& p) { Resistor(p, true); });
     part("bmpWire", [](QPainter& p) { Wire(p); });
@@ -780,8 +838,9 @@ void DrawParts(ArtWriter& out) {
     part("bmpVCondensator", [](QPainter& p) { TuningCapacitor(p); });
     part("bmpVCondensatorNoHandle", [](QPainter& p) { TrimmerBody(p); });
     part("bmpVCondensatorNoHandleV", Upright([](QPainter& p) { TrimmerBody(p); }));
-    out.Bitmap("bmpVCondensatorHandle", Render(TrimmerHandleSize, TrimmerHandleSize, [](QPainter& p) {
-                   TrimmerKnob(p, TrimmerHandleSize / 2.0, 0);
-               }, false));
+    out.Bitmap("bmpVCondensatorHandle",
+               Render(
+                   TrimmerHandleSize, TrimmerHandleSize,
+                   [](QPainter& p) { TrimmerKnob(p, TrimmerHandleSize / 2.0, 0); }, false));
     part("bmpBlackBug", [](QPainter& p) { BlackBox(p, false); });
 }

@@ -34,7 +34,9 @@ void Lamp(QPainter& p, Glow glow);
 void Heater(QPainter& p, Glow glow);
 // The variable resistor: a slide rheostat. The program draws the slider (its handle) over the
 // body at x = 12 + 2 * step (steps 1..20).
-inline double RheostatHandleX(int step) { return 12 + 2 * step; }
+inline double RheostatHandleX(int step) {
+    return 12 + 2 * step;
+}
 constexpr int RheostatHandleWidth = 10;
 void RheostatBody(QPainter& p);
 void RheostatSlider(QPainter& p, double x);

@@ -80,7 +80,8 @@ void Compartment(QPainter& p, bool open) {
     p.setBrush(floor);
     p.drawRoundedRect(Tray, 4, 4);
     p.setPen(QPen(WithAlpha(Qt::white, 0.55), 1));
-    p.drawLine(QPointF(Tray.left() + 3, Tray.bottom() + 1), QPointF(Tray.right() - 3, Tray.bottom() + 1));
+    p.drawLine(QPointF(Tray.left() + 3, Tray.bottom() + 1),
+               QPointF(Tray.right() - 3, Tray.bottom() + 1));
     if (open) {
         // Light falls into the open tray.
         QRadialGradient light(Tray.center() + QPointF(-6, -6), 34);
@@ -112,7 +113,8 @@ void Lid(QPainter& p) {
     p.drawPath(lid);
     p.restore();
     p.setPen(QPen(WithAlpha(Qt::white, 0.5), 0.8));
-    p.drawLine(QPointF(Tray.left() + 3, Tray.top() - 0.2), QPointF(Tray.right() - 3, Tray.top() - 0.2));
+    p.drawLine(QPointF(Tray.left() + 3, Tray.top() - 0.2),
+               QPointF(Tray.right() - 3, Tray.top() - 0.2));
     Plastic(p, QRectF(Width / 2.0 - 7, Height - 7.2, 14, 5), 2, QColor(70, 88, 104), 0.5);
 }
 

@@ -18,7 +18,8 @@ namespace {
 QImage Transposed(const QImage& source) {
     QImage target(source.height(), source.width(), source.format());
     for (int y = 0; y < source.height(); ++y)
-        for (int x = 0; x < source.width(); ++x) target.setPixel(y, x, source.pixel(x, y));
+        for (int x = 0; x < source.width(); ++x)
+            target.setPixel(y, x, source.pixel(x, y));
     return target;
 }
 
@@ -42,9 +43,10 @@ QImage ContactSheet(const QVector<QPair<QString, QImage>>& pictures, const QImag
         const QImage& image = small[i].second;
         // Small pictures are enlarged, on a piece of the board as they will lie.
         const int scale = std::max(1, std::min(4, 136 / std::max(image.width(), image.height())));
-        const QRect target(cell.center().x() - image.width() * scale / 2, cell.top() + 8, image.width() * scale,
-                           image.height() * scale);
-        p.drawImage(target.adjusted(-4, -4, 4, 4), board, QRect(40, 40, target.width() / scale + 8, target.height() / scale + 8));
+        const QRect target(cell.center().x() - image.width() * scale / 2, cell.top() + 8,
+                           image.width() * scale, image.height() * scale);
+        p.drawImage(target.adjusted(-4, -4, 4, 4), board,
+                    QRect(40, 40, target.width() / scale + 8, target.height() / scale + 8));
         p.save();
         p.setRenderHint(QPainter::SmoothPixmapTransform, false);
         p.drawImage(target, image);
@@ -56,14 +58,19 @@ QImage ContactSheet(const QVector<QPair<QString, QImage>>& pictures, const QImag
     // The large pictures below, scaled to fit, flowing in rows.
     int x = 8, y = rows * Cell + 8;
     for (const auto& entry : big) {
-        const QImage scaled = entry.second.scaled(BigW, BigH, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        const QImage scaled =
+            entry.second.scaled(BigW, BigH, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         if (x + scaled.width() > sheet.width()) {
             x = 8;
             y += BigH + 30;
         }
         p.drawImage(x, y, scaled);
         p.setPen(Qt::white);
-        p.drawText(x, y + scaled.height() + 16, QString("%1 %2x%3").arg(entry.first).arg(entry.second.width()).arg(entry.second.height()));
+        p.drawText(x, y + scaled.height() + 16,
+                   QString("%1 %2x%3")
+                       .arg(entry.first)
+                       .arg(entry.second.width())
+                       .arg(entry.second.height()));
         x += scaled.width() + 16;
     }
     return sheet;
@@ -85,8 +92,9 @@ QImage Scene(const QHash<QString, QImage>& art) {
     p.fillRect(0, Title + Tools, W, 2, Qt::white);
     const int boxLeft = W - 112, boxTop = Title + Tools + 2;
     p.drawImage(QRect(boxLeft, boxTop, 112, H - boxTop - Status), art.value("bmpToolBar"));
-    const char* stems[] = {"Resistor", "Protector", "Condensator", "Inductance", "Wire", "Switch", "Battery",
-                           "Generator", "Lamp", "Heater", "Conductor", "BlackBug", "VResistor", "VCondensator"};
+    const char* stems[] = {"Resistor",  "Protector", "Condensator", "Inductance",  "Wire",
+                           "Switch",    "Battery",   "Generator",   "Lamp",        "Heater",
+                           "Conductor", "BlackBug",  "VResistor",   "VCondensator"};
     const int rowTops[] = {0, 57, 114, 171, 227, 284, 341};
     for (int i = 0; i < 14; ++i) {
         const QString name = QString("bmp%1Box%2").arg(stems[i]).arg(i == 8 ? "Opened" : "Closed");
@@ -109,11 +117,16 @@ QImage Scene(const QHash<QString, QImage>& art) {
     p.drawRect(0, 0, 447, 447);
     const QImage node = art.value("bmpNode");
     for (int r = 0; r < 7; ++r)
-        for (int c = 0; c < 7; ++c) p.drawImage(64 * c + 32 - node.width() / 2, 64 * r + 32 - node.height() / 2, node);
+        for (int c = 0; c < 7; ++c)
+            p.drawImage(64 * c + 32 - node.width() / 2, 64 * r + 32 - node.height() / 2, node);
     auto place = [&](const QString& name, int r, int c, bool vertical) {
         const QImage picture = vertical ? Transposed(art.value(name)) : art.value(name);
-        if (vertical) p.drawImage(64 * c + 32 - picture.width() / 2, 64 * r + 32 + (64 - picture.height()) / 2, picture);
-        else p.drawImage(64 * c + 32 + (64 - picture.width()) / 2, 64 * r + 32 - picture.height() / 2, picture);
+        if (vertical)
+            p.drawImage(64 * c + 32 - picture.width() / 2,
+                        64 * r + 32 + (64 - picture.height()) / 2, picture);
+        else
+            p.drawImage(64 * c + 32 + (64 - picture.width()) / 2,
+                        64 * r + 32 - picture.height() / 2, picture);
     };
     auto label = [&](int r, int c, bool vertical, const QString& text) {
         QFont f("DejaVu Sans");
@@ -159,7 +172,8 @@ QImage Scene(const QHash<QString, QImage>& art) {
     place("bmpProtectorBurning", 2, 5, true);
     place("bmpSwitchOff", 0, 0, true);
     place("bmpLampOn", 3, 6, true);
-    const QImage pliers = art.value("curPincers"), hand = art.value("curArm"), point = art.value("curPoint");
+    const QImage pliers = art.value("curPincers"), hand = art.value("curArm"),
+                 point = art.value("curPoint");
     p.drawImage(64 * 2 + 32 - 16, 64 * 4 + 40 - 16, pliers);
     p.drawImage(64 * 5 + 40 - 16, 64 * 4 + 20 - 16, hand);
     p.drawImage(64 * 0 + 40 - 16, 64 * 5 + 12 - 16, point);
@@ -169,9 +183,11 @@ QImage Scene(const QHash<QString, QImage>& art) {
 // The tool bar as the window shows it, in each of the buttons' four looks, then every glyph
 // strip enlarged on the bar's green, and the programs' icons.
 QImage ToolbarSheet(const QHash<QString, QImage>& art) {
-    const char* buttons[] = {"ReadFile", "WriteFile", "DeleteAll", nullptr, "Multimeter", "Oscillograph", nullptr,
-                             "FloatControl", "IronState", nullptr, "HelpReference", "HelpLabs", "Help", nullptr,
-                             "Options", "Calc", nullptr, "About", nullptr, "Exit"};
+    const char* buttons[] = {"ReadFile",   "WriteFile",    "DeleteAll",     nullptr,
+                             "Multimeter", "Oscillograph", nullptr,         "FloatControl",
+                             "IronState",  nullptr,        "HelpReference", "HelpLabs",
+                             "Help",       nullptr,        "Options",       "Calc",
+                             nullptr,      "About",        nullptr,         "Exit"};
     constexpr int W = 880, Title = 33, Bar = 80, ButtonW = 55, ButtonH = 54, Gap = 10, Glyph = 44;
     const QColor green(45, 140, 36), grey(70, 70, 74);
     constexpr int Label = 22, Zoom = 2, Strip = 4 * Glyph * Zoom, ZoomRow = Glyph * Zoom + 26;
@@ -192,8 +208,9 @@ QImage ToolbarSheet(const QHash<QString, QImage>& art) {
             }
             const QImage strip = art.value(QString("bmpBtn") + button);
             const int look = lookOf(button);
-            p.drawImage(QPoint(x + (ButtonW - Glyph) / 2, top + (Bar - ButtonH) / 2 + (ButtonH - Glyph) / 2), strip,
-                        QRect(look * Glyph, 0, Glyph, Glyph));
+            p.drawImage(QPoint(x + (ButtonW - Glyph) / 2,
+                               top + (Bar - ButtonH) / 2 + (ButtonH - Glyph) / 2),
+                        strip, QRect(look * Glyph, 0, Glyph, Glyph));
             x += ButtonW;
         }
     };
@@ -202,7 +219,8 @@ QImage ToolbarSheet(const QHash<QString, QImage>& art) {
         p.setPen(Qt::white);
         p.drawText(QRect(8, top, W - 16, Label), Qt::AlignVCenter, text);
     };
-    // The top of the window: title strip, tool bar with a latched and a disabled button, white line.
+    // The top of the window: title strip, tool bar with a latched and a disabled button, white
+    // line.
     int y = 0;
     p.drawImage(QRect(0, 0, W, Title), art.value("bmpTitleBackground"));
     p.drawImage(W - 17 - 30, 10, art.value("bmpMinimize"));
@@ -212,7 +230,9 @@ QImage ToolbarSheet(const QHash<QString, QImage>& art) {
     p.setPen(Qt::yellow);
     p.drawText(8, 22, "Vexilo");
     y += Title;
-    bar(y, [](const QString& b) { return b == "IronState" ? 3 : b == "FloatControl" ? 1 : b == "Multimeter" ? 2 : 0; });
+    bar(y, [](const QString& b) {
+        return b == "IronState" ? 3 : b == "FloatControl" ? 1 : b == "Multimeter" ? 2 : 0;
+    });
     y += Bar;
     p.fillRect(0, y, W, 2, Qt::white);
     y += 2;
@@ -234,13 +254,15 @@ QImage ToolbarSheet(const QHash<QString, QImage>& art) {
         p.drawImage(QRect(x, top + 4, Strip, Glyph * Zoom), art.value(name));
         p.setFont(font);
         p.setPen(Qt::white);
-        p.drawText(QRect(x, top + Glyph * Zoom + 8, Strip, 16), Qt::AlignLeft | Qt::AlignVCenter, name);
+        p.drawText(QRect(x, top + Glyph * Zoom + 8, Strip, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                   name);
         ++i;
     }
     y += 7 * ZoomRow + 16;
     // The programs' icons: actual size on green and on grey, and enlarged.
     int x = 8;
-    for (const char* name : {"bmpAppIconWorkbench", "bmpAppIconCoursebook", "bmpAppIconFilterdemo"}) {
+    for (const char* name :
+         {"bmpAppIconWorkbench", "bmpAppIconCoursebook", "bmpAppIconFilterdemo"}) {
         const QImage icon = art.value(name);
         p.fillRect(x, y, 76, 76, green);
         p.drawImage(x + 6, y + 6, icon);
@@ -258,8 +280,10 @@ QImage ToolbarSheet(const QHash<QString, QImage>& art) {
 
 bool WriteSheets(const ArtWriter& art, const QString& dir) {
     QHash<QString, QImage> byName;
-    for (const auto& entry : art.Pictures()) byName.insert(entry.first, entry.second);
-    const bool sheet = ContactSheet(art.Pictures(), byName.value("jpgBoard")).save(dir + "/art-contact-sheet.png");
+    for (const auto& entry : art.Pictures())
+        byName.insert(entry.first, entry.second);
+    const bool sheet =
+        ContactSheet(art.Pictures(), byName.value("jpgBoard")).save(dir + "/art-contact-sheet.png");
     const bool scene = Scene(byName).save(dir + "/art-scene.png");
     const bool toolbar = ToolbarSheet(byName).save(dir + "/art-toolbar.png");
     return sheet && scene && toolbar;

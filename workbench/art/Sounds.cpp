@@ -21,12 +21,15 @@ constexpr double Pi = 3.14159265358979323846;
 
 using Signal = QVector<float>;
 
-Signal Silence(double seconds) { return Signal(int(seconds * Rate), 0.0f); }
+Signal Silence(double seconds) {
+    return Signal(int(seconds * Rate), 0.0f);
+}
 
 // Adds `source` into `mix` from `at` seconds on.
 void MixIn(Signal& mix, const Signal& source, double at, double gain = 1.0) {
     const int start = int(at * Rate);
-    for (int i = 0; i < source.size() && start + i < mix.size(); ++i) mix[start + i] += float(gain * source[i]);
+    for (int i = 0; i < source.size() && start + i < mix.size(); ++i)
+        mix[start + i] += float(gain * source[i]);
 }
 
 // An envelope with a raised-cosine attack and an exponential decay of time constant `tau`.
@@ -39,7 +42,8 @@ double Envelope(double t, double attack, double tau) {
 // Fades the last milliseconds of a piece to zero, so cutting it off does not click.
 void Taper(Signal& s, double ms = 3) {
     const int n = std::min<int>(s.size(), int(ms * Rate / 1000));
-    for (int i = 0; i < n; ++i) s[s.size() - 1 - i] *= float(0.5 - 0.5 * std::cos(Pi * i / n));
+    for (int i = 0; i < n; ++i)
+        s[s.size() - 1 - i] *= float(0.5 - 0.5 * std::cos(Pi * i / n));
 }
 
 // A decaying sine whose frequency glides from f0 to f1 over `glide` seconds.
@@ -57,13 +61,15 @@ Signal Tone(double seconds, double f0, double f1, double glide, double attack, d
 }
 
 // White noise shaped by a two-pole band-pass around `centre` Hz and a decay envelope.
-Signal NoiseBurst(double seconds, double centre, double q, double attack, double tau, uint64_t seed) {
+Signal NoiseBurst(double seconds, double centre, double q, double attack, double tau,
+                  uint64_t seed) {
     art::Rng rng(seed);
     Signal s = Silence(seconds);
     // Band-pass biquad, 0 dB at the centre.
     const double w = 2 * Pi * centre / Rate, alpha = std::sin(w) / (2 * q);
     const double a0 = 1 + alpha;
-    const double b0 = alpha / a0, b2 = -alpha / a0, a1 = -2 * std::cos(w) / a0, a2 = (1 - alpha) / a0;
+    const double b0 = alpha / a0, b2 = -alpha / a0, a1 = -2 * std::cos(w) / a0,
+                 a2 = (1 - alpha) / a0;
     double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
     for (int i = 0; i < s.size(); ++i) {
         const double x = rng.Signed();
@@ -81,7 +87,8 @@ Signal NoiseBurst(double seconds, double centre, double q, double attack, double
 void LowPass(Signal& s, double cutoff) {
     const double a = 1 - std::exp(-2 * Pi * cutoff / Rate);
     double y = 0;
-    for (float& v : s) v = float(y += a * (v - y));
+    for (float& v : s)
+        v = float(y += a * (v - y));
 }
 
 // Removes any DC and rumble below `cutoff`.
@@ -98,9 +105,11 @@ void HighPass(Signal& s, double cutoff) {
 Signal Finish(Signal s, double peak = 0.7, double fadeMs = 6) {
     HighPass(s, 25);
     float max = 0;
-    for (float v : s) max = std::max(max, std::fabs(v));
+    for (float v : s)
+        max = std::max(max, std::fabs(v));
     if (max > 0)
-        for (float& v : s) v = float(v * peak / max);
+        for (float& v : s)
+            v = float(v * peak / max);
     Taper(s, fadeMs);
     if (!s.isEmpty()) s[0] = 0;
     return s;
@@ -125,8 +134,10 @@ Signal ContinuityBeep() {
     for (int i = 0; i < s.size(); ++i) {
         const double t = i / Rate;
         double env = 1;
-        if (t < attack) env = 0.5 - 0.5 * std::cos(Pi * t / attack);
-        else if (t > length - release) env = 0.5 + 0.5 * std::cos(Pi * (t - (length - release)) / release);
+        if (t < attack)
+            env = 0.5 - 0.5 * std::cos(Pi * t / attack);
+        else if (t > length - release)
+            env = 0.5 + 0.5 * std::cos(Pi * (t - (length - release)) / release);
         s[i] = float(env * (std::sin(2 * Pi * 1760 * t) + 0.12 * std::sin(2 * Pi * 5280 * t)));
     }
     return Finish(s, 0.32, 2);
@@ -165,8 +176,10 @@ Signal IntoTheBin() {
     LowPass(knock, 1200);
     MixIn(s, knock, 0.0, 0.9);
     // The steel bin answers with a few inharmonic partials.
-    const double partials[][3] = {{312, 0.22, 0.16}, {517, 0.16, 0.12}, {793, 0.12, 0.09}, {1131, 0.08, 0.06}};
-    for (const auto& p : partials) MixIn(s, Tone(0.45, p[0], p[0], 0, 0.002, p[2]), 0.002, p[1]);
+    const double partials[][3] = {
+        {312, 0.22, 0.16}, {517, 0.16, 0.12}, {793, 0.12, 0.09}, {1131, 0.08, 0.06}};
+    for (const auto& p : partials)
+        MixIn(s, Tone(0.45, p[0], p[0], 0, 0.002, p[2]), 0.002, p[1]);
     // It bounces and rattles twice on the bottom.
     MixIn(s, NoiseBurst(0.03, 2600, 2.0, 0.0003, 0.005, 7), 0.075, 0.35);
     MixIn(s, NoiseBurst(0.03, 2900, 2.0, 0.0003, 0.004, 8), 0.14, 0.22);
@@ -186,8 +199,10 @@ Signal PopAndCrackle() {
     double t = 0.04;
     for (int i = 0; t < 0.5; ++i) {
         const double fade = 1.0 - t / 0.55;
-        MixIn(s, NoiseBurst(0.012, rng.Range(1500, 5000), 1.5, 0.0002, rng.Range(0.0012, 0.0035), 100 + i), t,
-              rng.Range(0.2, 0.55) * fade);
+        MixIn(s,
+              NoiseBurst(0.012, rng.Range(1500, 5000), 1.5, 0.0002, rng.Range(0.0012, 0.0035),
+                         100 + i),
+              t, rng.Range(0.2, 0.55) * fade);
         t += rng.Range(0.008, 0.045) * (1.0 + 1.5 * t);
     }
     // And a faint fizz under it all.

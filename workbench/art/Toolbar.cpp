@@ -74,18 +74,22 @@ void Badge(QPainter& p, QPointF centre, double radius, const QColor& colour) {
     gloss.setColorAt(1, WithAlpha(Qt::white, 0.0));
     p.setPen(Qt::NoPen);
     p.setBrush(gloss);
-    p.drawEllipse(QRectF(centre.x() - radius * 0.68, centre.y() - radius * 0.92, radius * 1.36, radius * 0.95));
+    p.drawEllipse(QRectF(centre.x() - radius * 0.68, centre.y() - radius * 0.92, radius * 1.36,
+                         radius * 0.95));
 }
 
 // A lightning bolt filling `box`.
 QPainterPath Bolt(const QRectF& box) {
-    auto at = [&](double x, double y) { return QPointF(box.left() + x * box.width(), box.top() + y * box.height()); };
+    auto at = [&](double x, double y) {
+        return QPointF(box.left() + x * box.width(), box.top() + y * box.height());
+    };
     return Polygon({at(0.58, 0.0), at(0.08, 0.56), at(0.42, 0.56), at(0.26, 1.0), at(0.92, 0.38),
                     at(0.56, 0.38), at(0.82, 0.0)});
 }
 
 // One digit of a seven-segment display in a w x h cell.
-void Digit(QPainter& p, QPointF origin, double w, double h, int digit, const QColor& colour, double t = 1.1) {
+void Digit(QPainter& p, QPointF origin, double w, double h, int digit, const QColor& colour,
+           double t = 1.1) {
     static const int masks[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
     const double x0 = origin.x(), y0 = origin.y(), x1 = x0 + w, y1 = y0 + h, ym = y0 + h / 2;
     const QLineF seg[7] = {{x0, y0, x1, y0}, {x1, y0, x1, ym}, {x1, ym, x1, y1}, {x0, y1, x1, y1},
@@ -126,7 +130,8 @@ QRectF SmallWindow(QPainter& p, const QRectF& frame, const QColor& title) {
     p.drawRoundedRect(bar, 1, 1);
     p.setBrush(QColor(236, 236, 236));
     p.drawRect(QRectF(bar.right() - 3.6, bar.top() + 1.2, 2.4, 2.2));
-    return QRectF(frame.left() + 1.5, bar.bottom() + 1, frame.width() - 3, frame.bottom() - bar.bottom() - 2.5);
+    return QRectF(frame.left() + 1.5, bar.bottom() + 1, frame.width() - 3,
+                  frame.bottom() - bar.bottom() - 2.5);
 }
 
 // ---- the pictograms ------------------------------------------------------------------------
@@ -134,7 +139,8 @@ QRectF SmallWindow(QPainter& p, const QRectF& frame, const QColor& title) {
 // Open a scheme: an open manila folder with a circuit drawing sliding out, and a green arrow.
 void ReadFile(QPainter& p) {
     const QColor manila(214, 164, 66);
-    Filled(p, Polygon({{2, 7}, {9.5, 7}, {11.5, 9.5}, {25, 9.5}, {25, 26}, {2, 26}}), Darker(manila, 0.12), 0.1, 0.1);
+    Filled(p, Polygon({{2, 7}, {9.5, 7}, {11.5, 9.5}, {25, 9.5}, {25, 26}, {2, 26}}),
+           Darker(manila, 0.12), 0.1, 0.1);
     // The drawing: a sheet with a small circuit on it.
     p.save();
     p.translate(14, 15);
@@ -146,7 +152,8 @@ void ReadFile(QPainter& p) {
     p.drawPolyline(QPolygonF({QPointF(-6, -2), QPointF(-6, 2)}));
     p.drawLine(QPointF(5, -2), QPointF(5, 2));
     p.setPen(Outline(QColor(190, 40, 40), 0.9));
-    p.drawPolyline(QPolygonF({QPointF(-3, -8), QPointF(-2, -9.6), QPointF(-0.5, -6.4), QPointF(1, -9.6), QPointF(2.5, -6.4), QPointF(3.5, -8)}));
+    p.drawPolyline(QPolygonF({QPointF(-3, -8), QPointF(-2, -9.6), QPointF(-0.5, -6.4),
+                              QPointF(1, -9.6), QPointF(2.5, -6.4), QPointF(3.5, -8)}));
     p.restore();
     // The front flap, swung open towards the student.
     Filled(p, Polygon({{6.5, 14}, {29, 14}, {25, 27}, {1.5, 27}}), manila, 0.35, 0.12, 0.5);
@@ -232,12 +239,14 @@ void DeleteAll(QPainter& p) {
     QPainterPath straw = Polygon({{-3.4, -2}, {3.4, -2}, {6.5, 9}, {-6.5, 9}});
     Filled(p, straw, QColor(232, 196, 92), 0.25, 0.2, 0.55);
     p.setPen(QPen(QColor(168, 126, 40), 0.55));
-    for (int i = -4; i <= 4; ++i) p.drawLine(QPointF(i * 0.7, -1.5), QPointF(i * 1.35, 8.6));
+    for (int i = -4; i <= 4; ++i)
+        p.drawLine(QPointF(i * 0.7, -1.5), QPointF(i * 1.35, 8.6));
     p.restore();
     // A little dust flying off.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(150, 140, 120));
-    for (const QPointF& d : {QPointF(4, 27), QPointF(7.5, 28.5), QPointF(2.5, 24.5), QPointF(10.5, 28)})
+    for (const QPointF& d :
+         {QPointF(4, 27), QPointF(7.5, 28.5), QPointF(2.5, 24.5), QPointF(10.5, 28)})
         p.drawEllipse(d, 0.9, 0.9);
 }
 
@@ -263,7 +272,8 @@ void Multimeter(QPainter& p) {
     p.setPen(QPen(QColor(250, 250, 250), 1.2, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(15, 17), QPointF(12.3, 14.3));
     // The jacks: black (common) and red.
-    for (const auto& [x, c] : {std::pair{11.0, QColor(20, 20, 20)}, std::pair{19.0, QColor(210, 30, 30)}}) {
+    for (const auto& [x, c] :
+         {std::pair{11.0, QColor(20, 20, 20)}, std::pair{19.0, QColor(210, 30, 30)}}) {
         p.setBrush(c);
         p.setPen(Outline(Lighter(c, 0.4), 0.6));
         p.drawEllipse(QPointF(x, 24.5), 1.7, 1.7);
@@ -279,19 +289,26 @@ void Oscillograph(QPainter& p) {
     p.setBrush(QColor(16, 38, 28));
     p.drawRoundedRect(screen, 1.5, 1.5);
     p.setPen(QPen(WithAlpha(QColor(120, 220, 150), 0.35), 0.5));
-    for (int i = 1; i < 4; ++i) p.drawLine(QPointF(screen.left() + i * screen.width() / 4, screen.top() + 1), QPointF(screen.left() + i * screen.width() / 4, screen.bottom() - 1));
-    for (int i = 1; i < 3; ++i) p.drawLine(QPointF(screen.left() + 1, screen.top() + i * screen.height() / 3), QPointF(screen.right() - 1, screen.top() + i * screen.height() / 3));
+    for (int i = 1; i < 4; ++i)
+        p.drawLine(QPointF(screen.left() + i * screen.width() / 4, screen.top() + 1),
+                   QPointF(screen.left() + i * screen.width() / 4, screen.bottom() - 1));
+    for (int i = 1; i < 3; ++i)
+        p.drawLine(QPointF(screen.left() + 1, screen.top() + i * screen.height() / 3),
+                   QPointF(screen.right() - 1, screen.top() + i * screen.height() / 3));
     QPolygonF wave;
     for (int i = 0; i <= 40; ++i) {
         const double t = i / 40.0;
-        wave << QPointF(screen.left() + 1.2 + t * (screen.width() - 2.4), screen.center().y() - 5 * std::sin(2 * Pi * 1.5 * t));
+        wave << QPointF(screen.left() + 1.2 + t * (screen.width() - 2.4),
+                        screen.center().y() - 5 * std::sin(2 * Pi * 1.5 * t));
     }
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(WithAlpha(QColor(90, 255, 140), 0.35), 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(QPen(WithAlpha(QColor(90, 255, 140), 0.35), 2.6, Qt::SolidLine, Qt::RoundCap,
+                  Qt::RoundJoin));
     p.drawPolyline(wave);
     p.setPen(QPen(QColor(190, 255, 200), 1.1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPolyline(wave);
-    for (double y : {10.5, 18.0}) Screw(p, {25, y}, 2.4, 60, QColor(220, 222, 226));
+    for (double y : {10.5, 18.0})
+        Screw(p, {25, y}, 2.4, 60, QColor(220, 222, 226));
     // Its little feet.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(40, 40, 44));
@@ -311,7 +328,8 @@ void FloatControl(QPainter& p) {
         p.setPen(QPen(QColor(46, 150, 70), 1.4, Qt::SolidLine, Qt::RoundCap));
         const double x = l + knobs[i] * (r - l);
         p.drawLine(QPointF(l, y), QPointF(x, y));
-        Filled(p, Rounded(QRectF(x - 1.6, y - 2.4, 3.2, 4.8), 0.8), QColor(232, 120, 30), 0.35, 0.2, 0.55);
+        Filled(p, Rounded(QRectF(x - 1.6, y - 2.4, 3.2, 4.8), 0.8), QColor(232, 120, 30), 0.35, 0.2,
+               0.55);
     }
 }
 
@@ -355,7 +373,8 @@ void ClosedBook(QPainter& p, const QRectF& cover, const QColor& cloth) {
     Filled(p, Rounded(cover.translated(2.2, 1.6), 1.2), QColor(246, 240, 222), 0.0, 0.1, 0.5);
     p.setPen(QPen(QColor(200, 192, 170), 0.5));
     for (int i = 1; i <= 2; ++i)
-        p.drawLine(QPointF(cover.right() + 0.7 * i, cover.top() + 2), QPointF(cover.right() + 0.7 * i, cover.bottom() + 0.8));
+        p.drawLine(QPointF(cover.right() + 0.7 * i, cover.top() + 2),
+                   QPointF(cover.right() + 0.7 * i, cover.bottom() + 0.8));
     Filled(p, Rounded(cover, 1.5), cloth, 0.25, 0.25, 0.6);
     // The spine edge and gold lines.
     p.setPen(Qt::NoPen);
@@ -363,13 +382,18 @@ void ClosedBook(QPainter& p, const QRectF& cover, const QColor& cloth) {
     p.drawRect(QRectF(cover.left() + 0.6, cover.top() + 0.6, 2.4, cover.height() - 1.2));
     const QColor gold(240, 200, 90);
     p.setPen(QPen(gold, 0.8));
-    p.drawLine(QPointF(cover.left() + 5, cover.top() + 3), QPointF(cover.right() - 2.5, cover.top() + 3));
-    p.drawLine(QPointF(cover.left() + 5, cover.bottom() - 3), QPointF(cover.right() - 2.5, cover.bottom() - 3));
-    const QRectF emblem(cover.left() + 5.5, cover.top() + 5.5, cover.width() - 8.5, cover.height() - 11);
+    p.drawLine(QPointF(cover.left() + 5, cover.top() + 3),
+               QPointF(cover.right() - 2.5, cover.top() + 3));
+    p.drawLine(QPointF(cover.left() + 5, cover.bottom() - 3),
+               QPointF(cover.right() - 2.5, cover.bottom() - 3));
+    const QRectF emblem(cover.left() + 5.5, cover.top() + 5.5, cover.width() - 8.5,
+                        cover.height() - 11);
     Filled(p, Bolt(emblem), QColor(255, 208, 40), 0.4, 0.1, 0.6);
 }
 
-void HelpReference(QPainter& p) { ClosedBook(p, QRectF(5, 2, 18.5, 25), QColor(158, 36, 42)); }
+void HelpReference(QPainter& p) {
+    ClosedBook(p, QRectF(5, 2, 18.5, 25), QColor(158, 36, 42));
+}
 
 // Laboratory works: a clipboard with a ticked list, and a flask in front of it.
 void HelpLabs(QPainter& p) {
@@ -426,7 +450,8 @@ void Help(QPainter& p) {
     hook.arcTo(QRectF(10.4, 6.6, 9.2, 9.2), 160, -235);
     hook.quadTo(QPointF(15, 16), QPointF(15, 18.6));
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(WithAlpha(QColor(10, 40, 90), 0.5), 3.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(
+        QPen(WithAlpha(QColor(10, 40, 90), 0.5), 3.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(hook.translated(0.5, 0.6));
     p.setPen(QPen(Qt::white, 3.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(hook);
@@ -520,7 +545,8 @@ void About(QPainter& p) {
 // Exit: a door standing open onto daylight, and an arrow walking out of it.
 void Exit(QPainter& p) {
     // The doorway with daylight beyond.
-    Filled(p, QPainterPath(Rounded(QRectF(3, 1.5, 15, 27), 0.8)), QColor(120, 84, 50), 0.2, 0.2, 0.6);
+    Filled(p, QPainterPath(Rounded(QRectF(3, 1.5, 15, 27), 0.8)), QColor(120, 84, 50), 0.2, 0.2,
+           0.6);
     QLinearGradient day(5, 3, 5, 28);
     day.setColorAt(0, QColor(255, 250, 214));
     day.setColorAt(1, QColor(250, 214, 120));
@@ -528,7 +554,8 @@ void Exit(QPainter& p) {
     p.setPen(Qt::NoPen);
     p.drawRect(QRectF(5, 3.5, 11, 25));
     // The door, swung open towards the student on its left hinges.
-    Filled(p, Polygon({{5, 3.5}, {11, 1}, {11, 28.5}, {5, 28.5}}), QColor(168, 110, 58), 0.3, 0.25, 0.6);
+    Filled(p, Polygon({{5, 3.5}, {11, 1}, {11, 28.5}, {5, 28.5}}), QColor(168, 110, 58), 0.3, 0.25,
+           0.6);
     p.setPen(QPen(Darker(QColor(168, 110, 58), 0.35), 0.6));
     p.drawLine(QPointF(6.6, 6), QPointF(9.6, 4.6));
     p.drawLine(QPointF(6.6, 26.5), QPointF(9.6, 26.5));
@@ -592,7 +619,8 @@ void Grey(QImage& image) {
         for (int x = 0; x < image.width(); ++x) {
             const int a = qAlpha(line[x]);
             if (!a) continue;
-            const double l = (qRed(line[x]) * 0.30 + qGreen(line[x]) * 0.59 + qBlue(line[x]) * 0.11) * 255.0 / a;
+            const double l =
+                (qRed(line[x]) * 0.30 + qGreen(line[x]) * 0.59 + qBlue(line[x]) * 0.11) * 255.0 / a;
             const double g = 176 + (l - 176) * 0.42;
             const int v = std::clamp(int(std::lround(g * a / 255.0)), 0, a);
             line[x] = qRgba(v, v, v, a);
@@ -605,7 +633,8 @@ void Dim(QImage& image, double factor) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
             const QRgb v = line[x];
-            line[x] = qRgba(int(qRed(v) * factor), int(qGreen(v) * factor), int(qBlue(v) * factor), qAlpha(v));
+            line[x] = qRgba(int(qRed(v) * factor), int(qGreen(v) * factor), int(qBlue(v) * factor),
+                            qAlpha(v));
         }
     }
 }
@@ -642,7 +671,8 @@ QImage Strip(const Painter& pictogram) {
     QPainter p(&strip);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     const Look looks[Looks] = {Look::Up, Look::Disabled, Look::Pressed, Look::Down};
-    for (int i = 0; i < Looks; ++i) p.drawImage(i * Glyph, 0, Key(pictogram, looks[i]));
+    for (int i = 0; i < Looks; ++i)
+        p.drawImage(i * Glyph, 0, Key(pictogram, looks[i]));
     return strip;
 }
 
@@ -667,8 +697,9 @@ void WorkbenchIcon(QPainter& p) {
         p.setPen(Outline(QColor(12, 34, 26), 0.8));
         p.drawRect(plate);
         // Screws in the frame's corners.
-        for (const QPointF& s : {board.topLeft() + QPointF(2, 2), board.topRight() + QPointF(-2, 2),
-                                 board.bottomLeft() + QPointF(2, -2), board.bottomRight() + QPointF(-2, -2)})
+        for (const QPointF& s :
+             {board.topLeft() + QPointF(2, 2), board.topRight() + QPointF(-2, 2),
+              board.bottomLeft() + QPointF(2, -2), board.bottomRight() + QPointF(-2, -2)})
             Screw(p, s, 1.4, 40, QColor(200, 202, 204));
         // The parts between four nodes, 36 pixels apart.
         const double a = 13, b = 49, s = (b - a) / parts::Size;
@@ -742,8 +773,10 @@ void CoursebookIcon(QPainter& p) {
         p.setBrush(Qt::NoBrush);
         const QColor ink(30, 60, 140);
         p.setPen(Outline(ink, 1.2));
-        p.drawPolyline(QPolygonF({QPointF(40, 28), QPointF(40, 18), QPointF(55, 18), QPointF(55, 25)}));
-        p.drawPolyline(QPolygonF({QPointF(55, 35), QPointF(55, 42), QPointF(40, 42), QPointF(40, 33)}));
+        p.drawPolyline(
+            QPolygonF({QPointF(40, 28), QPointF(40, 18), QPointF(55, 18), QPointF(55, 25)}));
+        p.drawPolyline(
+            QPolygonF({QPointF(55, 35), QPointF(55, 42), QPointF(40, 42), QPointF(40, 33)}));
         // The cell: a long and a short plate.
         p.setPen(Outline(ink, 1.3));
         p.drawLine(QPointF(36, 28), QPointF(44, 28));
@@ -761,7 +794,8 @@ void CoursebookIcon(QPainter& p) {
         // A ribbon bookmark.
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(200, 40, 40));
-        p.drawPolygon(QPolygonF({QPointF(33, 54), QPointF(36, 55), QPointF(36, 62), QPointF(34.5, 60.5), QPointF(33, 62)}));
+        p.drawPolygon(QPolygonF({QPointF(33, 54), QPointF(36, 55), QPointF(36, 62),
+                                 QPointF(34.5, 60.5), QPointF(33, 62)}));
     }
 }
 
@@ -788,19 +822,22 @@ void FilterdemoIcon(QPainter& p) {
             const double t = i / 80.0;
             const double decades = -1.6 + 3.2 * t; // around the corner frequency
             const double db = -10 * std::log10(1 + std::pow(10.0, 2 * decades));
-            curve << QPointF(screen.left() + 2 + t * (screen.width() - 4), screen.top() + 9 - db * 0.75);
+            curve << QPointF(screen.left() + 2 + t * (screen.width() - 4),
+                             screen.top() + 9 - db * 0.75);
         }
         // The -3 dB mark at the corner.
         p.setPen(QPen(WithAlpha(QColor(255, 200, 90), 0.8), 0.9, Qt::DashLine));
         const double xc = screen.left() + 2 + 0.5 * (screen.width() - 4);
         p.drawLine(QPointF(xc, screen.top() + 2), QPointF(xc, screen.bottom() - 2));
         p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(WithAlpha(QColor(90, 255, 140), 0.35), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setPen(QPen(WithAlpha(QColor(90, 255, 140), 0.35), 4, Qt::SolidLine, Qt::RoundCap,
+                      Qt::RoundJoin));
         p.drawPolyline(curve);
         p.setPen(QPen(QColor(200, 255, 210), 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.drawPolyline(curve);
         // The knobs under the screen.
-        for (double x : {14.0, 24.0}) Screw(p, {x, 53}, 3, 30, QColor(220, 222, 226));
+        for (double x : {14.0, 24.0})
+            Screw(p, {x, 53}, 3, 30, QColor(220, 222, 226));
         // R and C as their symbols on a label strip.
         p.setPen(Outline(QColor(230, 232, 236), 1.1));
         p.setBrush(Qt::NoBrush);
@@ -818,15 +855,23 @@ void FilterdemoIcon(QPainter& p) {
 
 void DrawToolbar(ArtWriter& out) {
     const std::pair<const char*, Painter> buttons[] = {
-        {"ReadFile", ReadFile},         {"WriteFile", WriteFile},
-        {"DeleteAll", DeleteAll},       {"Multimeter", Multimeter},
-        {"Oscillograph", Oscillograph}, {"FloatControl", FloatControl},
-        {"IronState", IronState},       {"HelpReference", HelpReference},
-        {"HelpLabs", HelpLabs},         {"Help", Help},
-        {"Options", Options},           {"Calc", Calc},
-        {"About", About},               {"Exit", Exit},
+        {"ReadFile", ReadFile},
+        {"WriteFile", WriteFile},
+        {"DeleteAll", DeleteAll},
+        {"Multimeter", Multimeter},
+        {"Oscillograph", Oscillograph},
+        {"FloatControl", FloatControl},
+        {"IronState", IronState},
+        {"HelpReference", HelpReference},
+        {"HelpLabs", HelpLabs},
+        {"Help", Help},
+        {"Options", Options},
+        {"Calc", Calc},
+        {"About", About},
+        {"Exit", Exit},
     };
-    for (const auto& [name, pictogram] : buttons) out.Bitmap(QString("bmpBtn%1").arg(name), Strip(pictogram));
+    for (const auto& [name, pictogram] : buttons)
+        out.Bitmap(QString("bmpBtn%1").arg(name), Strip(pictogram));
     for (const ProgramIcon& icon : ProgramIcons())
         out.Bitmap(icon.Resource, Render(IconUnits, IconUnits, icon.Paint));
 }

@@ -8,9 +8,13 @@
 #include <QWidget>
 #include <memory>
 
-int TDragObject::GetDragCursor(bool accepted, int, int) { return accepted ? crDrag : crNoDrop; }
+int TDragObject::GetDragCursor(bool accepted, int, int) {
+    return accepted ? crDrag : crNoDrop;
+}
 
-int TDragClient::DragCursorNumber() const { return crDrag; }
+int TDragClient::DragCursorNumber() const {
+    return crDrag;
+}
 
 int TDragControlObject::GetDragCursor(bool accepted, int, int) {
     if (!accepted) return crNoDrop;
@@ -148,11 +152,17 @@ void BeginDrag(QWidget* control, QPoint globalPos) {
     Session->MoveTo(globalPos, local, accepted);
 }
 
-bool Active() { return Session != nullptr; }
+bool Active() {
+    return Session != nullptr;
+}
 
-bool IsDragging(const QWidget* control) { return Session && control && Session->Control == control; }
+bool IsDragging(const QWidget* control) {
+    return Session && control && Session->Control == control;
+}
 
-TDragObject* CurrentObject() { return Session ? Session->Object.get() : nullptr; }
+TDragObject* CurrentObject() {
+    return Session ? Session->Object.get() : nullptr;
+}
 
 void CancelDrag() {
     if (Session)

@@ -47,8 +47,7 @@ public:
 
 // The source a drop target is offered, as the class the target looks for: the drag object
 // itself, or the control a TDragControlObject carries.
-template <class T>
-T* DragSourceAs(TDragObject* source) {
+template <class T> T* DragSourceAs(TDragObject* source) {
     if (auto* own = dynamic_cast<T*>(source)) return own;
     if (auto* carried = dynamic_cast<TDragControlObject*>(source))
         return dynamic_cast<T*>(carried->Control.data());

@@ -101,8 +101,11 @@ bool TFlatObject::ShowHintOfVisiblePart(QHelpEvent* e) {
         const QObjectList siblings = parentWidget()->children(); // in stacking order, topmost last
         for (auto it = siblings.crbegin(); it != siblings.crend() && !shown; ++it) {
             auto* other = qobject_cast<TFlatObject*>(*it);
-            if (!other || other == this || !other->isVisible() || !FlatObjects.contains(other)) continue;
-            if (other->geometry().contains(inParent) && !other->IsTransparentAt(inParent - other->pos())) shown = other;
+            if (!other || other == this || !other->isVisible() || !FlatObjects.contains(other))
+                continue;
+            if (other->geometry().contains(inParent) &&
+                !other->IsTransparentAt(inParent - other->pos()))
+                shown = other;
         }
     }
     if (!shown || shown->toolTip().isEmpty()) {
@@ -193,13 +196,17 @@ void TFlatObject::StartDrag(TDragObject*& dragObject) {
     OnStartDrag(dragObject);
 }
 
-void TFlatObject::EndDrag(QWidget* target, int x, int y) { OnEndDrag(target, x, y); }
+void TFlatObject::EndDrag(QWidget* target, int x, int y) {
+    OnEndDrag(target, x, y);
+}
 
 void TFlatObject::DragOver(TDragObject* source, int x, int y, bool& accept) {
     OnDragOver(source, x, y, accept);
 }
 
-void TFlatObject::DragDrop(TDragObject* source, int x, int y) { OnDragDrop(source, x, y); }
+void TFlatObject::DragDrop(TDragObject* source, int x, int y) {
+    OnDragDrop(source, x, y);
+}
 
 void TFlatObject::paintEvent(QPaintEvent*) {
     QPainter painter(this);

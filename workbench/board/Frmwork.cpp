@@ -1,7 +1,7 @@
 #include "board/Frmwork.h"
 
-#include "board/Host.h"
 #include "board/Flatobject.h"
+#include "board/Host.h"
 #include "board/Node.h"
 #include "shell/Global.h"
 
@@ -27,7 +27,8 @@ TFramework::TFramework(QWidget* parent) : QWidget(parent) {
     BoardImage = LoadJpegResource("jpgBoard");
     NodeImage = LoadTransparentBitmap("bmpNode");
     for (int r = 0; r < 7; ++r)
-        for (int c = 0; c < 7; ++c) Lattice[r * 7 + c] = new TNode(r, c);
+        for (int c = 0; c < 7; ++c)
+            Lattice[r * 7 + c] = new TNode(r, c);
     for (int r = 0; r < 7; ++r) {
         for (int c = 0; c < 7; ++c) {
             TNode* n = Lattice[r * 7 + c];
@@ -105,7 +106,9 @@ void TFramework::paintEvent(QPaintEvent*) {
                         NodeImage);
 }
 
-void TFramework::timerEvent(QTimerEvent*) { Tick(); }
+void TFramework::timerEvent(QTimerEvent*) {
+    Tick();
+}
 
 // --- The tick ---------------------------------------------------------------------------------
 

@@ -118,4 +118,3 @@ private:
 extern TFramework* Framework;
 // The picture of one node, shared by the whole program.
 extern QImage NodeImage;
-

@@ -22,10 +22,10 @@ struct TBenchHost {
     QPointer<QWidget> PartsBox;
 
     // --- For the parts
-    std::function<void()> DeleteSelectedPart;  // the popup menu's delete item
-    std::function<void()> ShowParametersPanel; // a double click on a part
+    std::function<void()> DeleteSelectedPart;            // the popup menu's delete item
+    std::function<void()> ShowParametersPanel;           // a double click on a part
     std::function<void(bool visible)> ShowLoadingWindow; // while the kinds load their pictures
-    std::function<bool()> InTeacherMode;                // a black box then names what it holds
+    std::function<bool()> InTeacherMode;                 // a black box then names what it holds
     // The parts box offers a kind or refuses it (a battery and a generator never share the board).
     std::function<void(quint8 kind, bool enabled)> EnablePartsBoxItem;
 

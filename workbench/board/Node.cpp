@@ -4,7 +4,9 @@
 
 QList<TNode*> Nodes;
 
-TNode::TNode(int row, int column) : Row(row), Column(column) { Nodes.append(this); }
+TNode::TNode(int row, int column) : Row(row), Column(column) {
+    Nodes.append(this);
+}
 
 TNode::~TNode() {
     if (LeftNode) LeftNode->RightNode = nullptr;

@@ -27,7 +27,6 @@ private:
     bool Retired = false;
 
 public:
-
     void Attach(TIron0* element);
     // Removes the first occurrence only; an element that is not here is ignored.
     void Detach(TIron0* element);

@@ -47,7 +47,9 @@ double BatteryNow() {
     return localMs / MsPerDay + 25569.0;
 }
 
-void SetBatteryClock(std::function<double()> clock) { Clock = std::move(clock); }
+void SetBatteryClock(std::function<double()> clock) {
+    Clock = std::move(clock);
+}
 
 // --- Class pictures ---------------------------------------------------------------------------
 
@@ -83,7 +85,8 @@ TBattery::TBattery() : TIron(KindBattery) {
 }
 
 TBattery::~TBattery() {
-    if (--BatteryCount == 0 && BenchHost.EnablePartsBoxItem) BenchHost.EnablePartsBoxItem(KindGenerator, true);
+    if (--BatteryCount == 0 && BenchHost.EnablePartsBoxItem)
+        BenchHost.EnablePartsBoxItem(KindGenerator, true);
 }
 
 void TBattery::Refill() {
@@ -96,9 +99,13 @@ void TBattery::Refill() {
 // --- Electrical behaviour ---------------------------------------------------------------------
 
 // A pure internal resistance at every frequency.
-TComplex TBattery::ImpedanceWhen(bool) { return {Resistance, 0}; }
+TComplex TBattery::ImpedanceWhen(bool) {
+    return {Resistance, 0};
+}
 
-double TBattery::GetEmf() { return Reversed ? -Emf : Emf; }
+double TBattery::GetEmf() {
+    return Reversed ? -Emf : Emf;
+}
 
 void TBattery::TurnEndForEnd() {
     TIron::TurnEndForEnd();
@@ -115,8 +122,12 @@ void TBattery::SetDischarging(bool discharging) {
     Refill();
 }
 
-void TBattery::SetEmfHidden(bool hidden) { SetMarkHidden(EmfHidden, hidden); }
-void TBattery::SetResistanceHidden(bool hidden) { SetMarkHidden(ResistanceHidden, hidden); }
+void TBattery::SetEmfHidden(bool hidden) {
+    SetMarkHidden(EmfHidden, hidden);
+}
+void TBattery::SetResistanceHidden(bool hidden) {
+    SetMarkHidden(ResistanceHidden, hidden);
+}
 
 // The discharge step, on every tick of the board. The charge falls by the current times the time
 // since the last step; the emf follows the charge left. The internal resistance stays nominal.
@@ -179,7 +190,8 @@ QString TBattery::GetHint() {
     if (EmfHidden)
         hint += HiddenRange("1", GetText(163), "100", GetText(163)) + ", ";
     else
-        hint += FormatPrefixed(NominalEmf) + GetText(163) + ", "; // the nominal, not the present emf
+        hint +=
+            FormatPrefixed(NominalEmf) + GetText(163) + ", "; // the nominal, not the present emf
     hint += "r=";
     if (ResistanceHidden)
         hint += HiddenRange("1", GetText(162), "100", GetText(162));

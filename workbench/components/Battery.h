@@ -13,13 +13,13 @@ public:
     TBattery();
     ~TBattery() override;
 
-    bool Reversed = false;         // the terminals are swapped
-    bool Discharging = false;      // runs down under load; otherwise eternal
-    double Capacity = 360;         // coulombs (ampere-seconds) when full; 360 = 100 mA·h
-    double Charge = 360;           // coulombs left, 0 .. Capacity
-    double NominalEmf = 1.5;       // volts, of the full battery
+    bool Reversed = false;          // the terminals are swapped
+    bool Discharging = false;       // runs down under load; otherwise eternal
+    double Capacity = 360;          // coulombs (ampere-seconds) when full; 360 = 100 mA·h
+    double Charge = 360;            // coulombs left, 0 .. Capacity
+    double NominalEmf = 1.5;        // volts, of the full battery
     double NominalResistance = 0.3; // ohms, internal
-    double LastTime = 0;           // days: when the discharge step last ran
+    double LastTime = 0;            // days: when the discharge step last ran
     bool EmfHidden = false;
     bool ResistanceHidden = false;
 

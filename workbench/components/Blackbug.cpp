@@ -2,11 +2,11 @@
 
 #include "board/Frmwork.h"
 #include "board/Host.h"
-#include "schemefile/SchemeIO.h"
 #include "components/Battery.h"
 #include "components/Condensator.h"
 #include "components/Generator.h"
 #include "components/Inductance.h"
+#include "schemefile/SchemeIO.h"
 #include "shell/Global.h"
 
 namespace {
@@ -14,8 +14,12 @@ TPicturePair Pictures;
 constexpr double TwoPi = 6.283185307179586;
 } // namespace
 
-void TBlackBug::ClassStartup() { Pictures.Load("bmpBlackBug"); }
-void TBlackBug::ClassExit() { Pictures.Free(); }
+void TBlackBug::ClassStartup() {
+    Pictures.Load("bmpBlackBug");
+}
+void TBlackBug::ClassExit() {
+    Pictures.Free();
+}
 
 TBlackBug::TBlackBug(int request) : TIron(KindBlackBug) {
     if (request >= 1 && request <= 4) {
@@ -41,7 +45,9 @@ TBlackBug::TBlackBug(int request) : TIron(KindBlackBug) {
     Pictures.CopyTo(*this);
 }
 
-TBlackBug::~TBlackBug() { ReleaseContent(); }
+TBlackBug::~TBlackBug() {
+    ReleaseContent();
+}
 
 // The box gives up its source as a removed battery or generator would: the last one takes the
 // circuit's frequency with it and frees the other kind's item in the parts box. A box whose
@@ -49,7 +55,8 @@ TBlackBug::~TBlackBug() { ReleaseContent(); }
 // behind on a direct-current board.
 void TBlackBug::ReleaseContent() {
     if (Variant == Battery) {
-        if (--TBattery::BatteryCount == 0 && BenchHost.EnablePartsBoxItem) BenchHost.EnablePartsBoxItem(KindGenerator, true);
+        if (--TBattery::BatteryCount == 0 && BenchHost.EnablePartsBoxItem)
+            BenchHost.EnablePartsBoxItem(KindGenerator, true);
     } else if (Variant == Generator) {
         if (--TGenerator::GeneratorCount == 0) {
             SetFrequency(0);
@@ -122,7 +129,8 @@ void TBlackBug::SetVariant(int variant) {
         // The first alternating source brings the circuit its frequency, 1 Hz to 100 kHz.
         if (TGenerator::GeneratorCount == 0) SetFrequency(GetRandomDouble(1, 100000) * TwoPi);
         break;
-    default: break;
+    default:
+        break;
     }
     Variant = quint8(variant);
     RegisterContent();
@@ -131,34 +139,50 @@ void TBlackBug::SetVariant(int variant) {
 
 TComplex TBlackBug::ImpedanceWhen(bool acDriven) {
     switch (Variant) {
-    case Coil: return TInductance::ImpedanceOf(Inductance, acDriven);
-    case Capacitor: return TCondensator::ImpedanceOf(Capacitance, acDriven);
-    default: return TIron::ImpedanceWhen(acDriven);
+    case Coil:
+        return TInductance::ImpedanceOf(Inductance, acDriven);
+    case Capacitor:
+        return TCondensator::ImpedanceOf(Capacitance, acDriven);
+    default:
+        return TIron::ImpedanceWhen(acDriven);
     }
 }
 
 // The variants the solver drives with the circuit's frequency, as a file may carry them.
 bool TBlackBug::IsAlternatingSource() const {
     switch (Variant) {
-    case 5: case 9: case 10: case 11: case 15: case 16: case 17: return true;
-    default: return false;
+    case 5:
+    case 9:
+    case 10:
+    case 11:
+    case 15:
+    case 16:
+    case 17:
+        return true;
+    default:
+        return false;
     }
 }
 
 QString TBlackBug::GetHint() {
     if (!BenchHost.InTeacherMode || !BenchHost.InTeacherMode()) return GetText(502);
     switch (Variant) {
-    case Resistor: return GetText(231) + " R=" + FormatPrefixed(Resistance) + GetText(162);
-    case Coil: return GetText(233) + " L=" + FormatPrefixed(Inductance) + GetText(165);
-    case Capacitor: return GetText(232) + " C=" + FormatPrefixed(Capacitance) + GetText(161);
+    case Resistor:
+        return GetText(231) + " R=" + FormatPrefixed(Resistance) + GetText(162);
+    case Coil:
+        return GetText(233) + " L=" + FormatPrefixed(Inductance) + GetText(165);
+    case Capacitor:
+        return GetText(232) + " C=" + FormatPrefixed(Capacitance) + GetText(161);
     case Battery:
-        return GetText(234) + " V=" + FormatPrefixed(GetEmf()) + GetText(163) + ", r=" +
-               FormatPrefixed(Resistance) + GetText(162);
+        return GetText(234) + " V=" + FormatPrefixed(GetEmf()) + GetText(163) +
+               ", r=" + FormatPrefixed(Resistance) + GetText(162);
     case Generator:
         // As the generator's own hint: the voltage in volts, then the frequency in hertz.
-        return GetText(235) + " V=" + FormatPrefixed(GetEmf()) + GetText(163) + ", " + GetText(206) + "=" +
-               FormatPrefixed(CircuitOmega * 0.5 * 0.3183098861837907) + GetText(167);
-    default: return QString();
+        return GetText(235) + " V=" + FormatPrefixed(GetEmf()) + GetText(163) + ", " +
+               GetText(206) + "=" + FormatPrefixed(CircuitOmega * 0.5 * 0.3183098861837907) +
+               GetText(167);
+    default:
+        return QString();
     }
 }
 

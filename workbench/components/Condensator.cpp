@@ -27,7 +27,9 @@ TCondensator::TCondensator() : TIron(KindCondensator) {
     Intact.CopyTo(*this);
 }
 
-void TCondensator::SetMaxVoltage(double value) { SetRating(MaxVoltage, value); }
+void TCondensator::SetMaxVoltage(double value) {
+    SetRating(MaxVoltage, value);
+}
 
 TComplex TCondensator::ImpedanceOf(double capacitance, bool acDriven) {
     const double wc = CircuitOmega * capacitance;
@@ -35,7 +37,9 @@ TComplex TCondensator::ImpedanceOf(double capacitance, bool acDriven) {
     return {1E60, 0};
 }
 
-TComplex TCondensator::ImpedanceWhen(bool acDriven) { return ImpedanceOf(Capacitance, acDriven); }
+TComplex TCondensator::ImpedanceWhen(bool acDriven) {
+    return ImpedanceOf(Capacitance, acDriven);
+}
 
 void TCondensator::UpdateState() {
     TIron::UpdateState();
@@ -72,7 +76,8 @@ QString TCondensator::GetHint() {
         hint += FormatPrefixed(Capacitance) + farad + ", ";
     else
         hint += HiddenRange("100", GetText(172) + farad, "100", GetText(173) + farad) + ", ";
-    return hint + "V" + GetText(182) + GetText(180) + "=" + FormatPrefixed(MaxVoltage) + GetText(163);
+    return hint + "V" + GetText(182) + GetText(180) + "=" + FormatPrefixed(MaxVoltage) +
+           GetText(163);
 }
 
 void TCondensator::FillPanel(TPanelValues& values) {

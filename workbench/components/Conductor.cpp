@@ -9,11 +9,17 @@ namespace {
 TPicturePair Pictures;
 
 // The shortest general decimal form, up to 15 digits: 0.1, 10, 0.0172.
-QString Real(double v) { return QString::number(v, 'g', 15); }
+QString Real(double v) {
+    return QString::number(v, 'g', 15);
+}
 } // namespace
 
-void TConductor::ClassStartup() { Pictures.Load("bmpConductor"); }
-void TConductor::ClassExit() { Pictures.Free(); }
+void TConductor::ClassStartup() {
+    Pictures.Load("bmpConductor");
+}
+void TConductor::ClassExit() {
+    Pictures.Free();
+}
 
 TConductor::TConductor() : TIron(KindConductor) {
     SetSection(0.1);
@@ -41,9 +47,15 @@ void TConductor::SetResistivity(double value) {
     UpdateResistance();
 }
 
-void TConductor::SetLengthHidden(bool hidden) { SetMarkHidden(LengthHidden, hidden); }
-void TConductor::SetSectionHidden(bool hidden) { SetMarkHidden(SectionHidden, hidden); }
-void TConductor::SetResistivityHidden(bool hidden) { SetMarkHidden(ResistivityHidden, hidden); }
+void TConductor::SetLengthHidden(bool hidden) {
+    SetMarkHidden(LengthHidden, hidden);
+}
+void TConductor::SetSectionHidden(bool hidden) {
+    SetMarkHidden(SectionHidden, hidden);
+}
+void TConductor::SetResistivityHidden(bool hidden) {
+    SetMarkHidden(ResistivityHidden, hidden);
+}
 
 void TConductor::SaveToFile(QIODevice& file) {
     TIron::SaveToFile(file);
@@ -67,7 +79,8 @@ QString TConductor::GetHint() {
     if (ResistivityHidden)
         hint += GetText(507) + ", ";
     else
-        hint += GetText(207) + "=" + FormatPrefixed(Resistivity) + ohm + "·" + squareMillimetre + "/" + metre + ", ";
+        hint += GetText(207) + "=" + FormatPrefixed(Resistivity) + ohm + "·" + squareMillimetre +
+                "/" + metre + ", ";
     hint += "S=";
     if (SectionHidden)
         hint += HiddenRange("0.1", squareMillimetre, "10", squareMillimetre) + ", ";

@@ -10,9 +10,13 @@ TDragIron::TDragIron(TIron* part) : Iron(part) {
     RegisterCursor(2, part->VerticalCursor);
 }
 
-TBoardPart* TDragIron::DraggedPart() const { return Iron.data(); }
+TBoardPart* TDragIron::DraggedPart() const {
+    return Iron.data();
+}
 
-int TDragIron::GetDragCursor(bool, int, int) { return Vertical ? 2 : 1; }
+int TDragIron::GetDragCursor(bool, int, int) {
+    return Vertical ? 2 : 1;
+}
 
 void TDragIron::Finished(QWidget* target, int, int, bool accepted) {
     UnregisterCursor(1);

@@ -15,7 +15,7 @@
 TFloatControlPanel* FloatControlForm = nullptr;
 
 const TTableEntry TFloatControlPanel::Materials[17] = {
-    {"Алюминий", 0.0282}, {"Висмут", 1.2},     {"Вольфрам", 0.055},  {"Железо", 0.098},
+    {"Алюминий", 0.0282}, {"Висмут", 1.2},      {"Вольфрам", 0.055}, {"Железо", 0.098},
     {"Золото", 0.0242},   {"Константан", 0.49}, {"Латунь", 0.08},    {"Манганин", 0.44},
     {"Медь", 0.0172},     {"Молибден", 0.056},  {"Никель", 0.0724},  {"Нихром", 1.0},
     {"Олово", 0.114},     {"Платина", 0.105},   {"Свинец", 0.206},   {"Серебро", 0.0162},
@@ -31,15 +31,15 @@ constexpr double Root2 = 1.4142135623730951;
 // --- The lists of mantissas each editor offers --------------------------------------------------
 
 // Resistors: the E24 row with some neighbours, in ascending order.
-const QStringList L1 = {
-    "1.0",   "1.1",   "1.2",   "1.3",   "1.5",   "1.6",   "1.8",   "2.0",   "2.2",   "2.4",
-    "2.7",   "3.0",   "3.3",   "3.6",   "4.3",   "4.7",   "5.1",   "5.6",   "6.2",   "6.8",
-    "7.5",   "8.2",   "9.1",   "10.0",  "11.0",  "12.0",  "13.0",  "15.0",  "16.0",  "18.0",
-    "20.0",  "22.0",  "24.0",  "27.0",  "30.0",  "33.0",  "36.0",  "39.0",  "43.0",  "47.0",
-    "51.0",  "56.0",  "62.0",  "63.0",  "68.0",  "75.0",  "82.0",  "91.0",  "100.0", "110.0",
-    "120.0", "130.0", "150.0", "160.0", "180.0", "200.0", "220.0", "240.0", "270.0", "300.0",
-    "330.0", "360.0", "390.0", "430.0", "510.0", "560.0", "580.0", "620.0", "680.0", "750.0",
-    "820.0", "910.0"};
+const QStringList L1 = {"1.0",   "1.1",   "1.2",   "1.3",   "1.5",   "1.6",   "1.8",   "2.0",
+                        "2.2",   "2.4",   "2.7",   "3.0",   "3.3",   "3.6",   "4.3",   "4.7",
+                        "5.1",   "5.6",   "6.2",   "6.8",   "7.5",   "8.2",   "9.1",   "10.0",
+                        "11.0",  "12.0",  "13.0",  "15.0",  "16.0",  "18.0",  "20.0",  "22.0",
+                        "24.0",  "27.0",  "30.0",  "33.0",  "36.0",  "39.0",  "43.0",  "47.0",
+                        "51.0",  "56.0",  "62.0",  "63.0",  "68.0",  "75.0",  "82.0",  "91.0",
+                        "100.0", "110.0", "120.0", "130.0", "150.0", "160.0", "180.0", "200.0",
+                        "220.0", "240.0", "270.0", "300.0", "330.0", "360.0", "390.0", "430.0",
+                        "510.0", "560.0", "580.0", "620.0", "680.0", "750.0", "820.0", "910.0"};
 const QStringList L2 = {"0.0625", "0.125", "0.25", "0.5",  "1.0",  "1.5",
                         "2.0",    "3.0",   "5.0",  "10.0", "20.0", "100.0"};
 const QStringList L3 = {"1.0",   "1.1",   "1.2",   "1.3",   "1.5",   "2.0",   "2.2",   "3.0",
@@ -53,8 +53,8 @@ const QStringList L4 = {"10.0", "25.0", "50.0", "100.0", "150.0", "400.0", "600.
 const QStringList L5 = {"1.0",   "1.5",   "2.0",   "4.7",   "5.0",   "8.2",
                         "10.0",  "15.0",  "20.0",  "47.0",  "50.0",  "82.0",
                         "100.0", "150.0", "200.0", "470.0", "500.0", "820.0"};
-const QStringList L6 = {"0.1",  "0.5",  "1.0",  "1.5",  "2.0",   "3.0",   "4.5",   "5.0",
-                        "9.0",  "12.0", "15.0", "18.0", "24.0",  "27.0",  "30.0",  "50.0",
+const QStringList L6 = {"0.1",  "0.5",   "1.0",   "1.5",   "2.0",   "3.0",   "4.5",  "5.0",
+                        "9.0",  "12.0",  "15.0",  "18.0",  "24.0",  "27.0",  "30.0", "50.0",
                         "75.0", "100.0", "120.0", "220.0", "400.0", "600.0", "750.0"};
 // Internal resistances: fractions of an ohm, then the resistors' row (without 2.0 and 2.2).
 QStringList MakeL7() {
@@ -62,23 +62,27 @@ QStringList MakeL7() {
     list << L1.mid(0, 7) << "2.4" << L1.mid(L1.indexOf("2.7"));
     return list;
 }
-const QStringList L8 = {"1.0",  "1.1",  "1.2",   "1.3",   "1.8",   "10.0",  "18.0",
-                        "20.0", "27.0", "47.0",  "50.0",  "60.0",  "100.0", "144.0",
+const QStringList L8 = {"1.0",   "1.1",   "1.2",   "1.3",   "1.8",  "10.0",  "18.0",
+                        "20.0",  "27.0",  "47.0",  "50.0",  "60.0", "100.0", "144.0",
                         "150.0", "300.0", "443.0", "756.0", "910.0"};
 const QStringList L9 = {"0.1",  "0.5",  "1.0",  "1.5",  "2.0",  "3.0",  "4.5",  "5.0",
                         "9.0",  "12.0", "15.0", "18.0", "24.0", "27.0", "30.0", "36.0",
                         "40.0", "45.0", "50.0", "60.0", "70.0", "80.0", "90.0", "100.0"};
-QStringList MakeL10() { return L9.mid(0, L9.indexOf("50.0") + 1) << "55.0" << "60.0"; }
-const QStringList L11 = {"1.0",  "2.5",  "3.0",   "3.5",   "5.0",   "6.3",   "10.0", "12.0",
+QStringList MakeL10() {
+    return L9.mid(0, L9.indexOf("50.0") + 1) << "55.0"
+                                             << "60.0";
+}
+const QStringList L11 = {"1.0",  "2.5",  "3.0",  "3.5",   "5.0",   "6.3",   "10.0", "12.0",
                          "18.0", "24.0", "50.0", "100.0", "150.0", "220.0", "600.0"};
 const QStringList L12 = {"0.01", "0.05", "0.1", "0.5", "1.0", "2.0", "5.0", "7.0", "10.0"};
-const QStringList L13 = {"0.1",  "0.5",  "1.0",   "2.0",   "5.0",   "10.0",
+const QStringList L13 = {"0.1",  "0.5",  "1.0",  "2.0",   "5.0",   "10.0",
                          "40.0", "60.0", "75.0", "100.0", "120.0", "300.0"};
-const QStringList L14 = {"0.1", "0.2", "0.5", "1.0", "1.5", "2.0", "3.0", "5.0", "10.0", "15.0", "20.0"};
-const QStringList L15 = {"0.1",  "0.5",  "1.0",  "1.3",  "1.5",   "1.7",   "2.0",   "2.3",
-                         "2.5",  "2.7",  "3.0",  "3.3",  "3.5",   "3.7",   "4.0",   "5.0",
-                         "6.0",  "7.0",  "8.0",  "9.0",  "10.0",  "13.0",  "15.0",  "20.0",
-                         "22.0", "25.0", "30.0", "40.0", "50.0",  "60.0",  "70.0",  "80.0",
+const QStringList L14 = {"0.1", "0.2", "0.5",  "1.0",  "1.5", "2.0",
+                         "3.0", "5.0", "10.0", "15.0", "20.0"};
+const QStringList L15 = {"0.1",  "0.5",   "1.0",   "1.3",   "1.5",   "1.7",   "2.0",  "2.3",
+                         "2.5",  "2.7",   "3.0",   "3.3",   "3.5",   "3.7",   "4.0",  "5.0",
+                         "6.0",  "7.0",   "8.0",   "9.0",   "10.0",  "13.0",  "15.0", "20.0",
+                         "22.0", "25.0",  "30.0",  "40.0",  "50.0",  "60.0",  "70.0", "80.0",
                          "90.0", "100.0", "200.0", "500.0", "900.0", "1000.0"};
 const QStringList L16 = {"0.1",   "0.3",   "0.5",   "0.7",   "1.0",   "2.0",   "3.0",   "4.0",
                          "5.0",   "6.0",   "7.0",   "8.0",   "9.0",   "10.0",  "50.0",  "100.0",
@@ -87,18 +91,27 @@ const QStringList L16 = {"0.1",   "0.3",   "0.5",   "0.7",   "1.0",   "2.0",   "
 const QStringList L17 = {"1.0",  "3.0",   "5.0",   "10.0",  "18.0", "24.0",
                          "50.0", "100.0", "150.0", "220.0", "600.0"};
 
-// --- Units ----------------------------------------------------------------------------------------
+// --- Units
+// ----------------------------------------------------------------------------------------
 
 QString Prefix(int index) {
     switch (index) {
-    case 1: return GetText(170);
-    case 2: return GetText(171);
-    case 3: return GetText(172);
-    case 4: return GetText(173);
-    case 6: return GetText(174);
-    case 7: return GetText(175);
-    case 8: return GetText(176);
-    default: return QString();
+    case 1:
+        return GetText(170);
+    case 2:
+        return GetText(171);
+    case 3:
+        return GetText(172);
+    case 4:
+        return GetText(173);
+    case 6:
+        return GetText(174);
+    case 7:
+        return GetText(175);
+    case 8:
+        return GetText(176);
+    default:
+        return QString();
     }
 }
 
@@ -110,7 +123,8 @@ struct TUnit {
 // The unit buttons `indexes` of a unit: a prefix string before the unit string.
 QList<TUnit> Units(std::initializer_list<int> indexes, long unitId) {
     QList<TUnit> units;
-    for (int i : indexes) units.append({i, Prefix(i) + GetText(unitId)});
+    for (int i : indexes)
+        units.append({i, Prefix(i) + GetText(unitId)});
     return units;
 }
 
@@ -127,7 +141,8 @@ struct TEditorSpec {
     double High = 0;
 };
 
-// --- Layout of a page: groups stacked from the top, editors stacked inside a group ----------------
+// --- Layout of a page: groups stacked from the top, editors stacked inside a group
+// ----------------
 
 constexpr int PageWidth = 168;
 constexpr int GroupLeft = 2;
@@ -234,11 +249,11 @@ struct TPageEntry {
     long Caption;
 };
 const TPageEntry PageEntries[] = {
-    {1, "ResistorTab", 1238},       {2, "CapacitorTab", 1239},  {3, "ReelTab", 1234},
-    {4, "AcumulatorTab", 1235},     {5, "GeneratorTab", 1246},  {6, "KnifeSwitchTab", 1247},
-    {7, "LampTab", 1243},           {8, "DiodeTab", 1244},      {9, "WireTab", 1245},
-    {10, "FuseTab", 1237},          {11, "ConductorTab", 1236}, {12, "VarResistorTab", 1242},
-    {13, "VarCapacitorTab", 1240},  {14, "HeaterTab", 1241},
+    {1, "ResistorTab", 1238},      {2, "CapacitorTab", 1239},  {3, "ReelTab", 1234},
+    {4, "AcumulatorTab", 1235},    {5, "GeneratorTab", 1246},  {6, "KnifeSwitchTab", 1247},
+    {7, "LampTab", 1243},          {8, "DiodeTab", 1244},      {9, "WireTab", 1245},
+    {10, "FuseTab", 1237},         {11, "ConductorTab", 1236}, {12, "VarResistorTab", 1242},
+    {13, "VarCapacitorTab", 1240}, {14, "HeaterTab", 1241},
 };
 
 long PageCaption(int type) {
@@ -247,13 +262,17 @@ long PageCaption(int type) {
     return 0;
 }
 
-bool SameValue(double a, double b) { return std::fabs(a - b) <= 1E-9 * std::max(std::fabs(a), std::fabs(b)); }
+bool SameValue(double a, double b) {
+    return std::fabs(a - b) <= 1E-9 * std::max(std::fabs(a), std::fabs(b));
+}
 
 } // namespace
 
-// --- Construction ---------------------------------------------------------------------------------
+// --- Construction
+// ---------------------------------------------------------------------------------
 
-TFloatControlPanel::TFloatControlPanel(QWidget* mainWindow) : TToolWindow(mainWindow, GetText(1221), false) {
+TFloatControlPanel::TFloatControlPanel(QWidget* mainWindow)
+    : TToolWindow(mainWindow, GetText(1221), false) {
     setObjectName("FloatControlPanel");
     QFont small = font();
     small.setPixelSize(11);
@@ -311,7 +330,7 @@ void TFloatControlPanel::CreatePages() {
     const QList<TUnit> volts = Units({5}, 163);
     const QList<TUnit> kilovolts = Units({5, 6}, 163);
 
-    {   // Resistor
+    { // Resistor
         TPageBuilder b(Pages[1], this);
         b.BeginGroup(GetText(1257));
         ResistorValue = b.Editor({0, L1, ohms, 0.001, 1E12, true, 100, 1000, 100000});
@@ -320,7 +339,7 @@ void TFloatControlPanel::CreatePages() {
         ResistorPower = b.Editor({1, L2, watts, 1E-6, 1E6});
         b.EndGroup();
     }
-    {   // Capacitor
+    { // Capacitor
         TPageBuilder b(Pages[2], this);
         b.BeginGroup(GetText(1259));
         CapacitorValue = b.Editor({0, L3, farads, 1E-13, 1000, true, 0.0001, 0, 0.1});
@@ -329,13 +348,14 @@ void TFloatControlPanel::CreatePages() {
         CapacitorVoltage = b.Editor({1, L4, volts, 0.0001, 10000});
         b.EndGroup();
     }
-    {   // Coil
+    { // Coil
         TPageBuilder b(Pages[3], this);
         b.BeginGroup(GetText(1248));
-        ReelValue = b.Editor({0, L5, Units({1, 2, 3, 4, 5}, 165), 1E-12, 1000, true, 1E-6, 0.001, 1});
+        ReelValue =
+            b.Editor({0, L5, Units({1, 2, 3, 4, 5}, 165), 1E-12, 1000, true, 1E-6, 0.001, 1});
         b.EndGroup();
     }
-    {   // Battery
+    { // Battery
         TPageBuilder b(Pages[4], this);
         b.BeginGroup(GetText(1249));
         BatteryEmf = b.Editor({0, L6, volts, 0.0001, 10000, true, 1, 0, 100});
@@ -345,7 +365,8 @@ void TFloatControlPanel::CreatePages() {
         b.EndGroup();
         CapacityGroup = b.BeginGroup(GetText(1251));
         // The capacity is kept in milliampere-hours: the ampere-hour button is a thousand.
-        BatteryCapacity = b.Editor({2, MakeL7(), {{5, Prefix(4) + GetText(1203)}, {6, GetText(1203)}}, 0.01, 1E6});
+        BatteryCapacity = b.Editor(
+            {2, MakeL7(), {{5, Prefix(4) + GetText(1203)}, {6, GetText(1203)}}, 0.01, 1E6});
         b.EndGroup();
         SpeedButton47 = new QToolButton(Pages[4]);
         SpeedButton47->setObjectName("SpeedButton47");
@@ -358,11 +379,12 @@ void TFloatControlPanel::CreatePages() {
         BitBtn1->setGeometry(GroupLeft, b.Top + 25, GroupWidth, 22);
         connect(BitBtn1, &QPushButton::clicked, this, &TFloatControlPanel::BitBtn1Click);
     }
-    {   // Generator
+    { // Generator
         TPageBuilder b(Pages[5], this);
         b.BeginGroup(GetText(1267));
         b.SubLabel(GetText(1269));
-        GeneratorFrequency = b.Editor({0, L8, Units({5, 6, 7}, 167), 1, 1E10, true, 1, 1000, 100000});
+        GeneratorFrequency =
+            b.Editor({0, L8, Units({5, 6, 7}, 167), 1, 1E10, true, 1, 1000, 100000});
         const int cyclicTop = b.Inner;
         Label28 = new QLabel(GetText(1270), b.Group);
         Label28->move(6, cyclicTop);
@@ -381,15 +403,17 @@ void TFloatControlPanel::CreatePages() {
         Label28->setFont(line);
         Label23->setFont(line);
         Label28->adjustSize();
-        Label23->setGeometry(Label28->width() + 10, cyclicTop, GroupWidth - Label28->width() - 12, 16);
+        Label23->setGeometry(Label28->width() + 10, cyclicTop, GroupWidth - Label28->width() - 12,
+                             16);
         b.BeginGroup(GetText(1268));
         AmplitudeLabel = b.SubLabel(GetText(1271));
         GeneratorAmplitude = b.Editor({1, L9, kilovolts, 0.0001, 1E7});
         b.SubLabel(GetText(1272));
-        GeneratorEffective = b.Editor({3, MakeL10(), kilovolts, 0.0001, 7071067.811865475, true, 1, 0, 100});
+        GeneratorEffective =
+            b.Editor({3, MakeL10(), kilovolts, 0.0001, 7071067.811865475, true, 1, 0, 100});
         b.EndGroup();
     }
-    {   // Switch
+    { // Switch
         TPageBuilder b(Pages[6], this);
         b.BeginGroup(GetText(1273));
         SpeedButton21 = new QToolButton(b.Group);
@@ -404,7 +428,7 @@ void TFloatControlPanel::CreatePages() {
         b.EndGroup();
         connect(SpeedButton21, &QToolButton::clicked, this, [this] { SpeedButton21Click(true); });
     }
-    {   // Lamp
+    { // Lamp
         TPageBuilder b(Pages[7], this);
         b.BeginGroup(GetText(1260));
         LampVoltage = b.Editor({0, L11, volts, 0.001, 1000, true, 1, 0, 100});
@@ -417,20 +441,20 @@ void TFloatControlPanel::CreatePages() {
         LampPower = b.Editor({2, L13, Units({4, 5}, 164), 1E-8, 1E6, true, 0.1, 0, 10});
         b.EndGroup();
     }
-    {   // Wire
+    { // Wire
         Label10 = new QLabel(GetText(1266), Pages[9]);
         Label10->setObjectName("Label10");
         Label10->setGeometry(GroupLeft + 4, 8, GroupWidth - 8, 40);
         Label10->setWordWrap(true);
         Label10->installEventFilter(this);
     }
-    {   // Fuse
+    { // Fuse
         TPageBuilder b(Pages[10], this);
         b.BeginGroup(GetText(1256));
         FuseCurrent = b.Editor({0, L14, Units({5}, 160), 0.0001, 10000});
         b.EndGroup();
     }
-    {   // Real conductor
+    { // Real conductor
         TPageBuilder b(Pages[11], this);
         b.BeginGroup(GetText(1253));
         ConductorMaterial = b.Editor({0, {}, {}, 0.001, 10, true, 0.001, 0, 1});
@@ -445,9 +469,10 @@ void TFloatControlPanel::CreatePages() {
         b.BeginGroup(GetText(1255));
         ConductorSection = b.Editor({2, L16, {{5, GetText(1232)}}, 0.001, 1000, true, 0.1, 0, 10});
         b.EndGroup();
-        for (TValueCtrlSet* e : {ConductorMaterial, ConductorLength, ConductorSection}) e->BitNeedsButton = true;
+        for (TValueCtrlSet* e : {ConductorMaterial, ConductorLength, ConductorSection})
+            e->BitNeedsButton = true;
     }
-    {   // Variable resistor: its rating is kept but not offered
+    { // Variable resistor: its rating is kept but not offered
         TPageBuilder b(Pages[12], this);
         b.BeginGroup(GetText(1257));
         VarResistorValue = b.Editor({0, L1, ohms, 0.001, 1E12});
@@ -458,7 +483,7 @@ void TFloatControlPanel::CreatePages() {
         b.EndGroup();
         rating->hide();
     }
-    {   // Variable capacitor
+    { // Variable capacitor
         TPageBuilder b(Pages[13], this);
         b.BeginGroup(GetText(1259));
         VarCapacitorValue = b.Editor({0, L3, farads, 1E-13, 1000});
@@ -469,7 +494,7 @@ void TFloatControlPanel::CreatePages() {
         b.EndGroup();
         rating->hide();
     }
-    {   // Heater
+    { // Heater
         TPageBuilder b(Pages[14], this);
         b.BeginGroup(GetText(1261));
         HeaterVoltage = b.Editor({0, L17, kilovolts, 0.001, 5000, true, 1, 0, 100});
@@ -481,18 +506,20 @@ void TFloatControlPanel::CreatePages() {
         HeaterPower->ValueList->setEditText("0.0");
     }
 
-    Editors = {ResistorValue,      ResistorPower,      CapacitorValue,     CapacitorVoltage,
-               ReelValue,          BatteryEmf,         BatteryResistance,  BatteryCapacity,
-               GeneratorFrequency, GeneratorCyclic,    GeneratorAmplitude, GeneratorEffective,
-               LampVoltage,        LampCurrent,        LampPower,          FuseCurrent,
-               ConductorMaterial,  ConductorLength,    ConductorSection,   VarResistorValue,
-               VarResistorPower,   VarCapacitorValue,  VarCapacitorVoltage, HeaterVoltage,
+    Editors = {ResistorValue,      ResistorPower,     CapacitorValue,      CapacitorVoltage,
+               ReelValue,          BatteryEmf,        BatteryResistance,   BatteryCapacity,
+               GeneratorFrequency, GeneratorCyclic,   GeneratorAmplitude,  GeneratorEffective,
+               LampVoltage,        LampCurrent,       LampPower,           FuseCurrent,
+               ConductorMaterial,  ConductorLength,   ConductorSection,    VarResistorValue,
+               VarResistorPower,   VarCapacitorValue, VarCapacitorVoltage, HeaterVoltage,
                HeaterPower};
     for (TValueCtrlSet* editor : Editors)
-        if (editor != HeaterVoltage && editor != HeaterPower && !editor->Table) editor->ValueList->setEditText("1.0");
+        if (editor != HeaterVoltage && editor != HeaterPower && !editor->Table)
+            editor->ValueList->setEditText("1.0");
 }
 
-// --- Pages ------------------------------------------------------------------------------------------
+// --- Pages
+// ------------------------------------------------------------------------------------------
 
 void TFloatControlPanel::SelectPage(int type) {
     if (type < 0 || type >= PageCount || !Pages[type]) type = 0;
@@ -509,7 +536,8 @@ void TFloatControlPanel::SelectPage(int type) {
 }
 
 void TFloatControlPanel::TakeBack() {
-    for (TValueCtrlSet* editor : ActiveEditors) PanelValues.Values[editor->Slot] = editor->Value;
+    for (TValueCtrlSet* editor : ActiveEditors)
+        PanelValues.Values[editor->Slot] = editor->Value;
 }
 
 void TFloatControlPanel::FillPage(const TPanelValues& values) {
@@ -551,7 +579,8 @@ void TFloatControlPanel::FillPage(const TPanelValues& values) {
         GeneratorCyclic->SetValue(GeneratorFrequency->Value * TwoPi);
         GeneratorAmplitude->SetValue(v[1]);
         GeneratorEffective->SetValue(GeneratorAmplitude->Value * 0.7071067811865474);
-        ActiveEditors = {GeneratorFrequency, GeneratorCyclic, GeneratorAmplitude, GeneratorEffective};
+        ActiveEditors = {GeneratorFrequency, GeneratorCyclic, GeneratorAmplitude,
+                         GeneratorEffective};
         TakeBack();
         GeneratorFrequency->ApplyHiddenFlags(flags);
         GeneratorEffective->ApplyHiddenFlags(flags);
@@ -584,7 +613,8 @@ void TFloatControlPanel::FillPage(const TPanelValues& values) {
         ConductorSection->SetValue(v[2]);
         ActiveEditors = {ConductorMaterial, ConductorLength, ConductorSection};
         TakeBack();
-        for (TValueCtrlSet* editor : ActiveEditors) editor->ApplyHiddenFlags(flags);
+        for (TValueCtrlSet* editor : ActiveEditors)
+            editor->ApplyHiddenFlags(flags);
         break;
     case 12:
     case 13: {
@@ -604,7 +634,8 @@ void TFloatControlPanel::FillPage(const TPanelValues& values) {
         HeaterVoltage->ApplyHiddenFlags(flags);
         HeaterPower->ApplyHiddenFlags(flags);
         break;
-    default: break;
+    default:
+        break;
     }
     UpdateMasks();
 }
@@ -731,7 +762,8 @@ void TFloatControlPanel::HiddenChanged(TValueCtrlSet* e) {
         MaskAmplitude(e->IsHidden());
     } else if (e == LampVoltage || e == LampPower) {
         MaskLampCurrent(LampVoltage->IsHidden() || LampPower->IsHidden());
-    } else if ((e == ConductorMaterial || e == ConductorLength || e == ConductorSection) && e->IsHidden()) {
+    } else if ((e == ConductorMaterial || e == ConductorLength || e == ConductorSection) &&
+               e->IsHidden()) {
         for (TValueCtrlSet* other : {ConductorMaterial, ConductorLength, ConductorSection})
             if (other != e && other->IsHidden()) {
                 other->HideButton->setChecked(false);
@@ -795,7 +827,8 @@ void TFloatControlPanel::RefreshLabel23() {
     Label23->setText(QString::asprintf("%c = ", 'w') + number);
 }
 
-// --- The buttons of the battery and switch pages, the wire's label ------------------------------------
+// --- The buttons of the battery and switch pages, the wire's label
+// ------------------------------------
 
 void TFloatControlPanel::SpeedButton47Click(bool byStudent) {
     ExtraFlags = 0;
@@ -826,7 +859,8 @@ void TFloatControlPanel::SpeedButton21Click(bool send) {
     const bool closed = SpeedButton21->isChecked();
     Label8->setText(GetText(closed ? 1226 : 1227));
     const QString picture = closed ? "bmpSwitchOn" : "bmpSwitchOff";
-    if (HasBitmapResource(picture)) SpeedButton21->setIcon(QIcon(QPixmap::fromImage(LoadTransparentBitmap(picture))));
+    if (HasBitmapResource(picture))
+        SpeedButton21->setIcon(QIcon(QPixmap::fromImage(LoadTransparentBitmap(picture))));
     PanelValues.Flags = closed ? 2 : 1;
     if (send) SendValues();
 }
@@ -834,8 +868,9 @@ void TFloatControlPanel::SpeedButton21Click(bool send) {
 void TFloatControlPanel::Label10MouseDown(Qt::MouseButton button, QPoint at) {
     if (button != Qt::RightButton) return;
     if (at.x() < 20 || at.x() > 24 || at.y() < 5 || at.y() > 10) return;
-    ShowMessage("Control Panel is need for to control detail parameters\nThere it is a virtual device\n",
-                "About ControlPanel", TMsgButtons::Ok, TMsgIcon::Information, this);
+    ShowMessage(
+        "Control Panel is need for to control detail parameters\nThere it is a virtual device\n",
+        "About ControlPanel", TMsgButtons::Ok, TMsgIcon::Information, this);
 }
 
 bool TFloatControlPanel::eventFilter(QObject* watched, QEvent* e) {
@@ -846,7 +881,8 @@ bool TFloatControlPanel::eventFilter(QObject* watched, QEvent* e) {
     return TToolWindow::eventFilter(watched, e);
 }
 
-// --- Showing the panel ------------------------------------------------------------------------------
+// --- Showing the panel
+// ------------------------------------------------------------------------------
 
 void TFloatControlPanel::showEvent(QShowEvent* e) {
     // The page is built afresh each time the panel comes up.

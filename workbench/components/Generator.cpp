@@ -16,12 +16,18 @@ constexpr double TwoPi = 6.283185307179586;
 constexpr double OneOverPi = 0.3183098861837907;
 constexpr double MainsOmega = 314.1592653589793; // 50 Hz
 
-double Hertz(double omega) { return omega * 0.5 * OneOverPi; }
+double Hertz(double omega) {
+    return omega * 0.5 * OneOverPi;
+}
 
 } // namespace
 
-void TGenerator::ClassStartup() { Pictures.Load("bmpGenerator"); }
-void TGenerator::ClassExit() { Pictures.Free(); }
+void TGenerator::ClassStartup() {
+    Pictures.Load("bmpGenerator");
+}
+void TGenerator::ClassExit() {
+    Pictures.Free();
+}
 
 TGenerator::TGenerator() : TIron(KindGenerator) {
     SetResistance(1E-6);
@@ -43,8 +49,12 @@ TGenerator::~TGenerator() {
     }
 }
 
-void TGenerator::SetAmplitudeHidden(bool hidden) { SetMarkHidden(AmplitudeHidden, hidden); }
-void TGenerator::SetFrequencyHidden(bool hidden) { SetMarkHidden(FrequencyHidden, hidden); }
+void TGenerator::SetAmplitudeHidden(bool hidden) {
+    SetMarkHidden(AmplitudeHidden, hidden);
+}
+void TGenerator::SetFrequencyHidden(bool hidden) {
+    SetMarkHidden(FrequencyHidden, hidden);
+}
 
 QString TGenerator::GetHint() {
     QString hint = "V=";

@@ -29,4 +29,6 @@ struct THandlePictures {
 constexpr int LeastStep = 1;
 constexpr int MostStep = 20;
 // The handle's shift from its place at step 0, in pixels: two a step.
-inline int HandleShift(int step) { return int(step * 40 * 0.05); }
+inline int HandleShift(int step) {
+    return int(step * 40 * 0.05);
+}

@@ -6,8 +6,12 @@ namespace {
 TPicturePair Pictures;
 }
 
-void TInductance::ClassStartup() { Pictures.Load("bmpInductance"); }
-void TInductance::ClassExit() { Pictures.Free(); }
+void TInductance::ClassStartup() {
+    Pictures.Load("bmpInductance");
+}
+void TInductance::ClassExit() {
+    Pictures.Free();
+}
 
 TInductance::TInductance() : TIron(KindInductance) {
     SetInductance(1);
@@ -20,7 +24,9 @@ TComplex TInductance::ImpedanceOf(double inductance, bool acDriven) {
     return {1E-6, 0};
 }
 
-TComplex TInductance::ImpedanceWhen(bool acDriven) { return ImpedanceOf(Inductance, acDriven); }
+TComplex TInductance::ImpedanceWhen(bool acDriven) {
+    return ImpedanceOf(Inductance, acDriven);
+}
 
 QString TInductance::GetHint() {
     const QString henry = GetText(165);

@@ -1,9 +1,9 @@
 #include "components/Iron.h"
 
-#include "components/Dragiron.h"
 #include "board/Frmwork.h"
 #include "board/Host.h"
 #include "board/Node.h"
+#include "components/Dragiron.h"
 #include "schemefile/SchemeIO.h"
 #include "shell/Global.h"
 
@@ -59,9 +59,12 @@ TIron::TIron(quint8 kind) : TIron0(Framework, "bmpResistor"), Kind(kind) {
     Popup = new QMenu(this);
     // Throwing the part away destroys this menu too: it happens once the menu is done.
     Popup->addAction(GetText(1101), [] {
-        QMetaObject::invokeMethod(qApp, [] {
-            if (BenchHost.DeleteSelectedPart) BenchHost.DeleteSelectedPart();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp,
+            [] {
+                if (BenchHost.DeleteSelectedPart) BenchHost.DeleteSelectedPart();
+            },
+            Qt::QueuedConnection);
     });
     connect(Popup, &QMenu::aboutToShow, this, [this] {
         if (SelectedPart != this) Select(this);
@@ -76,20 +79,34 @@ TIron::~TIron() {
 
 int TIron::PanelPage() const {
     switch (Kind) {
-    case KindWire: return 9;
-    case KindResistor: return 1;
-    case KindCondensator: return 2;
-    case KindInductance: return 3;
-    case KindBattery: return 4;
-    case KindGenerator: return 5;
-    case KindSwitch: return 6;
-    case KindProtector: return 10;
-    case KindLamp: return 7;
-    case KindConductor: return 11;
-    case KindHeater: return 14;
-    case KindVResistor: return 12;
-    case KindVCondensator: return 13;
-    default: return 0;
+    case KindWire:
+        return 9;
+    case KindResistor:
+        return 1;
+    case KindCondensator:
+        return 2;
+    case KindInductance:
+        return 3;
+    case KindBattery:
+        return 4;
+    case KindGenerator:
+        return 5;
+    case KindSwitch:
+        return 6;
+    case KindProtector:
+        return 10;
+    case KindLamp:
+        return 7;
+    case KindConductor:
+        return 11;
+    case KindHeater:
+        return 14;
+    case KindVResistor:
+        return 12;
+    case KindVCondensator:
+        return 13;
+    default:
+        return 0;
     }
 }
 
@@ -181,11 +198,13 @@ void TIron::LoadFromFile(QIODevice& file) {
     const qint32 first = ReadInt32(file);
     const qint32 second = ReadInt32(file);
     if (first < 0 || first >= Nodes.size() || second < 0 || second >= Nodes.size())
-        throw ESchemeIO("a part of the scheme file lies outside the board", TSchemeFault::OffTheBoard);
+        throw ESchemeIO("a part of the scheme file lies outside the board",
+                        TSchemeFault::OffTheBoard);
     const TNode* a = Nodes[first];
     const TNode* b = Nodes[second];
     if (std::abs(a->Row - b->Row) + std::abs(a->Column - b->Column) != 1)
-        throw ESchemeIO("a part of the scheme file joins nodes that are not neighbours", TSchemeFault::NotNeighbours);
+        throw ESchemeIO("a part of the scheme file joins nodes that are not neighbours",
+                        TSchemeFault::NotNeighbours);
     BurnOut(flags & 1);
     SetHidden(flags & 2);
     ConnectNodes(Nodes[first], Nodes[second]);
@@ -197,7 +216,9 @@ bool TIron::EndsReversed() const {
            (SecondNode->Row < FirstNode->Row || SecondNode->Column < FirstNode->Column);
 }
 
-void TIron::TurnEndForEnd() { ConnectNodes(SecondNode, FirstNode); }
+void TIron::TurnEndForEnd() {
+    ConnectNodes(SecondNode, FirstNode);
+}
 
 // --- Mouse and dragging ---------------------------------------------------------------------
 
@@ -285,7 +306,9 @@ std::mt19937& PartRandom() {
     return engine;
 }
 
-void SeedPartRandom(quint32 seed) { PartRandom().seed(seed); }
+void SeedPartRandom(quint32 seed) {
+    PartRandom().seed(seed);
+}
 
 double TIron::GetRandomDouble(double a, double b) {
     const int k = std::uniform_int_distribution<int>(0, 1000)(PartRandom());
@@ -300,7 +323,8 @@ double TIron::GetRandomDouble(double a, double b) {
 // --- Selection and the windows that show it ------------------------------------------------------
 
 void DestroyAllParts() {
-    while (!Parts.isEmpty()) delete Parts.first();
+    while (!Parts.isEmpty())
+        delete Parts.first();
 }
 
 void Select(TIron* part) {
@@ -318,7 +342,8 @@ void RefreshStateWindow() {
     TIron* p = SelectedPart;
     if (!p) {
         for (int row = 1; row <= 4; ++row)
-            for (int column = 1; column <= 2; ++column) IronStateForm->SetCell(column, row, QString());
+            for (int column = 1; column <= 2; ++column)
+                IronStateForm->SetCell(column, row, QString());
         return;
     }
     const TComplex z = p->GetImpedance();

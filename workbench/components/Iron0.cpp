@@ -21,11 +21,21 @@ TIron0::~TIron0() {
     FirstNode = SecondNode = nullptr;
 }
 
-void TIron0::SetResistance(double value) { Resistance = std::fabs(value); }
-void TIron0::SetInductance(double value) { Inductance = std::fabs(value); }
-void TIron0::SetCapacitance(double value) { Capacitance = std::fabs(value); }
-void TIron0::SetEmf(double value) { Emf = std::fabs(value); }
-double TIron0::GetEmf() { return Emf; }
+void TIron0::SetResistance(double value) {
+    Resistance = std::fabs(value);
+}
+void TIron0::SetInductance(double value) {
+    Inductance = std::fabs(value);
+}
+void TIron0::SetCapacitance(double value) {
+    Capacitance = std::fabs(value);
+}
+void TIron0::SetEmf(double value) {
+    Emf = std::fabs(value);
+}
+double TIron0::GetEmf() {
+    return Emf;
+}
 
 void TIron0::SetFrequency(double omega) {
     CircuitOmega = std::fabs(omega);

@@ -40,7 +40,8 @@ TIronState::TIronState(QWidget* mainWindow) : TToolWindow(mainWindow, "Сост�
         "  font: bold 11px; }"
         "QHeaderView { background: rgb(76,78,84); }"
         "QHeaderView::section { background: rgb(76,78,84); color: white; font: bold 10px;"
-        "  border: 0px; border-right: 1px solid rgb(50,52,56); border-bottom: 1px solid rgb(50,52,56); }"
+        "  border: 0px; border-right: 1px solid rgb(50,52,56); border-bottom: 1px solid "
+        "rgb(50,52,56); }"
         "QTableCornerButton::section { background: rgb(76,78,84); border: 0px;"
         "  border-right: 1px solid rgb(50,52,56); border-bottom: 1px solid rgb(50,52,56); }");
 
@@ -83,7 +84,9 @@ int TIronState::ColumnWidth(int column) const {
     return column == 0 ? IronState->verticalHeader()->width() : IronState->columnWidth(column - 1);
 }
 
-int TIronState::RowHeight() const { return IronState->verticalHeader()->defaultSectionSize(); }
+int TIronState::RowHeight() const {
+    return IronState->verticalHeader()->defaultSectionSize();
+}
 
 // Five equal rows and two equal value columns fill the window, whatever its size.
 void TIronState::resizeEvent(QResizeEvent* e) {
@@ -96,6 +99,7 @@ void TIronState::resizeEvent(QResizeEvent* e) {
     IronState->setColumnWidth(0, valueWidth);
     IronState->setColumnWidth(1, valueWidth);
     IronState->verticalHeader()->setDefaultSectionSize(rowHeight);
-    for (int row = 0; row < 4; ++row) IronState->setRowHeight(row, rowHeight);
+    for (int row = 0; row < 4; ++row)
+        IronState->setRowHeight(row, rowHeight);
     IronState->horizontalHeader()->setFixedHeight(rowHeight);
 }

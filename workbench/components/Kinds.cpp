@@ -22,8 +22,7 @@ struct TKindEntry {
     void (*Exit)();
 };
 
-template <class T>
-TIron* Make(TPartOrigin) {
+template <class T> TIron* Make(TPartOrigin) {
     return new T;
 }
 
@@ -63,11 +62,14 @@ TIron* CreatePart(quint8 kind, TPartOrigin origin) {
     return entry ? entry->Make(origin) : nullptr;
 }
 
-bool KindAvailable(quint8 kind) { return Entry(kind) != nullptr; }
+bool KindAvailable(quint8 kind) {
+    return Entry(kind) != nullptr;
+}
 
 void RegisterPartKinds() {
     static bool registered = false;
     if (registered) return;
     registered = true;
-    for (const TKindEntry& entry : KindTable) RegisterClassSteps(entry.Startup, entry.Exit);
+    for (const TKindEntry& entry : KindTable)
+        RegisterClassSteps(entry.Startup, entry.Exit);
 }

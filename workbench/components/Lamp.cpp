@@ -140,8 +140,12 @@ void TLamp::SetRatedVoltage(double value) {
     NotifyCircuitChanged();
 }
 
-void TLamp::SetVoltageHidden(bool hidden) { SetMarkHidden(VoltageHidden, hidden); }
-void TLamp::SetPowerHidden(bool hidden) { SetMarkHidden(PowerHidden, hidden); }
+void TLamp::SetVoltageHidden(bool hidden) {
+    SetMarkHidden(VoltageHidden, hidden);
+}
+void TLamp::SetPowerHidden(bool hidden) {
+    SetMarkHidden(PowerHidden, hidden);
+}
 
 // --- State ------------------------------------------------------------------------------------
 

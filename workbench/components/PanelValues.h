@@ -12,7 +12,9 @@ struct TPanelValues {
     quint32 Flags = 0;
 };
 
-constexpr quint32 HiddenFlag(int slot) { return 0x20u << slot; }
+constexpr quint32 HiddenFlag(int slot) {
+    return 0x20u << slot;
+}
 
 // The parameters panel as the parts see it.
 class TPanelPort {

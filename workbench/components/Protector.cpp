@@ -33,7 +33,9 @@ TProtector::TProtector() : TIron(KindProtector) {
     Intact.CopyTo(*this);
 }
 
-void TProtector::SetMaxCurrent(double value) { SetRating(MaxCurrent, value); }
+void TProtector::SetMaxCurrent(double value) {
+    SetRating(MaxCurrent, value);
+}
 
 void TProtector::UpdateState() {
     TIron::UpdateState();
@@ -76,4 +78,6 @@ void TProtector::FillPanel(TPanelValues& values) {
     values.Flags = 0;
 }
 
-void TProtector::TakePanel(const TPanelValues& values) { SetMaxCurrent(values.Values[0]); }
+void TProtector::TakePanel(const TPanelValues& values) {
+    SetMaxCurrent(values.Values[0]);
+}

@@ -32,7 +32,9 @@ void TResistor::SetResistance(double value) {
     update(); // the body shows the value
 }
 
-void TResistor::SetMaxPower(double value) { SetRating(MaxPower, value); }
+void TResistor::SetMaxPower(double value) {
+    SetRating(MaxPower, value);
+}
 
 void TResistor::BurnOut(bool burn) {
     if (!burn) return;
@@ -109,7 +111,8 @@ void TResistor::paintEvent(QPaintEvent* e) {
     const int w = metrics.horizontalAdvance(label);
     if (!Vertical) {
         // Centred on the body, its top at the middle line less half a line.
-        p.drawText(QRect(width() / 2 - w / 2, height() / 2 - h / 2, w, h), Qt::AlignHCenter | Qt::AlignTop, label);
+        p.drawText(QRect(width() / 2 - w / 2, height() / 2 - h / 2, w, h),
+                   Qt::AlignHCenter | Qt::AlignTop, label);
     } else {
         // Turned a quarter anticlockwise, reading upwards along the body.
         p.translate(width() / 2 - h / 2, height() / 2);

@@ -44,7 +44,9 @@ void TSwitch::OnSwitchOnOff() {
     NotifyCircuitChanged();
 }
 
-void TSwitch::OnDblClick() { OnSwitchOnOff(); }
+void TSwitch::OnDblClick() {
+    OnSwitchOnOff();
+}
 
 // Tail: On as a 32-bit integer, 1 or 0.
 void TSwitch::SaveToFile(QIODevice& file) {
@@ -58,6 +60,10 @@ void TSwitch::LoadFromFile(QIODevice& file) {
 }
 
 // The switch page speaks in whole flag words: 1 open, 2 closed.
-void TSwitch::FillPanel(TPanelValues& values) { values.Flags = On ? 2 : 1; }
+void TSwitch::FillPanel(TPanelValues& values) {
+    values.Flags = On ? 2 : 1;
+}
 
-void TSwitch::TakePanel(const TPanelValues& values) { SetOn(values.Flags == 2); }
+void TSwitch::TakePanel(const TPanelValues& values) {
+    SetOn(values.Flags == 2);
+}

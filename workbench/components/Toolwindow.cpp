@@ -20,7 +20,9 @@ void TToolWindow::SetClientSize(int width, int height) {
     resize(width + 2 * Frame, height + CaptionHeight + 2 * Frame);
 }
 
-QRect TToolWindow::CloseBox() const { return QRect(width() - Frame - 14, Frame + 2, 12, 12); }
+QRect TToolWindow::CloseBox() const {
+    return QRect(width() - Frame - 14, Frame + 2, 12, 12);
+}
 
 void TToolWindow::resizeEvent(QResizeEvent*) {
     ClientArea->setGeometry(Frame, Frame + CaptionHeight, width() - 2 * Frame,
@@ -39,13 +41,15 @@ void TToolWindow::paintEvent(QPaintEvent*) {
     font.setBold(true);
     p.setFont(font);
     p.setPen(QColor(232, 232, 228));
-    p.drawText(QRect(Frame + 5, Frame, width() - 30, CaptionHeight), Qt::AlignVCenter | Qt::AlignLeft,
-               windowTitle());
+    p.drawText(QRect(Frame + 5, Frame, width() - 30, CaptionHeight),
+               Qt::AlignVCenter | Qt::AlignLeft, windowTitle());
     const QRect box = CloseBox();
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(232, 232, 228), 1.6));
-    p.drawLine(QPointF(box.left() + 2.5, box.top() + 2.5), QPointF(box.right() - 1.5, box.bottom() - 1.5));
-    p.drawLine(QPointF(box.right() - 1.5, box.top() + 2.5), QPointF(box.left() + 2.5, box.bottom() - 1.5));
+    p.drawLine(QPointF(box.left() + 2.5, box.top() + 2.5),
+               QPointF(box.right() - 1.5, box.bottom() - 1.5));
+    p.drawLine(QPointF(box.right() - 1.5, box.top() + 2.5),
+               QPointF(box.left() + 2.5, box.bottom() - 1.5));
 }
 
 TToolWindow::TGrip TToolWindow::GripAt(QPoint p) const {
@@ -77,24 +81,41 @@ void TToolWindow::mouseMoveEvent(QMouseEvent* e) {
     const QPoint shift = at - PressPoint;
     const QSize least(120, CaptionHeight + 40);
     switch (Grip) {
-    case TGrip::Move: move(pos() + shift); return;
-    case TGrip::Right: resize(qMax(least.width(), PressSize.width() + shift.x()), height()); return;
-    case TGrip::Bottom: resize(width(), qMax(least.height(), PressSize.height() + shift.y())); return;
+    case TGrip::Move:
+        move(pos() + shift);
+        return;
+    case TGrip::Right:
+        resize(qMax(least.width(), PressSize.width() + shift.x()), height());
+        return;
+    case TGrip::Bottom:
+        resize(width(), qMax(least.height(), PressSize.height() + shift.y()));
+        return;
     case TGrip::Corner:
         resize(qMax(least.width(), PressSize.width() + shift.x()),
                qMax(least.height(), PressSize.height() + shift.y()));
         return;
-    case TGrip::None: break;
+    case TGrip::None:
+        break;
     }
     switch (GripAt(at)) {
-    case TGrip::Right: setCursor(Qt::SizeHorCursor); break;
-    case TGrip::Bottom: setCursor(Qt::SizeVerCursor); break;
-    case TGrip::Corner: setCursor(Qt::SizeFDiagCursor); break;
-    default: unsetCursor(); break;
+    case TGrip::Right:
+        setCursor(Qt::SizeHorCursor);
+        break;
+    case TGrip::Bottom:
+        setCursor(Qt::SizeVerCursor);
+        break;
+    case TGrip::Corner:
+        setCursor(Qt::SizeFDiagCursor);
+        break;
+    default:
+        unsetCursor();
+        break;
     }
 }
 
-void TToolWindow::mouseReleaseEvent(QMouseEvent*) { Grip = TGrip::None; }
+void TToolWindow::mouseReleaseEvent(QMouseEvent*) {
+    Grip = TGrip::None;
+}
 
 void TToolWindow::showEvent(QShowEvent*) {
     raise();

@@ -19,10 +19,10 @@
 const double UnitFactors[11] = {1E-15, 1E-12, 1E-9, 1E-6, 1E-3, 1, 1E3, 1E6, 1E9, 1E12, 1E15};
 
 namespace {
-constexpr double Least = 1E-15;   // at or below: shown as zero
-constexpr double Most = 1E30;     // at or above: shown as infinite
+constexpr double Least = 1E-15; // at or below: shown as zero
+constexpr double Most = 1E30;   // at or above: shown as infinite
 const QString HiddenText = "???";
-constexpr int NoButtons = 5;      // an editor without unit buttons works in base units
+constexpr int NoButtons = 5; // an editor without unit buttons works in base units
 } // namespace
 
 TValueCtrlSet::TValueCtrlSet(QObject* parent) : QObject(parent) {}
@@ -30,13 +30,16 @@ TValueCtrlSet::TValueCtrlSet(QObject* parent) : QObject(parent) {}
 // --- Numbers as the lists write them ---------------------------------------------------------
 
 QString TValueCtrlSet::TrimNumber(QString text) {
-    while (text.endsWith('0')) text.chop(1);
+    while (text.endsWith('0'))
+        text.chop(1);
     if (text.endsWith('.')) text += '0';
     text.remove(' ');
     return text;
 }
 
-QString TValueCtrlSet::FormatMantissa(double x) { return TrimNumber(QString::asprintf("%18.3f", x)); }
+QString TValueCtrlSet::FormatMantissa(double x) {
+    return TrimNumber(QString::asprintf("%18.3f", x));
+}
 
 double TValueCtrlSet::ReadNumber(const QString& text, bool* ok) {
     // The longest start of the text that is a decimal number, whatever the user's locale.
@@ -46,7 +49,8 @@ double TValueCtrlSet::ReadNumber(const QString& text, bool* ok) {
     if (!match.hasMatch()) return 0;
     const QByteArray digits = match.captured(2).toLatin1();
     double value = 0;
-    const auto result = std::from_chars(digits.constData(), digits.constData() + digits.size(), value);
+    const auto result =
+        std::from_chars(digits.constData(), digits.constData() + digits.size(), value);
     if (result.ec == std::errc::result_out_of_range)
         value = QRegularExpression("[eE]-").match(match.captured(2)).hasMatch() ? 0 : HUGE_VAL;
     return match.captured(1) == "-" ? -value : value;
@@ -94,15 +98,19 @@ void TValueCtrlSet::SetTable(const TTableEntry* table, int count, const QString&
     Table = table;
     TableCount = count;
     ValueList->clear();
-    for (int i = 0; i < count; ++i) ValueList->addItem(table[i].Name);
+    for (int i = 0; i < count; ++i)
+        ValueList->addItem(table[i].Name);
     ValueList->setEditable(false);
     // A value that is none of the table's says so instead of naming another entry.
     ValueList->setPlaceholderText(unknownText);
 }
 
-// --- Showing and reading --------------------------------------------------------------------------
+// --- Showing and reading
+// --------------------------------------------------------------------------
 
-bool TValueCtrlSet::IsHidden() const { return HideButton && HideButton->isChecked(); }
+bool TValueCtrlSet::IsHidden() const {
+    return HideButton && HideButton->isChecked();
+}
 
 bool TValueCtrlSet::UnitThere(int index) const {
     return index >= 0 && index < 11 && UnitButtons[index] && !UnitButtons[index]->isHidden();
@@ -130,9 +138,13 @@ void SetListText(QComboBox* list, const QString& text) {
 }
 } // namespace
 
-void TValueCtrlSet::SetText(const QString& text) { SetListText(ValueList, text); }
+void TValueCtrlSet::SetText(const QString& text) {
+    SetListText(ValueList, text);
+}
 
-bool TValueCtrlSet::ShowsHidden() const { return ValueList->currentText() == HiddenText; }
+bool TValueCtrlSet::ShowsHidden() const {
+    return ValueList->currentText() == HiddenText;
+}
 
 int TValueCtrlSet::ShowValue(double x, bool commit) {
     if (Table) {
@@ -274,7 +286,8 @@ void TValueCtrlSet::EnableControls() {
         if (button) button->setEnabled(true);
 }
 
-// --- Handlers ---------------------------------------------------------------------------------------
+// --- Handlers
+// ---------------------------------------------------------------------------------------
 
 void TValueCtrlSet::ToggleHidden(bool bySender) {
     if (!HideButton) return;
@@ -345,11 +358,14 @@ void TValueCtrlSet::TableSelect() {
 // The list's keys: digits, the point, signs, the exponent letter and Backspace are typed;
 // Enter takes the typed value; everything else that would type a character is swallowed.
 bool TValueCtrlSet::eventFilter(QObject* watched, QEvent* e) {
-    if (watched != ValueList || e->type() != QEvent::KeyPress) return QObject::eventFilter(watched, e);
+    if (watched != ValueList || e->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, e);
     auto* key = static_cast<QKeyEvent*>(e);
     if (!Editable) return true;
     switch (key->key()) {
-    case Qt::Key_Delete: Typing = true; return false;
+    case Qt::Key_Delete:
+        Typing = true;
+        return false;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (Table) return true; // a pick-only list has nothing typed to take
@@ -360,8 +376,10 @@ bool TValueCtrlSet::eventFilter(QObject* watched, QEvent* e) {
         return true;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-    case Qt::Key_Escape: return false;
-    default: break;
+    case Qt::Key_Escape:
+        return false;
+    default:
+        break;
     }
     const QString text = key->text();
     if (text.isEmpty()) return false; // arrows, Home, End: no character typed

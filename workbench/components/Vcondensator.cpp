@@ -2,9 +2,9 @@
 
 #include "board/Frmwork.h"
 #include "board/Host.h"
-#include "schemefile/SchemeIO.h"
 #include "components/Condensator.h"
 #include "components/Handle.h"
+#include "schemefile/SchemeIO.h"
 #include "shell/Global.h"
 
 #include <QPainter>
@@ -20,8 +20,12 @@ const QColor PlateLight(224, 222, 200);
 const QColor PlateDark(62, 62, 62);
 } // namespace
 
-void TVCondensator::ClassStartup() { Pictures.Load("bmpVCondensator"); }
-void TVCondensator::ClassExit() { Pictures.Free(); }
+void TVCondensator::ClassStartup() {
+    Pictures.Load("bmpVCondensator");
+}
+void TVCondensator::ClassExit() {
+    Pictures.Free();
+}
 
 TVCondensator::TVCondensator() : TIron(KindVCondensator) {
     SetMaxCapacitance(0.001);
@@ -45,7 +49,9 @@ void TVCondensator::SetCapacitance(double value) {
     update(); // the knob and the plates move
 }
 
-TComplex TVCondensator::ImpedanceWhen(bool acDriven) { return TCondensator::ImpedanceOf(Capacitance, acDriven); }
+TComplex TVCondensator::ImpedanceWhen(bool acDriven) {
+    return TCondensator::ImpedanceOf(Capacitance, acDriven);
+}
 
 // Tail: the full scale. The record holds no step: a loaded part takes the step its value shows.
 void TVCondensator::SaveToFile(QIODevice& file) {
@@ -58,11 +64,14 @@ void TVCondensator::LoadFromFile(QIODevice& file) {
     const double value = Capacitance;
     SetMaxCapacitance(SchemeIO::ReadDouble(file));
     const double share = value / MaxCapacitance * 20;
-    if (std::isfinite(share)) HandlePosition = std::clamp(int(std::lround(share)), LeastStep, MostStep);
+    if (std::isfinite(share))
+        HandlePosition = std::clamp(int(std::lround(share)), LeastStep, MostStep);
     SetHandlePosition(HandlePosition);
 }
 
-QString TVCondensator::GetHint() { return "C=" + FormatPrefixed(Capacitance) + GetText(161); }
+QString TVCondensator::GetHint() {
+    return "C=" + FormatPrefixed(Capacitance) + GetText(161);
+}
 
 void TVCondensator::FillPanel(TPanelValues& values) {
     values.Values[0] = MaxCapacitance;

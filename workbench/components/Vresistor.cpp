@@ -2,8 +2,8 @@
 
 #include "board/Frmwork.h"
 #include "board/Host.h"
-#include "schemefile/SchemeIO.h"
 #include "components/Handle.h"
+#include "schemefile/SchemeIO.h"
 #include "shell/Global.h"
 
 #include <QPainter>
@@ -17,8 +17,12 @@ namespace {
 THandlePictures Pictures;
 }
 
-void TVResistor::ClassStartup() { Pictures.Load("bmpVResistor"); }
-void TVResistor::ClassExit() { Pictures.Free(); }
+void TVResistor::ClassStartup() {
+    Pictures.Load("bmpVResistor");
+}
+void TVResistor::ClassExit() {
+    Pictures.Free();
+}
 
 TVResistor::TVResistor() : TIron(KindVResistor) {
     SetMaxResistance(1000);
@@ -53,11 +57,14 @@ void TVResistor::LoadFromFile(QIODevice& file) {
     const double value = Resistance;
     SetMaxResistance(SchemeIO::ReadDouble(file));
     const double share = value / MaxResistance * 20;
-    if (std::isfinite(share)) HandlePosition = std::clamp(int(std::lround(share)), LeastStep, MostStep);
+    if (std::isfinite(share))
+        HandlePosition = std::clamp(int(std::lround(share)), LeastStep, MostStep);
     SetHandlePosition(HandlePosition);
 }
 
-QString TVResistor::GetHint() { return "R=" + FormatPrefixed(Resistance) + GetText(162); }
+QString TVResistor::GetHint() {
+    return "R=" + FormatPrefixed(Resistance) + GetText(162);
+}
 
 void TVResistor::FillPanel(TPanelValues& values) {
     values.Values[0] = MaxResistance;

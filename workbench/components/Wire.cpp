@@ -6,12 +6,18 @@ namespace {
 TPicturePair Pictures;
 }
 
-void TWire::ClassStartup() { Pictures.Load("bmpWire"); }
-void TWire::ClassExit() { Pictures.Free(); }
+void TWire::ClassStartup() {
+    Pictures.Load("bmpWire");
+}
+void TWire::ClassExit() {
+    Pictures.Free();
+}
 
 TWire::TWire() : TIron(KindWire) {
     TIron::SetResistance(1E-6);
     Pictures.CopyTo(*this);
 }
 
-QString TWire::GetHint() { return "R=1E-6 " + GetText(162); }
+QString TWire::GetHint() {
+    return "R=1E-6 " + GetText(162);
+}

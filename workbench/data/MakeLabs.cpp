@@ -189,8 +189,8 @@ TLabPart Rheostat(int r1, int c1, int r2, int c2, const QString& name, double fu
 }
 
 // A black box with a content chosen for the lab (the parts box draws one at random).
-TLabPart BlackBox(int r1, int c1, int r2, int c2, const QString& name, int variant, double resistance,
-                  double emf, TSide side) {
+TLabPart BlackBox(int r1, int c1, int r2, int c2, const QString& name, int variant,
+                  double resistance, double emf, TSide side) {
     TLabPart p{KindBlackBug, r1, c1, r2, c2};
     p.Set = [=](TIron* part) {
         auto* box = static_cast<TBlackBug*>(part);
@@ -361,10 +361,12 @@ QString Symbol(const TLabPart& p) {
         return leads(14, 50) + "<path d=\"M14,0 a4.5,4.5 0 0 1 9,0 a4.5,4.5 0 0 1 9,0 a4.5,4.5 0 0 "
                                "1 9,0 a4.5,4.5 0 0 1 9,0\" fill=\"none\"/>";
     case KindVResistor: // a resistor crossed by the arrow of adjustment
-        return leads(18, 46) + "<rect x=\"18\" y=\"-6\" width=\"28\" height=\"12\" fill=\"#fff\"/>" +
+        return leads(18, 46) +
+               "<rect x=\"18\" y=\"-6\" width=\"28\" height=\"12\" fill=\"#fff\"/>" +
                L(20, 11, 44, -11) + L(44, -11, 38.5, -10.2) + L(44, -11, 41.5, -5.8);
     case KindBlackBug: // a sealed box: what is inside is to be found
-        return leads(16, 48) + "<rect x=\"16\" y=\"-10\" width=\"32\" height=\"20\" fill=\"#1d2b36\"/>";
+        return leads(16, 48) +
+               "<rect x=\"16\" y=\"-10\" width=\"32\" height=\"20\" fill=\"#1d2b36\"/>";
     case KindSwitch:
         return QString(); // drawn with its state in Diagram
     default:
@@ -421,7 +423,8 @@ QString Diagram(const TLab& lab) {
             body += QString("<path d=\"M%1,%2 c3,-6 6,-6 8,0 s5,6 8,0\" fill=\"none\"/>\n")
                         .arg(F(mid.x() - 8), F(mid.y()));
         if (p.Kind == KindBlackBug) // the question mark stays upright whatever the orientation
-            labels += QString("<text x=\"%1\" y=\"%2\" class=\"box\">?</text>\n").arg(F(mid.x()), F(mid.y() + 6));
+            labels += QString("<text x=\"%1\" y=\"%2\" class=\"box\">?</text>\n")
+                          .arg(F(mid.x()), F(mid.y() + 6));
         if (p.Kind == KindBattery) { // the plus sign beside the long plate
             const QPointF plus = vertical ? QPointF(mid.x() + 14, mid.y() + 14)
                                           : QPointF(mid.x() + 14, mid.y() - 12);

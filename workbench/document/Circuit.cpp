@@ -29,7 +29,8 @@ public:
     explicit TBoardSink(QList<TIron0*> parts) : Parts(std::move(parts)) {}
 
     void TakeAcMarks(const TCircuitView& view) override {
-        for (int e = 0; e < view.ElementCount(); ++e) Parts[e]->AcDriven = view.Elements[size_t(e)].AcDriven;
+        for (int e = 0; e < view.ElementCount(); ++e)
+            Parts[e]->AcDriven = view.Elements[size_t(e)].AcDriven;
     }
     void TakeCurrent(TCircuitView& view, int e) override {
         TCircuitElement& element = view.Elements[size_t(e)];
@@ -51,7 +52,8 @@ public:
             Fail(text);
             break;
         case TSolveProblem::Unexpected:
-            ShowMessage(text, QCoreApplication::applicationName(), TMsgButtons::Ok, TMsgIcon::Error);
+            ShowMessage(text, QCoreApplication::applicationName(), TMsgButtons::Ok,
+                        TMsgIcon::Error);
             break;
         case TSolveProblem::LogStopped:
             // Something is in the log's way: it ends for this run, and the student is told once.
@@ -68,8 +70,7 @@ public:
 
 private:
     // A part's own failure ends the solve as the solver's failures do.
-    template <class F>
-    static void Guard(F f) {
+    template <class F> static void Guard(F f) {
         try {
             f();
         } catch (const EThrownText& failure) {
@@ -88,7 +89,8 @@ TCircuitView BoardCircuit() {
     view.Omega = CircuitOmega;
     QHash<const TNode*, int> nodeNumber;
     nodeNumber.reserve(Nodes.size());
-    for (int q = 0; q < int(Nodes.size()); ++q) nodeNumber.insert(Nodes[q], q);
+    for (int q = 0; q < int(Nodes.size()); ++q)
+        nodeNumber.insert(Nodes[q], q);
     auto numberOf = [&](const TNode* node) {
         if (!node) return -1;
         const auto it = nodeNumber.constFind(node);

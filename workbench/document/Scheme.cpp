@@ -33,7 +33,9 @@ void ShowLoadFailure(const QString& path, const QString& why) {
                 TMsgButtons::AbortRetryIgnore);
 }
 
-QString FaultText(TSchemeFault fault) { return GetText(long(fault)); }
+QString FaultText(TSchemeFault fault) {
+    return GetText(long(fault));
+}
 } // namespace
 
 void ClearBoard() {
@@ -60,18 +62,22 @@ TLoadResult LoadSchemeFrom(QIODevice& file, QString* why) {
             quint8 kind;
             while (!file.atEnd() && file.read(reinterpret_cast<char*>(&kind), 1) == 1) {
                 if (Parts.size() >= BoardEdges)
-                    throw ESchemeIO("more parts than the board has edges", TSchemeFault::TooManyParts);
+                    throw ESchemeIO("more parts than the board has edges",
+                                    TSchemeFault::TooManyParts);
                 // A kind this program does not know: its record's length is unknown too, so
                 // nothing after it can be read. Loading part of a file would let a later Save
                 // write the shortened circuit over the whole one.
                 TIron* part = CreatePart(kind, TPartOrigin::SchemeFile);
-                if (!part) throw ESchemeIO("a part of a kind this program does not know", TSchemeFault::UnknownKind);
+                if (!part)
+                    throw ESchemeIO("a part of a kind this program does not know",
+                                    TSchemeFault::UnknownKind);
                 // A new generator sets the default frequency; the file's frequency holds.
                 if (kind == KindGenerator) CircuitOmega = fileOmega;
                 part->LoadFromFile(file);
                 if (part->EndsReversed()) part->TurnEndForEnd();
                 const int edge = IndexOfNode(part->FirstNode) * 64 + IndexOfNode(part->SecondNode);
-                if (edges.contains(edge)) throw ESchemeIO("two parts on one edge", TSchemeFault::EdgeTaken);
+                if (edges.contains(edge))
+                    throw ESchemeIO("two parts on one edge", TSchemeFault::EdgeTaken);
                 edges.insert(edge);
                 part->show();
             }
@@ -118,7 +124,8 @@ bool SaveSchemeTo(QIODevice& file, QString* error) {
             const QByteArray zeros(int(HeaderSize - file.pos()), '\0');
             SchemeIO::WriteExact(file, zeros.constData(), zeros.size());
         }
-        for (TIron* part : Parts) part->SaveToFile(file);
+        for (TIron* part : Parts)
+            part->SaveToFile(file);
         return true;
     } catch (const ESchemeIO& e) {
         if (error) *error = QString::fromUtf8(e.what());

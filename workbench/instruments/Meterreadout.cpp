@@ -40,7 +40,9 @@ void Blank(TMeterDisplay& d) {
 
 } // namespace
 
-const TRange& MeterRange(int position) { return Ranges[position >= 0 && position < 20 ? position : 0]; }
+const TRange& MeterRange(int position) {
+    return Ranges[position >= 0 && position < 20 ? position : 0];
+}
 
 bool MeterPositionSelectable(int position) {
     return position >= 0 && position < 20 && position != 7 && position != 8;

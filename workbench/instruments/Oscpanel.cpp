@@ -337,9 +337,8 @@ TOscillographPanel::TOscillographPanel(QWidget* mainWindow) : QWidget(mainWindow
     const QRect toolBar = BenchHost.ToolBarImage
                               ? BenchHost.ToolBarImage()
                               : QRect(mainWindow ? mainWindow->width() : width(), 0, 0, 0);
-    const int statusTop = BenchHost.StatusBarTop
-                              ? BenchHost.StatusBarTop()
-                              : (mainWindow ? mainWindow->height() : height());
+    const int statusTop = BenchHost.StatusBarTop ? BenchHost.StatusBarTop()
+                                                 : (mainWindow ? mainWindow->height() : height());
     move(toolBar.left() - width(), statusTop - height());
     if (BenchHost.EnableOscilloscopeButton) BenchHost.EnableOscilloscopeButton(false);
     try {

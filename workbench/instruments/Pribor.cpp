@@ -7,11 +7,11 @@
 #include "shell/Global.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -250,9 +250,8 @@ TPriborPanel::TPriborPanel(QWidget* mainWindow) : QWidget(mainWindow) {
     QRect toolBar = BenchHost.ToolBarImage
                         ? BenchHost.ToolBarImage()
                         : QRect(mainWindow ? mainWindow->width() : width(), 0, 0, 0);
-    const int statusTop = BenchHost.StatusBarTop
-                              ? BenchHost.StatusBarTop()
-                              : (mainWindow ? mainWindow->height() : height());
+    const int statusTop = BenchHost.StatusBarTop ? BenchHost.StatusBarTop()
+                                                 : (mainWindow ? mainWindow->height() : height());
     MultimeterPanels[SlotIndex] = this;
     if (SlotIndex == 0) {
         label1->show();
@@ -263,7 +262,8 @@ TPriborPanel::TPriborPanel(QWidget* mainWindow) : QWidget(mainWindow) {
         label1->hide();
         move(0, toolBar.top());
     }
-    if (MultimeterSlotsTaken() && BenchHost.EnableMultimeterButton) BenchHost.EnableMultimeterButton(false);
+    if (MultimeterSlotsTaken() && BenchHost.EnableMultimeterButton)
+        BenchHost.EnableMultimeterButton(false);
 
     try {
         ElementObject = new TMultimeter(this, SlotIndex + 1);
@@ -395,7 +395,6 @@ void TPriborPanel::paintEvent(QPaintEvent*) {
     p.drawLine(QPointF(box.right() - 1.5, box.top() + 2.5),
                QPointF(box.left() + 2.5, box.bottom() - 1.5));
 }
-
 
 // The caption strip moves the window like a window's title; its box closes it.
 void TPriborPanel::mousePressEvent(QMouseEvent* e) {

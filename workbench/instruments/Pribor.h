@@ -122,7 +122,6 @@ private:
 // The first and the second multimeter panel, null while absent.
 extern QPointer<TPriborPanel> MultimeterPanels[2];
 
-
 // The multimeter button: a new panel in the first free slot, its top at `top`, shown. Errors
 // are swallowed; null when none was made.
 TPriborPanel* ShowNewMultimeter(QWidget* mainWindow, int top);

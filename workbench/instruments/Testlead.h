@@ -53,7 +53,6 @@ private:
 // Every lead of the program, in creation order.
 extern QList<TTestLead*> TestLeads;
 
-
 // An instrument element that wants to know when one of its leads moved its terminal.
 class TLeadListener {
 public:

@@ -24,6 +24,7 @@ double ReadSchemeOmega(QIODevice& file) {
     char omega[8];
     const double value = file.read(omega, 8) == 8 ? qFromLittleEndian<double>(omega) : 0.0;
     if (!std::isfinite(value))
-        throw ESchemeIO("the scheme file's frequency is not a finite number", TSchemeFault::NotANumber);
+        throw ESchemeIO("the scheme file's frequency is not a finite number",
+                        TSchemeFault::NotANumber);
     return value;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // Scheme files: the header, and the helpers every record is read and written with. Every part
 // writes and reads its own record, the scheme document strings them together; a tool without
-// windows reads the records straight into a circuit view (SchemeParts.h). Little-endian fields. A read that runs past the end of the file or a write
-// that fails throws ESchemeIO, so a cut record can never be half taken for a whole one.
+// windows reads the records straight into a circuit view (SchemeParts.h). Little-endian fields. A
+// read that runs past the end of the file or a write that fails throws ESchemeIO, so a cut record
+// can never be half taken for a whole one.
 
 #include <QIODevice>
 #include <QtEndian>
@@ -98,7 +99,9 @@ inline double ReadDouble(QIODevice& file) {
     char b[8];
     ReadExact(file, b, 8);
     const double v = qFromLittleEndian<double>(b);
-    if (!std::isfinite(v)) throw ESchemeIO("the scheme file holds a value that is not a finite number", TSchemeFault::NotANumber);
+    if (!std::isfinite(v))
+        throw ESchemeIO("the scheme file holds a value that is not a finite number",
+                        TSchemeFault::NotANumber);
     return v;
 }
 
@@ -111,7 +114,9 @@ inline void Skip(QIODevice& file, qint64 size) {
     }
 }
 
-inline void WriteByte(QIODevice& file, quint8 v) { WriteExact(file, &v, 1); }
+inline void WriteByte(QIODevice& file, quint8 v) {
+    WriteExact(file, &v, 1);
+}
 
 inline void WriteInt32(QIODevice& file, qint32 v) {
     char b[4];

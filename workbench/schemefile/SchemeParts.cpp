@@ -8,14 +8,18 @@
 
 namespace {
 
-constexpr double Open = 1E60;            // a burnt part, a capacitor on direct current
-constexpr double Closed = 1E-6;          // a wire, a closed switch, a coil on direct current
+constexpr double Open = 1E60;   // a burnt part, a capacitor on direct current
+constexpr double Closed = 1E-6; // a wire, a closed switch, a coil on direct current
 constexpr double SwitchOpen = 1E60 * 100;
 constexpr double LampTolerance = 0.8333333333333334;
 constexpr int LeastStep = 1, MostStep = 20; // the slider of the variable parts
 
-int Row(int node) { return node / 7; }
-int Column(int node) { return node % 7; }
+int Row(int node) {
+    return node / 7;
+}
+int Column(int node) {
+    return node % 7;
+}
 
 // The impedance of an element with resistance, inductance and capacitance in series.
 TComplex SeriesImpedance(double r, double l, double c, double w) {
@@ -39,8 +43,16 @@ TComplex CoilImpedance(double l, bool acDriven, double w) {
 // The black box's contents that drive their loops with alternating current.
 bool AlternatingVariant(quint8 variant) {
     switch (variant) {
-    case 5: case 9: case 10: case 11: case 15: case 16: case 17: return true;
-    default: return false;
+    case 5:
+    case 9:
+    case 10:
+    case 11:
+    case 15:
+    case 16:
+    case 17:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -66,7 +78,8 @@ void BurnOut(TSchemePart& p) {
         p.Resistance = Open;
         p.RatedPower = p.RatedVoltage = Open;
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -76,25 +89,37 @@ void TakeCurrent(TSchemePart& p, TComplex current, double w) {
     p.Voltage = current * p.Impedance(w);
     p.Power = p.Voltage.real() * current.real() + p.Voltage.imag() * current.imag();
     switch (p.Kind) {
-    case KindResistor: p.Load = p.Rating > 0 ? p.Power / p.Rating : 0; break;
-    case KindCondensator: p.Load = p.Rating > 0 ? std::fabs(p.Voltage.real()) / p.Rating : 0; break;
-    case KindProtector: p.Load = p.Rating > 0 ? std::fabs(p.Current.real()) / p.Rating : 0; break;
+    case KindResistor:
+        p.Load = p.Rating > 0 ? p.Power / p.Rating : 0;
+        break;
+    case KindCondensator:
+        p.Load = p.Rating > 0 ? std::fabs(p.Voltage.real()) / p.Rating : 0;
+        break;
+    case KindProtector:
+        p.Load = p.Rating > 0 ? std::fabs(p.Current.real()) / p.Rating : 0;
+        break;
     case KindLamp:
-        p.Load = p.Burnt ? 0 : (p.RatedPower != 0 ? std::fabs(p.Power / p.RatedPower) : 0) * LampTolerance;
+        p.Load = p.Burnt
+                     ? 0
+                     : (p.RatedPower != 0 ? std::fabs(p.Power / p.RatedPower) : 0) * LampTolerance;
         break;
     case KindHeater: {
         const double rated = p.RatedVoltage != 0 ? p.RatedPower / p.RatedVoltage : 0;
-        p.Load = p.Burnt || !(rated > 0) || !std::isfinite(rated) ? 0 : std::fabs(p.Current.real()) / rated;
+        p.Load = p.Burnt || !(rated > 0) || !std::isfinite(rated)
+                     ? 0
+                     : std::fabs(p.Current.real()) / rated;
         break;
     }
-    default: break;
+    default:
+        break;
     }
 }
 
 // A variable part's slider from the value in the record: the nearest of its 20 steps.
 int SliderStep(double value, double maximum, int otherwise) {
     const double share = value / maximum * 20;
-    return std::isfinite(share) ? std::clamp(int(std::lround(share)), LeastStep, MostStep) : otherwise;
+    return std::isfinite(share) ? std::clamp(int(std::lround(share)), LeastStep, MostStep)
+                                : otherwise;
 }
 
 TSchemePart ReadPart(QIODevice& file, quint8 kind, int version) {
@@ -107,7 +132,8 @@ TSchemePart ReadPart(QIODevice& file, quint8 kind, int version) {
     // An older file keeps a battery's values only in the common record, which the battery's
     // own setters pass by: look at them before they go.
     char common[36];
-    const bool seen = kind == KindBattery && file.peek(common, sizeof common) == qint64(sizeof common);
+    const bool seen =
+        kind == KindBattery && file.peek(common, sizeof common) == qint64(sizeof common);
 
     ReadInt32(file); // the marker
     const double r = ReadDouble(file);
@@ -122,9 +148,11 @@ TSchemePart ReadPart(QIODevice& file, quint8 kind, int version) {
     const qint32 first = ReadInt32(file);
     const qint32 second = ReadInt32(file);
     if (first < 0 || first >= BoardNodes || second < 0 || second >= BoardNodes)
-        throw ESchemeIO("a part of the scheme file lies outside the board", TSchemeFault::OffTheBoard);
+        throw ESchemeIO("a part of the scheme file lies outside the board",
+                        TSchemeFault::OffTheBoard);
     if (std::abs(Row(first) - Row(second)) + std::abs(Column(first) - Column(second)) != 1)
-        throw ESchemeIO("a part of the scheme file joins nodes that are not neighbours", TSchemeFault::NotNeighbours);
+        throw ESchemeIO("a part of the scheme file joins nodes that are not neighbours",
+                        TSchemeFault::NotNeighbours);
     if (flags & 1) BurnOut(p);
     if (kind != KindBattery && kind != KindBlackBug) p.Hidden = flags & 2; // those two never hide
     p.First = first;
@@ -134,7 +162,9 @@ TSchemePart ReadPart(QIODevice& file, quint8 kind, int version) {
     switch (kind) {
     case KindResistor:
     case KindCondensator:
-    case KindProtector: p.Rating = std::fabs(ReadDouble(file)); break;
+    case KindProtector:
+        p.Rating = std::fabs(ReadDouble(file));
+        break;
     case KindLamp:
     case KindHeater:
         p.RatedVoltage = std::fabs(ReadDouble(file));
@@ -182,8 +212,11 @@ TSchemePart ReadPart(QIODevice& file, quint8 kind, int version) {
         p.Emf = p.NominalEmf;
         p.Resistance = p.NominalResistance;
         break;
-    case KindBlackBug: p.Variant = ReadByte(file); break;
-    default: break;
+    case KindBlackBug:
+        p.Variant = ReadByte(file);
+        break;
+    default:
+        break;
     }
 
     // The first terminal lies above or left of the second; a battery turned end for end keeps
@@ -202,11 +235,13 @@ bool KnownKind(quint8 kind) {
 // The parts of a scheme file take the solve's results.
 class TSchemeSink : public TCircuitSink {
 public:
-    TSchemeSink(TSchemeFile& scheme, const std::function<void(TSolveProblem, const QString&)>& report)
+    TSchemeSink(TSchemeFile& scheme,
+                const std::function<void(TSolveProblem, const QString&)>& report)
         : Scheme(scheme), Tell(report) {}
 
     void TakeAcMarks(const TCircuitView& view) override {
-        for (size_t e = 0; e < Scheme.Parts.size(); ++e) Scheme.Parts[e].AcDriven = view.Elements[e].AcDriven;
+        for (size_t e = 0; e < Scheme.Parts.size(); ++e)
+            Scheme.Parts[e].AcDriven = view.Elements[e].AcDriven;
     }
     void TakeCurrent(TCircuitView& view, int e) override {
         TSchemePart& p = Scheme.Parts[size_t(e)];
@@ -242,35 +277,54 @@ private:
 
 const char* TSchemePart::ClassName() const {
     switch (Kind) {
-    case KindWire: return "TWire";
-    case KindResistor: return "TResistor";
-    case KindCondensator: return "TCondensator";
-    case KindInductance: return "TInductance";
-    case KindBattery: return "TBattery";
-    case KindGenerator: return "TGenerator";
-    case KindSwitch: return "TSwitch";
-    case KindProtector: return "TProtector";
-    case KindLamp: return "TLamp";
-    case KindConductor: return "TConductor";
-    case KindHeater: return "THeater";
-    case KindVResistor: return "TVResistor";
-    case KindVCondensator: return "TVCondensator";
-    case KindBlackBug: return "TBlackBug";
-    default: return "TIron";
+    case KindWire:
+        return "TWire";
+    case KindResistor:
+        return "TResistor";
+    case KindCondensator:
+        return "TCondensator";
+    case KindInductance:
+        return "TInductance";
+    case KindBattery:
+        return "TBattery";
+    case KindGenerator:
+        return "TGenerator";
+    case KindSwitch:
+        return "TSwitch";
+    case KindProtector:
+        return "TProtector";
+    case KindLamp:
+        return "TLamp";
+    case KindConductor:
+        return "TConductor";
+    case KindHeater:
+        return "THeater";
+    case KindVResistor:
+        return "TVResistor";
+    case KindVCondensator:
+        return "TVCondensator";
+    case KindBlackBug:
+        return "TBlackBug";
+    default:
+        return "TIron";
     }
 }
 
 TComplex TSchemePart::ImpedanceWhen(bool acDriven, double omega) const {
     switch (Kind) {
-    case KindBattery: return {Resistance, 0};
+    case KindBattery:
+        return {Resistance, 0};
     case KindCondensator:
-    case KindVCondensator: return CapacitorImpedance(Capacitance, acDriven, omega);
-    case KindInductance: return CoilImpedance(Inductance, acDriven, omega);
+    case KindVCondensator:
+        return CapacitorImpedance(Capacitance, acDriven, omega);
+    case KindInductance:
+        return CoilImpedance(Inductance, acDriven, omega);
     case KindBlackBug:
         if (Variant == 2) return CoilImpedance(Inductance, acDriven, omega);
         if (Variant == 3) return CapacitorImpedance(Capacitance, acDriven, omega);
         return SeriesImpedance(Resistance, Inductance, Capacitance, omega);
-    default: return SeriesImpedance(Resistance, Inductance, Capacitance, omega);
+    default:
+        return SeriesImpedance(Resistance, Inductance, Capacitance, omega);
     }
 }
 
@@ -289,10 +343,13 @@ TSchemeFile ReadSchemeFile(QIODevice& file) {
         while (!file.atEnd() && file.read(reinterpret_cast<char*>(&kind), 1) == 1) {
             if (scheme.Parts.size() >= size_t(BoardEdges))
                 throw ESchemeIO("more parts than the board has edges", TSchemeFault::TooManyParts);
-            if (!KnownKind(kind)) throw ESchemeIO("a part of a kind this program does not know", TSchemeFault::UnknownKind);
+            if (!KnownKind(kind))
+                throw ESchemeIO("a part of a kind this program does not know",
+                                TSchemeFault::UnknownKind);
             scheme.Parts.push_back(ReadPart(file, kind, version));
             const TSchemePart& p = scheme.Parts.back();
-            if (edges.contains(p.First * 64 + p.Second)) throw ESchemeIO("two parts on one edge", TSchemeFault::EdgeTaken);
+            if (edges.contains(p.First * 64 + p.Second))
+                throw ESchemeIO("two parts on one edge", TSchemeFault::EdgeTaken);
             edges.insert(p.First * 64 + p.Second);
         }
     }
@@ -320,7 +377,9 @@ void WriteSchemeFile(QIODevice& file, const TSchemeFile& scheme) {
         switch (p.Kind) {
         case KindResistor:
         case KindCondensator:
-        case KindProtector: WriteDouble(file, p.Rating); break;
+        case KindProtector:
+            WriteDouble(file, p.Rating);
+            break;
         case KindLamp:
         case KindHeater:
             WriteDouble(file, p.RatedVoltage);
@@ -331,9 +390,13 @@ void WriteSchemeFile(QIODevice& file, const TSchemeFile& scheme) {
             WriteDouble(file, p.Length);
             WriteDouble(file, p.Resistivity);
             break;
-        case KindSwitch: WriteInt32(file, p.On ? 1 : 0); break;
+        case KindSwitch:
+            WriteInt32(file, p.On ? 1 : 0);
+            break;
         case KindVResistor:
-        case KindVCondensator: WriteDouble(file, p.MaxValue); break;
+        case KindVCondensator:
+            WriteDouble(file, p.MaxValue);
+            break;
         case KindBattery:
             WriteDouble(file, p.Capacity);
             WriteByte(file, p.Discharging ? 1 : 0);
@@ -341,8 +404,11 @@ void WriteSchemeFile(QIODevice& file, const TSchemeFile& scheme) {
             WriteDouble(file, p.NominalResistance);
             WriteByte(file, p.Reversed ? 1 : 0);
             break;
-        case KindBlackBug: WriteByte(file, p.Variant); break;
-        default: break;
+        case KindBlackBug:
+            WriteByte(file, p.Variant);
+            break;
+        default:
+            break;
         }
     }
 }
@@ -369,7 +435,8 @@ TCircuitView CircuitOf(const TSchemeFile& scheme) {
     return view;
 }
 
-bool SettleScheme(TSchemeFile& scheme, const std::function<void(TSolveProblem, const QString&)>& report) {
+bool SettleScheme(TSchemeFile& scheme,
+                  const std::function<void(TSolveProblem, const QString&)>& report) {
     TSchemeSink sink(scheme, report);
     // As the board's tick: solve while parts burn out, and give up after 21 solves.
     for (int runs = 1;; ++runs) {

@@ -22,10 +22,10 @@ struct TSchemePart {
     // The kinds' own records.
     double Rating = 0; // resistor: power, capacitor: voltage, fuse: current it stands
     double RatedVoltage = 0, RatedCurrent = 0, RatedPower = 0; // lamp and heater
-    double MaxValue = 0;                                        // variable resistor, capacitor
-    int HandlePosition = 15;                                    // their slider, 1..20
-    double Section = 0, Length = 0, Resistivity = 0;            // conductor
-    bool On = false;                                            // switch
+    double MaxValue = 0;                                       // variable resistor, capacitor
+    int HandlePosition = 15;                                   // their slider, 1..20
+    double Section = 0, Length = 0, Resistivity = 0;           // conductor
+    bool On = false;                                           // switch
     double Capacity = 360, NominalEmf = 1.5, NominalResistance = 0.3; // battery
     bool Discharging = false, Reversed = false;
     quint8 Variant = 1; // black box content
@@ -60,4 +60,5 @@ TCircuitView CircuitOf(const TSchemeFile& scheme);
 // Solves until no part burns out any more, as the board's tick does; the solves' problems go to
 // `report`. False when the circuit has not settled after 21 solves; Solver::LastSolve says
 // whether the last one failed.
-bool SettleScheme(TSchemeFile& scheme, const std::function<void(TSolveProblem, const QString&)>& report);
+bool SettleScheme(TSchemeFile& scheme,
+                  const std::function<void(TSolveProblem, const QString&)>& report);

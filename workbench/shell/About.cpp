@@ -58,7 +58,8 @@ TAboutPanel::TAboutPanel(QWidget* parent)
     // The picture is drawn one row taller than the window; its last row is left out.
     const QImage picture = LoadJpegResource("jpgAbout");
     if (!picture.isNull())
-        Image2->setPixmap(QPixmap::fromImage(picture.copy(0, 0, picture.width(), picture.height() - 1)));
+        Image2->setPixmap(
+            QPixmap::fromImage(picture.copy(0, 0, picture.width(), picture.height() - 1)));
 }
 
 QImage TAboutPanel::MakeTextPicture(const QString& text, int width, const QColor& colour,
@@ -73,7 +74,8 @@ QImage TAboutPanel::MakeTextPicture(const QString& text, int width, const QColor
     p.setFont(font);
     p.setPen(Qt::black);
     for (int i = 0; i < lines.size(); ++i)
-        p.drawText(QRect(0, i * lineHeight, width, lineHeight), Qt::AlignHCenter | Qt::AlignTop, lines[i]);
+        p.drawText(QRect(0, i * lineHeight, width, lineHeight), Qt::AlignHCenter | Qt::AlignTop,
+                   lines[i]);
     return picture;
 }
 
@@ -88,7 +90,9 @@ void TAboutPanel::Timer1Timer() {
     ScrollOnce();
 }
 
-void TAboutPanel::DTxtPaint(QPainter& p) { p.drawImage(0, y, TextPicture); }
+void TAboutPanel::DTxtPaint(QPainter& p) {
+    p.drawImage(0, y, TextPicture);
+}
 
 void TAboutPanel::showEvent(QShowEvent* e) {
     Memo1->hide();
@@ -105,7 +109,9 @@ void TAboutPanel::hideEvent(QHideEvent* e) {
     QDialog::hideEvent(e);
 }
 
-void TAboutPanel::mousePressEvent(QMouseEvent*) { reject(); }
+void TAboutPanel::mousePressEvent(QMouseEvent*) {
+    reject();
+}
 
 TAboutPanel* CreateAboutPanel(TWorkshopForm* form) {
     delete AboutPanel;

@@ -48,7 +48,8 @@ public:
 
     // The lines of `text` drawn centred in black on `colour` in `font`, `width` pixels wide,
     // each line as high as the font's text, and two spare rows below.
-    static QImage MakeTextPicture(const QString& text, int width, const QColor& colour, const QFont& font);
+    static QImage MakeTextPicture(const QString& text, int width, const QColor& colour,
+                                  const QFont& font);
 
     void Timer1Timer();
     // Moves the text up by one step; once it has left the top it comes in again at the bottom.

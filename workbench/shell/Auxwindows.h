@@ -1,5 +1,6 @@
 #pragma once
-// The one seam the small windows around the workbench share: showing a window modally, which tests answer themselves so that nothing waits for a person.
+// The one seam the small windows around the workbench share: showing a window modally, which tests
+// answer themselves so that nothing waits for a person.
 
 #include <functional>
 

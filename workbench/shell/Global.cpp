@@ -4,15 +4,15 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QEventLoop>
-#include <QFileDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QHash>
 #include <QLocale>
 #include <QMap>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QPixmap>
 #include <QPointer>
+#include <QPushButton>
 #include <QSettings>
 #include <QSoundEffect>
 #include <QThread>
@@ -47,11 +47,14 @@ int RoundedExponent(double x) {
 
 // Infinity and NaN reach the formatting only through a fault elsewhere; they are shown as what
 // they are rather than as digits.
-QString NonFinite(double x) { return std::isnan(x) ? QStringLiteral("NaN") : QStringLiteral("\u221E"); }
+QString NonFinite(double x) {
+    return std::isnan(x) ? QStringLiteral("NaN") : QStringLiteral("\u221E");
+}
 
 QString StripZeros(QString s) {
     if (s.contains(u'.')) {
-        while (s.endsWith(u'0')) s.chop(1);
+        while (s.endsWith(u'0'))
+            s.chop(1);
         if (s.endsWith(u'.')) s.chop(1);
     }
     return s;
@@ -100,13 +103,14 @@ QString FormatPrefixed(double x) {
     };
     // text ids: 170-176
     static const Band bands[] = {
-        {1E9, 1E-9, 176}, {1E6, 1E-6, 175}, {1000, 0.001, 174}, {1, 1, 0},
-        {0.001, 1000, 173}, {1E-6, 1E6, 172}, {1E-9, 1E9, 171}, {1E-12, 1E12, 170},
+        {1E9, 1E-9, 176},   {1E6, 1E-6, 175}, {1000, 0.001, 174}, {1, 1, 0},
+        {0.001, 1000, 173}, {1E-6, 1E6, 172}, {1E-9, 1E9, 171},   {1E-12, 1E12, 170},
     };
     if (std::isinf(x)) return text + NonFinite(x) + " ";
     // Tera is the last prefix: from 1000 T on, the general format turns to powers of ten
     // ("1E48 T" for the 1E60 ohms of a burnt part) rather than writing out every digit.
-    if (x >= 1E12) return text + (x < 1E15 ? FixedThreeDigits(x * 1E-12) : FormatGeneral3(x * 1E-12)) + " T";
+    if (x >= 1E12)
+        return text + (x < 1E15 ? FixedThreeDigits(x * 1E-12) : FormatGeneral3(x * 1E-12)) + " T";
     for (const Band& band : bands) {
         if (x >= band.Lower) {
             text += FixedThreeDigits(x * band.Scale) + " ";
@@ -132,7 +136,9 @@ int Progress = 0;
 std::function<void(int)> ProgressObserver;
 QMap<int, QCursor> Cursors;
 
-QString BitmapPath(const QString& name) { return ":/art/" + name + ".png"; }
+QString BitmapPath(const QString& name) {
+    return ":/art/" + name + ".png";
+}
 
 bool PicturesWanted = true;
 
@@ -166,7 +172,9 @@ bool HasBitmapResource(const QString& name) {
     return QFile::exists(BitmapPath(name));
 }
 
-QImage LoadTransparentBitmap(const QString& name) { return LoadBitmapResource(name); }
+QImage LoadTransparentBitmap(const QString& name) {
+    return LoadBitmapResource(name);
+}
 
 QImage LoadTransposedBitmap(const QString& name) {
     const QImage source = LoadBitmapResource(name);
@@ -187,7 +195,9 @@ QImage LoadJpegResource(const QString& name) {
     return QImage(":/art/" + name + ".jpg", "JPG");
 }
 
-void SetPicturesWanted(bool wanted) { PicturesWanted = wanted; }
+void SetPicturesWanted(bool wanted) {
+    PicturesWanted = wanted;
+}
 
 QCursor BitmapToCursor(const QImage& picture) {
     if (picture.isNull()) return QCursor();
@@ -201,38 +211,65 @@ QCursor BitmapToCursor(const QImage& picture) {
     return QCursor(QPixmap::fromImage(colour), colour.width() / 2, colour.height() / 2);
 }
 
-int LoadingProgress() { return Progress; }
+int LoadingProgress() {
+    return Progress;
+}
 
 void SetLoadingProgressObserver(std::function<void(int)> observer) {
     ProgressObserver = std::move(observer);
 }
 
-void RegisterCursor(int number, const QCursor& cursor) { Cursors.insert(number, cursor); }
-void UnregisterCursor(int number) { Cursors.remove(number); }
-bool CursorRegistered(int number) { return Cursors.contains(number); }
+void RegisterCursor(int number, const QCursor& cursor) {
+    Cursors.insert(number, cursor);
+}
+void UnregisterCursor(int number) {
+    Cursors.remove(number);
+}
+bool CursorRegistered(int number) {
+    return Cursors.contains(number);
+}
 
 QCursor CursorByNumber(int number) {
     if (auto it = Cursors.constFind(number); it != Cursors.constEnd()) return *it;
     switch (number) {
-    case -2: return Qt::ArrowCursor;
-    case -3: return Qt::CrossCursor;
-    case -4: return Qt::IBeamCursor;
-    case -6: return Qt::SizeBDiagCursor;
-    case -7: return Qt::SizeVerCursor;
-    case -8: return Qt::SizeFDiagCursor;
-    case -9: return Qt::SizeHorCursor;
-    case -10: return Qt::UpArrowCursor;
-    case -11: return Qt::WaitCursor;
-    case crDrag: return Qt::DragMoveCursor;
-    case crNoDrop: return Qt::ForbiddenCursor;
-    case -14: return Qt::SplitHCursor;
-    case -15: return Qt::SplitVCursor;
-    case -18: return Qt::ForbiddenCursor;
-    case -19: return Qt::BusyCursor;
-    case -20: return Qt::WhatsThisCursor;
-    case crHandPoint: return Qt::PointingHandCursor;
-    case -22: return Qt::SizeAllCursor;
-    default: return Qt::ArrowCursor;
+    case -2:
+        return Qt::ArrowCursor;
+    case -3:
+        return Qt::CrossCursor;
+    case -4:
+        return Qt::IBeamCursor;
+    case -6:
+        return Qt::SizeBDiagCursor;
+    case -7:
+        return Qt::SizeVerCursor;
+    case -8:
+        return Qt::SizeFDiagCursor;
+    case -9:
+        return Qt::SizeHorCursor;
+    case -10:
+        return Qt::UpArrowCursor;
+    case -11:
+        return Qt::WaitCursor;
+    case crDrag:
+        return Qt::DragMoveCursor;
+    case crNoDrop:
+        return Qt::ForbiddenCursor;
+    case -14:
+        return Qt::SplitHCursor;
+    case -15:
+        return Qt::SplitVCursor;
+    case -18:
+        return Qt::ForbiddenCursor;
+    case -19:
+        return Qt::BusyCursor;
+    case -20:
+        return Qt::WhatsThisCursor;
+    case crHandPoint:
+        return Qt::PointingHandCursor;
+    case -22:
+        return Qt::SizeAllCursor;
+    default:
+        return Qt::ArrowCursor;
     }
 }
 
@@ -291,7 +328,9 @@ bool PlayWaveResource(const QString& name, bool wait) {
     return request.Found;
 }
 
-void SetSoundSink(std::function<void(const TSoundRequest&)> sink) { SoundSink = std::move(sink); }
+void SetSoundSink(std::function<void(const TSoundRequest&)> sink) {
+    SoundSink = std::move(sink);
+}
 
 // --- Message boxes ----------------------------------------------------------------------------
 
@@ -303,16 +342,30 @@ int ShowMessageBox(const TMessageRequest& r) {
     box.setWindowTitle(r.Caption);
     box.setText(r.Text);
     switch (r.Icon) {
-    case TMsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case TMsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case TMsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case TMsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
-    case TMsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case TMsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case TMsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case TMsgIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case TMsgIcon::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case TMsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
     }
     QMap<QAbstractButton*, int> results;
-    auto add = [&](QMessageBox::StandardButton b, int result) { results.insert(static_cast<QAbstractButton*>(box.addButton(b)), result); };
+    auto add = [&](QMessageBox::StandardButton b, int result) {
+        results.insert(static_cast<QAbstractButton*>(box.addButton(b)), result);
+    };
     switch (r.Buttons) {
-    case TMsgButtons::Ok: add(QMessageBox::Ok, IdOk); break;
+    case TMsgButtons::Ok:
+        add(QMessageBox::Ok, IdOk);
+        break;
     case TMsgButtons::OkCancel:
         add(QMessageBox::Ok, IdOk);
         add(QMessageBox::Cancel, IdCancel);
@@ -337,10 +390,14 @@ int ShowMessageBox(const TMessageRequest& r) {
     if (result) return result;
     // Closed without a button: the box's escape answer.
     switch (r.Buttons) {
-    case TMsgButtons::Ok: return IdOk;
-    case TMsgButtons::YesNo: return IdNo;
-    case TMsgButtons::AbortRetryIgnore: return IdIgnore;
-    default: return IdCancel;
+    case TMsgButtons::Ok:
+        return IdOk;
+    case TMsgButtons::YesNo:
+        return IdNo;
+    case TMsgButtons::AbortRetryIgnore:
+        return IdIgnore;
+    default:
+        return IdCancel;
     }
 }
 } // namespace
@@ -379,7 +436,8 @@ QString AskFileName(const TFileDialogRequest& r) {
     dialog.setDefaultSuffix(r.DefaultSuffix);
     if (!r.Places.isEmpty()) {
         QList<QUrl> places;
-        for (const QString& folder : r.Places) places << QUrl::fromLocalFile(folder);
+        for (const QString& folder : r.Places)
+            places << QUrl::fromLocalFile(folder);
         dialog.setSidebarUrls(places);
     }
     if (r.Save) {
@@ -415,7 +473,9 @@ void Wait(int ms) {
     QThread::msleep(ulong(std::max(0, ms)));
 }
 
-void SetWaitHandler(std::function<void(int)> handler) { WaitHandler = std::move(handler); }
+void SetWaitHandler(std::function<void(int)> handler) {
+    WaitHandler = std::move(handler);
+}
 
 // --- Dragging -----------------------------------------------------------------------------------
 
@@ -423,8 +483,12 @@ namespace {
 std::function<bool()> DragProbe;
 }
 
-bool DragInProgress() { return DragProbe && DragProbe(); }
-void SetDragProbe(std::function<bool()> probe) { DragProbe = std::move(probe); }
+bool DragInProgress() {
+    return DragProbe && DragProbe();
+}
+void SetDragProbe(std::function<bool()> probe) {
+    DragProbe = std::move(probe);
+}
 
 // --- Settings ---------------------------------------------------------------------------------
 
@@ -432,8 +496,12 @@ namespace {
 QString SettingsPath = QStringLiteral(VEXILO_SETTINGS_FILE);
 }
 
-QString SettingsFilePath() { return SettingsPath; }
-void SetSettingsFilePath(const QString& path) { SettingsPath = path; }
+QString SettingsFilePath() {
+    return SettingsPath;
+}
+void SetSettingsFilePath(const QString& path) {
+    SettingsPath = path;
+}
 
 std::unique_ptr<QSettings> OpenSettings() {
     return std::make_unique<QSettings>(SettingsPath, QSettings::IniFormat);

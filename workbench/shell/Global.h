@@ -100,7 +100,15 @@ void SetSoundSink(std::function<void(const TSoundRequest&)> sink);
 
 enum class TMsgButtons { Ok, OkCancel, YesNo, YesNoCancel, AbortRetryIgnore };
 enum class TMsgIcon { None, Information, Warning, Error, Question };
-enum TMsgResult { IdOk = 1, IdCancel = 2, IdAbort = 3, IdRetry = 4, IdIgnore = 5, IdYes = 6, IdNo = 7 };
+enum TMsgResult {
+    IdOk = 1,
+    IdCancel = 2,
+    IdAbort = 3,
+    IdRetry = 4,
+    IdIgnore = 5,
+    IdYes = 6,
+    IdNo = 7
+};
 
 struct TMessageRequest {
     QString Text;

@@ -32,7 +32,8 @@ THelpWindow::THelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     connect(Browser, &QTextBrowser::backwardAvailable, btnBack, &QToolButton::setEnabled);
     connect(Browser, &QTextBrowser::forwardAvailable, btnForward, &QToolButton::setEnabled);
     connect(Browser, &QTextBrowser::anchorClicked, this, &THelpWindow::FollowLink);
-    connect(Browser, &QTextBrowser::sourceChanged, this, [this] { setWindowTitle(Browser->documentTitle()); });
+    connect(Browser, &QTextBrowser::sourceChanged, this,
+            [this] { setWindowTitle(Browser->documentTitle()); });
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(btnBack);
@@ -71,7 +72,8 @@ void THelpWindow::FollowLink(const QUrl& link) {
 bool ShowHelpPage(const QString& path, QWidget* owner) {
     const QUrl page = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     if (!QFileInfo(path).isFile()) {
-        ShowMessage(GetText(619) + page.toLocalFile(), GetText(620), TMsgButtons::Ok, TMsgIcon::Warning, owner);
+        ShowMessage(GetText(619) + page.toLocalFile(), GetText(620), TMsgButtons::Ok,
+                    TMsgIcon::Warning, owner);
         return false;
     }
     if (!TheHelpWindow) {
@@ -85,4 +87,6 @@ bool ShowHelpPage(const QString& path, QWidget* owner) {
     return true;
 }
 
-THelpWindow* HelpWindow() { return TheHelpWindow; }
+THelpWindow* HelpWindow() {
+    return TheHelpWindow;
+}

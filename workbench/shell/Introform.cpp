@@ -3,11 +3,11 @@
 #include <QAudioOutput>
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMediaPlayer>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <QVideoSink>
 #include <QVideoWidget>
@@ -19,8 +19,8 @@ constexpr QSize WaitingSize(320, 240);
 } // namespace
 
 TIntroForm::TIntroForm(const QString& fileName, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowStaysOnTopHint) {
+    : QWidget(parent,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint) {
     setObjectName("IntroForm");
     setWindowTitle("Vexilo");
     setAutoFillBackground(true);
@@ -39,12 +39,16 @@ TIntroForm::TIntroForm(const QString& fileName, QWidget* parent)
     Player->setLoops(QMediaPlayer::Once); // played once and left at its end, not rewound
 
     // Queued: the sink announces the size while it still holds the lock that reading it takes.
-    connect(aviRect->videoSink(), &QVideoSink::videoSizeChanged, this,
-            [this] { FitVideo(aviRect->videoSink()->videoSize()); }, Qt::QueuedConnection);
-    connect(Player, &QMediaPlayer::playbackStateChanged, this, [this](QMediaPlayer::PlaybackState s) {
-        if (s != QMediaPlayer::StoppedState) Started = true;
-        else if (Started) Finish(); // the end of the video, or stopped
-    });
+    connect(
+        aviRect->videoSink(), &QVideoSink::videoSizeChanged, this,
+        [this] { FitVideo(aviRect->videoSink()->videoSize()); }, Qt::QueuedConnection);
+    connect(Player, &QMediaPlayer::playbackStateChanged, this,
+            [this](QMediaPlayer::PlaybackState s) {
+                if (s != QMediaPlayer::StoppedState)
+                    Started = true;
+                else if (Started)
+                    Finish(); // the end of the video, or stopped
+            });
     connect(Player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
         if (s == QMediaPlayer::EndOfMedia || s == QMediaPlayer::InvalidMedia) Finish();
     });
@@ -92,7 +96,8 @@ void TIntroForm::WaitUntilFinished() {
     QTimer guard;
     guard.setSingleShot(true);
     connect(&guard, &QTimer::timeout, this, [this] {
-        if (Player->duration() > 0 && Player->position() < Player->duration() && Player->playbackState() == QMediaPlayer::PlayingState)
+        if (Player->duration() > 0 && Player->position() < Player->duration() &&
+            Player->playbackState() == QMediaPlayer::PlayingState)
             return; // still playing a video of known length
         Finish();
     });

@@ -12,7 +12,8 @@ class QVideoWidget;
 class TIntroForm : public QWidget {
     Q_OBJECT
 public:
-    explicit TIntroForm(const QString& fileName = QStringLiteral("Intro.avi"), QWidget* parent = nullptr);
+    explicit TIntroForm(const QString& fileName = QStringLiteral("Intro.avi"),
+                        QWidget* parent = nullptr);
     ~TIntroForm() override;
 
     QMediaPlayer* Player;

@@ -18,7 +18,8 @@ TLoadingForm::TLoadingForm(QWidget* owner)
     CurrentStatus->setGeometry(20, 10, 434, 21);
     CurrentStatus->setRange(0, Steps);
     CurrentStatus->setTextVisible(false);
-    const QRect area = owner && owner->isVisible() ? owner->frameGeometry() : screen()->availableGeometry();
+    const QRect area =
+        owner && owner->isVisible() ? owner->frameGeometry() : screen()->availableGeometry();
     move(area.center() - rect().center());
 }
 

@@ -31,7 +31,9 @@ QString WriteFailure(const QString& path) {
     return QString("Failed to set data for '%1' in %2").arg(LanguageValue, path);
 }
 // A plain message carries the program's name as its caption.
-QString PlainCaption() { return QGuiApplication::applicationDisplayName(); }
+QString PlainCaption() {
+    return QGuiApplication::applicationDisplayName();
+}
 } // namespace
 
 TOptions::TOptions(QWidget* parent, const QString& folder) : QDialog(parent) {
@@ -46,7 +48,8 @@ TOptions::TOptions(QWidget* parent, const QString& folder) : QDialog(parent) {
     Estonian = new QRadioButton(GetText(1106), this);
     Estonian->setVisible(false);
     auto* group = new QButtonGroup(this);
-    for (QRadioButton* b : {Russian, English, Estonian}) group->addButton(b);
+    for (QRadioButton* b : {Russian, English, Estonian})
+        group->addButton(b);
     btnOk = new QPushButton(GetText(508), this);
     btnOk->setDefault(true);
     btnCancel = new QPushButton(GetText(509), this);
@@ -57,7 +60,8 @@ TOptions::TOptions(QWidget* parent, const QString& folder) : QDialog(parent) {
     buttons->addWidget(btnCancel);
     auto* choices = new QVBoxLayout;
     choices->setContentsMargins(16, 0, 0, 0);
-    for (QRadioButton* b : {Russian, English, Estonian}) choices->addWidget(b);
+    for (QRadioButton* b : {Russian, English, Estonian})
+        choices->addWidget(b);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblSelectLanguage);
     layout->addLayout(choices);
@@ -77,10 +81,17 @@ TOptions::TOptions(QWidget* parent, const QString& folder) : QDialog(parent) {
     // Reading never creates the settings file; only a change of language writes it.
     Registry = OpenSettings();
     switch (ReadLanguage()) {
-    case LanguageRussian: Russian->setChecked(true); break;
-    case LanguageEnglish: English->setChecked(true); break;
-    case LanguageEstonian: Estonian->setChecked(true); break;
-    default: break; // a value no button stands for: none is selected
+    case LanguageRussian:
+        Russian->setChecked(true);
+        break;
+    case LanguageEnglish:
+        English->setChecked(true);
+        break;
+    case LanguageEstonian:
+        Estonian->setChecked(true);
+        break;
+    default:
+        break; // a value no button stands for: none is selected
     }
 }
 
@@ -135,4 +146,6 @@ void TOptions::btnOkClick() {
     accept();
 }
 
-void TOptions::btnCancelClick() { reject(); }
+void TOptions::btnCancelClick() {
+    reject();
+}

@@ -3,19 +3,19 @@
 #include "components/Iron.h"
 #include "components/Kinds.h"
 #include "instruments/Pribor.h"
-#include "shell/About.h"
-#include "shell/Application.h"
-#include "shell/Auxwindows.h"
-#include "shell/Introform.h"
-#include "shell/Partwindows.h"
-#include "shell/Global.h"
-#include "shell/Wiring.h"
-#include "shell/Workshop.h"
-#include "platform/QtTranslations.h"
 #include "platform/Folders.h"
 #include "platform/PasswordHash.h"
 #include "platform/ProgramInfo.h"
+#include "platform/QtTranslations.h"
 #include "platform/SchemeChannel.h"
+#include "shell/About.h"
+#include "shell/Application.h"
+#include "shell/Auxwindows.h"
+#include "shell/Global.h"
+#include "shell/Introform.h"
+#include "shell/Partwindows.h"
+#include "shell/Wiring.h"
+#include "shell/Workshop.h"
 #include "solver/Calculate.h"
 
 #include <QApplication>
@@ -76,22 +76,31 @@ int ReadLanguageSetting() {
 
 QString LanguageFileName(int language) {
     switch (language) {
-    case 0: return "English.lng";
-    case 1: return "Russian.lng";
-    case 2: return "Estonian.lng";
-    default: return QString();
+    case 0:
+        return "English.lng";
+    case 1:
+        return "Russian.lng";
+    case 2:
+        return "Estonian.lng";
+    default:
+        return QString();
     }
 }
 
 QString QtLanguageCode(int language) {
     switch (language) {
-    case 0: return "en";
-    case 2: return "et";
-    default: return "ru"; // the program's texts are Russian where no language file answers
+    case 0:
+        return "en";
+    case 2:
+        return "et";
+    default:
+        return "ru"; // the program's texts are Russian where no language file answers
     }
 }
 
-bool DisplayUsable(int width, int colourDepth) { return width >= 800 && colourDepth > 8; }
+bool DisplayUsable(int width, int colourDepth) {
+    return width >= 800 && colourDepth > 8;
+}
 
 bool DisplayUsable(const QScreen* screen) {
     return !screen || DisplayUsable(screen->geometry().width(), screen->depth());
@@ -99,10 +108,13 @@ bool DisplayUsable(const QScreen* screen) {
 
 // The teacher password is compared without regard to letter case: the hash is of the upper-cased
 // text.
-QString HashTeacherPassword(const QString& typed) { return HashPassword(typed.toUpper()); }
+QString HashTeacherPassword(const QString& typed) {
+    return HashPassword(typed.toUpper());
+}
 
 bool TeacherPasswordMatches(const QString& typed, const QString& stored) {
-    if (!IsPasswordHash(stored)) return typed.toUpper() == stored.toUpper(); // an older, plain entry
+    if (!IsPasswordHash(stored))
+        return typed.toUpper() == stored.toUpper(); // an older, plain entry
     return PasswordHashMatches(typed.toUpper(), stored);
 }
 
@@ -134,7 +146,9 @@ QString AskTeacherPassword(const QString& label) {
     return dialog.Password->text();
 }
 
-void SetPasswordPrompt(std::function<QString(const QString&)> prompt) { PasswordPrompt = std::move(prompt); }
+void SetPasswordPrompt(std::function<QString(const QString&)> prompt) {
+    PasswordPrompt = std::move(prompt);
+}
 
 int RunPasswordSetup() {
     QString first;
@@ -151,7 +165,8 @@ int RunPasswordSetup() {
     if (settings->status() != QSettings::NoError || !settings->isWritable()) {
         // Only an administrator may change the machine's settings: say so instead of
         // pretending the password was set.
-        ShowMessage(GetText(105) + SettingsFilePath(), GetText(106), TMsgButtons::Ok, TMsgIcon::Error);
+        ShowMessage(GetText(105) + SettingsFilePath(), GetText(106), TMsgButtons::Ok,
+                    TMsgIcon::Error);
         return 1;
     }
     ShowMessage(GetText(104), GetText(100), TMsgButtons::Ok, TMsgIcon::Information);
@@ -165,7 +180,8 @@ bool RunTeacherCheck() {
     // One that is there but cannot be read or parsed says nothing that can be trusted: the
     // program starts for the student.
     if (settings->status() != QSettings::NoError) {
-        ShowMessage(GetText(103) + SettingsFilePath(), GetText(106), TMsgButtons::Ok, TMsgIcon::Error);
+        ShowMessage(GetText(103) + SettingsFilePath(), GetText(106), TMsgButtons::Ok,
+                    TMsgIcon::Error);
         return false;
     }
     if (stored.isEmpty()) return true;
@@ -195,7 +211,8 @@ int RunWorkbench(int argc, char** argv) {
     // The data lies beside the program or in the installation's share/vexilo; what the student
     // writes goes beside the program only when that folder is the student's to write.
     const TInstallation installation = LocateInstallation("Russian.lng");
-    const QString dataFolder = installation.Found() ? installation.DataFolder : installation.ProgramFolder;
+    const QString dataFolder =
+        installation.Found() ? installation.DataFolder : installation.ProgramFolder;
     Solver::LogPath = installation.LogFile();
     QDir().mkpath(QFileInfo(Solver::LogPath).absolutePath());
 
@@ -220,8 +237,11 @@ int RunWorkbench(int argc, char** argv) {
         QDir::setCurrent(previousFolder);
         return status;
     }
-    case TCommandMode::Teacher: TeacherMode = RunTeacherCheck(); break;
-    case TCommandMode::Normal: break;
+    case TCommandMode::Teacher:
+        TeacherMode = RunTeacherCheck();
+        break;
+    case TCommandMode::Normal:
+        break;
     }
 
     app.setApplicationName("Vexilo");
@@ -237,7 +257,8 @@ int RunWorkbench(int argc, char** argv) {
         form.btnIronState->setVisible(TeacherMode);
         JoinWindows(&form);
         PlayIntro("Intro.avi");
-        for (QWidget* w : form.findChildren<QWidget*>()) w->setToolTipDuration(7000);
+        for (QWidget* w : form.findChildren<QWidget*>())
+            w->setToolTipDuration(7000);
         form.showFullScreen();
         form.raise();
         form.activateWindow();

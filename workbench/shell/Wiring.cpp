@@ -31,7 +31,8 @@ void JoinWindows(TWorkshopForm* form) {
     BenchHost.InTeacherMode = [form] { return !form->btnIronState->isHidden(); };
     // A double click on a part: the parameters panel, once it is made.
     BenchHost.ShowParametersPanel = [form] {
-        if (auto* panel = qobject_cast<TFloatControlPanel*>(form->Windows.FloatControlWindow.data()))
+        if (auto* panel =
+                qobject_cast<TFloatControlPanel*>(form->Windows.FloatControlWindow.data()))
             panel->ShowPanel();
     };
     // The loading window over the main window while the kinds load their pictures.

@@ -1,12 +1,12 @@
 #include "shell/Workshop.h"
 #include "platform/SchemeChannel.h"
 
-#include "components/Dragiron.h"
 #include "board/Frmwork.h"
 #include "board/Host.h"
-#include "document/Scheme.h"
+#include "components/Dragiron.h"
 #include "components/Iron.h"
 #include "components/Kinds.h"
+#include "document/Scheme.h"
 #include "instruments/Oscpanel.h"
 #include "instruments/Pribor.h"
 #include "shell/Global.h"
@@ -50,17 +50,26 @@ struct TBoxEntry {
 };
 const TBoxEntry BoxEntries[] = {
     // text ids: 130-143
-    {KindResistor, 130, "Resistor", 0, 0},         {KindProtector, 131, "Protector", 0, 1},
-    {KindCondensator, 132, "Condensator", 1, 0},   {KindInductance, 133, "Inductance", 1, 1},
-    {KindWire, 134, "Wire", 2, 0},                 {KindSwitch, 135, "Switch", 2, 1},
-    {KindBattery, 136, "Battery", 3, 0},           {KindGenerator, 137, "Generator", 3, 1},
-    {KindLamp, 138, "Lamp", 4, 0},                 {KindHeater, 139, "Heater", 4, 1},
-    {KindConductor, 140, "Conductor", 5, 0},       {KindBlackBug, 141, "BlackBug", 5, 1},
-    {KindVResistor, 142, "VResistor", 6, 0},       {KindVCondensator, 143, "VCondensator", 6, 1},
+    {KindResistor, 130, "Resistor", 0, 0},
+    {KindProtector, 131, "Protector", 0, 1},
+    {KindCondensator, 132, "Condensator", 1, 0},
+    {KindInductance, 133, "Inductance", 1, 1},
+    {KindWire, 134, "Wire", 2, 0},
+    {KindSwitch, 135, "Switch", 2, 1},
+    {KindBattery, 136, "Battery", 3, 0},
+    {KindGenerator, 137, "Generator", 3, 1},
+    {KindLamp, 138, "Lamp", 4, 0},
+    {KindHeater, 139, "Heater", 4, 1},
+    {KindConductor, 140, "Conductor", 5, 0},
+    {KindBlackBug, 141, "BlackBug", 5, 1},
+    {KindVResistor, 142, "VResistor", 6, 0},
+    {KindVCondensator, 143, "VCondensator", 6, 1},
 };
 const int BoxRowTops[] = {0, 57, 114, 171, 227, 284, 341};
 
-QString ShortHint(const QString& hint) { return hint.section('|', 0, 0); }
+QString ShortHint(const QString& hint) {
+    return hint.section('|', 0, 0);
+}
 QString LongHint(const QString& hint) {
     const qsizetype bar = hint.indexOf('|');
     return bar < 0 ? hint : hint.mid(bar + 1);
@@ -68,7 +77,8 @@ QString LongHint(const QString& hint) {
 
 // The first calculator program installed on this machine.
 QString FindCalculator() {
-    for (const char* name : {"gnome-calculator", "kcalc", "galculator", "mate-calc", "qalculate-gtk", "xcalc"}) {
+    for (const char* name :
+         {"gnome-calculator", "kcalc", "galculator", "mate-calc", "qalculate-gtk", "xcalc"}) {
         const QString path = QStandardPaths::findExecutable(name);
         if (!path.isEmpty()) return path;
     }
@@ -109,7 +119,8 @@ void TBoxItem::mousePressEvent(QMouseEvent* e) {
 
 void TBoxItem::mouseMoveEvent(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
-    if (Pressed && (std::abs(p.x() - PressPoint.x()) > 10 || std::abs(p.y() - PressPoint.y()) > 10)) {
+    if (Pressed &&
+        (std::abs(p.x() - PressPoint.x()) > 10 || std::abs(p.y() - PressPoint.y()) > 10)) {
         Pressed = false;
         Dragging::BeginDrag(this, e->globalPosition().toPoint());
     }
@@ -131,7 +142,9 @@ void TBoxItem::StartDrag(TDragObject*& dragObject) {
     dragObject = new TDragIron(part);
 }
 
-void TBoxItem::EndDrag(QWidget*, int, int) { setPixmap(QPixmap::fromImage(Closed)); }
+void TBoxItem::EndDrag(QWidget*, int, int) {
+    setPixmap(QPixmap::fromImage(Closed));
+}
 
 // --- The trash can ----------------------------------------------------------------------------
 
@@ -167,7 +180,8 @@ TWorkshopForm::TWorkshopForm(QWidget* parent) : QWidget(parent) {
     imgTitleBackground->setPixmap(QPixmap::fromImage(LoadTransparentBitmap("bmpTitleBackground")));
     lblTitle = new QLabel(this);
     lblTitle->setAttribute(Qt::WA_TransparentForMouseEvents);
-    lblTitle->setStyleSheet("color: yellow; font: bold underline 11pt 'Arial'; background: transparent;");
+    lblTitle->setStyleSheet(
+        "color: yellow; font: bold underline 11pt 'Arial'; background: transparent;");
     imgMinimize = new QLabel(this);
     imgMinimize->setPixmap(QPixmap::fromImage(LoadTransparentBitmap("bmpMinimize")));
     imgMinimize->setFixedSize(17, 17);
@@ -283,7 +297,8 @@ TWorkshopForm::TWorkshopForm(QWidget* parent) : QWidget(parent) {
 
 TWorkshopForm::~TWorkshopForm() {
     // The meters' elements and the parts leave their nodes before the board goes.
-    for (QPointer<TPriborPanel>& panel : MultimeterPanels) delete panel.data();
+    for (QPointer<TPriborPanel>& panel : MultimeterPanels)
+        delete panel.data();
     delete OscilloscopePanel.data();
     DestroyAllParts();
     UnjoinWindows(this);
@@ -312,15 +327,19 @@ void TWorkshopForm::StartListening() {
                 // The load runs from the event loop once this handler has returned: its message
                 // boxes run nested event loops, in which the socket is deleted as it
                 // disconnects, and the handler must not return into a deleted socket.
-                QMetaObject::invokeMethod(this, [this, name] { LoadSchemeByName(name); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this, [this, name] { LoadSchemeByName(name); }, Qt::QueuedConnection);
             });
         }
     });
 }
 
-QString TWorkshopForm::LoadSchemeServerName() { return LoadSchemeSocketName(); }
+QString TWorkshopForm::LoadSchemeServerName() {
+    return LoadSchemeSocketName();
+}
 
-QToolButton* TWorkshopForm::AddButton(const QString& name, long hintId, const QString& glyph, int& x) {
+QToolButton* TWorkshopForm::AddButton(const QString& name, long hintId, const QString& glyph,
+                                      int& x) {
     auto* b = new QToolButton(ControlBar);
     b->setObjectName(name);
     b->setGeometry(x, (ControlBarHeight - 54) / 2, 55, 54);
@@ -339,7 +358,9 @@ void TWorkshopForm::SetHint(QWidget* w, const QString& hint) {
     w->setToolTip(ShortHint(hint));
 }
 
-void TWorkshopForm::ShowLongHint(const QString& hint) { StatusBar->setText("   " + LongHint(hint)); }
+void TWorkshopForm::ShowLongHint(const QString& hint) {
+    StatusBar->setText("   " + LongHint(hint));
+}
 
 // --- Layout and painting ----------------------------------------------------------------------
 
@@ -365,15 +386,18 @@ void TWorkshopForm::LayOut() {
     imgMinimize->move(imgTitleBackground->width() - imgMinimize->width() - 30, 10);
 }
 
-void TWorkshopForm::resizeEvent(QResizeEvent*) { LayOut(); }
+void TWorkshopForm::resizeEvent(QResizeEvent*) {
+    LayOut();
+}
 
 void TWorkshopForm::paintEvent(QPaintEvent*) {
     if (!OffsetChosen) {
         // A different piece of the bench top every run.
         OffsetChosen = true;
         auto* random = QRandomGenerator::global();
-        BackgroundOffset = QPoint(Background.width() > width() ? random->bounded(Background.width() - width()) : 0,
-                                  Background.height() > height() ? random->bounded(Background.height() - height()) : 0);
+        BackgroundOffset = QPoint(
+            Background.width() > width() ? random->bounded(Background.width() - width()) : 0,
+            Background.height() > height() ? random->bounded(Background.height() - height()) : 0);
     }
     QPainter p(this);
     if (Background.width() >= width() && Background.height() >= height())
@@ -435,7 +459,8 @@ void TWorkshopForm::keyPressEvent(QKeyEvent* e) {
         // The same key on the Latin and the Cyrillic layout.
         const bool r = QString("RrКк").contains(key);
         const bool c = QString("CcСс").contains(key);
-        if ((SelectedPart->Kind == KindVResistor && r) || (SelectedPart->Kind == KindVCondensator && c)) {
+        if ((SelectedPart->Kind == KindVResistor && r) ||
+            (SelectedPart->Kind == KindVCondensator && c)) {
             SelectedPart->KeyCommand(key);
             return;
         }
@@ -447,7 +472,8 @@ void TWorkshopForm::OnTimer() {
     Board->Tick();
     // A window button is held for one tick after a press, so that a double press does not show
     // and hide its window at once; then it can hide the window it showed.
-    if (!btnFloatControl->isEnabled() && Windows.FloatControlWindow) btnFloatControl->setEnabled(true);
+    if (!btnFloatControl->isEnabled() && Windows.FloatControlWindow)
+        btnFloatControl->setEnabled(true);
     if (!btnIronState->isEnabled() && Windows.IronStateWindow) btnIronState->setEnabled(true);
 }
 
@@ -525,7 +551,8 @@ bool TWorkshopForm::SaveCommand() {
     if (SchemeSaved && !always) return true;
     QString error;
     if (!SaveScheme(target, &error)) {
-        ShowMessage(GetText(609) + target + "\n" + error, GetText(610), TMsgButtons::Ok, TMsgIcon::Error, this);
+        ShowMessage(GetText(609) + target + "\n" + error, GetText(610), TMsgButtons::Ok,
+                    TMsgIcon::Error, this);
         return false;
     }
     if (always) SetFileName(target);
@@ -533,7 +560,9 @@ bool TWorkshopForm::SaveCommand() {
     return true;
 }
 
-void TWorkshopForm::btnWriteFileClick() { SaveCommand(); }
+void TWorkshopForm::btnWriteFileClick() {
+    SaveCommand();
+}
 
 QStringList TWorkshopForm::SchemePlaces() const {
     // The student's own schemes, the ready-made labs and the home folder, whichever folder the
@@ -546,7 +575,8 @@ QStringList TWorkshopForm::SchemePlaces() const {
 }
 
 void TWorkshopForm::btnDeleteAll_OnClick() {
-    if (ShowMessage(GetText(605), GetText(606), TMsgButtons::YesNo, TMsgIcon::Question) == IdNo) return;
+    if (ShowMessage(GetText(605), GetText(606), TMsgButtons::YesNo, TMsgIcon::Question) == IdNo)
+        return;
     ClearBoard();
     SetFileName(QString());
     SchemeSaved = true;
@@ -591,7 +621,9 @@ void TWorkshopForm::SetBoxItemEnabled(quint8 kind, bool enabled) {
         if (item->Tag == kind) item->setEnabled(enabled);
 }
 
-void TWorkshopForm::DisposeIntoTrash(TIron* part) { Board->DisposeOfPart(part, true); }
+void TWorkshopForm::DisposeIntoTrash(TIron* part) {
+    Board->DisposeOfPart(part, true);
+}
 
 void TWorkshopForm::mnuOnDelete() {
     TIron* part = SelectedPart;
@@ -603,7 +635,8 @@ void TWorkshopForm::mnuOnDelete() {
     TrashSoundPlayed = true;
 }
 
-// --- Windows and programs -------------------------------------------------------------------------
+// --- Windows and programs
+// -------------------------------------------------------------------------
 
 void TWorkshopForm::OpenHelp(const QString& folder) {
     // HELP lies in the program's data folder, the working directory since start-up. The pages
@@ -611,9 +644,15 @@ void TWorkshopForm::OpenHelp(const QString& folder) {
     ShowHelpPage("HELP/" + folder + "index.htm", this);
 }
 
-void TWorkshopForm::btnHelpReferenceClick() { OpenHelp("Refs/"); }
-void TWorkshopForm::btnHelpLabsClick() { OpenHelp("Labs/"); }
-void TWorkshopForm::btnHelpClick() { OpenHelp(QString()); }
+void TWorkshopForm::btnHelpReferenceClick() {
+    OpenHelp("Refs/");
+}
+void TWorkshopForm::btnHelpLabsClick() {
+    OpenHelp("Labs/");
+}
+void TWorkshopForm::btnHelpClick() {
+    OpenHelp(QString());
+}
 
 void TWorkshopForm::btnCalcOnClick() {
     if (CalculatorPath.isEmpty()) return;

@@ -24,8 +24,8 @@ class TWorkshopForm;
 // What the other windows lend the main window's buttons. A button whose command is missing, or
 // whose window does not exist yet, cannot be pressed.
 struct TWindowsHost {
-    std::function<void()> CreateMultimeter;     // a new multimeter panel
-    std::function<bool()> MultimeterSlotsFull;  // both multimeters are out
+    std::function<void()> CreateMultimeter;    // a new multimeter panel
+    std::function<bool()> MultimeterSlotsFull; // both multimeters are out
     std::function<void()> CreateOscilloscope;
     std::function<void()> ShowAbout;
     std::function<void()> ShowOptions;

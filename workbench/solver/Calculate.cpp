@@ -31,7 +31,8 @@ TCircuitGraph TCircuitGraph::Of(TCircuitView& view) {
     g.Attached.resize(size_t(view.NodeCount));
     for (size_t k = 0; k < n; ++k) {
         const TCircuitElement& e = view.Elements[k];
-        if (e.First < -1 || e.First >= view.NodeCount || e.Second < -1 || e.Second >= view.NodeCount)
+        if (e.First < -1 || e.First >= view.NodeCount || e.Second < -1 ||
+            e.Second >= view.NodeCount)
             throw ESolveFailure{TSolveProblem::Failed, QStringLiteral("No Nodes in Array !")};
         g.First.push_back(e.First);
         g.Second.push_back(e.Second);
@@ -70,11 +71,13 @@ void CollectLoopElements(const TCircuitGraph& g, const TElementMask& loops, TTop
 
 void MarkAcDriven(const TCircuitGraph& g, const TTopology& t) {
     std::vector<TCircuitElement>& elements = g.View->Elements;
-    for (TCircuitElement& e : elements) e.AcDriven = false;
+    for (TCircuitElement& e : elements)
+        e.AcDriven = false;
     if (g.View->Omega == 0) return;
     for (const TLoopGroup& group : t.Groups) {
         bool driven = false;
-        group.Elements.ForEach([&](int e) { driven = driven || elements[size_t(e)].AlternatingSource; });
+        group.Elements.ForEach(
+            [&](int e) { driven = driven || elements[size_t(e)].AlternatingSource; });
         if (driven) group.Elements.ForEach([&](int e) { elements[size_t(e)].AcDriven = true; });
     }
 }
@@ -127,7 +130,8 @@ int WriteCurrentLawRows(const TCircuitGraph& g, const TTopology& t, TEquations& 
 // The number of current-law rows: per group, its nodes but one.
 int CurrentLawRowCount(const TTopology& t) {
     int k = 0;
-    for (const TLoopGroup& group : t.Groups) k += int(group.Nodes.size()) - 1;
+    for (const TLoopGroup& group : t.Groups)
+        k += int(group.Nodes.size()) - 1;
     return k;
 }
 
@@ -143,7 +147,8 @@ std::vector<int> ScaleClasses(const TCircuitGraph& g, const TTopology& t, const 
     std::vector<int> classes(size_t(g.ElementCount()), 0);
     std::vector<std::pair<double, int>> sizes;
     sizes.reserve(t.LoopElements.size());
-    for (int e : t.LoopElements) sizes.push_back({std::max(1.0, values.Size[size_t(e)]), e});
+    for (int e : t.LoopElements)
+        sizes.push_back({std::max(1.0, values.Size[size_t(e)]), e});
     std::sort(sizes.begin(), sizes.end());
     int level = 0;
     for (size_t i = 0; i < sizes.size(); ++i) {
@@ -163,8 +168,9 @@ std::vector<int> ScaleClasses(const TCircuitGraph& g, const TTopology& t, const 
 // a part of the circuit joined to the rest only through such elements is then left without an
 // equation for how the voltage divides over them, and the system comes out singular. Each row
 // takes the scale class of the element that made its join.
-void WriteCurrentLawRowsAsCuts(const TCircuitGraph& g, const TTopology& t, const std::vector<int>& classes,
-                               const TValues& values, TEquations& eq) {
+void WriteCurrentLawRowsAsCuts(const TCircuitGraph& g, const TTopology& t,
+                               const std::vector<int>& classes, const TValues& values,
+                               TEquations& eq) {
     const size_t nodeCount = size_t(g.NodeCount);
     std::vector<int> pieceOf(nodeCount, -1);
     std::vector<std::vector<int>> pieces;
@@ -173,8 +179,9 @@ void WriteCurrentLawRowsAsCuts(const TCircuitGraph& g, const TTopology& t, const
     for (const TLoopGroup& group : t.Groups) {
         elements.clear();
         group.Elements.ForEach([&](int e) { elements.push_back(e); });
-        std::stable_sort(elements.begin(), elements.end(),
-                         [&](int a, int b) { return values.Size[size_t(a)] < values.Size[size_t(b)]; });
+        std::stable_sort(elements.begin(), elements.end(), [&](int a, int b) {
+            return values.Size[size_t(a)] < values.Size[size_t(b)];
+        });
 
         pieces.clear();
         for (int v : group.Nodes) {
@@ -186,7 +193,8 @@ void WriteCurrentLawRowsAsCuts(const TCircuitGraph& g, const TTopology& t, const
             int b = pieceOf[size_t(g.Second[size_t(e)])];
             if (a == b) continue; // closes a loop inside one piece
             if (pieces[size_t(a)].size() > pieces[size_t(b)].size() ||
-                (pieces[size_t(a)].size() == pieces[size_t(b)].size() && pieces[size_t(a)].front() > pieces[size_t(b)].front()))
+                (pieces[size_t(a)].size() == pieces[size_t(b)].size() &&
+                 pieces[size_t(a)].front() > pieces[size_t(b)].front()))
                 std::swap(a, b);
             // Row k: the current leaving piece a, through the group's elements with one end in it.
             eq.ClearRow(k);
@@ -199,8 +207,10 @@ void WriteCurrentLawRowsAsCuts(const TCircuitGraph& g, const TTopology& t, const
                 }
             eq.RowClass[size_t(k)] = classes[size_t(e)];
             ++k;
-            for (int v : pieces[size_t(a)]) pieceOf[size_t(v)] = b;
-            pieces[size_t(b)].insert(pieces[size_t(b)].end(), pieces[size_t(a)].begin(), pieces[size_t(a)].end());
+            for (int v : pieces[size_t(a)])
+                pieceOf[size_t(v)] = b;
+            pieces[size_t(b)].insert(pieces[size_t(b)].end(), pieces[size_t(a)].begin(),
+                                     pieces[size_t(a)].end());
             pieces[size_t(a)].clear();
         }
     }
@@ -242,13 +252,17 @@ bool Independent(const std::vector<size_t>& loops, int n) {
     for (int c = 0; c < n && rank < rows; ++c) {
         size_t best = rank;
         for (size_t r = rank; r < rows; ++r)
-            if (std::fabs(m[r * size_t(n) + size_t(c)]) > std::fabs(m[best * size_t(n) + size_t(c)])) best = r;
+            if (std::fabs(m[r * size_t(n) + size_t(c)]) >
+                std::fabs(m[best * size_t(n) + size_t(c)]))
+                best = r;
         if (std::fabs(m[best * size_t(n) + size_t(c)]) < 1e-9) continue;
-        for (int j = 0; j < n; ++j) std::swap(m[rank * size_t(n) + size_t(j)], m[best * size_t(n) + size_t(j)]);
+        for (int j = 0; j < n; ++j)
+            std::swap(m[rank * size_t(n) + size_t(j)], m[best * size_t(n) + size_t(j)]);
         for (size_t r = rank + 1; r < rows; ++r) {
             const double f = m[r * size_t(n) + size_t(c)] / m[rank * size_t(n) + size_t(c)];
             if (f == 0) continue;
-            for (int j = c; j < n; ++j) m[r * size_t(n) + size_t(j)] -= f * m[rank * size_t(n) + size_t(j)];
+            for (int j = c; j < n; ++j)
+                m[r * size_t(n) + size_t(j)] -= f * m[rank * size_t(n) + size_t(j)];
         }
         ++rank;
     }
@@ -291,7 +305,8 @@ int WriteListedLoopRows(const TCircuitGraph& g, const TTopology& t, const TValue
         if (have < need) {
             ++j;
             // Every loop left has been refused: the search would go round for ever.
-            if (++refusedInARow > pool.size()) throw ENeedSpanningTrees{Solver::TLoopSource::NoProgress};
+            if (++refusedInARow > pool.size())
+                throw ENeedSpanningTrees{Solver::TLoopSource::NoProgress};
             continue;
         }
         refusedInARow = 0;
@@ -354,14 +369,16 @@ void SeparateLoopsByClass(const TCircuitGraph& g, const std::vector<size_t>& loo
             for (size_t j = 0; j < loops.size(); ++j) {
                 if (kept[j] || runs[j][size_t(e)] == 0) continue;
                 const long long divisor = std::gcd(runs[pivot][size_t(e)], runs[j][size_t(e)]);
-                const long long a = runs[pivot][size_t(e)] / divisor, b = runs[j][size_t(e)] / divisor;
+                const long long a = runs[pivot][size_t(e)] / divisor,
+                                b = runs[j][size_t(e)] / divisor;
                 long long common = 0;
                 for (int f = 0; f < n; ++f) {
                     runs[j][size_t(f)] = a * runs[j][size_t(f)] - b * runs[pivot][size_t(f)];
                     common = std::gcd(common, runs[j][size_t(f)]);
                 }
                 if (common > 1)
-                    for (long long& x : runs[j]) x /= common;
+                    for (long long& x : runs[j])
+                        x /= common;
             }
         }
     for (size_t i = 0; i < loops.size(); ++i) {
@@ -379,7 +396,8 @@ void SeparateLoopsByClass(const TCircuitGraph& g, const std::vector<size_t>& loo
 // Elements outside every loop carry no current.
 void WriteZeroCurrentRows(const TCircuitGraph& g, const TTopology& t, TEquations& eq, int k) {
     std::vector<char> inLoop(size_t(g.ElementCount()), 0);
-    for (int e : t.LoopElements) inLoop[size_t(e)] = 1;
+    for (int e : t.LoopElements)
+        inLoop[size_t(e)] = 1;
     for (int e = 0; e < g.ElementCount(); ++e) {
         if (inLoop[size_t(e)]) continue;
         eq.ClearRow(k);
@@ -404,14 +422,16 @@ std::vector<TComplex> SolveEquations(const TCircuitGraph& g, const TTopology& t,
     // A loop's class is that of its largest element; columns are their elements'.
     for (int r = currentLawRows; r < eq.N; ++r)
         eq.ForEachColumn(r, [&](int c) {
-            if (c < eq.N && eq.Get(r, c) != TComplex()) eq.RowClass[size_t(r)] = std::max(eq.RowClass[size_t(r)], classes[size_t(c)]);
+            if (c < eq.N && eq.Get(r, c) != TComplex())
+                eq.RowClass[size_t(r)] = std::max(eq.RowClass[size_t(r)], classes[size_t(c)]);
         });
     eq.ColumnClass = classes;
     std::vector<double> columnScale(size_t(eq.N), 1.0);
     for (int e = 0; e < eq.N; ++e)
         if (values.Size[size_t(e)] > 1) columnScale[size_t(e)] = values.Size[size_t(e)];
     eq.ScaleColumns(columnScale);
-    for (int r = 0; r < eq.N; ++r) eq.ScaleRow(r);
+    for (int r = 0; r < eq.N; ++r)
+        eq.ScaleRow(r);
     Solver::LastSolve.Equations = eq.N;
     try {
         return eq.Solve();
@@ -424,7 +444,8 @@ std::vector<TComplex> SolveEquations(const TCircuitGraph& g, const TTopology& t,
 // --- Results ------------------------------------------------------------------------------------
 
 // Hands every element whose current changed (or every element, with `always`) its new current.
-void ApplyCurrents(TCircuitView& view, TCircuitSink& sink, const std::vector<TComplex>& x, bool always) {
+void ApplyCurrents(TCircuitView& view, TCircuitSink& sink, const std::vector<TComplex>& x,
+                   bool always) {
     for (int e = 0; e < view.ElementCount(); ++e) {
         TCircuitElement& element = view.Elements[size_t(e)];
         if (!always && x[size_t(e)] == element.Current) continue;
@@ -439,7 +460,8 @@ void ApplyCurrents(TCircuitView& view, TCircuitSink& sink, const std::vector<TCo
 bool BurnOverloaded(TCircuitView& view, TCircuitSink& sink) {
     const std::vector<TCircuitElement>& elements = view.Elements;
     double worst = 1;
-    for (const TCircuitElement& e : elements) worst = std::max(worst, std::fabs(e.Load));
+    for (const TCircuitElement& e : elements)
+        worst = std::max(worst, std::fabs(e.Load));
     if (!(worst > 1)) return false;
     std::vector<int> overloaded;
     for (int e = 0; e < view.ElementCount(); ++e) {
@@ -453,7 +475,8 @@ bool BurnOverloaded(TCircuitView& view, TCircuitSink& sink) {
     int burn = std::rand() % int(overloaded.size());
     if (burn == 0) burn = 1;
     for (int i = 0; i < burn; ++i)
-        if (!elements[size_t(overloaded[size_t(i)])].Burnt) sink.BurnOut(view, overloaded[size_t(i)]);
+        if (!elements[size_t(overloaded[size_t(i)])].Burnt)
+            sink.BurnOut(view, overloaded[size_t(i)]);
     return true;
 }
 
@@ -470,7 +493,8 @@ bool Solve(TCircuitView& view, TCircuitSink& sink) {
     if (t.LoopElements.empty()) {
         // No closed loop: no current anywhere, nothing to log.
         ZeroCurrents(view, sink, true);
-        for (TCircuitElement& e : view.Elements) e.AcDriven = false;
+        for (TCircuitElement& e : view.Elements)
+            e.AcDriven = false;
         sink.TakeAcMarks(view);
         return false;
     }

@@ -61,7 +61,7 @@ enum class TLoopSource {
 
 struct TLastSolve {
     TLoopSource Source = TLoopSource::Listed;
-    bool Failed = false;      // a thrown text ended the solve
+    bool Failed = false; // a thrown text ended the solve
     int Equations = 0;
     long SearchSteps = 0; // sums of independent loops the search looked at (0 when it did not run)
 };

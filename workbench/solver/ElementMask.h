@@ -102,8 +102,7 @@ public:
     bool operator==(const TElementMask& o) const { return Compare(o) == 0; }
     bool operator<(const TElementMask& o) const { return Compare(o) < 0; }
     // The elements in the mask, lowest first.
-    template <class F>
-    void ForEach(F f) const {
+    template <class F> void ForEach(F f) const {
         for (size_t i = 0; i < Words(); ++i)
             for (uint64_t w = Word(i); w; w &= w - 1)
                 f(int(i * 64) + std::countr_zero(w));

@@ -7,8 +7,8 @@ TComplex Quotient(TComplex num, TComplex den) {
     double a = num.real(), b = num.imag(), c = den.real(), d = den.imag();
     // The runtime's constants: scaling keeps the denominator from overflowing near the largest
     // double and the quotient's digits from underflowing near the smallest.
-    constexpr double Big = DBL_MAX / 2, Min = DBL_MIN, Min2 = DBL_EPSILON, MinScale = 1 / DBL_EPSILON,
-                     Max2 = Big * Min2;
+    constexpr double Big = DBL_MAX / 2, Min = DBL_MIN, Min2 = DBL_EPSILON,
+                     MinScale = 1 / DBL_EPSILON, Max2 = Big * Min2;
     auto scale = [&](double by) {
         a *= by;
         b *= by;
@@ -18,7 +18,8 @@ TComplex Quotient(TComplex num, TComplex den) {
     double x, y;
     if (std::fabs(c) < std::fabs(d)) {
         if (std::fabs(d) >= Big) scale(0.5);
-        if (std::fabs(d) < Min2 || (std::fabs(a) < Min && std::fabs(b) < Max2 && std::fabs(d) < Max2) ||
+        if (std::fabs(d) < Min2 ||
+            (std::fabs(a) < Min && std::fabs(b) < Max2 && std::fabs(d) < Max2) ||
             (std::fabs(b) < Min && std::fabs(a) < Max2 && std::fabs(d) < Max2))
             scale(MinScale);
         const double ratio = c / d;
@@ -32,7 +33,8 @@ TComplex Quotient(TComplex num, TComplex den) {
         }
     } else {
         if (std::fabs(c) >= Big) scale(0.5);
-        if (std::fabs(c) < Min2 || (std::fabs(a) < Min && std::fabs(b) < Max2 && std::fabs(c) < Max2) ||
+        if (std::fabs(c) < Min2 ||
+            (std::fabs(a) < Min && std::fabs(b) < Max2 && std::fabs(c) < Max2) ||
             (std::fabs(b) < Min && std::fabs(a) < Max2 && std::fabs(c) < Max2))
             scale(MinScale);
         const double ratio = d / c;
@@ -73,7 +75,8 @@ struct TRealArithmetic {
 };
 
 template <class T>
-using TArithmeticOf = std::conditional_t<std::is_same_v<T, double>, TRealArithmetic, TComplexArithmetic>;
+using TArithmeticOf =
+    std::conditional_t<std::is_same_v<T, double>, TRealArithmetic, TComplexArithmetic>;
 
 // An infinite or NaN value met by the sparse elimination.
 struct ENotFinite {};
@@ -84,11 +87,11 @@ struct ENotFinite {};
 // allocates nothing once the largest circuit has been solved). Between solves every entry is 0
 // and every column set empty; a solve puts back what it wrote, row by row.
 struct TEquations::TStorage {
-    std::vector<TComplex> A;        // the system as written
-    std::vector<TComplex> Work;     // its copy under complex elimination
-    std::vector<double> RealWork;   // or under real elimination
-    std::vector<uint64_t> Pattern;  // per row: the columns that may hold other than zero
-    bool DenseUsed = false;         // the full elimination wrote all of A
+    std::vector<TComplex> A;       // the system as written
+    std::vector<TComplex> Work;    // its copy under complex elimination
+    std::vector<double> RealWork;  // or under real elimination
+    std::vector<uint64_t> Pattern; // per row: the columns that may hold other than zero
+    bool DenseUsed = false;        // the full elimination wrote all of A
 
     // The elimination's bookkeeping, sized per solve.
     std::vector<int> RowAt, ColumnAt, RowPosition, ColumnPosition, RowsLeft, RowMaxClass, RowMaxAt;
@@ -112,9 +115,9 @@ std::unique_ptr<TEquations::TStorage> Spare;
 } // namespace
 
 TEquations::TEquations(int n)
-    : N(n), RowClass(size_t(n), 0), ColumnClass(size_t(n), 0), Stride(size_t(n) + 1), Words(size_t(n + 1 + 63) / 64),
-      S(Spare ? std::move(Spare) : std::make_unique<TStorage>()), ColumnScale(size_t(n), 1.0),
-      ElementMax(size_t(n), -1) {
+    : N(n), RowClass(size_t(n), 0), ColumnClass(size_t(n), 0), Stride(size_t(n) + 1),
+      Words(size_t(n + 1 + 63) / 64), S(Spare ? std::move(Spare) : std::make_unique<TStorage>()),
+      ColumnScale(size_t(n), 1.0), ElementMax(size_t(n), -1) {
     S->Fit(size_t(n) * Stride, size_t(n) * Words);
     Matrix = S->A.data();
     Patterns = S->Pattern.data();
@@ -165,7 +168,8 @@ bool TEquations::DuplicatesEarlierRow(int k) {
         if (!(mk > 0 && mr > 0 && std::isfinite(mk) && std::isfinite(mr))) {
             // A zero row divides 0 by 0; compare every entry as they come.
             int c = 0;
-            while (c < N && Get(k, c) / mk == Get(r, c) / mr) ++c;
+            while (c < N && Get(k, c) / mk == Get(r, c) / mr)
+                ++c;
             if (c == N) return true;
             continue;
         }
@@ -193,7 +197,8 @@ void TEquations::ScaleColumns(const std::vector<double>& scale) {
 
 std::vector<TComplex> TEquations::Solve() {
     bool real = true;
-    for (int r = 0; r < N && real; ++r) ForEachColumn(r, [&](int c) { real = real && Get(r, c).imag() == 0; });
+    for (int r = 0; r < N && real; ++r)
+        ForEachColumn(r, [&](int c) { real = real && Get(r, c).imag() == 0; });
     try {
         return real ? SolveSparse(S->RealWork) : SolveSparse(S->Work);
     } catch (const ENotFinite&) {
@@ -201,8 +206,7 @@ std::vector<TComplex> TEquations::Solve() {
     }
 }
 
-template <class T>
-std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
+template <class T> std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
     using Arithmetic = TArithmeticOf<T>;
     const int n = N;
     TStorage& s = *S;
@@ -217,7 +221,9 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
             s.ColumnRows[size_t(c) * rowWords + size_t(r >> 6)] |= bit(r);
         });
     auto entry = [&](int i, int c) -> T& { return work[size_t(i) * Stride + size_t(c)]; };
-    auto marked = [&](int i, int c) { return (s.Pattern[size_t(i) * Words + size_t(c >> 6)] >> (c & 63)) & 1; };
+    auto marked = [&](int i, int c) {
+        return (s.Pattern[size_t(i) * Words + size_t(c >> 6)] >> (c & 63)) & 1;
+    };
 
     // Logical row r is stored in row RowAt[r], logical column c in column ColumnAt[c] (and the
     // other way round, RowPosition and ColumnPosition); stored column c holds the unknown of
@@ -238,7 +244,8 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
     for (int r = 0; r < n; ++r)
         s.Pending[size_t(r >> 6)] |= bit(r);
     int top = 0;
-    for (int k = 0; k < n; ++k) top = std::max({top, RowClass[size_t(k)], ColumnClass[size_t(k)]});
+    for (int k = 0; k < n; ++k)
+        top = std::max({top, RowClass[size_t(k)], ColumnClass[size_t(k)]});
     // Per class: the element columns of that class or below.
     s.ClassColumns.assign(size_t(top + 1) * Words, 0);
     for (int level = 0; level <= top; ++level)
@@ -246,7 +253,8 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
             if (ColumnClass[size_t(c)] <= level)
                 s.ClassColumns[size_t(level) * Words + size_t(c >> 6)] |= bit(c);
     s.RowsLeft.assign(size_t(top + 1), 0);
-    for (int r = 0; r < n; ++r) ++s.RowsLeft[size_t(RowClass[size_t(r)])];
+    for (int r = 0; r < n; ++r)
+        ++s.RowsLeft[size_t(RowClass[size_t(r)])];
     // Per stored row: the largest squared modulus among its live columns of the class it was
     // taken for, and a column where it lies (class -1: to be taken again).
     s.RowMax.assign(size_t(n), 0);
@@ -274,7 +282,8 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
 
     for (int p = 0; p < n; ++p) {
         int stage = 0;
-        while (s.RowsLeft[size_t(stage)] == 0) ++stage;
+        while (s.RowsLeft[size_t(stage)] == 0)
+            ++stage;
         const uint64_t* stageColumns = &s.ClassColumns[size_t(stage) * Words];
         // The pivot row: the first (in logical order) whose largest entry is the largest.
         int bestRow = p;
@@ -345,7 +354,8 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
 
         // The pivot row's columns still to come, divided by the pivot.
         const uint64_t* pivotPattern = &s.Pattern[size_t(pr) * Words];
-        for (size_t w = 0; w < Words; ++w) s.PivotColumns[w] = pivotPattern[w] & s.Live[w];
+        for (size_t w = 0; w < Words; ++w)
+            s.PivotColumns[w] = pivotPattern[w] & s.Live[w];
         T* pivotRow = &entry(pr, 0);
         for (size_t w = 0; w < Words; ++w)
             for (uint64_t bits = s.PivotColumns[w]; bits; bits &= bits - 1) {
@@ -415,24 +425,28 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
         if (!Arithmetic::Finite(v)) throw ENotFinite();
         solved[size_t(s.ColumnAt[size_t(k)])] = v;
     }
-    for (int k = 0; k < n; ++k) x[size_t(k)] = Arithmetic::ToComplex(solved[size_t(k)]) / ColumnScale[size_t(k)];
+    for (int k = 0; k < n; ++k)
+        x[size_t(k)] = Arithmetic::ToComplex(solved[size_t(k)]) / ColumnScale[size_t(k)];
     return x;
 }
 
 std::vector<TComplex> TEquations::SolveDense() {
     S->DenseUsed = true; // every entry may change
     std::vector<int> perm(static_cast<size_t>(N));
-    for (int c = 0; c < N; ++c) perm[size_t(c)] = c;
+    for (int c = 0; c < N; ++c)
+        perm[size_t(c)] = c;
     std::vector<int> rowClass = RowClass, columnClass = ColumnClass;
     for (int p = 0; p < N; ++p) {
         int stage = rowClass[size_t(p)];
-        for (int r = p + 1; r < N; ++r) stage = std::min(stage, rowClass[size_t(r)]);
+        for (int r = p + 1; r < N; ++r)
+            stage = std::min(stage, rowClass[size_t(r)]);
         int bestRow = p, bestColumn = p;
         double best = -1;
         auto search = [&](bool byClass) {
             bestRow = bestColumn = p;
             best = -1;
-            if (!byClass || (rowClass[size_t(p)] == stage && columnClass[size_t(p)] <= stage)) best = std::norm(Entry(p, p));
+            if (!byClass || (rowClass[size_t(p)] == stage && columnClass[size_t(p)] <= stage))
+                best = std::norm(Entry(p, p));
             for (int r = p; r < N; ++r) {
                 if (byClass && rowClass[size_t(r)] != stage) continue;
                 const TComplex* row = &Entry(r, 0);
@@ -454,27 +468,32 @@ std::vector<TComplex> TEquations::SolveDense() {
             std::swap(rowClass[size_t(p)], rowClass[size_t(bestRow)]);
         }
         if (bestColumn != p) {
-            for (int r = 0; r < N; ++r) std::swap(Entry(r, p), Entry(r, bestColumn));
+            for (int r = 0; r < N; ++r)
+                std::swap(Entry(r, p), Entry(r, bestColumn));
             std::swap(perm[size_t(p)], perm[size_t(bestColumn)]);
             std::swap(columnClass[size_t(p)], columnClass[size_t(bestColumn)]);
         }
         const TComplex pivot = Entry(p, p);
         if (std::abs(pivot) == 0) throw ESingular();
         TComplex* pivotRow = &Entry(p, 0);
-        for (int c = p; c <= N; ++c) pivotRow[c] /= pivot;
+        for (int c = p; c <= N; ++c)
+            pivotRow[c] /= pivot;
         for (int r = p + 1; r < N; ++r) {
             TComplex* row = &Entry(r, 0);
             const TComplex f = row[p];
             if (f == TComplex()) continue;
-            for (int c = p; c <= N; ++c) row[c] -= f * pivotRow[c];
+            for (int c = p; c <= N; ++c)
+                row[c] -= f * pivotRow[c];
         }
     }
     std::vector<TComplex> x(static_cast<size_t>(N));
     for (int k = N - 1; k >= 0; --k) {
         TComplex v = Entry(k, N);
-        for (int m = k + 1; m < N; ++m) v -= Entry(k, m) * x[size_t(perm[size_t(m)])];
+        for (int m = k + 1; m < N; ++m)
+            v -= Entry(k, m) * x[size_t(perm[size_t(m)])];
         x[size_t(perm[size_t(k)])] = v;
     }
-    for (int k = 0; k < N; ++k) x[size_t(k)] /= ColumnScale[size_t(k)];
+    for (int k = 0; k < N; ++k)
+        x[size_t(k)] /= ColumnScale[size_t(k)];
     return x;
 }

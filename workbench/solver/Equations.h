@@ -53,17 +53,19 @@ public:
         return Entry(row, column);
     }
     TComplex& Rhs(int row) { return At(row, N); }
-    TComplex Get(int row, int column) const { return Matrix[size_t(row) * Stride + size_t(column)]; }
+    TComplex Get(int row, int column) const {
+        return Matrix[size_t(row) * Stride + size_t(column)];
+    }
 
     // Every entry of the row 0.
     void ClearRow(int row);
     // Calls f(column) for every column the row may hold other than zero (the right-hand side
     // included), lowest first.
-    template <class F>
-    void ForEachColumn(int row, F f) const {
+    template <class F> void ForEachColumn(int row, F f) const {
         const uint64_t* p = &Patterns[size_t(row) * Words];
         for (size_t w = 0; w < Words; ++w)
-            for (uint64_t bits = p[w]; bits; bits &= bits - 1) f(int(w * 64) + __builtin_ctzll(bits));
+            for (uint64_t bits = p[w]; bits; bits &= bits - 1)
+                f(int(w * 64) + __builtin_ctzll(bits));
     }
 
     // The largest modulus among the row's first `columns` entries.
@@ -94,14 +96,14 @@ private:
     void Mark(int row, int column) {
         Patterns[size_t(row) * Words + size_t(column >> 6)] |= uint64_t(1) << (column & 63);
     }
-    template <class T>
-    std::vector<TComplex> SolveSparse(std::vector<T>& work);
+    template <class T> std::vector<TComplex> SolveSparse(std::vector<T>& work);
 
     const size_t Stride; // N + 1
     const size_t Words;  // 64-bit words of a row's column set
     std::unique_ptr<TStorage> S;
-    TComplex* Matrix;    // the system as written, in S
-    uint64_t* Patterns;  // per row: the columns that may hold other than zero, in S
+    TComplex* Matrix;   // the system as written, in S
+    uint64_t* Patterns; // per row: the columns that may hold other than zero, in S
     std::vector<double> ColumnScale;
-    std::vector<double> ElementMax; // per row: the largest modulus among its element columns, -1 unknown
+    std::vector<double>
+        ElementMax; // per row: the largest modulus among its element columns, -1 unknown
 };

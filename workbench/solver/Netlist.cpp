@@ -15,7 +15,9 @@ bool Carries(const TCircuitGraph& g, int k) {
 
 } // namespace
 
-QString ExactNumber(double v) { return QString::asprintf("%.17g", v); }
+QString ExactNumber(double v) {
+    return QString::asprintf("%.17g", v);
+}
 
 bool InSpiceNetlist(const TCircuitView& view, int k) {
     TCircuitView copy = view;
@@ -32,7 +34,9 @@ QString SpiceNetlist(const TCircuitView& view, const QString& title) {
     TNodePieces pieces(size_t(g.NodeCount));
     for (int k = 0; k < g.ElementCount(); ++k)
         if (Carries(g, k)) pieces.Join(g.First[size_t(k)], g.Second[size_t(k)]);
-    auto node = [&](int q) { return pieces.Find(q) == q ? QStringLiteral("0") : QStringLiteral("n%1").arg(q); };
+    auto node = [&](int q) {
+        return pieces.Find(q) == q ? QStringLiteral("0") : QStringLiteral("n%1").arg(q);
+    };
 
     QString text;
     QTextStream out(&text);
@@ -52,18 +56,23 @@ QString SpiceNetlist(const TCircuitView& view, const QString& title) {
         if (emf != 0) parts << "v";
         if (parts.isEmpty()) parts << "r0";
         for (int i = 0; i < parts.size(); ++i) {
-            const QString to = i + 1 == parts.size() ? node(g.Second[size_t(k)]) : QStringLiteral("e%1%2").arg(k).arg(QChar('b' + i));
+            const QString to = i + 1 == parts.size()
+                                   ? node(g.Second[size_t(k)])
+                                   : QStringLiteral("e%1%2").arg(k).arg(QChar('b' + i));
             const QString& p = parts[i];
             if (p == "r")
                 out << "r" << k << " " << at << " " << to << " " << ExactNumber(z.real()) << "\n";
             else if (p == "r0")
                 out << "r" << k << " " << at << " " << to << " 1e-12\n";
             else if (p == "l")
-                out << "l" << k << " " << at << " " << to << " " << ExactNumber(z.imag() / omega) << "\n";
+                out << "l" << k << " " << at << " " << to << " " << ExactNumber(z.imag() / omega)
+                    << "\n";
             else if (p == "c")
-                out << "c" << k << " " << at << " " << to << " " << ExactNumber(-1 / (omega * z.imag())) << "\n";
+                out << "c" << k << " " << at << " " << to << " "
+                    << ExactNumber(-1 / (omega * z.imag())) << "\n";
             else // the source's positive terminal faces the second node
-                out << "v" << k << " " << to << " " << at << " DC " << ExactNumber(emf) << " AC " << ExactNumber(emf) << "\n";
+                out << "v" << k << " " << to << " " << at << " DC " << ExactNumber(emf) << " AC "
+                    << ExactNumber(emf) << "\n";
             at = to;
         }
     }

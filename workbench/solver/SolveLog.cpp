@@ -17,13 +17,16 @@ namespace {
 const char* const RecordFormat = "\n%s: z=%9.6G% +.6Gi I=%9.6G% +.6Gi V=%9.6G% +.6Gi";
 
 // Adding 0.0 turns a negative zero into a positive one: the log shows "+0", never "-0".
-TComplex Unsigned0(TComplex c) { return {c.real() + 0.0, c.imag() + 0.0}; }
+TComplex Unsigned0(TComplex c) {
+    return {c.real() + 0.0, c.imag() + 0.0};
+}
 
 QString Record(const TCircuitElement& e) {
     const TComplex z = Unsigned0(e.Z());
     const TComplex i = Unsigned0(e.Current);
     const TComplex v = Unsigned0(e.Voltage);
-    return QString::asprintf(RecordFormat, e.Kind, z.real(), z.imag(), i.real(), i.imag(), v.real(), v.imag());
+    return QString::asprintf(RecordFormat, e.Kind, z.real(), z.imag(), i.real(), i.imag(), v.real(),
+                             v.imag());
 }
 #pragma GCC diagnostic pop
 } // namespace
@@ -45,7 +48,8 @@ void AppendSolveLog(const TCircuitGraph& g, TCircuitSink& sink) {
     }
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return;
     QString text = QStringLiteral("\nЗначения на деталях:");
-    for (const TCircuitElement& e : g.View->Elements) text += Record(e);
+    for (const TCircuitElement& e : g.View->Elements)
+        text += Record(e);
     QStringEncoder toCp1251("windows-1251");
     file.write(toCp1251.encode(text));
 }

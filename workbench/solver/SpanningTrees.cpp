@@ -27,7 +27,8 @@ std::vector<std::vector<int>> LoopBlocks(const TCircuitGraph& g, bool withBreaks
         around[size_t(g.Second[size_t(e)])].push_back({e, g.First[size_t(e)]});
     }
 
-    std::vector<int> order(static_cast<size_t>(nodeCount), -1), low(static_cast<size_t>(nodeCount), 0);
+    std::vector<int> order(static_cast<size_t>(nodeCount), -1),
+        low(static_cast<size_t>(nodeCount), 0);
     std::vector<int> edgeStack;
     std::vector<std::vector<int>> blocks;
     int counter = 0;
@@ -77,8 +78,9 @@ std::vector<std::vector<int>> LoopBlocks(const TCircuitGraph& g, bool withBreaks
             }
         }
     }
-    std::sort(blocks.begin(), blocks.end(),
-              [](const std::vector<int>& a, const std::vector<int>& b) { return a.front() < b.front(); });
+    std::sort(
+        blocks.begin(), blocks.end(),
+        [](const std::vector<int>& a, const std::vector<int>& b) { return a.front() < b.front(); });
     return blocks;
 }
 
@@ -92,7 +94,9 @@ void AddChordLoops(const TCircuitGraph& g, const std::vector<int>& block, TLoopL
     }
     std::sort(nodes.begin(), nodes.end());
     nodes.erase(std::unique(nodes.begin(), nodes.end()), nodes.end());
-    auto local = [&](int q) { return int(std::lower_bound(nodes.begin(), nodes.end(), q) - nodes.begin()); };
+    auto local = [&](int q) {
+        return int(std::lower_bound(nodes.begin(), nodes.end(), q) - nodes.begin());
+    };
 
     std::vector<std::vector<int>> around(nodes.size());
     for (int e : block) {
@@ -163,7 +167,8 @@ TTopology PrepareFromSpanningTrees(const TCircuitGraph& g) {
     const std::vector<std::vector<int>> blocks = LoopBlocks(g);
     for (const std::vector<int>& block : blocks) {
         TElementMask elements(g.ElementCount());
-        for (int e : block) elements.Set(e);
+        for (int e : block)
+            elements.Set(e);
         LoopUnion |= elements;
         t.Groups.push_back({elements, NodesOf(g, elements)});
         AddChordLoops(g, block, ListedLoops);

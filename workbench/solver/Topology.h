@@ -9,11 +9,11 @@
 
 // The view read once per solve: elements by number, nodes by number.
 struct TCircuitGraph {
-    TCircuitView* View = nullptr;              // the element values, and where the marks go
+    TCircuitView* View = nullptr; // the element values, and where the marks go
     int NodeCount = 0;
-    std::vector<int> First, Second;            // node numbers, -1 where the terminal is free
-    std::vector<std::vector<int>> Attached;    // per node: its elements, ascending
-    std::vector<char> Breaks;                  // open switch or switched-off meter
+    std::vector<int> First, Second;         // node numbers, -1 where the terminal is free
+    std::vector<std::vector<int>> Attached; // per node: its elements, ascending
+    std::vector<char> Breaks;               // open switch or switched-off meter
 
     int ElementCount() const { return int(First.size()); }
     // A branch a loop can run through: both terminals on different nodes.
@@ -45,10 +45,12 @@ void CollectLoopElements(const TCircuitGraph& g, const TElementMask& loops, TTop
 class TNodePieces {
 public:
     explicit TNodePieces(size_t nodes) : Parent(nodes) {
-        for (size_t q = 0; q < nodes; ++q) Parent[q] = int(q);
+        for (size_t q = 0; q < nodes; ++q)
+            Parent[q] = int(q);
     }
     int Find(int q) {
-        while (Parent[size_t(q)] != q) q = Parent[size_t(q)] = Parent[size_t(Parent[size_t(q)])];
+        while (Parent[size_t(q)] != q)
+            q = Parent[size_t(q)] = Parent[size_t(Parent[size_t(q)])];
         return q;
     }
     // False when the two were one piece already (the element closes a loop).

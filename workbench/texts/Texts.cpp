@@ -50,7 +50,9 @@ void UnloadLanguage() {
     TextsLoaded = false;
 }
 
-bool LanguageLoaded() { return TextsLoaded; }
+bool LanguageLoaded() {
+    return TextsLoaded;
+}
 
 QString LoadText(long id, int size) {
     const QString text = Texts.value(id);
@@ -58,6 +60,10 @@ QString LoadText(long id, int size) {
     return size < 2 ? QString() : text.left(size - 2);
 }
 
-QString GetText(long id) { return LoadText(id, 4096); }
+QString GetText(long id) {
+    return LoadText(id, 4096);
+}
 
-bool HasText(long id) { return !Texts.value(id).isEmpty(); }
+bool HasText(long id) {
+    return !Texts.value(id).isEmpty();
+}
