@@ -97,6 +97,22 @@ QByteArray OldVersion(const QByteArray& file12, bool v11) {
 void PutInt32(QByteArray& bytes, int at, qint32 v) {
     qToLittleEndian(v, bytes.data() + at);
 }
+// Random values for the parts whose value is a slider's step or a drawn content: a handle
+// anywhere on its track, and a passive content or a source of the circuit's own kind.
+void ShakeVariable(TIron* part, QRandomGenerator& random, bool alternating) {
+    if (auto* v = qobject_cast<TVResistor*>(part)) {
+        v->SetMaxResistance(std::pow(10, 1 + random.bounded(3.0)));
+        v->SetHandlePosition(1 + random.bounded(20));
+    } else if (auto* v = qobject_cast<TVCondensator*>(part)) {
+        v->SetMaxCapacitance(std::pow(10, -7 + random.bounded(3.0)));
+        v->SetHandlePosition(1 + random.bounded(20));
+    } else if (auto* box = qobject_cast<TBlackBug*>(part)) {
+        const int pick = random.bounded(4);
+        box->SetVariant(pick < 3      ? 1 + pick
+                        : alternating ? TBlackBug::Generator
+                                      : TBlackBug::Battery);
+    }
+}
 } // namespace
 
 class TestScheme : public QObject {
@@ -548,18 +564,8 @@ void TestScheme::schemetoolAgreesWithNgspice() {
             if (auto* r = qobject_cast<TResistor*>(part)) {
                 r->SetResistance(std::pow(10, random.bounded(4.0)));
                 r->SetMaxPower(1E6); // nothing burns: the netlist shows the values as loaded
-            } else if (auto* v = qobject_cast<TVResistor*>(part)) {
-                v->SetMaxResistance(std::pow(10, 1 + random.bounded(3.0)));
-                v->SetHandlePosition(1 + random.bounded(20));
-            } else if (auto* v = qobject_cast<TVCondensator*>(part)) {
-                v->SetMaxCapacitance(std::pow(10, -7 + random.bounded(3.0)));
-                v->SetHandlePosition(1 + random.bounded(20));
-            } else if (auto* box = qobject_cast<TBlackBug*>(part)) {
-                // A passive content, or a source of the circuit's own kind.
-                const int pick = random.bounded(4);
-                box->SetVariant(pick < 3      ? 1 + pick
-                                : alternating ? TBlackBug::Generator
-                                              : TBlackBug::Battery);
+            } else {
+                ShakeVariable(part, random, alternating);
             }
             // A scheme file holds one part on an edge.
             int r, c;
@@ -732,19 +738,10 @@ void Shake(TIron* part, QRandomGenerator& random, bool weak, bool alternating) {
     } else if (auto* c = qobject_cast<TConductor*>(part)) {
         c->SetLength(random.bounded(100.0));
         c->SetSection(random.bounded(2) ? 0.0 : random.bounded(1.0));
-    } else if (auto* v = qobject_cast<TVResistor*>(part)) {
-        v->SetMaxResistance(std::pow(10, 1 + random.bounded(3.0)));
-        v->SetHandlePosition(1 + random.bounded(20));
-    } else if (auto* v = qobject_cast<TVCondensator*>(part)) {
-        v->SetMaxCapacitance(std::pow(10, -7 + random.bounded(3.0)));
-        v->SetHandlePosition(1 + random.bounded(20));
     } else if (auto* b = qobject_cast<TBattery*>(part)) {
         b->SetReversed(random.bounded(2));
-    } else if (auto* box = qobject_cast<TBlackBug*>(part)) {
-        const int pick = random.bounded(4);
-        box->SetVariant(pick < 3      ? 1 + pick
-                        : alternating ? TBlackBug::Generator
-                                      : TBlackBug::Battery);
+    } else {
+        ShakeVariable(part, random, alternating);
     }
     if (random.bounded(6) == 0) part->SetHidden(true);
     if (random.bounded(8) == 0) part->BurnOut(true); // only the kinds that can burn take it

@@ -122,6 +122,14 @@ int SliderStep(double value, double maximum, int otherwise) {
                                 : otherwise;
 }
 
+// A variable part's tail: its full scale. The slider takes the step nearest the record's value,
+// and the value becomes that step's share of the full scale.
+void ReadSlider(QIODevice& file, TSchemePart& p, double& value) {
+    p.MaxValue = std::fabs(SchemeIO::ReadDouble(file));
+    p.HandlePosition = SliderStep(value, p.MaxValue, p.HandlePosition);
+    value = std::fabs(p.HandlePosition * p.MaxValue * 0.05);
+}
+
 TSchemePart ReadPart(QIODevice& file, quint8 kind, int version) {
     using namespace SchemeIO;
     TSchemePart p;
@@ -181,20 +189,12 @@ TSchemePart ReadPart(QIODevice& file, quint8 kind, int version) {
         p.On = ReadInt32(file) != 0;
         p.Resistance = p.On ? Closed : SwitchOpen;
         break;
-    case KindVResistor: {
-        const double value = p.Resistance;
-        p.MaxValue = std::fabs(ReadDouble(file));
-        p.HandlePosition = SliderStep(value, p.MaxValue, p.HandlePosition);
-        p.Resistance = std::fabs(p.HandlePosition * p.MaxValue * 0.05);
+    case KindVResistor:
+        ReadSlider(file, p, p.Resistance);
         break;
-    }
-    case KindVCondensator: {
-        const double value = p.Capacitance;
-        p.MaxValue = std::fabs(ReadDouble(file));
-        p.HandlePosition = SliderStep(value, p.MaxValue, p.HandlePosition);
-        p.Capacitance = std::fabs(p.HandlePosition * p.MaxValue * 0.05);
+    case KindVCondensator:
+        ReadSlider(file, p, p.Capacitance);
         break;
-    }
     case KindBattery:
         if (version < Version12) {
             if (seen) {
