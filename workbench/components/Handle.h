@@ -3,6 +3,8 @@
 // orientation, a handle the program draws over it where the student moved it, and the drag
 // cursors made from the whole part.
 
+#include "schemefile/SchemeIO.h" // the steps of a handle
+
 #include <QCursor>
 #include <QImage>
 #include <QString>
@@ -25,9 +27,6 @@ struct THandlePictures {
     void CopyTo(TIron& part) const;
 };
 
-// The steps of a handle: 1 (a twentieth of the full scale) to 20 (the full scale).
-constexpr int LeastStep = 1;
-constexpr int MostStep = 20;
 // The handle's shift from its place at step 0, in pixels: two a step.
 inline int HandleShift(int step) {
     return int(step * 40 * 0.05);

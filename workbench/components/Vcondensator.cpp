@@ -63,10 +63,7 @@ void TVCondensator::LoadFromFile(QIODevice& file) {
     TIron::LoadFromFile(file);
     const double value = Capacitance;
     SetMaxCapacitance(SchemeIO::ReadDouble(file));
-    const double share = value / MaxCapacitance * 20;
-    if (std::isfinite(share))
-        HandlePosition = std::clamp(int(std::lround(share)), LeastStep, MostStep);
-    SetHandlePosition(HandlePosition);
+    SetHandlePosition(StepOfValue(value, MaxCapacitance, HandlePosition));
 }
 
 QString TVCondensator::GetHint() {

@@ -56,10 +56,7 @@ void TVResistor::LoadFromFile(QIODevice& file) {
     TIron::LoadFromFile(file);
     const double value = Resistance;
     SetMaxResistance(SchemeIO::ReadDouble(file));
-    const double share = value / MaxResistance * 20;
-    if (std::isfinite(share))
-        HandlePosition = std::clamp(int(std::lround(share)), LeastStep, MostStep);
-    SetHandlePosition(HandlePosition);
+    SetHandlePosition(StepOfValue(value, MaxResistance, HandlePosition));
 }
 
 QString TVResistor::GetHint() {

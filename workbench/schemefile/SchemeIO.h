@@ -7,6 +7,7 @@
 
 #include <QIODevice>
 #include <QtEndian>
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -69,6 +70,17 @@ int ReadSchemeVersion(QIODevice& file);
 // The frequency after the signature: 0 when the file ends inside it; throws ESchemeIO when it is
 // not a finite number.
 double ReadSchemeOmega(QIODevice& file);
+
+// The handle of a variable part: step 1 is a twentieth of the full scale, step 20 the whole.
+constexpr int LeastStep = 1;
+constexpr int MostStep = 20;
+// A record holds a variable part's value and full scale but no step: the part takes the step
+// nearest its value, or keeps `otherwise` where the share is not a number.
+inline int StepOfValue(double value, double fullScale, int otherwise) {
+    const double share = value / fullScale * 20;
+    return std::isfinite(share) ? std::clamp(int(std::lround(share)), LeastStep, MostStep)
+                                : otherwise;
+}
 
 namespace SchemeIO {
 

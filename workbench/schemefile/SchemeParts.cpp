@@ -12,7 +12,6 @@ constexpr double Open = 1E60;   // a burnt part, a capacitor on direct current
 constexpr double Closed = 1E-6; // a wire, a closed switch, a coil on direct current
 constexpr double SwitchOpen = 1E60 * 100;
 constexpr double LampTolerance = 0.8333333333333334;
-constexpr int LeastStep = 1, MostStep = 20; // the slider of the variable parts
 
 int Row(int node) {
     return node / 7;
@@ -115,18 +114,11 @@ void TakeCurrent(TSchemePart& p, TComplex current, double w) {
     }
 }
 
-// A variable part's slider from the value in the record: the nearest of its 20 steps.
-int SliderStep(double value, double maximum, int otherwise) {
-    const double share = value / maximum * 20;
-    return std::isfinite(share) ? std::clamp(int(std::lround(share)), LeastStep, MostStep)
-                                : otherwise;
-}
-
 // A variable part's tail: its full scale. The slider takes the step nearest the record's value,
 // and the value becomes that step's share of the full scale.
 void ReadSlider(QIODevice& file, TSchemePart& p, double& value) {
     p.MaxValue = std::fabs(SchemeIO::ReadDouble(file));
-    p.HandlePosition = SliderStep(value, p.MaxValue, p.HandlePosition);
+    p.HandlePosition = StepOfValue(value, p.MaxValue, p.HandlePosition);
     value = std::fabs(p.HandlePosition * p.MaxValue * 0.05);
 }
 
