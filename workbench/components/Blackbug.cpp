@@ -6,6 +6,7 @@
 #include "components/Condensator.h"
 #include "components/Generator.h"
 #include "components/Inductance.h"
+#include "schemefile/KindRules.h"
 #include "schemefile/SchemeIO.h"
 #include "shell/Global.h"
 
@@ -150,18 +151,7 @@ TComplex TBlackBug::ImpedanceWhen(bool acDriven) {
 
 // The variants the solver drives with the circuit's frequency, as a file may carry them.
 bool TBlackBug::IsAlternatingSource() const {
-    switch (Variant) {
-    case 5:
-    case 9:
-    case 10:
-    case 11:
-    case 15:
-    case 16:
-    case 17:
-        return true;
-    default:
-        return false;
-    }
+    return AlternatingVariant(Variant);
 }
 
 QString TBlackBug::GetHint() {

@@ -1,5 +1,6 @@
 #include "components/Condensator.h"
 
+#include "schemefile/KindRules.h"
 #include "schemefile/SchemeIO.h"
 #include "shell/Global.h"
 
@@ -32,9 +33,7 @@ void TCondensator::SetMaxVoltage(double value) {
 }
 
 TComplex TCondensator::ImpedanceOf(double capacitance, bool acDriven) {
-    const double wc = CircuitOmega * capacitance;
-    if (acDriven && wc != 0) return {0, -1 / wc};
-    return {1E60, 0};
+    return CapacitorImpedance(capacitance, acDriven, CircuitOmega);
 }
 
 TComplex TCondensator::ImpedanceWhen(bool acDriven) {

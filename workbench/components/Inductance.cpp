@@ -1,5 +1,6 @@
 #include "components/Inductance.h"
 
+#include "schemefile/KindRules.h"
 #include "shell/Global.h"
 
 namespace {
@@ -20,8 +21,7 @@ TInductance::TInductance() : TIron(KindInductance) {
 }
 
 TComplex TInductance::ImpedanceOf(double inductance, bool acDriven) {
-    if (acDriven) return {0, CircuitOmega * inductance};
-    return {1E-6, 0};
+    return CoilImpedance(inductance, acDriven, CircuitOmega);
 }
 
 TComplex TInductance::ImpedanceWhen(bool acDriven) {

@@ -1,6 +1,7 @@
 #include "components/Iron0.h"
 
 #include "board/Node.h"
+#include "schemefile/KindRules.h"
 #include "shell/Global.h"
 
 #include <cmath>
@@ -46,9 +47,7 @@ void TIron0::SetFrequency(double omega) {
 }
 
 TComplex TIron0::ImpedanceWhen(bool) {
-    const double w = CircuitOmega;
-    if (w * Capacitance == 0) return {Resistance, w * Inductance};
-    return {Resistance, w * Inductance - (1 / w) / Capacitance};
+    return SeriesImpedance(Resistance, Inductance, Capacitance, CircuitOmega);
 }
 
 void TIron0::SetCurrent(TComplex current) {

@@ -1,5 +1,6 @@
 #include "schemefile/SchemeParts.h"
 
+#include "schemefile/KindRules.h"
 #include "solver/Calculate.h"
 
 #include <QSet>
@@ -18,41 +19,6 @@ int Row(int node) {
 }
 int Column(int node) {
     return node % 7;
-}
-
-// The impedance of an element with resistance, inductance and capacitance in series.
-TComplex SeriesImpedance(double r, double l, double c, double w) {
-    if (w * c == 0) return {r, w * l};
-    return {r, w * l - (1 / w) / c};
-}
-
-// A capacitor blocks direct current; it counts its reactance only where a generator drives it.
-TComplex CapacitorImpedance(double c, bool acDriven, double w) {
-    const double wc = w * c;
-    if (acDriven && wc != 0) return {0, -1 / wc};
-    return {Open, 0};
-}
-
-// A coil is a wire on direct current.
-TComplex CoilImpedance(double l, bool acDriven, double w) {
-    if (acDriven) return {0, w * l};
-    return {Closed, 0};
-}
-
-// The black box's contents that drive their loops with alternating current.
-bool AlternatingVariant(quint8 variant) {
-    switch (variant) {
-    case 5:
-    case 9:
-    case 10:
-    case 11:
-    case 15:
-    case 16:
-    case 17:
-        return true;
-    default:
-        return false;
-    }
 }
 
 // What an overload does to each kind: a burnt part opens the circuit. Kinds that cannot burn
