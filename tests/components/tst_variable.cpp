@@ -223,6 +223,9 @@ void TestVariable::loadedPartTakesTheStepOfItsValue_data() {
     QTest::newRow("step 7") << int(KindVResistor) << 350.0 << 7;
     QTest::newRow("between steps") << int(KindVResistor) << 333.0 << 7;
     QTest::newRow("above the full scale") << int(KindVResistor) << 5000.0 << 20;
+    // Shares beyond what an int or a long holds still give the top step.
+    QTest::newRow("far above the full scale") << int(KindVResistor) << 1E15 << 20;
+    QTest::newRow("the largest number") << int(KindVResistor) << 1E300 << 20;
     QTest::newRow("nothing") << int(KindVResistor) << 0.0 << 1;
     QTest::newRow("capacitor step 3") << int(KindVCondensator) << 0.00015 << 3;
 }

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <stdexcept>
 
 namespace {
 
@@ -26,13 +27,16 @@ public:
     std::vector<double> Rating; // amperes; 0: never overloaded
     QStringList Calls;
     QList<QPair<TSolveProblem, QString>> Problems;
-    int FailAtCurrent = -1; // the element whose TakeCurrent throws, once
+    int FailAtCurrent = -1;    // the element whose TakeCurrent throws, once
+    bool RuntimeError = false; // it throws what the runtime would, not a solve failure
+    bool ReportFails = false;  // and being told of it, the sink fails once more
 
     void TakeAcMarks(const TCircuitView&) override { Calls << "marks"; }
     void TakeCurrent(TCircuitView& view, int e) override {
         Calls << QString("current %1").arg(e);
         if (e == FailAtCurrent) {
             FailAtCurrent = -1;
+            if (RuntimeError) throw std::runtime_error("the part ran out of memory");
             throw ESolveFailure{TSolveProblem::Failed, "the part refused"};
         }
         TCircuitElement& element = view.Elements[size_t(e)];
@@ -48,6 +52,7 @@ public:
     }
     void Report(TSolveProblem problem, const QString& text) override {
         Problems.append({problem, text});
+        if (ReportFails) throw ESolveFailure{TSolveProblem::Failed, "told twice"};
     }
 };
 
@@ -138,7 +143,7 @@ void TestCircuit::noLoopClearsEveryElement() {
         QCOMPARE(e.Current, TComplex());
         QVERIFY(!e.AcDriven);
     }
-    QCOMPARE(sink.Calls, QStringList({"current 0", "current 1", "current 2", "marks"}));
+    QCOMPARE(sink.Calls, QStringList({"marks", "current 0", "current 1", "current 2"}));
     QVERIFY(!QFile::exists(log)); // nothing solved, nothing logged
 }
 
@@ -166,6 +171,8 @@ void TestCircuit::mostOverloadedBurnsAndABurntPartNeverAgain() {
 void TestCircuit::failures_data() {
     QTest::addColumn<TCircuitView>("view");
     QTest::addColumn<int>("failAtCurrent");
+    QTest::addColumn<bool>("runtimeError");
+    QTest::addColumn<bool>("reportFails");
     QTest::addColumn<int>("problem");
     QTest::addColumn<QString>("text");
 
@@ -174,29 +181,39 @@ void TestCircuit::failures_data() {
     resonance.Elements = {Element(0, 1, TComplex(0, 50), 1), Element(0, 1, TComplex(0, -50)),
                           Element(2, 3, 1, 1)};
     resonance.Elements[2].Current = 0.5; // a stale current elsewhere
-    QTest::newRow("singular") << resonance << -1 << int(TSolveProblem::Singular) << QString();
+    QTest::newRow("singular") << resonance << -1 << false << false << int(TSolveProblem::Singular)
+                              << QString();
+    QTest::newRow("the sink fails as it is told")
+        << resonance << -1 << false << true << int(TSolveProblem::Singular) << QString();
 
     TCircuitView offTheView;
     offTheView.NodeCount = 2;
     offTheView.Elements = {Element(0, 1, 1, 1), Element(1, 2, 1)};
     offTheView.Elements[0].Current = 0.5;
-    QTest::newRow("node outside the view")
-        << offTheView << -1 << int(TSolveProblem::Failed) << "No Nodes in Array !";
+    QTest::newRow("node outside the view") << offTheView << -1 << false << false
+                                           << int(TSolveProblem::Failed) << "No Nodes in Array !";
 
     TCircuitView loop;
     loop.NodeCount = 2;
     loop.Elements = {Element(0, 1, 1, 1), Element(0, 1, 1), Element(0, 1, 3)};
     QTest::newRow("a part refuses its current")
-        << loop << 1 << int(TSolveProblem::Failed) << "the part refused";
+        << loop << 1 << false << false << int(TSolveProblem::Failed) << "the part refused";
+    QTest::newRow("a runtime error in a part")
+        << loop << 1 << true << false << int(TSolveProblem::Unexpected)
+        << "the part ran out of memory";
 }
 
 void TestCircuit::failures() {
     QFETCH(TCircuitView, view);
     QFETCH(int, failAtCurrent);
+    QFETCH(bool, runtimeError);
+    QFETCH(bool, reportFails);
     QFETCH(int, problem);
     QFETCH(QString, text);
     TRecordingSink sink;
     sink.FailAtCurrent = failAtCurrent;
+    sink.RuntimeError = runtimeError;
+    sink.ReportFails = reportFails;
     QVERIFY(!SolveCircuit(view, sink));
     QVERIFY(Solver::LastSolve.Failed);
     QCOMPARE(sink.Problems.size(), 1);

@@ -78,8 +78,8 @@ constexpr int MostStep = 20;
 // nearest its value, or keeps `otherwise` where the share is not a number.
 inline int StepOfValue(double value, double fullScale, int otherwise) {
     const double share = value / fullScale * 20;
-    return std::isfinite(share) ? std::clamp(int(std::lround(share)), LeastStep, MostStep)
-                                : otherwise;
+    // Clamped before it is rounded: a share far above the scale would not fit an int.
+    return std::isfinite(share) ? int(std::lround(std::clamp(share, 1.0, 20.0))) : otherwise;
 }
 
 namespace SchemeIO {

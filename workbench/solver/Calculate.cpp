@@ -491,11 +491,12 @@ bool Solve(TCircuitView& view, TCircuitSink& sink) {
     bool listed = ListLoops(g);
     TTopology t = listed ? PrepareFromLoops(g) : PrepareFromSpanningTrees(g);
     if (t.LoopElements.empty()) {
-        // No closed loop: no current anywhere, nothing to log.
-        ZeroCurrents(view, sink, true);
+        // No closed loop: no current anywhere, nothing to log. The marks go first, as in every
+        // solve: a part takes its voltage from the impedance they give.
         for (TCircuitElement& e : view.Elements)
             e.AcDriven = false;
         sink.TakeAcMarks(view);
+        ZeroCurrents(view, sink, true);
         return false;
     }
     sink.TakeAcMarks(view);
@@ -515,6 +516,22 @@ bool Solve(TCircuitView& view, TCircuitSink& sink) {
     return burnt;
 }
 
+// Ends a solve as failed: the sink is told, and no element keeps a current. A sink that fails
+// again on the way changes neither; the solve never throws.
+void Fail(TCircuitView& view, TCircuitSink& sink, TSolveProblem problem, const QString& text) {
+    Solver::LastSolve.Failed = true;
+    try {
+        sink.Report(problem, text);
+    } catch (const ESolveFailure&) {
+    } catch (const std::exception&) {
+    }
+    try {
+        ZeroCurrents(view, sink, false);
+    } catch (const ESolveFailure&) {
+    } catch (const std::exception&) {
+    }
+}
+
 } // namespace
 
 bool SolveCircuit(TCircuitView& view, TCircuitSink& sink) {
@@ -522,14 +539,9 @@ bool SolveCircuit(TCircuitView& view, TCircuitSink& sink) {
     try {
         return Solve(view, sink);
     } catch (const ESolveFailure& failure) {
-        Solver::LastSolve.Failed = true;
-        sink.Report(failure.Problem, failure.Text);
-        try {
-            ZeroCurrents(view, sink, false);
-        } catch (const ESolveFailure&) {
-        }
+        Fail(view, sink, failure.Problem, failure.Text);
     } catch (const std::exception& error) {
-        sink.Report(TSolveProblem::Unexpected, QString::fromLocal8Bit(error.what()));
+        Fail(view, sink, TSolveProblem::Unexpected, QString::fromLocal8Bit(error.what()));
     }
     return false;
 }
