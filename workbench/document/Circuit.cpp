@@ -6,7 +6,6 @@
 #include "solver/Calculate.h"
 
 #include <QCoreApplication>
-#include <QHash>
 
 namespace {
 
@@ -87,15 +86,14 @@ TCircuitView BoardCircuit() {
     TCircuitView view;
     view.NodeCount = int(Nodes.size());
     view.Omega = CircuitOmega;
-    QHash<const TNode*, int> nodeNumber;
-    nodeNumber.reserve(Nodes.size());
-    for (int q = 0; q < int(Nodes.size()); ++q)
-        nodeNumber.insert(Nodes[q], q);
+    // A node's number is its place on the lattice; a node found elsewhere is looked up.
     auto numberOf = [&](const TNode* node) {
         if (!node) return -1;
-        const auto it = nodeNumber.constFind(node);
-        if (it == nodeNumber.constEnd()) throw EThrownText("No Nodes in Array !");
-        return *it;
+        const qsizetype q = qsizetype(node->Row) * 7 + node->Column;
+        if (node->Row >= 0 && node->Column >= 0 && node->Column < 7 && q < Nodes.size() &&
+            Nodes[q] == node)
+            return int(q);
+        return IndexOfNode(node);
     };
     view.Elements.resize(size_t(CircuitElements.size()));
     for (int k = 0; k < int(CircuitElements.size()); ++k) {

@@ -25,20 +25,30 @@ TCircuitGraph TCircuitGraph::Of(TCircuitView& view) {
     g.View = &view;
     g.NodeCount = view.NodeCount;
     const size_t n = view.Elements.size();
-    g.First.reserve(n);
-    g.Second.reserve(n);
-    g.Breaks.reserve(n);
-    g.Attached.resize(size_t(view.NodeCount));
+    g.First.resize(n);
+    g.Second.resize(n);
+    g.Breaks.resize(n);
+    g.AttachedStart.assign(size_t(view.NodeCount) + 1, 0);
     for (size_t k = 0; k < n; ++k) {
         const TCircuitElement& e = view.Elements[k];
         if (e.First < -1 || e.First >= view.NodeCount || e.Second < -1 ||
             e.Second >= view.NodeCount)
             throw ESolveFailure{TSolveProblem::Failed, QStringLiteral("No Nodes in Array !")};
-        g.First.push_back(e.First);
-        g.Second.push_back(e.Second);
-        g.Breaks.push_back(e.BreaksLoops);
-        if (e.First >= 0) g.Attached[size_t(e.First)].push_back(int(k));
-        if (e.Second >= 0 && e.Second != e.First) g.Attached[size_t(e.Second)].push_back(int(k));
+        g.First[k] = e.First;
+        g.Second[k] = e.Second;
+        g.Breaks[k] = e.BreaksLoops;
+        if (e.First >= 0) ++g.AttachedStart[size_t(e.First)];
+        if (e.Second >= 0 && e.Second != e.First) ++g.AttachedStart[size_t(e.Second)];
+    }
+    // Counts summed up to each node's end; filled from the back, each start falls into place.
+    for (size_t q = 1; q < g.AttachedStart.size(); ++q)
+        g.AttachedStart[q] += g.AttachedStart[q - 1];
+    g.AttachedList.resize(size_t(g.AttachedStart.back()));
+    for (size_t k = n; k-- > 0;) {
+        const int first = g.First[k], second = g.Second[k];
+        if (first >= 0) g.AttachedList[size_t(--g.AttachedStart[size_t(first)])] = int(k);
+        if (second >= 0 && second != first)
+            g.AttachedList[size_t(--g.AttachedStart[size_t(second)])] = int(k);
     }
     return g;
 }
@@ -120,7 +130,7 @@ int WriteCurrentLawRows(const TCircuitGraph& g, const TTopology& t, TEquations& 
         for (size_t i = 0; i + 1 < group.Nodes.size(); ++i, ++k) {
             const int v = group.Nodes[i];
             eq.ClearRow(k);
-            for (int e : g.Attached[size_t(v)])
+            for (int e : g.AttachedTo(v))
                 if (group.Elements.Test(e)) eq.At(k, e) = g.First[size_t(e)] == v ? 1.0 : -1.0;
         }
     }
@@ -171,9 +181,11 @@ std::vector<int> ScaleClasses(const TCircuitGraph& g, const TTopology& t, const 
 void WriteCurrentLawRowsAsCuts(const TCircuitGraph& g, const TTopology& t,
                                const std::vector<int>& classes, const TValues& values,
                                TEquations& eq) {
+    // Each piece is a chain of nodes: its first node (which names it), its last, its size, and
+    // per node the next one in its piece (-1 at the end).
     const size_t nodeCount = size_t(g.NodeCount);
-    std::vector<int> pieceOf(nodeCount, -1);
-    std::vector<std::vector<int>> pieces;
+    std::vector<int> pieceOf(nodeCount, -1), nextNode(nodeCount, -1);
+    std::vector<int> head, tail, size;
     std::vector<int> elements;
     int k = 0;
     for (const TLoopGroup& group : t.Groups) {
@@ -183,23 +195,27 @@ void WriteCurrentLawRowsAsCuts(const TCircuitGraph& g, const TTopology& t,
             return values.Size[size_t(a)] < values.Size[size_t(b)];
         });
 
-        pieces.clear();
+        head.clear();
+        tail.clear();
+        size.clear();
         for (int v : group.Nodes) {
-            pieceOf[size_t(v)] = int(pieces.size());
-            pieces.push_back({v});
+            pieceOf[size_t(v)] = int(head.size());
+            nextNode[size_t(v)] = -1;
+            head.push_back(v);
+            tail.push_back(v);
+            size.push_back(1);
         }
         for (int e : elements) {
             int a = pieceOf[size_t(g.First[size_t(e)])];
             int b = pieceOf[size_t(g.Second[size_t(e)])];
             if (a == b) continue; // closes a loop inside one piece
-            if (pieces[size_t(a)].size() > pieces[size_t(b)].size() ||
-                (pieces[size_t(a)].size() == pieces[size_t(b)].size() &&
-                 pieces[size_t(a)].front() > pieces[size_t(b)].front()))
+            if (size[size_t(a)] > size[size_t(b)] ||
+                (size[size_t(a)] == size[size_t(b)] && head[size_t(a)] > head[size_t(b)]))
                 std::swap(a, b);
             // Row k: the current leaving piece a, through the group's elements with one end in it.
             eq.ClearRow(k);
-            for (int v : pieces[size_t(a)])
-                for (int f : g.Attached[size_t(v)]) {
+            for (int v = head[size_t(a)]; v >= 0; v = nextNode[size_t(v)])
+                for (int f : g.AttachedTo(v)) {
                     if (!group.Elements.Test(f)) continue;
                     const bool from = pieceOf[size_t(g.First[size_t(f)])] == a;
                     const bool to = pieceOf[size_t(g.Second[size_t(f)])] == a;
@@ -207,11 +223,11 @@ void WriteCurrentLawRowsAsCuts(const TCircuitGraph& g, const TTopology& t,
                 }
             eq.RowClass[size_t(k)] = classes[size_t(e)];
             ++k;
-            for (int v : pieces[size_t(a)])
+            for (int v = head[size_t(a)]; v >= 0; v = nextNode[size_t(v)])
                 pieceOf[size_t(v)] = b;
-            pieces[size_t(b)].insert(pieces[size_t(b)].end(), pieces[size_t(a)].begin(),
-                                     pieces[size_t(a)].end());
-            pieces[size_t(a)].clear();
+            nextNode[size_t(tail[size_t(b)])] = head[size_t(a)];
+            tail[size_t(b)] = tail[size_t(a)];
+            size[size_t(b)] += size[size_t(a)];
         }
     }
 }

@@ -35,7 +35,7 @@ void TLoopList::Walk(const TCircuitGraph& g, size_t i) {
         if (far == start) break;
         // The loop's other element at the far node.
         int next = -1;
-        for (int f : g.Attached[size_t(far)])
+        for (int f : g.AttachedTo(far))
             if (f != e && loop.Elements.Test(f)) {
                 next = f;
                 break;
@@ -197,7 +197,7 @@ bool ListLoops(const TCircuitGraph& g) {
         s.Queue.assign(1, int(root));
         for (size_t at = 0; at < s.Queue.size(); ++at) {
             const int v = s.Queue[at];
-            for (int e : g.Attached[size_t(v)]) {
+            for (int e : g.AttachedTo(v)) {
                 if (!s.InTree[size_t(e)]) continue;
                 const int w = g.First[size_t(e)] ^ g.Second[size_t(e)] ^ v;
                 if (s.Depth[size_t(w)] >= 0) continue;
@@ -254,7 +254,7 @@ bool ListLoops(const TCircuitGraph& g) {
             node = g.First[size_t(e)] ^ g.Second[size_t(e)] ^ node;
             if (s.Degree[size_t(node)] != 2 || node == from) break;
             int next = -1;
-            for (int f : g.Attached[size_t(node)])
+            for (int f : g.AttachedTo(node))
                 if (f != e && inLoops.Test(f)) {
                     next = f;
                     break;
@@ -266,7 +266,7 @@ bool ListLoops(const TCircuitGraph& g) {
     };
     for (size_t v = 0; v < nodeCount; ++v) {
         if (s.Degree[v] < 3) continue;
-        for (int e : g.Attached[v])
+        for (int e : g.AttachedTo(v))
             if (inLoops.Test(e) && !s.Chained[size_t(e)]) follow(int(v), e);
     }
     // Loops standing alone, each one chain from a node round to it.

@@ -5,22 +5,32 @@
 #include "solver/Calculate.h"
 
 #include <algorithm>
+#include <span>
 #include <vector>
 
 // The view read once per solve: elements by number, nodes by number.
 struct TCircuitGraph {
     TCircuitView* View = nullptr; // the element values, and where the marks go
     int NodeCount = 0;
-    std::vector<int> First, Second;         // node numbers, -1 where the terminal is free
-    std::vector<std::vector<int>> Attached; // per node: its elements, ascending
-    std::vector<char> Breaks;               // open switch or switched-off meter
+    std::vector<int> First, Second; // node numbers, -1 where the terminal is free
+    std::vector<char> Breaks;       // open switch or switched-off meter
 
     int ElementCount() const { return int(First.size()); }
+    // The elements with a terminal on node q, ascending.
+    std::span<const int> AttachedTo(int q) const {
+        return {AttachedList.data() + AttachedStart[size_t(q)],
+                size_t(AttachedStart[size_t(q) + 1] - AttachedStart[size_t(q)])};
+    }
     // A branch a loop can run through: both terminals on different nodes.
     bool Joins(int e) const { return First[e] >= 0 && Second[e] >= 0 && First[e] != Second[e]; }
 
     // Throws ESolveFailure for a node number outside the view.
     static TCircuitGraph Of(TCircuitView& view);
+
+private:
+    // Every node's elements in one list, node q's from AttachedStart[q] (one allocation each,
+    // however many nodes).
+    std::vector<int> AttachedStart, AttachedList;
 };
 
 // Loops sharing elements form a group; its nodes get current-law rows.
