@@ -56,24 +56,25 @@ TCircuitGraph TCircuitGraph::Of(TCircuitView& view) {
 // --- Topology ----------------------------------------------------------
 
 std::vector<int> NodesOf(const TCircuitGraph& g, const TElementMask& elements) {
-    std::vector<char> seen(size_t(g.NodeCount), 0);
+    TElementMask seen(g.NodeCount); // a mask of elements serves as well for nodes
     elements.ForEach([&](int e) {
-        seen[size_t(g.First[size_t(e)])] = 1;
-        seen[size_t(g.Second[size_t(e)])] = 1;
+        seen.Set(g.First[size_t(e)]);
+        seen.Set(g.Second[size_t(e)]);
     });
     std::vector<int> nodes;
-    for (size_t q = 0; q < seen.size(); ++q)
-        if (seen[q]) nodes.push_back(int(q));
+    nodes.reserve(size_t(seen.Count()));
+    seen.ForEach([&](int q) { nodes.push_back(q); });
     return nodes;
 }
 
 void CollectLoopElements(const TCircuitGraph& g, const TElementMask& loops, TTopology& t) {
-    std::vector<char> nodeSeen(size_t(g.NodeCount), 0);
+    TElementMask nodeSeen(g.NodeCount);
+    t.LoopElements.reserve(size_t(loops.Count()));
     loops.ForEach([&](int e) {
         t.LoopElements.push_back(e);
         for (int q : {g.First[size_t(e)], g.Second[size_t(e)]}) {
-            if (nodeSeen[size_t(q)]) continue;
-            nodeSeen[size_t(q)] = 1;
+            if (nodeSeen.Test(q)) continue;
+            nodeSeen.Set(q);
             t.LoopNodes.push_back(q);
         }
     });
@@ -187,23 +188,26 @@ void WriteCurrentLawRowsAsCuts(const TCircuitGraph& g, const TTopology& t,
     std::vector<int> pieceOf(nodeCount, -1), nextNode(nodeCount, -1);
     std::vector<int> head, tail, size;
     std::vector<int> elements;
+    elements.reserve(size_t(g.ElementCount()));
     int k = 0;
     for (const TLoopGroup& group : t.Groups) {
         elements.clear();
         group.Elements.ForEach([&](int e) { elements.push_back(e); });
-        std::stable_sort(elements.begin(), elements.end(), [&](int a, int b) {
-            return values.Size[size_t(a)] < values.Size[size_t(b)];
-        });
+        // By rising impedance, equal ones in element order (a stable insertion sort: the
+        // groups are small, and it needs no buffer).
+        for (size_t i = 1; i < elements.size(); ++i) {
+            const int e = elements[i];
+            size_t j = i;
+            for (; j > 0 && values.Size[size_t(e)] < values.Size[size_t(elements[j - 1])]; --j)
+                elements[j] = elements[j - 1];
+            elements[j] = e;
+        }
 
-        head.clear();
-        tail.clear();
-        size.clear();
-        for (int v : group.Nodes) {
-            pieceOf[size_t(v)] = int(head.size());
-            nextNode[size_t(v)] = -1;
-            head.push_back(v);
-            tail.push_back(v);
-            size.push_back(1);
+        head = tail = group.Nodes;
+        size.assign(group.Nodes.size(), 1);
+        for (size_t i = 0; i < group.Nodes.size(); ++i) {
+            pieceOf[size_t(group.Nodes[i])] = int(i);
+            nextNode[size_t(group.Nodes[i])] = -1;
         }
         for (int e : elements) {
             int a = pieceOf[size_t(g.First[size_t(e)])];
@@ -411,11 +415,11 @@ void SeparateLoopsByClass(const TCircuitGraph& g, const std::vector<size_t>& loo
 
 // Elements outside every loop carry no current.
 void WriteZeroCurrentRows(const TCircuitGraph& g, const TTopology& t, TEquations& eq, int k) {
-    std::vector<char> inLoop(size_t(g.ElementCount()), 0);
+    TElementMask inLoop(g.ElementCount());
     for (int e : t.LoopElements)
-        inLoop[size_t(e)] = 1;
+        inLoop.Set(e);
     for (int e = 0; e < g.ElementCount(); ++e) {
-        if (inLoop[size_t(e)]) continue;
+        if (inLoop.Test(e)) continue;
         eq.ClearRow(k);
         eq.At(k, e) = 3.14E-9;
         ++k;

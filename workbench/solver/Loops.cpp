@@ -192,7 +192,7 @@ bool ListLoops(const TCircuitGraph& g) {
     s.Parent.assign(nodeCount, -1);
     s.Depth.assign(nodeCount, -1);
     for (size_t root = 0; root < nodeCount; ++root) {
-        if (s.Depth[root] >= 0) continue;
+        if (s.Depth[root] >= 0 || g.AttachedTo(int(root)).empty()) continue;
         s.Depth[root] = 0;
         s.Queue.assign(1, int(root));
         for (size_t at = 0; at < s.Queue.size(); ++at) {
