@@ -110,7 +110,7 @@ struct TValues {
     std::vector<double> Size; // its modulus
     std::vector<double> Emf;
 
-    explicit TValues(const TCircuitGraph& g) {
+    void Read(const TCircuitGraph& g) {
         const size_t n = size_t(g.ElementCount());
         Z.resize(n);
         Size.resize(n);
@@ -123,6 +123,19 @@ struct TValues {
         }
     }
 };
+
+// The equations' working space, kept from one solve to the next (as the loop listing's and the
+// matrix's are): once a circuit of its size has been solved, a solve allocates little here.
+// Nothing in the writing of the equations calls out of the solver, so no solve can start while
+// another is using it.
+struct TEquationScratch {
+    TValues Values;
+    std::vector<int> Classes, PieceOf, NextNode, Head, Tail, Size, Elements, Start;
+    std::vector<std::pair<double, int>> Sizes;
+    std::vector<size_t> Taken, Pool;
+    std::vector<double> ColumnScale, Dense;
+};
+TEquationScratch Scratch;
 
 // Current-law rows: per group, every node but the highest; +1 where the element leaves the node.
 int WriteCurrentLawRows(const TCircuitGraph& g, const TTopology& t, TEquations& eq) {
@@ -154,10 +167,11 @@ constexpr double ClassGap = 1e12;
 // The scale class of every element: the loop elements sorted by impedance (taken as at least 1
 // ohm, since the equations weigh smaller ones alike), a new class at every gap of ClassGap.
 // Elements outside the loops are of class 0.
-std::vector<int> ScaleClasses(const TCircuitGraph& g, const TTopology& t, const TValues& values) {
-    std::vector<int> classes(size_t(g.ElementCount()), 0);
-    std::vector<std::pair<double, int>> sizes;
-    sizes.reserve(t.LoopElements.size());
+void ScaleClasses(const TCircuitGraph& g, const TTopology& t, const TValues& values,
+                  std::vector<int>& classes) {
+    classes.assign(size_t(g.ElementCount()), 0);
+    std::vector<std::pair<double, int>>& sizes = Scratch.Sizes;
+    sizes.clear();
     for (int e : t.LoopElements)
         sizes.push_back({std::max(1.0, values.Size[size_t(e)]), e});
     std::sort(sizes.begin(), sizes.end());
@@ -166,7 +180,6 @@ std::vector<int> ScaleClasses(const TCircuitGraph& g, const TTopology& t, const 
         if (i > 0 && sizes[i].first > ClassGap * sizes[i - 1].first) ++level;
         classes[size_t(sizes[i].second)] = level;
     }
-    return classes;
 }
 
 // Rewrites each group's current-law rows as the currents leaving pieces of the group instead of
@@ -185,10 +198,14 @@ void WriteCurrentLawRowsAsCuts(const TCircuitGraph& g, const TTopology& t,
     // Each piece is a chain of nodes: its first node (which names it), its last, its size, and
     // per node the next one in its piece (-1 at the end).
     const size_t nodeCount = size_t(g.NodeCount);
-    std::vector<int> pieceOf(nodeCount, -1), nextNode(nodeCount, -1);
-    std::vector<int> head, tail, size;
-    std::vector<int> elements;
-    elements.reserve(size_t(g.ElementCount()));
+    std::vector<int>& pieceOf = Scratch.PieceOf;
+    std::vector<int>& nextNode = Scratch.NextNode;
+    std::vector<int>& head = Scratch.Head;
+    std::vector<int>& tail = Scratch.Tail;
+    std::vector<int>& size = Scratch.Size;
+    std::vector<int>& elements = Scratch.Elements;
+    pieceOf.assign(nodeCount, -1);
+    nextNode.assign(nodeCount, -1);
     int k = 0;
     for (const TLoopGroup& group : t.Groups) {
         elements.clear();
@@ -261,7 +278,8 @@ void WriteLoopRow(const TCircuitGraph& g, size_t i, const TValues& values, TEqua
 // duplicate test can still depend on each other; their system would be singular.
 bool Independent(const std::vector<size_t>& loops, int n) {
     const size_t rows = loops.size();
-    std::vector<double> m(rows * size_t(n), 0.0);
+    std::vector<double>& m = Scratch.Dense;
+    m.assign(rows * size_t(n), 0.0);
     for (size_t r = 0; r < rows; ++r) {
         const TLoop& loop = ListedLoops.Loops[loops[r]];
         const int* path = ListedLoops.PathOf(loops[r]);
@@ -296,9 +314,11 @@ int WriteListedLoopRows(const TCircuitGraph& g, const TTopology& t, const TValue
                         TEquations& eq, int k, std::vector<size_t>& taken) {
     const std::vector<TLoop>& loops = ListedLoops.Loops;
     // The loops by size, smallest first, in their order within one size.
-    std::vector<size_t> pool(loops.size());
+    std::vector<size_t>& pool = Scratch.Pool;
+    pool.resize(loops.size());
     {
-        std::vector<int> start(size_t(g.ElementCount()) + 2, 0);
+        std::vector<int>& start = Scratch.Start;
+        start.assign(size_t(g.ElementCount()) + 2, 0);
         for (const TLoop& loop : loops)
             ++start[size_t(loop.Count + 1)];
         for (size_t c = 1; c < start.size(); ++c)
@@ -427,16 +447,19 @@ void WriteZeroCurrentRows(const TCircuitGraph& g, const TTopology& t, TEquations
 }
 
 std::vector<TComplex> SolveEquations(const TCircuitGraph& g, const TTopology& t, bool listed) {
-    const TValues values(g);
+    TValues& values = Scratch.Values;
+    values.Read(g);
     TEquations eq(g.ElementCount());
     // The node rows are written only for the duplicate test of the listed loops; the cuts
     // below replace them.
     const int currentLawRows = listed ? WriteCurrentLawRows(g, t, eq) : CurrentLawRowCount(t);
-    std::vector<size_t> taken;
+    std::vector<size_t>& taken = Scratch.Taken;
+    taken.clear();
     int k = listed ? WriteListedLoopRows(g, t, values, eq, currentLawRows, taken)
                    : WriteSpanningTreeLoopRows(g, values, eq, currentLawRows, taken);
     WriteZeroCurrentRows(g, t, eq, k);
-    const std::vector<int> classes = ScaleClasses(g, t, values);
+    std::vector<int>& classes = Scratch.Classes;
+    ScaleClasses(g, t, values, classes);
     WriteCurrentLawRowsAsCuts(g, t, classes, values, eq);
     SeparateLoopsByClass(g, taken, classes, values, eq, currentLawRows);
     // A loop's class is that of its largest element; columns are their elements'.
@@ -446,7 +469,8 @@ std::vector<TComplex> SolveEquations(const TCircuitGraph& g, const TTopology& t,
                 eq.RowClass[size_t(r)] = std::max(eq.RowClass[size_t(r)], classes[size_t(c)]);
         });
     eq.ColumnClass = classes;
-    std::vector<double> columnScale(size_t(eq.N), 1.0);
+    std::vector<double>& columnScale = Scratch.ColumnScale;
+    columnScale.assign(size_t(eq.N), 1.0);
     for (int e = 0; e < eq.N; ++e)
         if (values.Size[size_t(e)] > 1) columnScale[size_t(e)] = values.Size[size_t(e)];
     eq.ScaleColumns(columnScale);

@@ -97,6 +97,12 @@ struct TEquations::TStorage {
     std::vector<int> RowAt, ColumnAt, RowPosition, ColumnPosition, RowsLeft, RowMaxClass, RowMaxAt;
     std::vector<double> RowMax;
     std::vector<uint64_t> Live, ClassColumns, PivotColumns, ColumnRows, Pending;
+    std::vector<int> Weighed, Unweighed; // the pivot row's columns still to come
+    std::vector<double> RealSolved;
+    std::vector<TComplex> ComplexSolved;
+    // The equations' own vectors, lent to them for the solve.
+    std::vector<int> RowClass, ColumnClass;
+    std::vector<double> ColumnScale, ElementMax;
 
     void Fit(size_t entries, size_t patternWords) {
         if (A.size() < entries) {
@@ -115,9 +121,16 @@ std::unique_ptr<TEquations::TStorage> Spare;
 } // namespace
 
 TEquations::TEquations(int n)
-    : N(n), RowClass(size_t(n), 0), ColumnClass(size_t(n), 0), Stride(size_t(n) + 1),
-      Words(size_t(n + 1 + 63) / 64), S(Spare ? std::move(Spare) : std::make_unique<TStorage>()),
-      ColumnScale(size_t(n), 1.0), ElementMax(size_t(n), -1) {
+    : N(n), Stride(size_t(n) + 1), Words(size_t(n + 1 + 63) / 64),
+      S(Spare ? std::move(Spare) : std::make_unique<TStorage>()) {
+    RowClass.swap(S->RowClass);
+    ColumnClass.swap(S->ColumnClass);
+    ColumnScale.swap(S->ColumnScale);
+    ElementMax.swap(S->ElementMax);
+    RowClass.assign(size_t(n), 0);
+    ColumnClass.assign(size_t(n), 0);
+    ColumnScale.assign(size_t(n), 1.0);
+    ElementMax.assign(size_t(n), -1);
     S->Fit(size_t(n) * Stride, size_t(n) * Words);
     Matrix = S->A.data();
     Patterns = S->Pattern.data();
@@ -136,6 +149,10 @@ TEquations::~TEquations() {
         });
     }
     std::fill_n(S->Pattern.begin(), size_t(N) * Words, 0);
+    RowClass.swap(S->RowClass);
+    ColumnClass.swap(S->ColumnClass);
+    ColumnScale.swap(S->ColumnScale);
+    ElementMax.swap(S->ElementMax);
     if (!Spare) Spare = std::move(S);
 }
 
@@ -192,7 +209,7 @@ void TEquations::ScaleColumns(const std::vector<double>& scale) {
         ForEachColumn(r, [&](int c) {
             if (c < N && scale[size_t(c)] != 1) Entry(r, c) /= scale[size_t(c)];
         });
-    ColumnScale = scale;
+    ColumnScale.assign(scale.begin(), scale.end());
 }
 
 std::vector<TComplex> TEquations::Solve() {
@@ -356,11 +373,16 @@ template <class T> std::vector<TComplex> TEquations::SolveSparse(std::vector<T>&
         const uint64_t* pivotPattern = &s.Pattern[size_t(pr) * Words];
         for (size_t w = 0; w < Words; ++w)
             s.PivotColumns[w] = pivotPattern[w] & s.Live[w];
+        // Listed once for every row below: those of the present class, whose entries decide
+        // the rows' largest, and the others.
         T* pivotRow = &entry(pr, 0);
+        s.Weighed.clear();
+        s.Unweighed.clear();
         for (size_t w = 0; w < Words; ++w)
             for (uint64_t bits = s.PivotColumns[w]; bits; bits &= bits - 1) {
                 const int c = int(w * 64) + __builtin_ctzll(bits);
                 pivotRow[c] = Arithmetic::Divide(pivotRow[c], pivot);
+                ((stageColumns[w] >> (c & 63)) & 1 ? s.Weighed : s.Unweighed).push_back(c);
             }
         // The rows below with an entry in the pivot column (in any order: each row is changed
         // by the pivot row alone).
@@ -372,41 +394,52 @@ template <class T> std::vector<TComplex> TEquations::SolveSparse(std::vector<T>&
                 const T f = row[pc];
                 if (f == T()) continue;
                 if (!Arithmetic::Finite(f)) throw ENotFinite();
+                uint64_t* columns = &s.Pattern[size_t(i) * Words];
                 // The row's largest entry stays known while it lies outside the columns changed
                 // here (and not in the pivot's, which leaves): then only the changed ones can
-                // exceed it.
+                // exceed it. It is found anew among the changed ones when they are all the
+                // row's live columns of the class.
                 const int at = s.RowMaxAt[size_t(i)];
-                const bool keep =
+                bool weigh =
                     s.RowMaxClass[size_t(i)] == stage &&
                     (at < 0 || (at != pc && !((s.PivotColumns[size_t(at >> 6)] >> (at & 63)) & 1)));
                 double rowMax = s.RowMax[size_t(i)];
                 int rowMaxAt = at;
-                uint64_t* columns = &s.Pattern[size_t(i) * Words];
-                for (size_t w = 0; w < Words; ++w) {
-                    const uint64_t changed = s.PivotColumns[w];
-                    const uint64_t weighed = changed & stageColumns[w];
-                    for (uint64_t bits = changed; bits; bits &= bits - 1) {
-                        const int b = __builtin_ctzll(bits);
-                        const int c = int(w * 64) + b;
+                if (!weigh) {
+                    weigh = true;
+                    for (size_t w = 0; w < Words && weigh; ++w)
+                        weigh = !(columns[w] & s.Live[w] & stageColumns[w] & ~s.PivotColumns[w]);
+                    rowMax = 0;
+                    rowMaxAt = -1;
+                }
+                if (weigh) {
+                    for (const int c : s.Weighed) {
                         row[c] -= f * pivotRow[c];
-                        if (keep && ((weighed >> b) & 1)) {
-                            const double m = Arithmetic::Norm(row[c]);
-                            if (m > rowMax) {
-                                rowMax = m;
-                                rowMaxAt = c;
-                            }
+                        const double m = Arithmetic::Norm(row[c]);
+                        if (m > rowMax) {
+                            rowMax = m;
+                            rowMaxAt = c;
                         }
                     }
+                } else {
+                    for (const int c : s.Weighed)
+                        row[c] -= f * pivotRow[c];
+                }
+                for (const int c : s.Unweighed)
+                    row[c] -= f * pivotRow[c];
+                for (size_t w = 0; w < Words; ++w) {
                     // Columns new to the row: it joins their row sets.
+                    const uint64_t changed = s.PivotColumns[w];
                     for (uint64_t added = changed & ~columns[w]; added; added &= added - 1) {
                         const int c = int(w * 64) + __builtin_ctzll(added);
                         s.ColumnRows[size_t(c) * rowWords + size_t(i >> 6)] |= bit(i);
                     }
                     columns[w] |= changed;
                 }
-                if (keep) {
+                if (weigh) {
                     s.RowMax[size_t(i)] = rowMax;
                     s.RowMaxAt[size_t(i)] = rowMaxAt;
+                    s.RowMaxClass[size_t(i)] = stage;
                 } else {
                     s.RowMaxClass[size_t(i)] = -1;
                 }
@@ -414,7 +447,13 @@ template <class T> std::vector<TComplex> TEquations::SolveSparse(std::vector<T>&
     }
 
     std::vector<TComplex> x(static_cast<size_t>(n));
-    std::vector<T> solved(static_cast<size_t>(n));
+    std::vector<T>* solvedIn;
+    if constexpr (std::is_same_v<T, double>)
+        solvedIn = &s.RealSolved;
+    else
+        solvedIn = &s.ComplexSolved;
+    std::vector<T>& solved = *solvedIn;
+    solved.assign(size_t(n), T());
     for (int k = n - 1; k >= 0; --k) {
         const int i = s.RowAt[size_t(k)];
         T v = entry(i, n);
