@@ -10,7 +10,6 @@
 #include "solver/Topology.h"
 
 #include <algorithm>
-#include <deque>
 
 namespace {
 
@@ -84,40 +83,65 @@ std::vector<std::vector<int>> LoopBlocks(const TCircuitGraph& g, bool withBreaks
     return blocks;
 }
 
+// The chord loops' working space, kept from one solve to the next.
+struct TChordScratch {
+    std::vector<int> Nodes, Local, AroundStart, Around, ParentElement, Depth, Queue;
+    std::vector<char> InTree;
+    std::vector<std::pair<int, int>> Steps, Down;
+};
+TChordScratch ChordScratch;
+
 // One loop per chord of a breadth-first spanning tree of the block, oriented so that it runs
 // through its lowest-numbered element from that element's first node to its second.
 void AddChordLoops(const TCircuitGraph& g, const std::vector<int>& block, TLoopList& loops) {
-    std::vector<int> nodes;
+    TChordScratch& s = ChordScratch;
+    // The block's nodes, ascending, numbered from 0 (`local`).
+    std::vector<int>& nodes = s.Nodes;
+    nodes.clear();
     for (int e : block) {
         nodes.push_back(g.First[size_t(e)]);
         nodes.push_back(g.Second[size_t(e)]);
     }
     std::sort(nodes.begin(), nodes.end());
     nodes.erase(std::unique(nodes.begin(), nodes.end()), nodes.end());
-    auto local = [&](int q) {
-        return int(std::lower_bound(nodes.begin(), nodes.end(), q) - nodes.begin());
-    };
+    s.Local.resize(size_t(g.NodeCount));
+    for (size_t i = 0; i < nodes.size(); ++i)
+        s.Local[size_t(nodes[i])] = int(i);
+    auto local = [&](int q) { return s.Local[size_t(q)]; };
 
-    std::vector<std::vector<int>> around(nodes.size());
+    // Per local node, its block elements in block order (node v's from AroundStart[v]).
+    s.AroundStart.assign(nodes.size() + 1, 0);
     for (int e : block) {
-        around[size_t(local(g.First[size_t(e)]))].push_back(e);
-        around[size_t(local(g.Second[size_t(e)]))].push_back(e);
+        ++s.AroundStart[size_t(local(g.First[size_t(e)])) + 1];
+        ++s.AroundStart[size_t(local(g.Second[size_t(e)])) + 1];
     }
-    std::vector<int> parentElement(nodes.size(), -2), depth(nodes.size(), 0);
-    std::vector<char> inTree(size_t(g.ElementCount()), 0);
-    std::deque<int> queue{0};
+    for (size_t v = 1; v < s.AroundStart.size(); ++v)
+        s.AroundStart[v] += s.AroundStart[v - 1];
+    s.Around.resize(size_t(s.AroundStart.back()));
+    s.Queue.assign(s.AroundStart.begin(), s.AroundStart.end() - 1); // fill positions
+    for (int e : block) {
+        s.Around[size_t(s.Queue[size_t(local(g.First[size_t(e)]))]++)] = e;
+        s.Around[size_t(s.Queue[size_t(local(g.Second[size_t(e)]))]++)] = e;
+    }
+
+    std::vector<int>& parentElement = s.ParentElement;
+    std::vector<int>& depth = s.Depth;
+    parentElement.assign(nodes.size(), -2);
+    depth.assign(nodes.size(), 0);
+    s.InTree.assign(size_t(g.ElementCount()), 0);
+    s.Queue.assign(1, 0);
     parentElement[0] = -1;
-    while (!queue.empty()) {
-        const int v = queue.front();
-        queue.pop_front();
-        for (int e : around[size_t(v)]) {
+    for (size_t at = 0; at < s.Queue.size(); ++at) {
+        const int v = s.Queue[at];
+        for (int i = s.AroundStart[size_t(v)]; i < s.AroundStart[size_t(v) + 1]; ++i) {
+            const int e = s.Around[size_t(i)];
             const int q = nodes[size_t(v)];
             const int w = local(g.First[size_t(e)] == q ? g.Second[size_t(e)] : g.First[size_t(e)]);
             if (parentElement[size_t(w)] != -2) continue;
             parentElement[size_t(w)] = e;
             depth[size_t(w)] = depth[size_t(v)] + 1;
-            inTree[size_t(e)] = 1;
-            queue.push_back(w);
+            s.InTree[size_t(e)] = 1;
+            s.Queue.push_back(w);
         }
     }
     auto up = [&](int v) {
@@ -126,14 +150,16 @@ void AddChordLoops(const TCircuitGraph& g, const std::vector<int>& block, TLoopL
         return local(g.First[size_t(e)] == q ? g.Second[size_t(e)] : g.First[size_t(e)]);
     };
 
+    std::vector<std::pair<int, int>>& steps = s.Steps;
+    std::vector<std::pair<int, int>>& down = s.Down; // from the meeting node down to a, reversed
     for (int chord : block) {
-        if (inTree[size_t(chord)]) continue;
+        if (s.InTree[size_t(chord)]) continue;
         // The loop: the chord from its first node a to its second node b, then the tree
         // from b back to a. Steps are (element, node it leaves).
-        std::vector<std::pair<int, int>> steps{{chord, g.First[size_t(chord)]}};
+        steps.assign(1, {chord, g.First[size_t(chord)]});
+        down.clear();
         int a = local(g.First[size_t(chord)]);
         int b = local(g.Second[size_t(chord)]);
-        std::vector<std::pair<int, int>> down; // from the meeting node down to a, reversed later
         while (a != b) {
             if (depth[size_t(b)] >= depth[size_t(a)]) {
                 steps.push_back({parentElement[size_t(b)], nodes[size_t(b)]});
