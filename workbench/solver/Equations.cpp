@@ -395,24 +395,33 @@ template <class T> std::vector<TComplex> TEquations::SolveSparse(std::vector<T>&
                 if (f == T()) continue;
                 if (!Arithmetic::Finite(f)) throw ENotFinite();
                 uint64_t* columns = &s.Pattern[size_t(i) * Words];
-                // The row's largest entry stays known while it lies outside the columns changed
-                // here (and not in the pivot's, which leaves): then only the changed ones can
-                // exceed it. It is found anew among the changed ones when they are all the
-                // row's live columns of the class.
+                // The largest entry of a row of the present class is kept up to date: it stays
+                // known while it lies outside the columns changed here (and not in the pivot's,
+                // which leaves), and then only the changed ones can exceed it; otherwise it is
+                // looked for among the row's other live columns of the class first.
+                const bool candidate = RowClass[size_t(i)] == stage;
                 const int at = s.RowMaxAt[size_t(i)];
-                bool weigh =
-                    s.RowMaxClass[size_t(i)] == stage &&
-                    (at < 0 || (at != pc && !((s.PivotColumns[size_t(at >> 6)] >> (at & 63)) & 1)));
-                double rowMax = s.RowMax[size_t(i)];
-                int rowMaxAt = at;
-                if (!weigh) {
-                    weigh = true;
-                    for (size_t w = 0; w < Words && weigh; ++w)
-                        weigh = !(columns[w] & s.Live[w] & stageColumns[w] & ~s.PivotColumns[w]);
-                    rowMax = 0;
-                    rowMaxAt = -1;
+                double rowMax = 0;
+                int rowMaxAt = -1;
+                if (candidate && s.RowMaxClass[size_t(i)] == stage &&
+                    (at < 0 ||
+                     (at != pc && !((s.PivotColumns[size_t(at >> 6)] >> (at & 63)) & 1)))) {
+                    rowMax = s.RowMax[size_t(i)];
+                    rowMaxAt = at;
+                } else if (candidate) {
+                    for (size_t w = 0; w < Words; ++w)
+                        for (uint64_t bits =
+                                 columns[w] & s.Live[w] & stageColumns[w] & ~s.PivotColumns[w];
+                             bits; bits &= bits - 1) {
+                            const int c = int(w * 64) + __builtin_ctzll(bits);
+                            const double m = Arithmetic::Norm(row[c]);
+                            if (m > rowMax) {
+                                rowMax = m;
+                                rowMaxAt = c;
+                            }
+                        }
                 }
-                if (weigh) {
+                if (candidate) {
                     for (const int c : s.Weighed) {
                         row[c] -= f * pivotRow[c];
                         const double m = Arithmetic::Norm(row[c]);
@@ -436,7 +445,7 @@ template <class T> std::vector<TComplex> TEquations::SolveSparse(std::vector<T>&
                     }
                     columns[w] |= changed;
                 }
-                if (weigh) {
+                if (candidate) {
                     s.RowMax[size_t(i)] = rowMax;
                     s.RowMaxAt[size_t(i)] = rowMaxAt;
                     s.RowMaxClass[size_t(i)] = stage;
