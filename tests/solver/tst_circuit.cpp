@@ -73,6 +73,7 @@ private slots:
     void seriesLoopAndItsDirections();
     void acMarksOnlyWhereAGeneratorDrives();
     void noLoopClearsEveryElement();
+    void sameWiringSolvedAgainAsAfresh();
     void mostOverloadedBurnsAndABurntPartNeverAgain();
     void failures_data();
     void failures();
@@ -124,6 +125,56 @@ void TestCircuit::acMarksOnlyWhereAGeneratorDrives() {
     SolveCircuit(view, sink);
     for (const TCircuitElement& e : view.Elements)
         QVERIFY(!e.AcDriven);
+}
+
+void TestCircuit::sameWiringSolvedAgainAsAfresh() {
+    // Two loops sharing a resistor, a switch in one, a capacitor in the other. The view is
+    // changed as a student would change the board, and solved after every change both as it
+    // stands and with the loops forgotten: the two must agree to the bit. A solve that kept the
+    // loops of the last one runs no search.
+    TCircuitView view;
+    view.NodeCount = 5;
+    view.Elements = {Element(0, 1, 0.5, 9), Element(1, 2, 100),  Element(2, 0, 47),
+                     Element(2, 3, 220),    Element(3, 0, 1E60), Element(1, 4, 10),
+                     Element(4, 2, 0.01)};
+    view.Elements[4].DrivenImpedance = TComplex(0, -300);
+    view.Elements[6].Kind = "TSwitch";
+    TRecordingSink sink;
+    auto solvedAfresh = [&](bool keptLoops) {
+        TCircuitView fresh = view;
+        SolveCircuit(view, sink);
+        if (keptLoops != (Solver::LastSolve.SearchSteps == 0) || Solver::LastSolve.Failed)
+            return false;
+        TRecordingSink freshSink;
+        Solver::ForgetWiring();
+        SolveCircuit(fresh, freshSink);
+        for (size_t e = 0; e < view.Elements.size(); ++e)
+            if (view.Elements[e].Current != fresh.Elements[e].Current ||
+                view.Elements[e].AcDriven != fresh.Elements[e].AcDriven)
+                return false;
+        return !Solver::LastSolve.Failed;
+    };
+    SolveCircuit(view, sink);
+    QVERIFY(Solver::LastSolve.SearchSteps > 0);
+
+    view.Elements[1].Impedance = view.Elements[1].DrivenImpedance = 330; // a value
+    QVERIFY(solvedAfresh(true));
+    view.Elements[6].BreaksLoops = true; // the switch opened
+    QVERIFY(solvedAfresh(false));
+    QVERIFY(solvedAfresh(true));
+    view.Elements[5].First = 0; // a part moved
+    QVERIFY(solvedAfresh(false));
+    view.Elements[0].AlternatingSource = true; // the battery swapped for a generator
+    view.Omega = 314;
+    QVERIFY(solvedAfresh(true));
+    QVERIFY(view.Elements[4].AcDriven);
+
+    // Another circuit's loops listed in between (a tool asking for them).
+    TCircuitView other;
+    other.NodeCount = 2;
+    other.Elements = {Element(0, 1, 1, 1), Element(1, 0, 1)};
+    QVERIFY(FindCircles(other));
+    QVERIFY(solvedAfresh(false));
 }
 
 void TestCircuit::noLoopClearsEveryElement() {

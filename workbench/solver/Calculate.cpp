@@ -529,12 +529,66 @@ void ZeroCurrents(TCircuitView& view, TCircuitSink& sink, bool always) {
     ApplyCurrents(view, sink, std::vector<TComplex>(view.Elements.size()), always);
 }
 
+// The wiring of the last solve, and what the solve derived from the wiring alone: its loops (in
+// ListedLoops) and their groups. A board is solved again and again with its wiring unchanged
+// (a value changed, a battery running down, a part burnt out); such a solve takes them as they
+// are instead of finding them anew. The impedances, sources and AC marks are read every time.
+class TWiringMemo {
+public:
+    // Whether the graph is wired as the remembered one, with the loop list still as it was
+    // left; then the loop source of that solve is restored, and no search has run.
+    bool Recall(const TCircuitGraph& g) {
+        if (!Valid || ListedLoops.Version != Version || MaxListedLoops != Solver::MaxListedLoops ||
+            NodeCount != g.NodeCount || First != g.First || Second != g.Second ||
+            Breaks != g.Breaks)
+            return false;
+        Solver::LastSolve.Source = Source;
+        LoopUnion = Union;
+        return true;
+    }
+    void Remember(const TCircuitGraph& g, bool listed, TTopology&& t) {
+        Valid = true;
+        Version = ListedLoops.Version;
+        MaxListedLoops = Solver::MaxListedLoops;
+        NodeCount = g.NodeCount;
+        First = g.First;
+        Second = g.Second;
+        Breaks = g.Breaks;
+        Source = Solver::LastSolve.Source;
+        Union = LoopUnion;
+        Listed = listed;
+        Topology = std::move(t);
+    }
+
+    void Forget() { Valid = false; }
+
+    bool Listed = false; // the loops are those the search listed (else the spanning trees')
+    TTopology Topology;
+
+private:
+    bool Valid = false;
+    unsigned Version = 0;
+    int MaxListedLoops = 0, NodeCount = 0;
+    std::vector<int> First, Second;
+    std::vector<char> Breaks;
+    Solver::TLoopSource Source = Solver::TLoopSource::Listed;
+    TElementMask Union;
+};
+TWiringMemo Wiring;
+
 // True when the circuit changed in the solve (a part burnt out) and must be solved again.
 bool Solve(TCircuitView& view, TCircuitSink& sink) {
     const TCircuitGraph g = TCircuitGraph::Of(view);
-    bool listed = ListLoops(g);
-    TTopology t = listed ? PrepareFromLoops(g) : PrepareFromSpanningTrees(g);
-    if (t.LoopElements.empty()) {
+    if (Wiring.Recall(g)) {
+        MarkAcDriven(g, Wiring.Topology);
+    } else {
+        const bool found = ListLoops(g);
+        Wiring.Remember(g, found, found ? PrepareFromLoops(g) : PrepareFromSpanningTrees(g));
+    }
+    bool listed = Wiring.Listed;
+    const TTopology* t = &Wiring.Topology;
+    TTopology fallback;
+    if (t->LoopElements.empty()) {
         // No closed loop: no current anywhere, nothing to log. The marks go first, as in every
         // solve: a part takes its voltage from the impedance they give.
         for (TCircuitElement& e : view.Elements)
@@ -546,13 +600,15 @@ bool Solve(TCircuitView& view, TCircuitSink& sink) {
     sink.TakeAcMarks(view);
     std::vector<TComplex> x;
     try {
-        x = SolveEquations(g, t, listed);
+        x = SolveEquations(g, *t, listed);
     } catch (const ENeedSpanningTrees& why) {
+        // (The spanning trees replace the listed loops: the next solve lists them again.)
         Solver::LastSolve.Source = why.Why;
         listed = false;
-        t = PrepareFromSpanningTrees(g);
+        fallback = PrepareFromSpanningTrees(g);
+        t = &fallback;
         sink.TakeAcMarks(view);
-        x = SolveEquations(g, t, false);
+        x = SolveEquations(g, *t, false);
     }
     ApplyCurrents(view, sink, x, false);
     const bool burnt = BurnOverloaded(view, sink);
@@ -577,6 +633,10 @@ void Fail(TCircuitView& view, TCircuitSink& sink, TSolveProblem problem, const Q
 }
 
 } // namespace
+
+void Solver::ForgetWiring() {
+    Wiring.Forget();
+}
 
 bool SolveCircuit(TCircuitView& view, TCircuitSink& sink) {
     Solver::LastSolve = {};

@@ -66,4 +66,8 @@ struct TLastSolve {
     long SearchSteps = 0; // sums of independent loops the search looked at (0 when it did not run)
 };
 extern TLastSolve LastSolve;
+
+// A solve keeps the loops of the circuit it solved, for the next solve of the same wiring; this
+// lets them go, so that the next solve finds its loops anew (for the benchmark's first solves).
+void ForgetWiring();
 } // namespace Solver

@@ -384,6 +384,7 @@ TTopology PrepareFromLoops(const TCircuitGraph& g) {
         if (g.Breaks[size_t(e)]) breaks.Set(e);
     std::erase_if(ListedLoops.Loops,
                   [&](const TLoop& loop) { return loop.Elements.Intersects(breaks); });
+    ++ListedLoops.Version;
     LoopUnion = TElementMask(g.ElementCount());
     for (const TLoop& loop : ListedLoops.Loops)
         LoopUnion |= loop.Elements;

@@ -90,9 +90,14 @@ struct TLoopList {
     std::vector<TLoop> Loops;
     std::vector<int> Paths; // element numbers; loop i's Count of them from its PathAt
 
+    // Counts every change to the list other than the walking of paths, so that what was
+    // derived from one list is known to go with it.
+    unsigned Version = 0;
+
     void Clear() {
         Loops.clear();
         Paths.clear();
+        ++Version;
     }
     // Gives loop i its path unless it has one: from its lowest element's first node, through
     // that element first (the way the search found it).
