@@ -217,17 +217,25 @@ std::vector<TComplex> TEquations::Solve() {
     for (int r = 0; r < N && real; ++r)
         ForEachColumn(r, [&](int c) { real = real && Get(r, c).imag() == 0; });
     try {
-        return real ? SolveSparse(S->RealWork) : SolveSparse(S->Work);
+        if (N < 64) // the right-hand side's column too
+            return real ? SolveSparse<double, true>(S->RealWork)
+                        : SolveSparse<TComplex, true>(S->Work);
+        return real ? SolveSparse<double, false>(S->RealWork)
+                    : SolveSparse<TComplex, false>(S->Work);
     } catch (const ENotFinite&) {
         return SolveDense();
     }
 }
 
-template <class T> std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
+template <class T, bool OneWord>
+std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
+    // Up to 64 equations every set of rows or columns is one word: known at compile time, the
+    // loops over words go.
+    const size_t Words = OneWord ? 1 : this->Words;
     using Arithmetic = TArithmeticOf<T>;
     const int n = N;
     TStorage& s = *S;
-    const size_t rowWords = size_t(n + 63) / 64;
+    const size_t rowWords = OneWord ? 1 : size_t(n + 63) / 64;
     auto bit = [](int k) { return uint64_t(1) << (k & 63); };
     // Per stored column: the stored rows whose column set holds it.
     s.ColumnRows.assign(size_t(n + 1) * rowWords, 0);

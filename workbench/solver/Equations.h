@@ -63,6 +63,11 @@ public:
     // included), lowest first.
     template <class F> void ForEachColumn(int row, F f) const {
         const uint64_t* p = &Patterns[size_t(row) * Words];
+        if (Words == 1) { // up to 63 equations, the common case, without the loop over words
+            for (uint64_t bits = p[0]; bits; bits &= bits - 1)
+                f(__builtin_ctzll(bits));
+            return;
+        }
         for (size_t w = 0; w < Words; ++w)
             for (uint64_t bits = p[w]; bits; bits &= bits - 1)
                 f(int(w * 64) + __builtin_ctzll(bits));
@@ -96,7 +101,7 @@ private:
     void Mark(int row, int column) {
         Patterns[size_t(row) * Words + size_t(column >> 6)] |= uint64_t(1) << (column & 63);
     }
-    template <class T> std::vector<TComplex> SolveSparse(std::vector<T>& work);
+    template <class T, bool OneWord> std::vector<TComplex> SolveSparse(std::vector<T>& work);
 
     const size_t Stride; // N + 1
     const size_t Words;  // 64-bit words of a row's column set
