@@ -16,8 +16,11 @@
 // plain loop, one timed solve per side and board (the fastest of a few). A summary table follows.
 //
 // Options: --boards=N (random boards, default 2000), --reps=N (timed runs per board and side,
-// default 5), --seed=N, --show=N (print random board N, ours beside ngspice, and time nothing);
-// the rest goes to Google Benchmark (--benchmark_filter=... and so on).
+// default 5), --seed=N, --show=N (print random board N, ours beside ngspice, and time nothing),
+// --profile=<case name> --solves=N [--first=1] (solve one case N times, each as the first solve
+// of its wiring with --first=1, and nothing else), --fingerprint=1 [--dump=FILE] (fold every
+// current of several families of circuits into one number per family); the rest goes to Google
+// Benchmark (--benchmark_filter=... and so on).
 
 #include "support/Board.h"
 #include "support/Circuits.h"
@@ -980,10 +983,10 @@ void Fingerprint(const std::string& dumpPath, int boards) {
     }
 }
 
-// Solves the first case whose name holds `name` `solves` times and prints our thread CPU time per
-// solve: nothing else runs, so that a profiler (callgrind counts instructions repeatably) sees
-// our solve alone.
-int Profile(const std::string& name, int solves) {
+// Solves the first case whose name holds `name` `solves` times (each as the first solve of its
+// wiring, with `first`) and prints our thread CPU time per solve: nothing else runs, so that a
+// profiler (callgrind counts instructions repeatably) sees our solve alone.
+int Profile(const std::string& name, int solves, bool first) {
     const auto c = std::find_if(Cases().begin(), Cases().end(), [&](const TCase& c) {
         return std::string(c.Name).find(name) != std::string::npos;
     });
@@ -996,8 +999,10 @@ int Profile(const std::string& name, int solves) {
     if (c->Log) Solver::LogPath = QStringLiteral("bench-LOG.LOG");
     SolveBoard();
     const double t0 = ThreadSeconds();
-    for (int i = 0; i < solves; ++i)
+    for (int i = 0; i < solves; ++i) {
+        if (first) Solver::ForgetWiring();
         SolveBoard();
+    }
     const double each = (ThreadSeconds() - t0) / std::max(1, solves);
     std::printf("%s: %d solves, %s each (%s), %d equations, %ld search steps", c->Name, solves,
                 Time(each).c_str(), SourceName(Solver::LastSolve.Source),
@@ -1045,7 +1050,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!profile.empty()) {
-        const int status = Profile(profile, solves);
+        const int status = Profile(profile, solves, TakeOption(argc, argv, "first", 0) != 0);
         Fixture.reset();
         return status;
     }

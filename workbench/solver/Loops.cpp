@@ -143,10 +143,10 @@ void OrderLikeCircles(std::vector<TLoop>& loops, int elementCount) {
             keptBehind |= elements;
         }
     }
-    s.Ordered.clear();
+    s.Ordered.clear(); // each loop moves over once, in one of the two passes
     for (char pass : {1, 0})
         for (size_t i = 0; i < loops.size(); ++i)
-            if (s.Kept[i] == pass) s.Ordered.push_back(loops[size_t(s.Order[i])]);
+            if (s.Kept[i] == pass) s.Ordered.push_back(std::move(loops[size_t(s.Order[i])]));
     loops.swap(s.Ordered);
 }
 
