@@ -99,10 +99,11 @@ void BuildWorkedExample() {
     Part(1000, 0, 3, 3, 4, 3);
 }
 
-// Every edge of a 6 x 6 block of nodes: 60 parts, 25 independent loops. Direct current:
-// resistors and a few batteries. Alternating: the same places, the sources are generators and
-// the other parts resistors, coils and capacitors.
-void BuildDensest(bool alternating) {
+// Every edge of a 6 x 6 block of nodes: 60 parts, 25 independent loops (the most the parts box
+// gives); with `side` 7, every edge of the board: 84 parts, 36 loops (the most a scheme file
+// holds). Direct current: resistors and a few batteries. Alternating: the same places, the
+// sources are generators and the other parts resistors, coils and capacitors.
+void BuildDensest(bool alternating, int side = 6) {
     QRandomGenerator random(7);
     int k = 0;
     auto add = [&](int r1, int c1, int r2, int c2) {
@@ -127,10 +128,10 @@ void BuildDensest(bool alternating) {
             break; // a capacitor
         }
     };
-    for (int r = 0; r < 6; ++r)
-        for (int c = 0; c < 6; ++c) {
-            if (c < 5) add(r, c, r, c + 1);
-            if (r < 5) add(r, c, r + 1, c);
+    for (int r = 0; r < side; ++r)
+        for (int c = 0; c < side; ++c) {
+            if (c < side - 1) add(r, c, r, c + 1);
+            if (r < side - 1) add(r, c, r + 1, c);
         }
     CircuitOmega = alternating ? 2 * std::numbers::pi * 50 : 0;
 }
@@ -490,6 +491,8 @@ const std::vector<TCase>& Cases() {
         {"worked example, LOG.LOG written", BuildWorkedExample, true},
         {"densest board DC (60 parts)", [] { BuildDensest(false); }},
         {"densest board AC (60 parts)", [] { BuildDensest(true); }},
+        {"every edge, DC (84 parts, from a file)", [] { BuildDensest(false, 7); }},
+        {"every edge, AC (84 parts, from a file)", [] { BuildDensest(true, 7); }},
         {"full 4 x 4 block (24 parts, 9 loops)", BuildBlock4},
         {"58 parts, 10 loops (a)", [] { BuildTenLoops(3); }},
         {"58 parts, 10 loops (b)", [] { BuildTenLoops(17); }},

@@ -92,6 +92,7 @@ struct TEquations::TStorage {
     std::vector<double> RealWork;  // or under real elimination
     std::vector<uint64_t> Pattern; // per row: the columns that may hold other than zero
     bool DenseUsed = false;        // the full elimination wrote all of A
+    bool WorkUsed = false, RealWorkUsed = false; // which copy an elimination wrote
 
     // The elimination's bookkeeping, sized per solve.
     std::vector<int> RowAt, ColumnAt, RowPosition, ColumnPosition, RowsLeft, RowMaxClass, RowMaxAt;
@@ -144,10 +145,12 @@ TEquations::~TEquations() {
     for (int r = 0; r < N; ++r) {
         ForEachColumn(r, [&](int c) {
             const size_t at = size_t(r) * Stride + size_t(c);
-            S->A[at] = S->Work[at] = TComplex();
-            S->RealWork[at] = 0;
+            S->A[at] = TComplex();
+            if (S->WorkUsed) S->Work[at] = TComplex();
+            if (S->RealWorkUsed) S->RealWork[at] = 0;
         });
     }
+    S->WorkUsed = S->RealWorkUsed = false;
     std::fill_n(S->Pattern.begin(), size_t(N) * Words, 0);
     RowClass.swap(S->RowClass);
     ColumnClass.swap(S->ColumnClass);
@@ -217,26 +220,28 @@ std::vector<TComplex> TEquations::Solve() {
     for (int r = 0; r < N && real; ++r)
         ForEachColumn(r, [&](int c) { real = real && Get(r, c).imag() == 0; });
     try {
-        if (N < 64) // the right-hand side's column too
-            return real ? SolveSparse<double, true>(S->RealWork)
-                        : SolveSparse<TComplex, true>(S->Work);
-        return real ? SolveSparse<double, false>(S->RealWork)
-                    : SolveSparse<TComplex, false>(S->Work);
+        // (The right-hand side takes a column too.)
+        if (N < 64)
+            return real ? SolveSparse<double, 1>(S->RealWork) : SolveSparse<TComplex, 1>(S->Work);
+        if (N < 128)
+            return real ? SolveSparse<double, 2>(S->RealWork) : SolveSparse<TComplex, 2>(S->Work);
+        return real ? SolveSparse<double, 0>(S->RealWork) : SolveSparse<TComplex, 0>(S->Work);
     } catch (const ENotFinite&) {
         return SolveDense();
     }
 }
 
-template <class T, bool OneWord>
+template <class T, size_t FixedWords>
 std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
-    // Up to 64 equations every set of rows or columns is one word: known at compile time, the
-    // loops over words go.
-    const size_t Words = OneWord ? 1 : this->Words;
+    // A board's systems need one word for every set of rows or columns, or two (a scheme file's
+    // fullest board): known at compile time, the loops over words unroll or go.
+    const size_t Words = FixedWords ? FixedWords : this->Words;
     using Arithmetic = TArithmeticOf<T>;
     const int n = N;
     TStorage& s = *S;
-    const size_t rowWords = OneWord ? 1 : size_t(n + 63) / 64;
+    const size_t rowWords = FixedWords ? FixedWords : size_t(n + 63) / 64;
     auto bit = [](int k) { return uint64_t(1) << (k & 63); };
+    (std::is_same_v<T, double> ? s.RealWorkUsed : s.WorkUsed) = true;
     // Per stored column: the stored rows whose column set holds it.
     s.ColumnRows.assign(size_t(n + 1) * rowWords, 0);
     for (int r = 0; r < n; ++r)

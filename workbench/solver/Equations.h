@@ -101,7 +101,7 @@ private:
     void Mark(int row, int column) {
         Patterns[size_t(row) * Words + size_t(column >> 6)] |= uint64_t(1) << (column & 63);
     }
-    template <class T, bool OneWord> std::vector<TComplex> SolveSparse(std::vector<T>& work);
+    template <class T, size_t FixedWords> std::vector<TComplex> SolveSparse(std::vector<T>& work);
 
     const size_t Stride; // N + 1
     const size_t Words;  // 64-bit words of a row's column set
