@@ -143,8 +143,21 @@ TEquations::~TEquations() {
         S->DenseUsed = false;
     }
     for (int r = 0; r < N; ++r) {
+        const size_t from = size_t(r) * Stride;
+        int marked = 0;
+        for (size_t w = 0; w < Words && N >= 32; ++w)
+            marked += __builtin_popcountll(Patterns[size_t(r) * Words + w]);
+        if (4 * size_t(marked) > Stride) {
+            // A long row filled in by the elimination: cleared whole, faster than entry by entry.
+            std::fill_n(S->A.begin() + std::ptrdiff_t(from), Stride, TComplex());
+            if (S->WorkUsed)
+                std::fill_n(S->Work.begin() + std::ptrdiff_t(from), Stride, TComplex());
+            if (S->RealWorkUsed)
+                std::fill_n(S->RealWork.begin() + std::ptrdiff_t(from), Stride, 0.0);
+            continue;
+        }
         ForEachColumn(r, [&](int c) {
-            const size_t at = size_t(r) * Stride + size_t(c);
+            const size_t at = from + size_t(c);
             S->A[at] = TComplex();
             if (S->WorkUsed) S->Work[at] = TComplex();
             if (S->RealWorkUsed) S->RealWork[at] = 0;
