@@ -97,7 +97,7 @@ TCircuitView BoardCircuit() {
     };
     view.Elements.resize(size_t(CircuitElements.size()));
     for (int k = 0; k < int(CircuitElements.size()); ++k) {
-        TIron0* part = CircuitElements[k];
+        TIron0* part = CircuitElements.at(k); // (read only: the list stays shared with the sink's)
         TCircuitElement& e = view.Elements[size_t(k)];
         e.First = numberOf(part->FirstNode);
         e.Second = numberOf(part->SecondNode);
