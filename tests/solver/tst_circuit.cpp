@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <functional>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -27,13 +29,15 @@ public:
     std::vector<double> Rating; // amperes; 0: never overloaded
     QStringList Calls;
     QList<QPair<TSolveProblem, QString>> Problems;
-    int FailAtCurrent = -1;    // the element whose TakeCurrent throws, once
-    bool RuntimeError = false; // it throws what the runtime would, not a solve failure
-    bool ReportFails = false;  // and being told of it, the sink fails once more
+    int FailAtCurrent = -1;          // the element whose TakeCurrent throws, once
+    bool RuntimeError = false;       // it throws what the runtime would, not a solve failure
+    bool ReportFails = false;        // and being told of it, the sink fails once more
+    std::function<void()> OnCurrent; // run once, as the first element takes its current
 
     void TakeAcMarks(const TCircuitView&) override { Calls << "marks"; }
     void TakeCurrent(TCircuitView& view, int e) override {
         Calls << QString("current %1").arg(e);
+        if (OnCurrent) std::exchange(OnCurrent, nullptr)();
         if (e == FailAtCurrent) {
             FailAtCurrent = -1;
             if (RuntimeError) throw std::runtime_error("the part ran out of memory");
@@ -175,6 +179,33 @@ void TestCircuit::sameWiringSolvedAgainAsAfresh() {
     other.Elements = {Element(0, 1, 1, 1), Element(1, 0, 1)};
     QVERIFY(FindCircles(other));
     QVERIFY(solvedAfresh(false));
+
+    // A part that, taking its current, has another circuit solved: each circuit comes out as
+    // solved alone, and the next solve of the first still finds its loops kept.
+    view.Elements[1].Impedance = view.Elements[1].DrivenImpedance = 470;
+    const TCircuitView before = view;
+    TRecordingSink otherSink;
+    sink.OnCurrent = [&] { SolveCircuit(other, otherSink); };
+    const QString log = QDir::temp().filePath("tst_circuit-nested-LOG.LOG");
+    QFile::remove(log);
+    Solver::LogPath = log;
+    SolveCircuit(view, sink);
+    Solver::LogPath.clear();
+    QVERIFY(!sink.OnCurrent);
+    QFile written(log);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray records = written.readAll(); // the inner solve's record, then the outer's
+    QCOMPARE(records.count("TTest:"), 2 + 6);
+    QCOMPARE(records.count("TSwitch:"), 1);
+    written.remove();
+    QVERIFY(Near(other.Elements[0].Current, 0.5));
+    TCircuitView alone = before;
+    TRecordingSink aloneSink;
+    Solver::ForgetWiring();
+    SolveCircuit(alone, aloneSink);
+    for (size_t e = 0; e < view.Elements.size(); ++e)
+        QCOMPARE(view.Elements[e].Current, alone.Elements[e].Current);
+    QVERIFY(solvedAfresh(true));
 }
 
 void TestCircuit::noLoopClearsEveryElement() {

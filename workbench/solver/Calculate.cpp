@@ -535,29 +535,34 @@ void ZeroCurrents(TCircuitView& view, TCircuitSink& sink, bool always) {
 // are instead of finding them anew. The impedances, sources and AC marks are read every time.
 class TWiringMemo {
 public:
-    // Whether the graph is wired as the remembered one, with the loop list still as it was
-    // left; then the loop source of that solve is restored, and no search has run.
-    bool Recall(const TCircuitGraph& g) {
+    // The remembered graph, now reading this view, when the view is wired as the remembered one
+    // and the loop list is still as that solve left it; then the loop source of that solve is
+    // restored, and no search has run. Null otherwise.
+    const TCircuitGraph* Recall(TCircuitView& view) {
         if (!Valid || ListedLoops.Version != Version || MaxListedLoops != Solver::MaxListedLoops ||
-            NodeCount != g.NodeCount || First != g.First || Second != g.Second ||
-            Breaks != g.Breaks)
-            return false;
+            Graph.NodeCount != view.NodeCount || Graph.ElementCount() != view.ElementCount())
+            return nullptr;
+        for (size_t k = 0; k < view.Elements.size(); ++k) {
+            const TCircuitElement& e = view.Elements[k];
+            if (e.First != Graph.First[k] || e.Second != Graph.Second[k] ||
+                char(e.BreaksLoops) != Graph.Breaks[k])
+                return nullptr;
+        }
+        Graph.View = &view;
         Solver::LastSolve.Source = Source;
         LoopUnion = Union;
-        return true;
+        return &Graph;
     }
-    void Remember(const TCircuitGraph& g, bool listed, TTopology&& t) {
+    const TCircuitGraph& Remember(TCircuitGraph&& g, bool listed, TTopology&& t) {
         Valid = true;
         Version = ListedLoops.Version;
         MaxListedLoops = Solver::MaxListedLoops;
-        NodeCount = g.NodeCount;
-        First = g.First;
-        Second = g.Second;
-        Breaks = g.Breaks;
         Source = Solver::LastSolve.Source;
         Union = LoopUnion;
         Listed = listed;
         Topology = std::move(t);
+        Graph = std::move(g);
+        return Graph;
     }
 
     void Forget() { Valid = false; }
@@ -568,9 +573,8 @@ public:
 private:
     bool Valid = false;
     unsigned Version = 0;
-    int MaxListedLoops = 0, NodeCount = 0;
-    std::vector<int> First, Second;
-    std::vector<char> Breaks;
+    int MaxListedLoops = 0;
+    TCircuitGraph Graph; // its node numbers are the view's own
     Solver::TLoopSource Source = Solver::TLoopSource::Listed;
     TElementMask Union;
 };
@@ -578,15 +582,34 @@ TWiringMemo Wiring;
 
 // True when the circuit changed in the solve (a part burnt out) and must be solved again.
 bool Solve(TCircuitView& view, TCircuitSink& sink) {
-    const TCircuitGraph g = TCircuitGraph::Of(view);
-    if (Wiring.Recall(g)) {
-        MarkAcDriven(g, Wiring.Topology);
-    } else {
-        const bool found = ListLoops(g);
-        Wiring.Remember(g, found, found ? PrepareFromLoops(g) : PrepareFromSpanningTrees(g));
-    }
-    bool listed = Wiring.Listed;
+    // A solve started from within another (by a sink) neither takes the memo nor leaves one:
+    // the outer solve still reads the remembered graph.
+    static int depth = 0;
+    struct TDepth {
+        TDepth() { ++depth; }
+        ~TDepth() { --depth; }
+    } inSolve;
+    const bool outermost = depth == 1;
+    TCircuitGraph fresh;
+    TTopology freshTopology;
+    bool listed;
+    const TCircuitGraph* recalled = outermost ? Wiring.Recall(view) : nullptr;
     const TTopology* t = &Wiring.Topology;
+    if (recalled) {
+        MarkAcDriven(*recalled, Wiring.Topology);
+        listed = Wiring.Listed;
+    } else {
+        fresh = TCircuitGraph::Of(view);
+        listed = ListLoops(fresh);
+        freshTopology = listed ? PrepareFromLoops(fresh) : PrepareFromSpanningTrees(fresh);
+        if (outermost) {
+            recalled = &Wiring.Remember(std::move(fresh), listed, std::move(freshTopology));
+        } else {
+            recalled = &fresh;
+            t = &freshTopology;
+        }
+    }
+    const TCircuitGraph& g = *recalled;
     TTopology fallback;
     if (t->LoopElements.empty()) {
         // No closed loop: no current anywhere, nothing to log. The marks go first, as in every
