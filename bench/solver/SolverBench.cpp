@@ -1170,7 +1170,8 @@ int main(int argc, char** argv) {
         std::printf("  ... and %zu more\n", random.Problems.size() - 10);
     if (!random.Problems.empty())
         std::printf("  (--show=<board> prints one in full, ours beside ngspice's; with --lean=1 "
-                    "the lean netlist's)\n");
+                    "the lean netlist's;\n   bench/solver/exact-check.py on that print-out solves "
+                    "the netlist in 60 digits and says which side is off)\n");
     std::printf("Our loop source on the random boards:");
     for (const auto& [source, n] : random.Sources)
         std::printf("  %s: %d", SourceName(source), n);
