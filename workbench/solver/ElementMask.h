@@ -71,6 +71,19 @@ public:
             if (Word(i) & ~(a.Word(i) | b.Word(i))) return false;
         return true;
     }
+    // Word i of the mask (elements 64 i to 64 i + 63), zero beyond its width.
+    uint64_t Word(size_t i) const {
+        if (i < InlineWords) return Low[i];
+        return i - InlineWords < More.size() ? More[i - InlineWords] : 0;
+    }
+    // The mask of the given words, lowest first.
+    static TElementMask FromWords(const uint64_t* words, size_t count) {
+        TElementMask m;
+        for (size_t i = 0; i < std::min(count, size_t(InlineWords)); ++i)
+            m.Low[i] = words[i];
+        if (count > InlineWords) m.More.assign(words + InlineWords, words + count);
+        return m;
+    }
     // The lowest element, -1 for an empty mask.
     int Lowest() const {
         for (size_t i = 0; i < Words(); ++i)
@@ -111,10 +124,6 @@ public:
 private:
     static constexpr int InlineWords = 2;
     size_t Words() const { return InlineWords + More.size(); }
-    uint64_t Word(size_t i) const {
-        if (i < InlineWords) return Low[i];
-        return i - InlineWords < More.size() ? More[i - InlineWords] : 0;
-    }
     int Compare(const TElementMask& o) const {
         if (More.empty() && o.More.empty()) {
             if (Low[1] != o.Low[1]) return Low[1] < o.Low[1] ? -1 : 1;

@@ -80,74 +80,94 @@ namespace {
 // A maximal run of loop elements through nodes that join only two of them, between two nodes
 // where more meet (or, for a loop standing alone, from one of its nodes round to it again).
 struct TChain {
-    int Lowest = -1;    // its lowest element
-    int A = -1, B = -1; // its end nodes, as numbers among the nodes chains end at
+    int Lowest = -1, Highest = -1; // its lowest and highest elements
+    int A = -1, B = -1;            // its end nodes, as numbers among the nodes chains end at
+};
+
+// A loop as the sum found it: its chains (bit j for chain j), how many elements, and where its
+// elements' words start in the scratch's FoundWords.
+struct TFound {
+    uint64_t Chains = 0;
+    int Count = 0;
+    int WordsAt = 0;
 };
 
 // The listing's working space, kept from one solve to the next: a solve allocates nothing here
 // once a circuit of its size has been listed.
 struct TListScratch {
-    std::vector<int> Piece, Chords, Up, Parent, Depth, Queue, Degree, EndIndex, Ends, Crowded,
-        Block, Order, Start;
+    std::vector<int> Piece, Chords, Up, Parent, Depth, Queue, Degree, EndIndex, Ends, Block, Start,
+        Across; // per chain: its two end numbers, xor'ed (the one end from the other)
     std::vector<char> InTree, Chained, Kept;
-    std::vector<TElementMask> Fundamental, Before;
+    std::vector<TElementMask> Fundamental;
     std::vector<TChain> Chains;
-    std::vector<uint64_t> At, Round, FundamentalChains;
-    std::vector<int> Members; // fundamental loops of one block
-    std::vector<TLoop> Ordered;
+    std::vector<uint64_t> At, Round, FundamentalChains, Before;
+    std::vector<uint64_t> Four;                         // At of the nodes of four chain ends
+    std::vector<std::pair<uint64_t, uint64_t>> Crowded; // At and Round of those of more
+    std::vector<uint64_t> FundamentalWords, SumWords, FoundWords; // element masks, word by word
+    std::vector<int> Members;                                     // fundamental loops of one block
+    std::vector<TFound> Found, Sorted;
 };
 TListScratch Scratch;
 
-// The loops of the circuit in the order of Circles: by descending size and, within one size,
-// descending mask, then the covering subset moved first.
-void OrderLikeCircles(std::vector<TLoop>& loops, int elementCount) {
+// The chains numbered by their highest element, so that bit j of a loop's chains stands above
+// every bit below it as the loop's elements do: loops then compare by their chains as they do by
+// their elements (chains share no element, and a loop holds each of its chains whole).
+void NumberChainsByHighest() {
     TListScratch& s = Scratch;
-    // By size (counting), then by mask within each size.
+    std::sort(s.Chains.begin(), s.Chains.end(),
+              [](const TChain& a, const TChain& b) { return a.Highest < b.Highest; });
+}
+
+// The found loops in the order of Circles (by descending size and, within one size, descending
+// elements; then the covering subset moved first) into ListedLoops, with their elements.
+void ListInCirclesOrder(std::vector<TFound>& found, int elementCount, size_t words) {
+    TListScratch& s = Scratch;
+    // By size (counting), then by chains within each size.
     s.Start.assign(size_t(elementCount) + 2, 0);
-    for (const TLoop& loop : loops)
+    for (const TFound& loop : found)
         ++s.Start[size_t(elementCount - loop.Count + 1)];
     for (size_t i = 1; i < s.Start.size(); ++i)
         s.Start[i] += s.Start[i - 1];
-    s.Order.resize(loops.size());
-    for (size_t i = 0; i < loops.size(); ++i)
-        s.Order[size_t(s.Start[size_t(elementCount - loops[i].Count)]++)] = int(i);
-    for (size_t from = 0; from < s.Order.size();) {
+    s.Sorted.resize(found.size());
+    for (const TFound& loop : found)
+        s.Sorted[size_t(s.Start[size_t(elementCount - loop.Count)]++)] = loop;
+    found.swap(s.Sorted);
+    for (size_t from = 0; from < found.size();) {
         size_t to = from + 1;
-        while (to < s.Order.size() &&
-               loops[size_t(s.Order[to])].Count == loops[size_t(s.Order[from])].Count)
+        while (to < found.size() && found[to].Count == found[from].Count)
             ++to;
-        std::sort(
-            s.Order.begin() + std::ptrdiff_t(from), s.Order.begin() + std::ptrdiff_t(to),
-            [&](int a, int b) { return loops[size_t(b)].Elements < loops[size_t(a)].Elements; });
+        std::sort(found.begin() + std::ptrdiff_t(from), found.begin() + std::ptrdiff_t(to),
+                  [](const TFound& a, const TFound& b) { return a.Chains > b.Chains; });
         from = to;
     }
 
     // The covering subset: walking from the last loop back, a loop whose elements all lie in
     // the other loops still there moves behind those kept. The loops before it are all still
     // there; behind it, those kept.
-    s.Kept.assign(loops.size(), 1);
-    if (loops.size() > 2) {
-        s.Before.resize(loops.size());
-        s.Before[0] = TElementMask();
-        for (size_t i = 1; i < loops.size(); ++i) {
-            s.Before[i] = s.Before[i - 1];
-            s.Before[i] |= loops[size_t(s.Order[i - 1])].Elements;
-        }
-        TElementMask keptBehind;
-        for (size_t i = loops.size(); i-- > 0;) {
-            const TElementMask& elements = loops[size_t(s.Order[i])].Elements;
-            if (elements.WithinEither(s.Before[i], keptBehind)) {
+    s.Kept.assign(found.size(), 1);
+    if (found.size() > 2) {
+        s.Before.resize(found.size());
+        s.Before[0] = 0;
+        for (size_t i = 1; i < found.size(); ++i)
+            s.Before[i] = s.Before[i - 1] | found[i - 1].Chains;
+        uint64_t keptBehind = 0;
+        for (size_t i = found.size(); i-- > 0;) {
+            if ((found[i].Chains & ~(s.Before[i] | keptBehind)) == 0) {
                 s.Kept[i] = 0;
                 continue;
             }
-            keptBehind |= elements;
+            keptBehind |= found[i].Chains;
         }
     }
-    s.Ordered.clear(); // each loop moves over once, in one of the two passes
+    std::vector<TLoop>& loops = ListedLoops.Loops;
+    loops.reserve(found.size());
     for (char pass : {1, 0})
-        for (size_t i = 0; i < loops.size(); ++i)
-            if (s.Kept[i] == pass) s.Ordered.push_back(std::move(loops[size_t(s.Order[i])]));
-    loops.swap(s.Ordered);
+        for (size_t i = 0; i < found.size(); ++i) {
+            if (s.Kept[i] != pass) continue;
+            TLoop& loop = loops.emplace_back();
+            loop.Elements = TElementMask::FromWords(&s.FoundWords[size_t(found[i].WordsAt)], words);
+            loop.Count = found[i].Count;
+        }
 }
 
 } // namespace
@@ -245,11 +265,12 @@ bool ListLoops(const TCircuitGraph& g) {
     // From `from` through element e and on through nodes of two loop elements.
     auto follow = [&](int from, int e) {
         TChain chain;
-        chain.Lowest = e;
+        chain.Lowest = chain.Highest = e;
         chain.A = endOf(from);
         int node = from;
         for (;;) {
             chain.Lowest = std::min(chain.Lowest, e);
+            chain.Highest = std::max(chain.Highest, e);
             s.Chained[size_t(e)] = 1;
             node = g.First[size_t(e)] ^ g.Second[size_t(e)] ^ node;
             if (s.Degree[size_t(node)] != 2 || node == from) break;
@@ -278,6 +299,7 @@ bool ListLoops(const TCircuitGraph& g) {
         Solver::LastSolve.Source = Solver::TLoopSource::TooManyLoops;
         return false;
     }
+    NumberChainsByHighest();
 
     // Per chain end: the chains that end there (a chain round to one node counted at both of its
     // ends, so twice); the nodes of four or more chains are the ones to check.
@@ -289,9 +311,18 @@ bool ListLoops(const TCircuitGraph& g) {
         s.At[size_t(s.Chains[j].B)] |= bit;
         if (s.Chains[j].A == s.Chains[j].B) s.Round[size_t(s.Chains[j].A)] |= bit;
     }
+    s.Four.clear();
     s.Crowded.clear();
-    for (size_t v = 0; v < s.Ends.size(); ++v)
-        if (s.Degree[size_t(s.Ends[v])] >= 4) s.Crowded.push_back(int(v));
+    for (size_t v = 0; v < s.Ends.size(); ++v) {
+        const int degree = s.Degree[size_t(s.Ends[v])];
+        if (degree == 4)
+            s.Four.push_back(s.At[v]);
+        else if (degree > 4)
+            s.Crowded.emplace_back(s.At[v], s.Round[v]);
+    }
+    s.Across.resize(s.Chains.size());
+    for (size_t j = 0; j < s.Chains.size(); ++j)
+        s.Across[j] = s.Chains[j].A ^ s.Chains[j].B;
     s.FundamentalChains.assign(c, 0);
     for (size_t i = 0; i < c; ++i)
         for (size_t j = 0; j < s.Chains.size(); ++j)
@@ -313,54 +344,74 @@ bool ListLoops(const TCircuitGraph& g) {
         for (size_t j = 0; j < i; ++j)
             if (s.FundamentalChains[i] & s.FundamentalChains[j])
                 s.Block[size_t(blockOf(int(i)))] = blockOf(int(j));
+    // The fundamental loops' elements word by word, for the sums' elements to be kept alongside
+    // their chains at little cost.
+    const size_t words = size_t(n + 63) / 64;
+    s.FundamentalWords.resize(c * words);
+    for (size_t i = 0; i < c; ++i)
+        for (size_t w = 0; w < words; ++w)
+            s.FundamentalWords[i * words + w] = s.Fundamental[i].Word(w);
     long looked = 0;
+    s.Found.clear();
+    s.FoundWords.clear();
     for (size_t root = 0; root < c; ++root) {
         if (blockOf(int(root)) != int(root)) continue;
         s.Members.clear();
         for (size_t i = 0; i < c; ++i)
             if (blockOf(int(i)) == int(root)) s.Members.push_back(int(i));
 
-        // Every sum of them, one changed at a time (Gray code), as chains and as elements.
+        // Every sum of them, one changed at a time (Gray code), as chains.
         const uint32_t sums = uint32_t(1) << s.Members.size();
         looked += sums - 1;
         uint64_t sum = 0;
-        TElementMask elements(n);
+        s.SumWords.assign(words, 0);
         for (uint32_t i = 1; i < sums; ++i) {
-            const int changed = s.Members[size_t(std::countr_zero(i))];
-            sum ^= s.FundamentalChains[size_t(changed)];
-            elements ^= s.Fundamental[size_t(changed)];
+            const size_t changed = size_t(s.Members[size_t(std::countr_zero(i))]);
+            sum ^= s.FundamentalChains[changed];
+            for (size_t w = 0; w < words; ++w)
+                s.SumWords[w] ^= s.FundamentalWords[changed * words + w];
+            // A sum of loops meets every node an even number of times, so at a node of four chain
+            // ends (every crowded node of a board: the lattice has four edges at a node) it is
+            // not simple exactly when it takes all four.
             bool simple = true;
-            for (int v : s.Crowded) {
-                // At most two chain ends here: a chain round to this node alone, or two others.
-                const uint64_t meeting = sum & s.At[size_t(v)],
-                               roundHere = sum & s.Round[size_t(v)];
-                const uint64_t second = meeting & (meeting - 1);
-                if (roundHere ? meeting != roundHere || second != 0
-                              : (second & (second - 1)) != 0) {
+            for (const uint64_t at : s.Four)
+                if ((sum & at) == at) {
+                    simple = false;
+                    break;
+                }
+            if (!simple) continue;
+            for (const auto& [at, round] : s.Crowded) {
+                // At most two chain ends here: two chains, or one chain round to this node.
+                const uint64_t meeting = sum & at, second = meeting & (meeting - 1);
+                if (((second & (second - 1)) | ((sum & round) != 0 ? second : 0)) != 0) {
                     simple = false;
                     break;
                 }
             }
             if (!simple) continue;
             // Every node met twice or not at all: one cycle when a walk round it takes every chain.
-            int chain = std::countr_zero(sum);
-            uint64_t walked = uint64_t(1) << chain;
+            // (A sum is never empty, and at every node reached on the way another chain goes on.)
+            int chain = __builtin_ctzll(sum);
+            uint64_t left = sum & (sum - 1);
             const int start = s.Chains[size_t(chain)].A;
             int node = s.Chains[size_t(chain)].B;
             while (node != start) {
-                chain = std::countr_zero(sum & s.At[size_t(node)] & ~(uint64_t(1) << chain));
-                node = s.Chains[size_t(chain)].A ^ s.Chains[size_t(chain)].B ^ node;
-                walked |= uint64_t(1) << chain;
+                chain = __builtin_ctzll(left & s.At[size_t(node)]);
+                left &= ~(uint64_t(1) << chain);
+                node ^= s.Across[size_t(chain)];
             }
-            if (walked != sum) continue;
-            TLoop& loop = ListedLoops.Loops.emplace_back();
-            loop.Elements = elements;
-            loop.Count = elements.Count();
+            if (left != 0) continue;
+            int count = 0;
+            for (size_t w = 0; w < words; ++w)
+                count += BitCount(s.SumWords[w]);
+            s.Found.push_back({sum, count, int(s.FoundWords.size())});
+            for (size_t w = 0; w < words; ++w)
+                s.FoundWords.push_back(s.SumWords[w]);
         }
     }
     Solver::LastSolve.SearchSteps = looked;
 
-    OrderLikeCircles(ListedLoops.Loops, n);
+    ListInCirclesOrder(s.Found, n, words);
     for (const TLoop& loop : ListedLoops.Loops)
         LoopUnion |= loop.Elements;
     return true;
