@@ -1079,6 +1079,18 @@ int main(int argc, char** argv) {
                std::string(a) == "--benchmark_color=no";
     });
     const bool color = isatty(fileno(stdout)) && !plain;
+    // The repetitions of every case, ours and ngspice's, in one shuffled order unless asked
+    // otherwise: on a shared machine whose speed drifts, the fastest of each then comes from the
+    // same stretch of time, and the ratios are fair.
+    std::vector<char*> args(argv, argv + argc);
+    char interleave[] = "--benchmark_enable_random_interleaving=true";
+    if (std::none_of(argv + 1, argv + argc, [](const char* a) {
+            return std::string(a).rfind("--benchmark_enable_random_interleaving", 0) == 0;
+        }))
+        args.push_back(interleave);
+    argc = int(args.size());
+    args.push_back(nullptr);
+    argv = args.data();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     auto fastest = [](const std::vector<double>& v) {
@@ -1151,7 +1163,7 @@ int main(int argc, char** argv) {
         "random boards, all (" + std::to_string(random.Boards.size()) + ")", random.Boards);
     Rule();
     std::printf("  Fixed cases: the fastest of %d Google Benchmark repetitions (each the mean of "
-                "many runs).\n"
+                "many runs), all cases' repetitions in one shuffled order.\n"
                 "  Random boards: per board the fastest of %d runs per side; the ratio is taken "
                 "per board.\n",
                 caseReps, reps);

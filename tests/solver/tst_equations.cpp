@@ -224,6 +224,17 @@ void TestEquations::duplicateRowsAsEveryEntrySays() {
         duplicates += expected;
     }
     QVERIFY(duplicates > 20);
+
+    // An entry so small beside its row's largest that the division leaves 0: the row says the
+    // same as one without that entry, though their columns differ.
+    TEquations eq(3);
+    eq.At(0, 0) = 1e300;
+    eq.At(0, 1) = 1e-30;
+    eq.At(1, 2) = 4;
+    eq.At(2, 0) = 2;
+    QVERIFY(eq.DuplicatesEarlierRow(2));
+    eq.At(2, 1) = 1;
+    QVERIFY(!eq.DuplicatesEarlierRow(2));
 }
 
 QTEST_GUILESS_MAIN(TestEquations)

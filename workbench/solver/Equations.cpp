@@ -104,6 +104,7 @@ struct TEquations::TStorage {
     // The equations' own vectors, lent to them for the solve.
     std::vector<int> RowClass, ColumnClass;
     std::vector<double> ColumnScale, ElementMax;
+    std::vector<uint64_t> RowKey;
 
     void Fit(size_t entries, size_t patternWords) {
         if (A.size() < entries) {
@@ -128,10 +129,12 @@ TEquations::TEquations(int n)
     ColumnClass.swap(S->ColumnClass);
     ColumnScale.swap(S->ColumnScale);
     ElementMax.swap(S->ElementMax);
+    RowKey.swap(S->RowKey);
     RowClass.assign(size_t(n), 0);
     ColumnClass.assign(size_t(n), 0);
     ColumnScale.assign(size_t(n), 1.0);
     ElementMax.assign(size_t(n), -1);
+    RowKey.resize(size_t(n));
     S->Fit(size_t(n) * Stride, size_t(n) * Words);
     Matrix = S->A.data();
     Patterns = S->Pattern.data();
@@ -169,6 +172,7 @@ TEquations::~TEquations() {
     ColumnClass.swap(S->ColumnClass);
     ColumnScale.swap(S->ColumnScale);
     ElementMax.swap(S->ElementMax);
+    RowKey.swap(S->RowKey);
     if (!Spare) Spare = std::move(S);
 }
 
@@ -193,10 +197,31 @@ void TEquations::ScaleRow(int row) {
     ForEachColumn(row, [&](int c) { Entry(row, c) /= m; });
 }
 
+double TEquations::ElementMaxAndKey(int i, uint64_t& key) const {
+    double m = 0, smallest = HUGE_VAL; // the largest modulus; the smallest entry's larger part
+    uint64_t columns = 0;
+    ForEachColumn(i, [&](int c) {
+        if (c >= N) return;
+        const TComplex x = Get(i, c);
+        if (x == TComplex()) return;
+        m = std::max(m, Modulus(x));
+        smallest = std::min(smallest, std::max(std::fabs(x.real()), std::fabs(x.imag())));
+        columns =
+            N < 64 ? columns | uint64_t(1) << c : (columns ^ uint64_t(c + 1)) * 0x100000001b3ull;
+    });
+    // Far above the smallest double, an entry's quotient by m stays other than 0.
+    const bool keyed = m > 0 && std::isfinite(m) && smallest >= m * 0x1p-1000;
+    key = keyed && columns != Unkeyed ? columns : Unkeyed;
+    return m;
+}
+
 bool TEquations::DuplicatesEarlierRow(int k) {
-    const double mk = RowMax(k, N);
+    // Rows equal entry for entry share their key: only those are compared in full.
+    uint64_t keyK;
+    const double mk = ElementMaxAndKey(k, keyK);
     for (int r = 0; r < k; ++r) {
-        if (ElementMax[size_t(r)] < 0) ElementMax[size_t(r)] = RowMax(r, N);
+        if (ElementMax[size_t(r)] < 0)
+            ElementMax[size_t(r)] = ElementMaxAndKey(r, RowKey[size_t(r)]);
         const double mr = ElementMax[size_t(r)];
         if (!(mk > 0 && mr > 0 && std::isfinite(mk) && std::isfinite(mr))) {
             // A zero row divides 0 by 0; compare every entry as they come.
@@ -206,6 +231,7 @@ bool TEquations::DuplicatesEarlierRow(int k) {
             if (c == N) return true;
             continue;
         }
+        if (keyK != Unkeyed && RowKey[size_t(r)] != Unkeyed && RowKey[size_t(r)] != keyK) continue;
         // Entries 0 in both rows are equal after any division; the rest decide.
         bool same = true;
         const uint64_t* pk = &S->Pattern[size_t(k) * Words];

@@ -111,4 +111,12 @@ private:
     std::vector<double> ColumnScale;
     std::vector<double>
         ElementMax; // per row: the largest modulus among its element columns, -1 unknown
+    std::vector<uint64_t> RowKey; // per row, where ElementMax is known: see ElementMaxAndKey
+    // Row i's largest modulus among its element columns (as RowMax), and as `key` the element
+    // columns where it holds other than 0 (the set itself below 64 equations): two rows equal
+    // entry for entry after division by their largest have one key, or one of them is Unkeyed
+    // (a zero or infinite row, or an entry so small beside the largest that its quotient
+    // might come out 0).
+    double ElementMaxAndKey(int i, uint64_t& key) const;
+    static constexpr uint64_t Unkeyed = ~uint64_t(0);
 };

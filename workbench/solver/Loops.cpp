@@ -433,12 +433,14 @@ TTopology PrepareFromLoops(const TCircuitGraph& g) {
     TElementMask breaks(g.ElementCount());
     for (int e = 0; e < g.ElementCount(); ++e)
         if (g.Breaks[size_t(e)]) breaks.Set(e);
-    std::erase_if(ListedLoops.Loops,
-                  [&](const TLoop& loop) { return loop.Elements.Intersects(breaks); });
     ++ListedLoops.Version;
-    LoopUnion = TElementMask(g.ElementCount());
-    for (const TLoop& loop : ListedLoops.Loops)
-        LoopUnion |= loop.Elements;
+    if (breaks.Any()) { // else every loop stays, and so does their union
+        std::erase_if(ListedLoops.Loops,
+                      [&](const TLoop& loop) { return loop.Elements.Intersects(breaks); });
+        LoopUnion = TElementMask(g.ElementCount());
+        for (const TLoop& loop : ListedLoops.Loops)
+            LoopUnion |= loop.Elements;
+    }
     if (ListedLoops.Loops.empty()) return t;
     CollectLoopElements(g, LoopUnion, t);
 

@@ -10,77 +10,90 @@
 #include "solver/Topology.h"
 
 #include <algorithm>
+#include <span>
 
 namespace {
 
-// Blocks of two or more branches, each as its element numbers ascending; blocks ordered by
-// their lowest element. With `withBreaks`, open switches and switched-off meters count as the
-// branches they are on the board.
-std::vector<std::vector<int>> LoopBlocks(const TCircuitGraph& g, bool withBreaks = false) {
-    const int nodeCount = g.NodeCount;
-    // Usable branches by node: (element, other node).
-    std::vector<std::vector<std::pair<int, int>>> around(static_cast<size_t>(nodeCount));
-    for (int e = 0; e < g.ElementCount(); ++e) {
-        if (!g.Joins(e) || (g.Breaks[size_t(e)] && !withBreaks)) continue;
-        around[size_t(g.First[size_t(e)])].push_back({e, g.Second[size_t(e)]});
-        around[size_t(g.Second[size_t(e)])].push_back({e, g.First[size_t(e)]});
-    }
-
-    std::vector<int> order(static_cast<size_t>(nodeCount), -1),
-        low(static_cast<size_t>(nodeCount), 0);
-    std::vector<int> edgeStack;
-    std::vector<std::vector<int>> blocks;
-    int counter = 0;
-
+// The block search's working space, kept from one solve to the next.
+struct TBlockScratch {
     struct TFrame {
         int Node;
         int ViaElement; // the tree branch we came in by, -1 at a root
-        size_t Next;    // the next branch of `around[Node]` to look at
+        size_t Next;    // the next of the node's elements to look at
     };
-    for (int root = 0; root < nodeCount; ++root) {
-        if (order[size_t(root)] >= 0 || around[size_t(root)].empty()) continue;
-        std::vector<TFrame> stack{{root, -1, 0}};
-        order[size_t(root)] = low[size_t(root)] = counter++;
-        while (!stack.empty()) {
-            TFrame& f = stack.back();
-            if (f.Next < around[size_t(f.Node)].size()) {
-                const auto [e, other] = around[size_t(f.Node)][f.Next++];
-                if (e == f.ViaElement) continue;
-                if (order[size_t(other)] < 0) {
-                    edgeStack.push_back(e);
-                    order[size_t(other)] = low[size_t(other)] = counter++;
-                    stack.push_back({other, e, 0});
-                } else if (order[size_t(other)] < order[size_t(f.Node)]) {
-                    edgeStack.push_back(e); // a branch back up the tree (or a parallel one)
-                    low[size_t(f.Node)] = std::min(low[size_t(f.Node)], order[size_t(other)]);
+    std::vector<int> Order, Low, EdgeStack;
+    std::vector<TFrame> Stack;
+    std::vector<std::vector<int>> Blocks; // the first BlockCount of them are this solve's
+    size_t BlockCount = 0;
+};
+TBlockScratch BlockScratch;
+
+// Blocks of two or more branches, each as its element numbers ascending; blocks ordered by
+// their lowest element (the first BlockCount of the scratch's Blocks).
+void FindLoopBlocks(const TCircuitGraph& g) {
+    TBlockScratch& s = BlockScratch;
+    const size_t nodeCount = size_t(g.NodeCount);
+    // The branches a loop can run through: an open switch or a switched-off meter is none.
+    auto usable = [&](int e) { return g.Joins(e) && !g.Breaks[size_t(e)]; };
+    auto hasUsable = [&](int q) {
+        for (int e : g.AttachedTo(q))
+            if (usable(e)) return true;
+        return false;
+    };
+
+    s.Order.assign(nodeCount, -1);
+    s.Low.assign(nodeCount, 0);
+    s.EdgeStack.clear();
+    s.BlockCount = 0;
+    int counter = 0;
+    for (int root = 0; root < int(nodeCount); ++root) {
+        if (s.Order[size_t(root)] >= 0 || !hasUsable(root)) continue;
+        s.Stack.assign(1, {root, -1, 0});
+        s.Order[size_t(root)] = s.Low[size_t(root)] = counter++;
+        while (!s.Stack.empty()) {
+            TBlockScratch::TFrame& f = s.Stack.back();
+            const std::span<const int> around = g.AttachedTo(f.Node);
+            if (f.Next < around.size()) {
+                const int e = around[f.Next++];
+                if (!usable(e) || e == f.ViaElement) continue;
+                const int other = g.First[size_t(e)] ^ g.Second[size_t(e)] ^ f.Node;
+                if (s.Order[size_t(other)] < 0) {
+                    s.EdgeStack.push_back(e);
+                    s.Order[size_t(other)] = s.Low[size_t(other)] = counter++;
+                    s.Stack.push_back({other, e, 0});
+                } else if (s.Order[size_t(other)] < s.Order[size_t(f.Node)]) {
+                    s.EdgeStack.push_back(e); // a branch back up the tree (or a parallel one)
+                    s.Low[size_t(f.Node)] = std::min(s.Low[size_t(f.Node)], s.Order[size_t(other)]);
                 }
                 continue;
             }
-            const TFrame done = f;
-            stack.pop_back();
-            if (stack.empty()) break;
-            TFrame& parent = stack.back();
-            low[size_t(parent.Node)] = std::min(low[size_t(parent.Node)], low[size_t(done.Node)]);
-            if (low[size_t(done.Node)] >= order[size_t(parent.Node)]) {
+            const TBlockScratch::TFrame done = f;
+            s.Stack.pop_back();
+            if (s.Stack.empty()) break;
+            TBlockScratch::TFrame& parent = s.Stack.back();
+            s.Low[size_t(parent.Node)] =
+                std::min(s.Low[size_t(parent.Node)], s.Low[size_t(done.Node)]);
+            if (s.Low[size_t(done.Node)] >= s.Order[size_t(parent.Node)]) {
                 // parent separates done's subtree: the branches stacked since form one block.
-                std::vector<int> block;
+                if (s.Blocks.size() == s.BlockCount) s.Blocks.emplace_back();
+                std::vector<int>& block = s.Blocks[s.BlockCount];
+                block.clear();
                 for (;;) {
-                    const int e = edgeStack.back();
-                    edgeStack.pop_back();
+                    const int e = s.EdgeStack.back();
+                    s.EdgeStack.pop_back();
                     block.push_back(e);
                     if (e == done.ViaElement) break;
                 }
                 if (block.size() >= 2) {
                     std::sort(block.begin(), block.end());
-                    blocks.push_back(std::move(block));
+                    ++s.BlockCount;
                 }
             }
         }
     }
     std::sort(
-        blocks.begin(), blocks.end(),
+        s.Blocks.begin(), s.Blocks.begin() + std::ptrdiff_t(s.BlockCount),
         [](const std::vector<int>& a, const std::vector<int>& b) { return a.front() < b.front(); });
-    return blocks;
 }
 
 // The chord loops' working space, kept from one solve to the next.
@@ -190,8 +203,9 @@ TTopology PrepareFromSpanningTrees(const TCircuitGraph& g) {
     TTopology t;
     ListedLoops.Clear();
     LoopUnion = TElementMask(g.ElementCount());
-    const std::vector<std::vector<int>> blocks = LoopBlocks(g);
-    for (const std::vector<int>& block : blocks) {
+    FindLoopBlocks(g);
+    for (size_t i = 0; i < BlockScratch.BlockCount; ++i) {
+        const std::vector<int>& block = BlockScratch.Blocks[i];
         TElementMask elements(g.ElementCount());
         for (int e : block)
             elements.Set(e);

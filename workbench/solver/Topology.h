@@ -118,7 +118,8 @@ extern TLoopList ListedLoops;
 bool ListLoops(const TCircuitGraph& g);
 
 // The topology of the listed loops, after those through an open switch or a switched-off meter
-// are taken out; sets the elements' AcDriven marks.
+// are taken out (and LoopUnion with them); sets the elements' AcDriven marks. Follows ListLoops
+// of the same graph.
 TTopology PrepareFromLoops(const TCircuitGraph& g);
 
 // The same facts from the graph's biconnected blocks, independent of any choice of loops, and
