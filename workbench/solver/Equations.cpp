@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cfloat>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 TComplex Quotient(TComplex num, TComplex den) {
     double a = num.real(), b = num.imag(), c = den.real(), d = den.imag();
@@ -81,6 +84,49 @@ using TArithmeticOf =
 // An infinite or NaN value met by the sparse elimination.
 struct ENotFinite {};
 
+// One real row's elimination in the columns listed, `values` the pivot row's entries there:
+// row[c] -= f * value for each, and the largest square among those entries before and after (a
+// NaN square counts as none: it is not larger than anything). Two columns at a time where the
+// processor allows, each product, difference and square the one a column alone gives.
+[[gnu::always_inline]] inline void UpdateReal(double* row, double f,
+                                              const std::vector<int>& columns,
+                                              const std::vector<double>& values, double& before,
+                                              double& after) {
+    const size_t count = columns.size();
+    const int* c = columns.data();
+    const double* v = values.data();
+    before = after = 0;
+    size_t j = 0;
+#ifdef __SSE2__
+    const __m128d factor = _mm_set1_pd(f);
+    __m128d olds = _mm_setzero_pd(), news = _mm_setzero_pd();
+    for (; j + 2 <= count; j += 2) {
+        double* a = row + c[j];
+        double* b = row + c[j + 1];
+        const __m128d old = _mm_loadh_pd(_mm_load_sd(a), b);
+        const __m128d entries = _mm_sub_pd(old, _mm_mul_pd(factor, _mm_loadu_pd(v + j)));
+        _mm_store_sd(a, entries);
+        _mm_storeh_pd(b, entries);
+        // Each lane's square where it is larger, else what the lane held (NaN is not larger).
+        olds = _mm_max_pd(_mm_mul_pd(old, old), olds);
+        news = _mm_max_pd(_mm_mul_pd(entries, entries), news);
+    }
+    auto larger = [](__m128d lanes) {
+        const double low = _mm_cvtsd_f64(lanes),
+                     high = _mm_cvtsd_f64(_mm_unpackhi_pd(lanes, lanes));
+        return high > low ? high : low;
+    };
+    before = larger(olds);
+    after = larger(news);
+#endif
+    for (; j < count; ++j) {
+        double& x = row[c[j]];
+        if (x * x > before) before = x * x;
+        x -= f * v[j];
+        if (x * x > after) after = x * x;
+    }
+}
+
 } // namespace
 
 // The matrix and the elimination's working space, kept from one solve to the next (a solve
@@ -99,6 +145,7 @@ struct TEquations::TStorage {
     std::vector<double> RowMax;
     std::vector<uint64_t> Live, ClassColumns, PivotColumns, ColumnRows, Pending;
     std::vector<int> Weighed, Unweighed; // the pivot row's columns still to come
+    std::vector<double> WeighedValues;   // a real pivot row's entries in the Weighed columns
     std::vector<double> RealSolved;
     std::vector<TComplex> ComplexSolved;
     // The equations' own vectors, lent to them for the solve.
@@ -325,19 +372,21 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
     for (int r = 0; r < n; ++r)
         ++s.RowsLeft[size_t(RowClass[size_t(r)])];
     // Per stored row: the largest squared modulus among its live columns of the class it was
-    // taken for, and a column where it lies (class -1: to be taken again).
+    // taken for, and (complex systems) a column where it lies (class -1: to be taken again).
     s.RowMax.assign(size_t(n), 0);
     s.RowMaxAt.assign(size_t(n), -1);
     s.RowMaxClass.assign(size_t(n), -1);
     s.PivotColumns.resize(Words);
 
-    // The largest squared modulus of stored row i in the live columns of `columns`, and where.
-    auto largest = [&](int i, const uint64_t* columns, int& at) {
+    // The largest squared modulus of stored row i in the live columns of `columns` but not of
+    // `except`, and where.
+    auto largest = [&](int i, const uint64_t* columns, int& at, const uint64_t* except = nullptr) {
         double best = 0;
         at = -1;
         const uint64_t* p = &s.Pattern[size_t(i) * Words];
         for (size_t w = 0; w < Words; ++w)
-            for (uint64_t bits = p[w] & s.Live[w] & columns[w]; bits; bits &= bits - 1) {
+            for (uint64_t bits = p[w] & s.Live[w] & columns[w] & (except ? ~except[w] : ~0ull);
+                 bits; bits &= bits - 1) {
                 const int c = int(w * 64) + __builtin_ctzll(bits);
                 const double m = Arithmetic::Norm(entry(i, c));
                 if (m > best) {
@@ -430,11 +479,17 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
         T* pivotRow = &entry(pr, 0);
         s.Weighed.clear();
         s.Unweighed.clear();
+        s.WeighedValues.clear();
         for (size_t w = 0; w < Words; ++w)
             for (uint64_t bits = s.PivotColumns[w]; bits; bits &= bits - 1) {
                 const int c = int(w * 64) + __builtin_ctzll(bits);
                 pivotRow[c] = Arithmetic::Divide(pivotRow[c], pivot);
-                ((stageColumns[w] >> (c & 63)) & 1 ? s.Weighed : s.Unweighed).push_back(c);
+                if (!((stageColumns[w] >> (c & 63)) & 1)) {
+                    s.Unweighed.push_back(c);
+                    continue;
+                }
+                s.Weighed.push_back(c);
+                if constexpr (std::is_same_v<T, double>) s.WeighedValues.push_back(pivotRow[c]);
             }
         // The rows below with an entry in the pivot column (in any order: each row is changed
         // by the pivot row alone).
@@ -448,32 +503,35 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
                 if (!Arithmetic::Finite(f)) throw ENotFinite();
                 uint64_t* columns = &s.Pattern[size_t(i) * Words];
                 // The largest entry of a row of the present class is kept up to date: it stays
-                // known while it lies outside the columns changed here (and not in the pivot's,
-                // which leaves), and then only the changed ones can exceed it; otherwise it is
-                // looked for among the row's other live columns of the class first.
+                // known while it lies in a column left as it was here (not one of the pivot
+                // row's, nor the pivot's, which leaves), and then only the changed ones can
+                // exceed it; otherwise it is looked for among the row's other live columns of the
+                // class first. A real row tells this by the values: the largest lies elsewhere
+                // when every entry changed, and the one in the pivot's column, was less than it.
+                // A complex row, where a square costs more than noting a column, by the column.
                 const bool candidate = RowClass[size_t(i)] == stage;
+                const bool known = s.RowMaxClass[size_t(i)] == stage;
+                const double knownMax = s.RowMax[size_t(i)];
                 const int at = s.RowMaxAt[size_t(i)];
-                double rowMax = 0;
-                int rowMaxAt = -1;
-                if (candidate && s.RowMaxClass[size_t(i)] == stage &&
-                    (at < 0 ||
-                     (at != pc && !((s.PivotColumns[size_t(at >> 6)] >> (at & 63)) & 1)))) {
-                    rowMax = s.RowMax[size_t(i)];
-                    rowMaxAt = at;
+                if (candidate && std::is_same_v<T, double>) {
+                    double before, after; // the largest square among the changed, before, after
+                    if constexpr (std::is_same_v<T, double>)
+                        UpdateReal(row, f, s.Weighed, s.WeighedValues, before, after);
+                    int ignored;
+                    const double unchanged =
+                        known && (knownMax == 0 ||
+                                  (Arithmetic::Norm(f) < knownMax && before < knownMax))
+                            ? knownMax
+                            : largest(i, stageColumns, ignored, s.PivotColumns.data());
+                    s.RowMax[size_t(i)] = after > unchanged ? after : unchanged;
+                    s.RowMaxClass[size_t(i)] = stage;
                 } else if (candidate) {
-                    for (size_t w = 0; w < Words; ++w)
-                        for (uint64_t bits =
-                                 columns[w] & s.Live[w] & stageColumns[w] & ~s.PivotColumns[w];
-                             bits; bits &= bits - 1) {
-                            const int c = int(w * 64) + __builtin_ctzll(bits);
-                            const double m = Arithmetic::Norm(row[c]);
-                            if (m > rowMax) {
-                                rowMax = m;
-                                rowMaxAt = c;
-                            }
-                        }
-                }
-                if (candidate) {
+                    double rowMax = knownMax;
+                    int rowMaxAt = at;
+                    if (!known ||
+                        (at >= 0 &&
+                         (at == pc || ((s.PivotColumns[size_t(at >> 6)] >> (at & 63)) & 1))))
+                        rowMax = largest(i, stageColumns, rowMaxAt, s.PivotColumns.data());
                     for (const int c : s.Weighed) {
                         row[c] -= f * pivotRow[c];
                         const double m = Arithmetic::Norm(row[c]);
@@ -482,6 +540,9 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
                             rowMaxAt = c;
                         }
                     }
+                    s.RowMax[size_t(i)] = rowMax;
+                    s.RowMaxAt[size_t(i)] = rowMaxAt;
+                    s.RowMaxClass[size_t(i)] = stage;
                 } else {
                     for (const int c : s.Weighed)
                         row[c] -= f * pivotRow[c];
@@ -497,13 +558,7 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
                     }
                     columns[w] |= changed;
                 }
-                if (candidate) {
-                    s.RowMax[size_t(i)] = rowMax;
-                    s.RowMaxAt[size_t(i)] = rowMaxAt;
-                    s.RowMaxClass[size_t(i)] = stage;
-                } else {
-                    s.RowMaxClass[size_t(i)] = -1;
-                }
+                if (!candidate) s.RowMaxClass[size_t(i)] = -1;
             }
     }
 
