@@ -143,7 +143,7 @@ struct TEquations::TStorage {
     // The elimination's bookkeeping, sized per solve.
     std::vector<int> RowAt, ColumnAt, RowPosition, ColumnPosition, RowsLeft, RowMaxClass, RowMaxAt;
     std::vector<double> RowMax;
-    std::vector<uint64_t> Live, ClassColumns, PivotColumns, ColumnRows, Pending;
+    std::vector<uint64_t> Live, ClassColumns, PivotColumns, ColumnRows, Pending, Updated;
     std::vector<int> Weighed, Unweighed; // the pivot row's columns still to come
     std::vector<double> WeighedValues;   // a real pivot row's entries in the Weighed columns
     std::vector<double> RealSolved;
@@ -494,6 +494,7 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
         // The rows below with an entry in the pivot column (in any order: each row is changed
         // by the pivot row alone).
         const uint64_t* below = &s.ColumnRows[size_t(pc) * rowWords];
+        s.Updated.assign(rowWords, 0);
         for (size_t rw = 0; rw < rowWords; ++rw)
             for (uint64_t rows = below[rw] & s.Pending[rw]; rows; rows &= rows - 1) {
                 const int i = int(rw * 64) + __builtin_ctzll(rows);
@@ -549,16 +550,17 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
                 }
                 for (const int c : s.Unweighed)
                     row[c] -= f * pivotRow[c];
-                for (size_t w = 0; w < Words; ++w) {
-                    // Columns new to the row: it joins their row sets.
-                    const uint64_t changed = s.PivotColumns[w];
-                    for (uint64_t added = changed & ~columns[w]; added; added &= added - 1) {
-                        const int c = int(w * 64) + __builtin_ctzll(added);
-                        s.ColumnRows[size_t(c) * rowWords + size_t(i >> 6)] |= bit(i);
-                    }
-                    columns[w] |= changed;
-                }
+                for (size_t w = 0; w < Words; ++w)
+                    columns[w] |= s.PivotColumns[w];
+                s.Updated[rw] |= bit(i);
                 if (!candidate) s.RowMaxClass[size_t(i)] = -1;
+            }
+        // The rows changed now hold the pivot row's columns: they join those columns' row sets.
+        for (size_t w = 0; w < Words; ++w)
+            for (uint64_t bits = s.PivotColumns[w]; bits; bits &= bits - 1) {
+                uint64_t* rows = &s.ColumnRows[(w * 64 + size_t(__builtin_ctzll(bits))) * rowWords];
+                for (size_t rw = 0; rw < rowWords; ++rw)
+                    rows[rw] |= s.Updated[rw];
             }
     }
 
