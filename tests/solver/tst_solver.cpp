@@ -64,6 +64,7 @@ private slots:
     void passiveLoopBehindHugeImpedances();
     void noLoopMeansNoCurrentAndNoLog();
     void acMarksFollowTheAlternatingSource();
+    void elementsBeyondSixtyFour_data();
     void elementsBeyondSixtyFour();
     void densestBoardFallsBackToSpanningTrees();
     void logStaysBounded();
@@ -475,17 +476,35 @@ void TestSolver::acMarksFollowTheAlternatingSource() {
     QVERIFY(Near(generator->Current, TComplex(10) / TComplex(1, -100)));
 }
 
+void TestSolver::elementsBeyondSixtyFour_data() {
+    QTest::addColumn<int>("unconnected");
+    QTest::newRow("70") << 70;
+    QTest::newRow("200, past the masks' inline words") << 200;
+}
+
 void TestSolver::elementsBeyondSixtyFour() {
+    QFETCH(int, unconnected);
     TBench bench;
-    // Seventy unconnected elements first, so the loop's elements are numbered 70 and 71.
-    for (int i = 0; i < 70; ++i)
+    // Unconnected elements first, so the loops' elements are numbered from there on.
+    for (int i = 0; i < unconnected; ++i)
         new TTestPart(1, 0);
     TTestPart* battery = Part(1, 6, 1, 1, 1, 2);
     TTestPart* resistor = Part(2, 0, 1, 1, 1, 2);
+    TTestPart* other = Part(3, 0, 1, 1, 1, 2);
     Solve();
     QVERIFY(!Solver::LastSolve.Failed);
-    QVERIFY(Near(battery->Current, 2.0));
-    QVERIFY(Near(resistor->Current, -2.0));
+    QCOMPARE(Solver::LastSolve.Source, Solver::TLoopSource::Listed);
+    // 6 V behind 1 ohm into 2 and 3 ohms in parallel (1.2 ohms).
+    QVERIFY(Near(battery->Current, 6 / 2.2));
+    QVERIFY(Near(resistor->Current, -6 / 2.2 * 0.6));
+    QVERIFY(Near(other->Current, -6 / 2.2 * 0.4));
+    // Three loops, the battery's first (they come by size, then by their highest element).
+    QVERIFY(FindCircles(BoardCircuit()));
+    QCOMPARE(int(Circles.size()), 3);
+    const int first = unconnected;
+    QCOMPARE(Circles[0].Numbers, (std::vector<int>{first + 1, first + 2}));
+    QCOMPARE(Circles[1].Numbers, (std::vector<int>{first, first + 2}));
+    QCOMPARE(Circles[2].Numbers, (std::vector<int>{first, first + 1}));
 }
 
 void TestSolver::densestBoardFallsBackToSpanningTrees() {
