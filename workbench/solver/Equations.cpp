@@ -408,8 +408,9 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
         double best = -1;
         for (int r = p; r < n; ++r) {
             const int i = s.RowAt[size_t(r)];
-            if (RowClass[size_t(i)] != stage) continue;
+            // (A row's largest is known for this class only if it is of this class.)
             if (s.RowMaxClass[size_t(i)] != stage) {
+                if (RowClass[size_t(i)] != stage) continue;
                 s.RowMax[size_t(i)] = largest(i, stageColumns, s.RowMaxAt[size_t(i)]);
                 s.RowMaxClass[size_t(i)] = stage;
             }
