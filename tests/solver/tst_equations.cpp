@@ -235,6 +235,19 @@ void TestEquations::duplicateRowsAsEveryEntrySays() {
     QVERIFY(eq.DuplicatesEarlierRow(2));
     eq.At(2, 1) = 1;
     QVERIFY(!eq.DuplicatesEarlierRow(2));
+
+    // Current-law rows, noted as such when written, against loop rows.
+    TEquations units(70); // past one word of columns
+    units.At(0, 3) = 1;
+    units.At(0, 65) = -1;
+    units.NoteUnitRow(0);
+    units.At(1, 4) = -1;
+    units.NoteUnitRow(1);
+    units.At(2, 3) = 2.5;
+    units.At(2, 65) = -2.5;
+    QVERIFY(units.DuplicatesEarlierRow(2));
+    units.At(2, 65) = 2.5;
+    QVERIFY(!units.DuplicatesEarlierRow(2));
 }
 
 QTEST_GUILESS_MAIN(TestEquations)

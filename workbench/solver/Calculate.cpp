@@ -146,6 +146,7 @@ int WriteCurrentLawRows(const TCircuitGraph& g, const TTopology& t, TEquations& 
             eq.ClearRow(k);
             for (int e : g.AttachedTo(v))
                 if (group.Elements.Test(e)) eq.At(k, e) = g.First[size_t(e)] == v ? 1.0 : -1.0;
+            eq.NoteUnitRow(k);
         }
     }
     return k;

@@ -262,6 +262,20 @@ double TEquations::ElementMaxAndKey(int i, uint64_t& key) const {
     return m;
 }
 
+void TEquations::NoteUnitRow(int row) {
+    // As ElementMaxAndKey finds them: every entry has modulus 1.
+    uint64_t columns = 0;
+    bool any = false;
+    ForEachColumn(row, [&](int c) {
+        if (c >= N) return;
+        any = true;
+        columns =
+            N < 64 ? columns | uint64_t(1) << c : (columns ^ uint64_t(c + 1)) * 0x100000001b3ull;
+    });
+    ElementMax[size_t(row)] = any ? 1 : 0;
+    RowKey[size_t(row)] = any && columns != Unkeyed ? columns : Unkeyed;
+}
+
 bool TEquations::DuplicatesEarlierRow(int k) {
     // Rows equal entry for entry share their key: only those are compared in full.
     uint64_t keyK;

@@ -80,6 +80,9 @@ public:
     // Whether row k says the same as an earlier row, entry for entry after each is divided by
     // its largest element entry (the right-hand side takes no part).
     bool DuplicatesEarlierRow(int k);
+    // Tells the duplicate test that the row, as written, holds 1 or -1 in every column written
+    // (a current-law row): its largest entry and key then come from its columns alone.
+    void NoteUnitRow(int row);
     // Takes element k's unknown as its current times `scale[k]` for every k whose scale is not
     // 1: column k divided by it, the solution multiplied back.
     void ScaleColumns(const std::vector<double>& scale);
