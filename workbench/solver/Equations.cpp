@@ -253,8 +253,7 @@ double TEquations::ElementMaxAndKey(int i, uint64_t& key) const {
         if (x == TComplex()) return;
         m = std::max(m, Modulus(x));
         smallest = std::min(smallest, std::max(std::fabs(x.real()), std::fabs(x.imag())));
-        columns =
-            N < 64 ? columns | uint64_t(1) << c : (columns ^ uint64_t(c + 1)) * 0x100000001b3ull;
+        columns = WithKeyColumn(columns, c);
     });
     // Far above the smallest double, an entry's quotient by m stays other than 0.
     const bool keyed = m > 0 && std::isfinite(m) && smallest >= m * 0x1p-1000;
@@ -269,8 +268,7 @@ void TEquations::NoteUnitRow(int row) {
     ForEachColumn(row, [&](int c) {
         if (c >= N) return;
         any = true;
-        columns =
-            N < 64 ? columns | uint64_t(1) << c : (columns ^ uint64_t(c + 1)) * 0x100000001b3ull;
+        columns = WithKeyColumn(columns, c);
     });
     ElementMax[size_t(row)] = any ? 1 : 0;
     RowKey[size_t(row)] = any && columns != Unkeyed ? columns : Unkeyed;

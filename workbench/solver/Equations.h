@@ -122,4 +122,8 @@ private:
     // might come out 0).
     double ElementMaxAndKey(int i, uint64_t& key) const;
     static constexpr uint64_t Unkeyed = ~uint64_t(0);
+    // A row's key with column c added (columns taken in rising order).
+    uint64_t WithKeyColumn(uint64_t key, int c) const {
+        return N < 64 ? key | uint64_t(1) << c : (key ^ uint64_t(c + 1)) * 0x100000001b3ull;
+    }
 };
