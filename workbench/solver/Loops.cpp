@@ -390,15 +390,19 @@ bool ListLoops(const TCircuitGraph& g) {
             }
             if (!simple) continue;
             // Every node met twice or not at all: one cycle when a walk round it takes every chain.
-            // (A sum is never empty, and at every node reached on the way another chain goes on.)
-            int chain = __builtin_ctzll(sum);
+            // The walk goes both ways from the lowest chain at once, two steps that do not wait on
+            // each other, until the two ends meet at a node or take the same last chain. (A sum is
+            // never empty, and at every node reached on the way another chain goes on.)
+            const int first = __builtin_ctzll(sum);
             uint64_t left = sum & (sum - 1);
-            const int start = s.Chains[size_t(chain)].A;
-            int node = s.Chains[size_t(chain)].B;
-            while (node != start) {
-                chain = __builtin_ctzll(left & s.At[size_t(node)]);
-                left &= ~(uint64_t(1) << chain);
-                node ^= s.Across[size_t(chain)];
+            int ahead = s.Chains[size_t(first)].B, behind = s.Chains[size_t(first)].A;
+            while (ahead != behind) {
+                const int a = __builtin_ctzll(left & s.At[size_t(ahead)]);
+                const int b = __builtin_ctzll(left & s.At[size_t(behind)]);
+                left &= ~((uint64_t(1) << a) | (uint64_t(1) << b));
+                if (a == b) break;
+                ahead ^= s.Across[size_t(a)];
+                behind ^= s.Across[size_t(b)];
             }
             if (left != 0) continue;
             int count = 0;
