@@ -164,9 +164,9 @@ void ListInCirclesOrder(std::vector<TFound>& found, int elementCount, size_t wor
     for (char pass : {1, 0})
         for (size_t i = 0; i < found.size(); ++i) {
             if (s.Kept[i] != pass) continue;
-            TLoop& loop = loops.emplace_back();
-            loop.Elements = TElementMask::FromWords(&s.FoundWords[size_t(found[i].WordsAt)], words);
-            loop.Count = found[i].Count;
+            loops.emplace_back(
+                TElementMask::FromWords(&s.FoundWords[size_t(found[i].WordsAt)], words),
+                found[i].Count);
         }
 }
 

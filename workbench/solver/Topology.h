@@ -79,6 +79,10 @@ private:
 // A closed loop as the solve keeps it: its elements and how many, and, once walked (or as the
 // spanning trees give it), the order it runs through them and the direction of each.
 struct TLoop {
+    TLoop() = default;
+    // (Made in place from its elements, without first clearing the whole of it.)
+    TLoop(TElementMask&& elements, int count) : Elements(std::move(elements)), Count(count) {}
+
     TElementMask Elements;
     int Count = 0;
     int PathAt = -1;         // where its path starts in the list's Paths; -1 until walked
