@@ -183,6 +183,32 @@ void ScaleClasses(const TCircuitGraph& g, const TTopology& t, const TValues& val
     }
 }
 
+// Sorts elements given in rising order by rising `size`, equal sizes in element order.
+void SortByImpedance(std::vector<int>& elements, const std::vector<double>& size) {
+    bool comparable = true; // a NaN size compares as equal to every other
+    for (const int e : elements)
+        comparable = comparable && !std::isnan(size[size_t(e)]);
+    if (comparable) {
+        std::vector<std::pair<double, int>>& sizes = Scratch.Sizes;
+        sizes.clear();
+        for (const int e : elements)
+            sizes.push_back({size[size_t(e)], e});
+        std::sort(sizes.begin(), sizes.end());
+        for (size_t i = 0; i < sizes.size(); ++i)
+            elements[i] = sizes[i].second;
+        return;
+    }
+    // Insertion: each element stops behind the first that is not larger, so that a NaN stays
+    // where it stands and nothing passes it.
+    for (size_t i = 1; i < elements.size(); ++i) {
+        const int e = elements[i];
+        size_t j = i;
+        for (; j > 0 && size[size_t(e)] < size[size_t(elements[j - 1])]; --j)
+            elements[j] = elements[j - 1];
+        elements[j] = e;
+    }
+}
+
 // Rewrites each group's current-law rows as the currents leaving pieces of the group instead of
 // single nodes. The pieces are those met while the group's elements join its nodes in order of
 // rising impedance (the lowest first): every join of two pieces gives the row of the smaller
@@ -209,17 +235,10 @@ void WriteCurrentLawRowsAsCuts(const TCircuitGraph& g, const TTopology& t,
     nextNode.assign(nodeCount, -1);
     int k = 0;
     for (const TLoopGroup& group : t.Groups) {
+        // By rising impedance, equal ones in element order.
         elements.clear();
         group.Elements.ForEach([&](int e) { elements.push_back(e); });
-        // By rising impedance, equal ones in element order (a stable insertion sort: the
-        // groups are small, and it needs no buffer).
-        for (size_t i = 1; i < elements.size(); ++i) {
-            const int e = elements[i];
-            size_t j = i;
-            for (; j > 0 && values.Size[size_t(e)] < values.Size[size_t(elements[j - 1])]; --j)
-                elements[j] = elements[j - 1];
-            elements[j] = e;
-        }
+        SortByImpedance(elements, values.Size);
 
         head = tail = group.Nodes;
         size.assign(group.Nodes.size(), 1);
