@@ -144,6 +144,8 @@ struct TEquations::TStorage {
     std::vector<int> RowAt, ColumnAt, RowPosition, ColumnPosition, RowsLeft, RowMaxClass, RowMaxAt;
     std::vector<double> RowMax;
     std::vector<uint64_t> Live, ClassColumns, PivotColumns, ColumnRows, Pending, Updated;
+    std::vector<uint64_t> StepColumns;   // per pivot: its PivotColumns, for the back substitution
+    std::vector<uint64_t> Later;         // a pivot row's columns by logical place
     std::vector<int> Weighed, Unweighed; // the pivot row's columns still to come
     std::vector<double> WeighedValues;   // a real pivot row's entries in the Weighed columns
     std::vector<double> RealSolved;
@@ -349,9 +351,6 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
             s.ColumnRows[size_t(c) * rowWords + size_t(r >> 6)] |= bit(r);
         });
     auto entry = [&](int i, int c) -> T& { return work[size_t(i) * Stride + size_t(c)]; };
-    auto marked = [&](int i, int c) {
-        return (s.Pattern[size_t(i) * Words + size_t(c >> 6)] >> (c & 63)) & 1;
-    };
 
     // Logical row r is stored in row RowAt[r], logical column c in column ColumnAt[c] (and the
     // other way round, RowPosition and ColumnPosition); stored column c holds the unknown of
@@ -389,6 +388,8 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
     s.RowMaxAt.assign(size_t(n), -1);
     s.RowMaxClass.assign(size_t(n), -1);
     s.PivotColumns.resize(Words);
+    s.StepColumns.resize(size_t(n) * Words);
+    s.Later.resize(Words);
 
     // The largest squared modulus of stored row i in the live columns of `columns` but not of
     // `except`, and where.
@@ -486,7 +487,7 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
         // The pivot row's columns still to come, divided by the pivot.
         const uint64_t* pivotPattern = &s.Pattern[size_t(pr) * Words];
         for (size_t w = 0; w < Words; ++w)
-            s.PivotColumns[w] = pivotPattern[w] & s.Live[w];
+            s.StepColumns[size_t(p) * Words + w] = s.PivotColumns[w] = pivotPattern[w] & s.Live[w];
         // Listed once for every row below: those of the present class, whose entries decide
         // the rows' largest, and the others.
         T* pivotRow = &entry(pr, 0);
@@ -591,10 +592,21 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
     for (int k = n - 1; k >= 0; --k) {
         const int i = s.RowAt[size_t(k)];
         T v = entry(i, n);
-        for (int m = k + 1; m < n; ++m) {
-            const int q = s.ColumnAt[size_t(m)];
-            if (marked(i, q)) v -= entry(i, q) * solved[size_t(q)];
-        }
+        // Its columns after k (those live when it was the pivot row), by logical place.
+        std::fill_n(s.Later.begin(), Words, 0);
+        const uint64_t* after = &s.StepColumns[size_t(k) * Words];
+        for (size_t w = 0; w < Words; ++w)
+            for (uint64_t bits = after[w]; bits; bits &= bits - 1) {
+                const int c = int(w * 64) + __builtin_ctzll(bits);
+                if (c == n) continue;
+                const int m = s.ColumnPosition[size_t(c)];
+                s.Later[size_t(m >> 6)] |= bit(m);
+            }
+        for (size_t w = 0; w < Words; ++w)
+            for (uint64_t bits = s.Later[w]; bits; bits &= bits - 1) {
+                const int q = s.ColumnAt[size_t(w * 64) + size_t(__builtin_ctzll(bits))];
+                v -= entry(i, q) * solved[size_t(q)];
+            }
         if (!Arithmetic::Finite(v)) throw ENotFinite();
         solved[size_t(s.ColumnAt[size_t(k)])] = v;
     }
