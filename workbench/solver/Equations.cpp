@@ -143,6 +143,7 @@ struct TEquations::TStorage {
     // The elimination's bookkeeping, sized per solve.
     std::vector<int> RowAt, ColumnAt, RowPosition, ColumnPosition, RowsLeft, RowMaxClass, RowMaxAt;
     std::vector<double> RowMax;
+    std::vector<double> MaxByPlace; // RowMax by logical row, -1 for rows not of the class
     std::vector<uint64_t> Live, ClassColumns, PivotColumns, ColumnRows, Pending, Updated;
     std::vector<uint64_t> StepColumns;   // per pivot: its PivotColumns, for the back substitution
     std::vector<uint64_t> Later;         // a pivot row's columns by logical place
@@ -388,6 +389,8 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
     s.RowMaxAt.assign(size_t(n), -1);
     s.RowMaxClass.assign(size_t(n), -1);
     s.PivotColumns.resize(Words);
+    s.MaxByPlace.resize(size_t(n));
+    int maxesStage = -1; // the class MaxByPlace holds
     s.StepColumns.resize(size_t(n) * Words);
     s.Later.resize(Words);
 
@@ -416,22 +419,29 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
         while (s.RowsLeft[size_t(stage)] == 0)
             ++stage;
         const uint64_t* stageColumns = &s.ClassColumns[size_t(stage) * Words];
+        // A new class: its rows' largest entries (kept up to date from here on, as the
+        // elimination changes the rows), by logical row.
+        if (stage != maxesStage) {
+            maxesStage = stage;
+            for (int r = p; r < n; ++r) {
+                const int i = s.RowAt[size_t(r)];
+                if (RowClass[size_t(i)] != stage) {
+                    s.MaxByPlace[size_t(r)] = -1;
+                    continue;
+                }
+                s.RowMax[size_t(i)] = largest(i, stageColumns, s.RowMaxAt[size_t(i)]);
+                s.RowMaxClass[size_t(i)] = stage;
+                s.MaxByPlace[size_t(r)] = s.RowMax[size_t(i)];
+            }
+        }
         // The pivot row: the first (in logical order) whose largest entry is the largest.
         int bestRow = p;
         double best = -1;
-        for (int r = p; r < n; ++r) {
-            const int i = s.RowAt[size_t(r)];
-            // (A row's largest is known for this class only if it is of this class.)
-            if (s.RowMaxClass[size_t(i)] != stage) {
-                if (RowClass[size_t(i)] != stage) continue;
-                s.RowMax[size_t(i)] = largest(i, stageColumns, s.RowMaxAt[size_t(i)]);
-                s.RowMaxClass[size_t(i)] = stage;
-            }
-            if (s.RowMax[size_t(i)] > best) {
-                best = s.RowMax[size_t(i)];
+        for (int r = p; r < n; ++r)
+            if (s.MaxByPlace[size_t(r)] > best) {
+                best = s.MaxByPlace[size_t(r)];
                 bestRow = r;
             }
-        }
         const uint64_t* searched = stageColumns;
         if (!(best > 0)) {
             // The class's rows say nothing more: the largest of all that is left. Nothing at all
@@ -472,6 +482,7 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
             s.RowAt[size_t(bestRow)] = other;
             s.RowPosition[size_t(pr)] = p;
             s.RowPosition[size_t(other)] = bestRow;
+            std::swap(s.MaxByPlace[size_t(p)], s.MaxByPlace[size_t(bestRow)]);
             const int from = s.ColumnPosition[size_t(pc)], displaced = s.ColumnAt[size_t(p)];
             s.ColumnAt[size_t(p)] = pc;
             s.ColumnAt[size_t(from)] = displaced;
@@ -541,6 +552,7 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
                             ? knownMax
                             : largest(i, stageColumns, ignored, s.PivotColumns.data());
                     s.RowMax[size_t(i)] = after > unchanged ? after : unchanged;
+                    s.MaxByPlace[size_t(s.RowPosition[size_t(i)])] = s.RowMax[size_t(i)];
                     s.RowMaxClass[size_t(i)] = stage;
                 } else if (candidate) {
                     double rowMax = knownMax;
@@ -558,6 +570,7 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
                         }
                     }
                     s.RowMax[size_t(i)] = rowMax;
+                    s.MaxByPlace[size_t(s.RowPosition[size_t(i)])] = rowMax;
                     s.RowMaxAt[size_t(i)] = rowMaxAt;
                     s.RowMaxClass[size_t(i)] = stage;
                 } else {
