@@ -252,6 +252,17 @@ void TestSolver::loopsSharingANodeAreSeparateGroups() {
     QVERIFY(FindCircles(view));
     const TTopology t = PrepareFromLoops(TCircuitGraph::Of(view));
     QCOMPARE(int(t.Groups.size()), 2);
+    // Each group holds its loops whole, the group of the first loop first; an open switch in
+    // the first loop leaves the other group alone.
+    QCOMPARE(int(Circles.size()), 2);
+    QVERIFY(t.Groups[0].Elements == Circles[0].PartMask);
+    QVERIFY(t.Groups[1].Elements == Circles[1].PartMask);
+    QCOMPARE(t.Groups[0].Nodes.size(), size_t(2));
+    view.Elements[size_t(Circles[0].Numbers[0])].BreaksLoops = true;
+    QVERIFY(FindCircles(view));
+    const TTopology broken = PrepareFromLoops(TCircuitGraph::Of(view));
+    QCOMPARE(int(broken.Groups.size()), 1);
+    QVERIFY(broken.Groups[0].Elements == Circles[1].PartMask);
 }
 
 void TestSolver::groupsNeverShareAnElement() {

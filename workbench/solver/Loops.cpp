@@ -106,6 +106,10 @@ struct TListScratch {
     std::vector<uint64_t> FundamentalWords, SumWords, FoundWords; // element masks, word by word
     std::vector<int> Members;                                     // fundamental loops of one block
     std::vector<TFound> Found, Sorted;
+    // The loop groups of the last listing, when no loop is taken out: per block, the elements
+    // of its fundamental loops (those of all its loops), in the order of each block's first
+    // loop in the list.
+    std::vector<TElementMask> BlockGroups;
 };
 TListScratch Scratch;
 
@@ -175,6 +179,7 @@ void ListInCirclesOrder(std::vector<TFound>& found, int elementCount, size_t wor
 bool ListLoops(const TCircuitGraph& g) {
     TListScratch& s = Scratch;
     ListedLoops.Clear();
+    s.BlockGroups.clear();
     const int n = g.ElementCount();
     LoopUnion = TElementMask(n);
     const size_t nodeCount = size_t(g.NodeCount);
@@ -418,6 +423,22 @@ bool ListLoops(const TCircuitGraph& g) {
     ListInCirclesOrder(s.Found, n, words);
     for (const TLoop& loop : ListedLoops.Loops)
         LoopUnion |= loop.Elements;
+
+    // Each block's elements, and the blocks in the order their first loops come. (Loops share
+    // an element only within a block: these are the groups.)
+    TElementMask grouped(n);
+    for (const TLoop& loop : ListedLoops.Loops) {
+        const int lowest = loop.Elements.Lowest();
+        if (grouped.Test(lowest)) continue;
+        size_t root = 0;
+        while (!s.Fundamental[root].Test(lowest))
+            ++root;
+        root = size_t(blockOf(int(root)));
+        TElementMask& elements = s.BlockGroups.emplace_back(n);
+        for (size_t i = 0; i < c; ++i)
+            if (blockOf(int(i)) == int(root)) elements |= s.Fundamental[i];
+        grouped |= elements;
+    }
     return true;
 }
 
@@ -431,25 +452,11 @@ bool FindCircles(const TCircuitView& view) {
     return listed;
 }
 
-TTopology PrepareFromLoops(const TCircuitGraph& g) {
-    TTopology t;
-    // Loops through an open switch or a switched-off meter cannot carry current.
-    TElementMask breaks(g.ElementCount());
-    for (int e = 0; e < g.ElementCount(); ++e)
-        if (g.Breaks[size_t(e)]) breaks.Set(e);
-    ++ListedLoops.Version;
-    if (breaks.Any()) { // else every loop stays, and so does their union
-        std::erase_if(ListedLoops.Loops,
-                      [&](const TLoop& loop) { return loop.Elements.Intersects(breaks); });
-        LoopUnion = TElementMask(g.ElementCount());
-        for (const TLoop& loop : ListedLoops.Loops)
-            LoopUnion |= loop.Elements;
-    }
-    if (ListedLoops.Loops.empty()) return t;
-    CollectLoopElements(g, LoopUnion, t);
+namespace {
 
-    // Groups: loops sharing an element, merged until no two groups share one; in the order of
-    // each group's first loop.
+// The listed loops in groups: loops sharing an element, merged until no two groups share one;
+// in the order of each group's first loop.
+std::vector<TElementMask> MergedGroups() {
     std::vector<TElementMask> groups;
     for (const TLoop& loop : ListedLoops.Loops) {
         size_t into = groups.size();
@@ -469,7 +476,32 @@ TTopology PrepareFromLoops(const TCircuitGraph& g) {
         }
         if (into == groups.size()) groups.push_back(loop.Elements);
     }
-    for (const TElementMask& group : groups)
+    return groups;
+}
+
+} // namespace
+
+TTopology PrepareFromLoops(const TCircuitGraph& g) {
+    TTopology t;
+    // Loops through an open switch or a switched-off meter cannot carry current.
+    TElementMask breaks(g.ElementCount());
+    for (int e = 0; e < g.ElementCount(); ++e)
+        if (g.Breaks[size_t(e)]) breaks.Set(e);
+    ++ListedLoops.Version;
+    if (breaks.Any()) { // else every loop stays, and so does their union
+        std::erase_if(ListedLoops.Loops,
+                      [&](const TLoop& loop) { return loop.Elements.Intersects(breaks); });
+        LoopUnion = TElementMask(g.ElementCount());
+        for (const TLoop& loop : ListedLoops.Loops)
+            LoopUnion |= loop.Elements;
+    }
+    if (ListedLoops.Loops.empty()) return t;
+    CollectLoopElements(g, LoopUnion, t);
+
+    // The groups: with every loop kept, the listing's blocks.
+    std::vector<TElementMask> merged;
+    if (breaks.Any()) merged = MergedGroups();
+    for (const TElementMask& group : breaks.Any() ? merged : Scratch.BlockGroups)
         t.Groups.push_back({group, NodesOf(g, group)});
     MarkAcDriven(g, t);
     return t;
