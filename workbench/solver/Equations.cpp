@@ -127,6 +127,21 @@ struct ENotFinite {};
     }
 }
 
+// The largest of `count` values, none a NaN, and -1 if none is larger.
+double LargestOf(const double* values, size_t count) {
+    double best = -1;
+    size_t j = 0;
+#ifdef __SSE2__
+    __m128d lanes = _mm_set1_pd(-1);
+    for (; j + 2 <= count; j += 2)
+        lanes = _mm_max_pd(_mm_loadu_pd(values + j), lanes);
+    best = std::max(_mm_cvtsd_f64(lanes), _mm_cvtsd_f64(_mm_unpackhi_pd(lanes, lanes)));
+#endif
+    for (; j < count; ++j)
+        best = std::max(best, values[j]);
+    return best;
+}
+
 } // namespace
 
 // The matrix and the elimination's working space, kept from one solve to the next (a solve
@@ -436,12 +451,10 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
         }
         // The pivot row: the first (in logical order) whose largest entry is the largest.
         int bestRow = p;
-        double best = -1;
-        for (int r = p; r < n; ++r)
-            if (s.MaxByPlace[size_t(r)] > best) {
-                best = s.MaxByPlace[size_t(r)];
-                bestRow = r;
-            }
+        double best = LargestOf(&s.MaxByPlace[size_t(p)], size_t(n - p));
+        if (best > -1)
+            while (s.MaxByPlace[size_t(bestRow)] != best)
+                ++bestRow;
         const uint64_t* searched = stageColumns;
         if (!(best > 0)) {
             // The class's rows say nothing more: the largest of all that is left. Nothing at all
