@@ -493,9 +493,7 @@ std::vector<TComplex> SolveEquations(const TCircuitGraph& g, const TTopology& t,
     columnScale.assign(size_t(eq.N), 1.0);
     for (int e = 0; e < eq.N; ++e)
         if (values.Size[size_t(e)] > 1) columnScale[size_t(e)] = values.Size[size_t(e)];
-    eq.ScaleColumns(columnScale);
-    for (int r = 0; r < eq.N; ++r)
-        eq.ScaleRow(r);
+    eq.ScaleColumnsAndRows(columnScale);
     Solver::LastSolve.Equations = eq.N;
     try {
         return eq.Solve();

@@ -331,6 +331,20 @@ void TEquations::ScaleColumns(const std::vector<double>& scale) {
     ColumnScale.assign(scale.begin(), scale.end());
 }
 
+void TEquations::ScaleColumnsAndRows(const std::vector<double>& scale) {
+    for (int r = 0; r < N; ++r) {
+        double m = 0;
+        ForEachColumn(r, [&](int c) {
+            TComplex& x = Entry(r, c);
+            if (c < N && scale[size_t(c)] != 1) x /= scale[size_t(c)];
+            m = std::max(m, Modulus(x));
+        });
+        ElementMax[size_t(r)] = -1;
+        if (m != 0) ForEachColumn(r, [&](int c) { Entry(r, c) /= m; });
+    }
+    ColumnScale.assign(scale.begin(), scale.end());
+}
+
 std::vector<TComplex> TEquations::Solve() {
     bool real = true;
     for (int r = 0; r < N && real; ++r)

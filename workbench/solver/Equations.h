@@ -86,6 +86,8 @@ public:
     // Takes element k's unknown as its current times `scale[k]` for every k whose scale is not
     // 1: column k divided by it, the solution multiplied back.
     void ScaleColumns(const std::vector<double>& scale);
+    // ScaleColumns, then ScaleRow on every row, in one pass over each row.
+    void ScaleColumnsAndRows(const std::vector<double>& scale);
 
     // Gaussian elimination with complete pivoting by scale class, and back substitution: while
     // rows of the lowest class are left, the pivot is the largest entry of those rows in the
