@@ -130,6 +130,7 @@ struct TValues {
 // another is using it.
 struct TEquationScratch {
     TValues Values;
+    std::vector<int> ByImpedance; // see ScaleClasses
     std::vector<int> Classes, PieceOf, NextNode, Head, Tail, Size, Elements, Start;
     std::vector<std::pair<double, int>> Sizes;
     std::vector<size_t> Taken, Pool;
@@ -167,19 +168,32 @@ constexpr double ClassGap = 1e12;
 
 // The scale class of every element: the loop elements sorted by impedance (taken as at least 1
 // ohm, since the equations weigh smaller ones alike), a new class at every gap of ClassGap.
-// Elements outside the loops are of class 0.
+// Elements outside the loops are of class 0. Leaves the loop elements by rising impedance,
+// equal ones in element order, in Scratch.ByImpedance (empty when an impedance is NaN: it
+// compares with none).
 void ScaleClasses(const TCircuitGraph& g, const TTopology& t, const TValues& values,
                   std::vector<int>& classes) {
     classes.assign(size_t(g.ElementCount()), 0);
+    bool comparable = true;
+    for (int e : t.LoopElements)
+        comparable = comparable && !std::isnan(values.Size[size_t(e)]);
+    // Sorted by the impedance itself, the sizes taken as at least 1 ohm still rise: the classes
+    // come out as they would sorted by those.
     std::vector<std::pair<double, int>>& sizes = Scratch.Sizes;
     sizes.clear();
-    for (int e : t.LoopElements)
-        sizes.push_back({std::max(1.0, values.Size[size_t(e)]), e});
+    for (int e : t.LoopElements) {
+        const double size = values.Size[size_t(e)];
+        sizes.push_back({comparable ? size : std::max(1.0, size), e});
+    }
     std::sort(sizes.begin(), sizes.end());
+    std::vector<int>& order = Scratch.ByImpedance;
+    order.clear();
     int level = 0;
     for (size_t i = 0; i < sizes.size(); ++i) {
-        if (i > 0 && sizes[i].first > ClassGap * sizes[i - 1].first) ++level;
+        if (i > 0 && std::max(1.0, sizes[i].first) > ClassGap * std::max(1.0, sizes[i - 1].first))
+            ++level;
         classes[size_t(sizes[i].second)] = level;
+        if (comparable) order.push_back(sizes[i].second);
     }
 }
 
@@ -237,8 +251,13 @@ void WriteCurrentLawRowsAsCuts(const TCircuitGraph& g, const TTopology& t,
     for (const TLoopGroup& group : t.Groups) {
         // By rising impedance, equal ones in element order.
         elements.clear();
-        group.Elements.ForEach([&](int e) { elements.push_back(e); });
-        SortByImpedance(elements, values.Size);
+        if (!Scratch.ByImpedance.empty()) {
+            for (const int e : Scratch.ByImpedance)
+                if (group.Elements.Test(e)) elements.push_back(e);
+        } else {
+            group.Elements.ForEach([&](int e) { elements.push_back(e); });
+            SortByImpedance(elements, values.Size);
+        }
 
         head = tail = group.Nodes;
         size.assign(group.Nodes.size(), 1);
