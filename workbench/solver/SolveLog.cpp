@@ -35,9 +35,14 @@ void AppendSolveLog(const TCircuitGraph& g, TCircuitSink& sink) {
     const QString path = Solver::LogPath;
     if (path.isEmpty()) return;
     QFile file(path);
-    if (file.size() > Solver::LogLimit) {
+    // Opened first: opened to append, the file stands at its end, so its position is its size
+    // without another look at the disk.
+    const bool opened = file.open(QIODevice::WriteOnly | QIODevice::Append);
+    if (!opened || file.pos() > Solver::LogLimit) {
+        file.close();
         const QString old = path + ".1";
-        if ((QFileInfo::exists(old) && !QFile::remove(old)) || !QFile::rename(path, old)) {
+        if (opened &&
+            ((QFileInfo::exists(old) && !QFile::remove(old)) || !QFile::rename(path, old))) {
             // Something in the way (a folder of that name, a file that may not be removed):
             // writing on would let the log grow without bound, so it ends for this run, and
             // the student is told once.
@@ -45,11 +50,12 @@ void AppendSolveLog(const TCircuitGraph& g, TCircuitSink& sink) {
             sink.Report(TSolveProblem::LogStopped, path);
             return;
         }
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return;
     }
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return;
     QString text = QStringLiteral("\nЗначения на деталях:");
     for (const TCircuitElement& e : g.View->Elements)
         text += Record(e);
-    QStringEncoder toCp1251("windows-1251");
+    // One encoder for every solve: making it looks up the code page anew.
+    static QStringEncoder toCp1251("windows-1251", QStringConverter::Flag::Stateless);
     file.write(toCp1251.encode(text));
 }
