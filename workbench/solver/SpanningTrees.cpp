@@ -110,16 +110,15 @@ void AddChordLoops(const TCircuitGraph& g, const std::vector<int>& block, TLoopL
     TChordScratch& s = ChordScratch;
     // The block's nodes, ascending, numbered from 0 (`local`).
     std::vector<int>& nodes = s.Nodes;
+    s.Local.assign(size_t(g.NodeCount), -1);
+    for (int e : block)
+        s.Local[size_t(g.First[size_t(e)])] = s.Local[size_t(g.Second[size_t(e)])] = 0;
     nodes.clear();
-    for (int e : block) {
-        nodes.push_back(g.First[size_t(e)]);
-        nodes.push_back(g.Second[size_t(e)]);
-    }
-    std::sort(nodes.begin(), nodes.end());
-    nodes.erase(std::unique(nodes.begin(), nodes.end()), nodes.end());
-    s.Local.resize(size_t(g.NodeCount));
-    for (size_t i = 0; i < nodes.size(); ++i)
-        s.Local[size_t(nodes[i])] = int(i);
+    for (int q = 0; q < g.NodeCount; ++q)
+        if (s.Local[size_t(q)] == 0) {
+            s.Local[size_t(q)] = int(nodes.size());
+            nodes.push_back(q);
+        }
     auto local = [&](int q) { return s.Local[size_t(q)]; };
 
     // Per local node, its block elements in block order (node v's from AroundStart[v]).
