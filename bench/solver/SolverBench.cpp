@@ -18,9 +18,10 @@
 // Options: --boards=N (random boards, default 2000), --reps=N (timed runs per board and side,
 // default 5), --seed=N, --show=N (print random board N, ours beside ngspice, and time nothing),
 // --profile=<case name> --solves=N [--first=1] (solve one case N times, each as the first solve
-// of its wiring with --first=1, and nothing else), --fingerprint=1 [--dump=FILE] (fold every
-// current of several families of circuits into one number per family); the rest goes to Google
-// Benchmark (--benchmark_filter=... and so on).
+// of its wiring with --first=1, and nothing else; it prints the mean and the fastest batch of
+// 100, the steadier figure for comparing two builds on a shared machine), --fingerprint=1
+// [--dump=FILE] (fold every current of several families of circuits into one number per family);
+// the rest goes to Google Benchmark (--benchmark_filter=... and so on).
 
 #include "support/Board.h"
 #include "support/Circuits.h"
