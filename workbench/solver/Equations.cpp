@@ -160,11 +160,10 @@ struct TEquations::TStorage {
     std::vector<double> RowMax;
     std::vector<double> MaxByPlace; // RowMax by logical row, -1 for rows not of the class
     std::vector<uint64_t> Live, ClassColumns, PivotColumns, ColumnRows, Pending, Updated;
-    std::vector<uint64_t> StepColumns; // per pivot: its PivotColumns, for the back substitution
-    std::vector<uint64_t> Later;       // a pivot row's columns by logical place
-    std::vector<uint64_t> Searched, Rescan; // columns where rows' largest entries are looked for
-    std::vector<int> Weighed, Unweighed;    // the pivot row's columns still to come
-    std::vector<double> WeighedValues;      // a real pivot row's entries in the Weighed columns
+    std::vector<uint64_t> StepColumns;   // per pivot: its PivotColumns, for the back substitution
+    std::vector<uint64_t> Later;         // a pivot row's columns by logical place
+    std::vector<int> Weighed, Unweighed; // the pivot row's columns still to come
+    std::vector<double> WeighedValues;   // a real pivot row's entries in the Weighed columns
     std::vector<double> RealSolved;
     std::vector<TComplex> ComplexSolved;
     // The equations' own vectors, lent to them for the solve.
@@ -423,16 +422,16 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
     int maxesStage = -1; // the class MaxByPlace holds
     s.StepColumns.resize(size_t(n) * Words);
     s.Later.resize(Words);
-    s.Searched.resize(Words);
-    s.Rescan.resize(Words);
 
-    // The largest squared modulus of stored row i in the columns of `columns`, and where.
-    auto largest = [&](int i, const uint64_t* columns, int& at) {
+    // The largest squared modulus of stored row i in the live columns of `columns` but not of
+    // `except`, and where.
+    auto largest = [&](int i, const uint64_t* columns, int& at, const uint64_t* except = nullptr) {
         double best = 0;
         at = -1;
         const uint64_t* p = &s.Pattern[size_t(i) * Words];
         for (size_t w = 0; w < Words; ++w)
-            for (uint64_t bits = p[w] & columns[w]; bits; bits &= bits - 1) {
+            for (uint64_t bits = p[w] & s.Live[w] & columns[w] & (except ? ~except[w] : ~0ull);
+                 bits; bits &= bits - 1) {
                 const int c = int(w * 64) + __builtin_ctzll(bits);
                 const double m = Arithmetic::Norm(entry(i, c));
                 if (m > best) {
@@ -453,15 +452,13 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
         // elimination changes the rows), by logical row.
         if (stage != maxesStage) {
             maxesStage = stage;
-            for (size_t w = 0; w < Words; ++w)
-                s.Searched[w] = s.Live[w] & stageColumns[w];
             for (int r = p; r < n; ++r) {
                 const int i = s.RowAt[size_t(r)];
                 if (RowClass[size_t(i)] != stage) {
                     s.MaxByPlace[size_t(r)] = -1;
                     continue;
                 }
-                s.RowMax[size_t(i)] = largest(i, s.Searched.data(), s.RowMaxAt[size_t(i)]);
+                s.RowMax[size_t(i)] = largest(i, stageColumns, s.RowMaxAt[size_t(i)]);
                 s.RowMaxClass[size_t(i)] = stage;
                 s.MaxByPlace[size_t(r)] = s.RowMax[size_t(i)];
             }
@@ -478,11 +475,9 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
             // left is a singular system; the full elimination says so (or meets the NaN here).
             searched = allColumns;
             best = -1;
-            for (size_t w = 0; w < Words; ++w)
-                s.Searched[w] = s.Live[w] & allColumns[w];
             for (int r = p; r < n; ++r) {
                 int at;
-                const double m = largest(s.RowAt[size_t(r)], s.Searched.data(), at);
+                const double m = largest(s.RowAt[size_t(r)], allColumns, at);
                 if (m > best) {
                     best = m;
                     bestRow = r;
@@ -550,9 +545,6 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
                 if constexpr (std::is_same_v<T, double>) s.WeighedValues.push_back(pivotRow[c]);
             }
         const bool pivotRhs = (s.PivotColumns[size_t(n >> 6)] >> (n & 63)) & 1;
-        // Where a row's largest is looked for again: its columns of the class left as they were.
-        for (size_t w = 0; w < Words; ++w)
-            s.Rescan[w] = s.Live[w] & stageColumns[w] & ~s.PivotColumns[w];
         // The rows below with an entry in the pivot column (in any order: each row is changed
         // by the pivot row alone).
         const uint64_t* below = &s.ColumnRows[size_t(pc) * rowWords];
@@ -585,7 +577,7 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
                         known && (knownMax == 0 ||
                                   (Arithmetic::Norm(f) < knownMax && before < knownMax))
                             ? knownMax
-                            : largest(i, s.Rescan.data(), ignored);
+                            : largest(i, stageColumns, ignored, s.PivotColumns.data());
                     s.RowMax[size_t(i)] = after > unchanged ? after : unchanged;
                     s.MaxByPlace[size_t(s.RowPosition[size_t(i)])] = s.RowMax[size_t(i)];
                     s.RowMaxClass[size_t(i)] = stage;
@@ -595,7 +587,7 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
                     if (!known ||
                         (at >= 0 &&
                          (at == pc || ((s.PivotColumns[size_t(at >> 6)] >> (at & 63)) & 1))))
-                        rowMax = largest(i, s.Rescan.data(), rowMaxAt);
+                        rowMax = largest(i, stageColumns, rowMaxAt, s.PivotColumns.data());
                     for (const int c : s.Weighed) {
                         row[c] -= f * pivotRow[c];
                         const double m = Arithmetic::Norm(row[c]);
