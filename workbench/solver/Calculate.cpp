@@ -197,23 +197,11 @@ void ScaleClasses(const TCircuitGraph& g, const TTopology& t, const TValues& val
     }
 }
 
-// Sorts elements given in rising order by rising `size`, equal sizes in element order.
+// Sorts elements given in rising order by rising `size`, equal sizes in element order, where a
+// size may be NaN (the case ScaleClasses leaves no order for): an insertion, each element
+// stopping behind the first that is not larger, so that a NaN stays where it stands and nothing
+// passes it.
 void SortByImpedance(std::vector<int>& elements, const std::vector<double>& size) {
-    bool comparable = true; // a NaN size compares as equal to every other
-    for (const int e : elements)
-        comparable = comparable && !std::isnan(size[size_t(e)]);
-    if (comparable) {
-        std::vector<std::pair<double, int>>& sizes = Scratch.Sizes;
-        sizes.clear();
-        for (const int e : elements)
-            sizes.push_back({size[size_t(e)], e});
-        std::sort(sizes.begin(), sizes.end());
-        for (size_t i = 0; i < sizes.size(); ++i)
-            elements[i] = sizes[i].second;
-        return;
-    }
-    // Insertion: each element stops behind the first that is not larger, so that a NaN stays
-    // where it stands and nothing passes it.
     for (size_t i = 1; i < elements.size(); ++i) {
         const int e = elements[i];
         size_t j = i;
