@@ -147,6 +147,20 @@ double LargestOf(const double* values, size_t count) {
     return best;
 }
 
+// The place of the first of `count` values equal to `value`, or `count` if none is.
+size_t FirstOf(const double* values, size_t count, double value) {
+    size_t j = 0;
+#ifdef __SSE2__
+    const __m128d wanted = _mm_set1_pd(value);
+    for (; j + 2 <= count; j += 2)
+        if (const int equal = _mm_movemask_pd(_mm_cmpeq_pd(_mm_loadu_pd(values + j), wanted)))
+            return j + (equal & 1 ? 0 : 1);
+#endif
+    for (; j < count; ++j)
+        if (values[j] == value) return j;
+    return count;
+}
+
 } // namespace
 
 // The matrix and the elimination's working space, kept from one solve to the next (a solve
@@ -471,16 +485,17 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
         }
         // The pivot row: the first (in logical order) whose largest entry is the largest. A row
         // whose largest is not known holds a bound instead, never less than it: while the first
-        // row holding the largest figure is such a row, its largest is looked for and the search
-        // made again. A row holding less can hold the largest entry of none.
-        int bestRow;
-        double best;
-        for (;;) {
-            bestRow = p;
-            best = LargestOf(&s.MaxByPlace[size_t(p)], size_t(n - p));
-            if (!(best > -1)) break;
-            while (s.MaxByPlace[size_t(bestRow)] != best)
-                ++bestRow;
+        // row holding the largest figure is such a row, its largest is looked for, and the next
+        // row holding that figure taken, or, when none is left, the largest figure found again.
+        int bestRow = p;
+        double best = LargestOf(&s.MaxByPlace[size_t(p)], size_t(n - p));
+        while (best > -1) {
+            bestRow += int(FirstOf(&s.MaxByPlace[size_t(bestRow)], size_t(n - bestRow), best));
+            if (bestRow == n) {
+                bestRow = p;
+                best = LargestOf(&s.MaxByPlace[size_t(p)], size_t(n - p));
+                continue;
+            }
             const int i = s.RowAt[size_t(bestRow)];
             if (s.RowMaxClass[size_t(i)] == stage) break;
             s.RowMax[size_t(i)] = largest(i, stageColumns, s.RowMaxAt[size_t(i)]);

@@ -168,9 +168,7 @@ void ListInCirclesOrder(std::vector<TFound>& found, int elementCount, size_t wor
     for (char pass : {1, 0})
         for (size_t i = 0; i < found.size(); ++i) {
             if (s.Kept[i] != pass) continue;
-            loops.emplace_back(
-                TElementMask::FromWords(&s.FoundWords[size_t(found[i].WordsAt)], words),
-                found[i].Count);
+            loops.emplace_back(&s.FoundWords[size_t(found[i].WordsAt)], words, found[i].Count);
         }
 }
 

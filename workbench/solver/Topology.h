@@ -80,8 +80,10 @@ private:
 // spanning trees give it), the order it runs through them and the direction of each.
 struct TLoop {
     TLoop() = default;
-    // (Made in place from its elements, without first clearing the whole of it.)
-    TLoop(TElementMask&& elements, int count) : Elements(std::move(elements)), Count(count) {}
+    // Made in place from its elements' words, without first clearing the whole of it (nor
+    // moving a mask just written: read whole right after being written in halves, it waits).
+    TLoop(const uint64_t* words, size_t wordCount, int count)
+        : Elements(TElementMask::FromWords(words, wordCount)), Count(count) {}
 
     TElementMask Elements;
     int Count = 0;
