@@ -1,5 +1,7 @@
 #include "solver/Equations.h"
 
+#include "solver/ElementMask.h"
+
 #include <algorithm>
 #include <cfloat>
 #ifdef __SSE2__
@@ -233,7 +235,7 @@ TEquations::~TEquations() {
         const size_t from = size_t(r) * Stride;
         int marked = 0;
         for (size_t w = 0; w < Words && N >= 32; ++w)
-            marked += __builtin_popcountll(Patterns[size_t(r) * Words + w]);
+            marked += BitCount(Patterns[size_t(r) * Words + w]);
         if (4 * size_t(marked) > Stride) {
             // A long row filled in by the elimination: cleared whole, faster than entry by entry.
             std::fill_n(S->A.begin() + std::ptrdiff_t(from), Stride, TComplex());

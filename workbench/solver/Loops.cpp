@@ -46,9 +46,8 @@ void TLoopList::Walk(const TCircuitGraph& g, size_t i) {
 }
 
 void TLoopList::Add(const TCircuitGraph& g, const std::vector<std::pair<int, int>>& steps) {
-    TLoop loop;
-    loop.Elements = TElementMask(g.ElementCount());
-    loop.Directions = TElementMask(g.ElementCount());
+    // Made in place; its masks widen as elements are set.
+    TLoop& loop = Loops.emplace_back();
     loop.Count = int(steps.size());
     loop.PathAt = int(Paths.size());
     for (const auto& [e, leaves] : steps) {
@@ -56,7 +55,6 @@ void TLoopList::Add(const TCircuitGraph& g, const std::vector<std::pair<int, int
         if (g.First[size_t(e)] == leaves) loop.Directions.Set(e);
         Paths.push_back(e);
     }
-    Loops.push_back(std::move(loop));
 }
 
 TCircle TLoopList::Circle(const TCircuitGraph& g, size_t i) {
