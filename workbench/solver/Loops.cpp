@@ -95,6 +95,7 @@ struct TFound {
 struct TListScratch {
     std::vector<int> Piece, Chords, Up, Parent, Depth, Queue, Degree, EndIndex, Ends, Block, Start,
         Across; // per chain: its two end numbers, xor'ed (the one end from the other)
+    std::vector<uint64_t> AcrossAt; // per chain: the At of its two ends, xor'ed
     std::vector<char> InTree, Chained, Kept;
     std::vector<TElementMask> Fundamental;
     std::vector<TChain> Chains;
@@ -322,8 +323,11 @@ bool ListLoops(const TCircuitGraph& g) {
             s.Crowded.emplace_back(s.At[v], s.Round[v]);
     }
     s.Across.resize(s.Chains.size());
-    for (size_t j = 0; j < s.Chains.size(); ++j)
+    s.AcrossAt.resize(s.Chains.size());
+    for (size_t j = 0; j < s.Chains.size(); ++j) {
         s.Across[j] = s.Chains[j].A ^ s.Chains[j].B;
+        s.AcrossAt[j] = s.At[size_t(s.Chains[j].A)] ^ s.At[size_t(s.Chains[j].B)];
+    }
     s.FundamentalChains.assign(c, 0);
     for (size_t i = 0; i < c; ++i)
         for (size_t j = 0; j < s.Chains.size(); ++j)
@@ -393,15 +397,21 @@ bool ListLoops(const TCircuitGraph& g) {
             // Every node met twice or not at all: one cycle when a walk round it takes every chain.
             // The walk goes both ways from the lowest chain at once, two steps that do not wait on
             // each other, until the two ends meet at a node or take the same last chain. (A sum is
-            // never empty, and at every node reached on the way another chain goes on.)
+            // never empty, and at every node reached on the way another chain goes on.) Each end
+            // carries its node's chains, the next found from the last by one look-up (a chain's
+            // far end has the chains of both ends but those of the near one); its node, needed
+            // only to see the ends meet, follows alongside.
             const int first = __builtin_ctzll(sum);
             uint64_t left = sum & (sum - 1);
             int ahead = s.Chains[size_t(first)].B, behind = s.Chains[size_t(first)].A;
+            uint64_t atAhead = s.At[size_t(ahead)], atBehind = s.At[size_t(behind)];
             while (ahead != behind) {
-                const int a = __builtin_ctzll(left & s.At[size_t(ahead)]);
-                const int b = __builtin_ctzll(left & s.At[size_t(behind)]);
+                const int a = __builtin_ctzll(left & atAhead);
+                const int b = __builtin_ctzll(left & atBehind);
                 left &= ~((uint64_t(1) << a) | (uint64_t(1) << b));
                 if (a == b) break;
+                atAhead ^= s.AcrossAt[size_t(a)];
+                atBehind ^= s.AcrossAt[size_t(b)];
                 ahead ^= s.Across[size_t(a)];
                 behind ^= s.Across[size_t(b)];
             }
