@@ -18,7 +18,11 @@
 // The boards of few loops (1 to 10, 30 to 58 parts, random kinds) take the other path, the loops
 // listed: a search among them for the slowest to solve, beside the fixed cases built for it.
 //
+// The full boards (a random part on each of the 84 edges, as a scheme file may hold) are the
+// largest legal boards, solved by spanning trees.
+//
 // Options: --boards=N (random boards, default 2000), --few-loop-boards=N (default 500),
+// --full-boards=N (default 200),
 // --reps=N (timed runs per board and side,
 // default 5), --seed=N, --show=N (print random board N, ours beside ngspice, and time nothing),
 // --profile=<case name> --solves=N [--first=1] (solve one case N times, each as the first solve
@@ -197,6 +201,13 @@ void BuildRandomBoard(QRandomGenerator& random, bool alternating) {
         const auto& e = edges[size_t(random.bounded(84))];
         RandomPart(random, alternating, e[0], e[1], e[2], e[3]);
     }
+    CircuitOmega = alternating ? 2 * std::numbers::pi * 50 : 0;
+}
+
+// A random part on every edge of the lattice: 84 parts, the most a scheme file holds.
+void BuildFullBoard(QRandomGenerator& random, bool alternating) {
+    for (const auto& e : LatticeEdges())
+        RandomPart(random, alternating, e[0], e[1], e[2], e[3]);
     CircuitOmega = alternating ? 2 * std::numbers::pi * 50 : 0;
 }
 
@@ -1082,6 +1093,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     const int boards = TakeOption(argc, argv, "boards", 2000);
     const int fewLoopBoards = TakeOption(argc, argv, "few-loop-boards", 500);
+    const int fullBoards = TakeOption(argc, argv, "full-boards", 200);
     const int reps = std::max(1, TakeOption(argc, argv, "reps", 5));
     const int seed = TakeOption(argc, argv, "seed", 20260301);
     const int show = TakeOption(argc, argv, "show", -1);
@@ -1194,6 +1206,12 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     const TRandomResult few =
         RunRandomBoards(fewLoopBoards, reps, quint32(seed) + 1, -1, false, BuildFewLoopsBoard);
+    std::printf("Full boards: %d boards of a random part on every edge (84 parts, as a scheme file "
+                "may hold; half DC, half AC), likewise ...\n",
+                fullBoards);
+    std::fflush(stdout);
+    const TRandomResult full =
+        RunRandomBoards(fullBoards, reps, quint32(seed) + 2, -1, false, BuildFullBoard);
 
     std::printf(
         "\nOur solver (SolveBoard, the whole solve) beside ngspice (libngspice, one analysis "
@@ -1228,11 +1246,19 @@ int main(int argc, char** argv) {
         "random boards, all (" + std::to_string(random.Boards.size()) + ")", random.Boards);
     const double worstFew =
         RandomRows("boards of few loops (" + std::to_string(few.Boards.size()) + ")", few.Boards);
-    double worstFewFirst = 0, slowestFew = 0;
-    for (const TBoardTimes& b : few.Boards) {
-        worstFewFirst = std::max(worstFewFirst, b.First / b.Lean);
-        slowestFew = std::max({slowestFew, b.Ours, b.First});
-    }
+    const double worstFull =
+        RandomRows("full boards (" + std::to_string(full.Boards.size()) + ")", full.Boards);
+    // Per family of boards: the worst ratio of a first solve, and the slowest solve of either.
+    auto firstAndSlowest = [](const TRandomResult& r) {
+        double worstFirst = 0, slowest = 0;
+        for (const TBoardTimes& b : r.Boards) {
+            worstFirst = std::max(worstFirst, b.First / b.Lean);
+            slowest = std::max({slowest, b.Ours, b.First});
+        }
+        return std::pair{worstFirst, slowest};
+    };
+    const auto [worstFewFirst, slowestFew] = firstAndSlowest(few);
+    const auto [worstFullFirst, slowestFull] = firstAndSlowest(full);
     Rule();
     std::printf("  Fixed cases: the fastest of %d Google Benchmark repetitions (each the mean of "
                 "many runs), all cases' repetitions in one shuffled order.\n"
@@ -1260,15 +1286,18 @@ int main(int argc, char** argv) {
     for (const auto& [source, n] : random.Sources)
         std::printf("  %s: %d", SourceName(source), n);
     std::printf("\n");
-    std::printf("Boards of few loops: %zu compared and timed; %d left out; %d times ngspice's "
-                "currents differ from ours beyond the tolerance\n",
-                few.Boards.size(), few.OursFailed + few.SpiceFailed + few.LostRuns, few.Disagreed);
-    for (size_t i = 0; i < few.Problems.size() && i < 10; ++i)
-        std::printf("  %s\n", few.Problems[i].c_str());
-    std::printf("Our loop source on the boards of few loops:");
-    for (const auto& [source, n] : few.Sources)
-        std::printf("  %s: %d", SourceName(source), n);
-    std::printf("\n");
+    for (const auto& [what, r] : {std::pair{"Boards of few loops", &few}, {"Full boards", &full}}) {
+        std::printf("%s: %zu compared and timed; %d left out; %d times ngspice's currents differ "
+                    "from ours beyond the tolerance\n",
+                    what, r->Boards.size(), r->OursFailed + r->SpiceFailed + r->LostRuns,
+                    r->Disagreed);
+        for (size_t k = 0; k < r->Problems.size() && k < 10; ++k)
+            std::printf("  %s\n", r->Problems[k].c_str());
+        std::printf("  our loop source:");
+        for (const auto& [source, n] : r->Sources)
+            std::printf("  %s: %d", SourceName(source), n);
+        std::printf("\n");
+    }
 
     std::printf("\nTargets\n");
     auto target = [](const char* what, bool met, const std::string& figure) {
@@ -1286,6 +1315,12 @@ int main(int argc, char** argv) {
                "same wiring " + Ratio(worstFew) + ", first solve " + Ratio(worstFewFirst));
         target("the slowest board of few loops under 300 us:", slowestFew < 300e-6,
                Time(slowestFew));
+    }
+    if (!full.Boards.empty()) {
+        target("every full board at most 1.0 x the lean ngspice:",
+               std::max(worstFull, worstFullFirst) <= 1,
+               "same wiring " + Ratio(worstFull) + ", first solve " + Ratio(worstFullFirst));
+        target("the slowest full board under 300 us:", slowestFull < 300e-6, Time(slowestFull));
     }
     if (!slowestName.empty())
         target("the slowest case under 300 us:", slowest < 300e-6,
