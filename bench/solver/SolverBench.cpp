@@ -193,6 +193,9 @@ std::vector<std::array<int, 4>> LatticeEdges() {
     return edges;
 }
 
+// The random boards' seed unless another is given.
+constexpr quint32 DefaultSeed = 20260301;
+
 // Sixty random parts on random edges of the 7 x 7 lattice (an edge may take several, in either
 // direction).
 void BuildRandomBoard(QRandomGenerator& random, bool alternating) {
@@ -534,6 +537,16 @@ void BuildTenLoops(quint32 seed) {
     }
 }
 
+// Board `n` of a family as the random boards' loop builds it from `seed` (each board drawn after
+// the ones before it, half DC, half AC).
+void BuildNthBoard(void (*build)(QRandomGenerator&, bool), quint32 seed, int n) {
+    QRandomGenerator random(seed);
+    for (int board = 0; board <= n; ++board) {
+        ClearBoard();
+        build(random, board % 2);
+    }
+}
+
 // A lab scheme as the student opens it.
 void LoadLab(int n) {
     QFile file(QStringLiteral(VEXILO_BIN_DIR "/Labs/lab%1.workbench").arg(n));
@@ -550,6 +563,9 @@ const std::vector<TCase>& Cases() {
         {"every edge, DC (84 parts, from a file)", [] { BuildDensest(false, 7); }},
         {"every edge, AC (84 parts, from a file)", [] { BuildDensest(true, 7); }},
         {"full 4 x 4 block (24 parts, 9 loops)", BuildBlock4},
+        // The full board slowest to solve for the first time against ngspice in one run.
+        {"full board 14 (84 random parts, DC)",
+         [] { BuildNthBoard(BuildFullBoard, DefaultSeed + 2, 14); }},
         {"58 parts, 10 loops (a)", [] { BuildTenLoops(3); }},
         {"58 parts, 10 loops (b)", [] { BuildTenLoops(17); }},
         {"lab 1", [] { LoadLab(1); }},
@@ -1005,6 +1021,20 @@ void Fingerprint(const std::string& dumpPath, int boards) {
         ClearBoard();
         print.Print(("the benchmark's " + std::to_string(boards) + " random boards").c_str());
     }
+    for (const auto& [family, build, count, seed] :
+         {std::tuple{"boards of few loops", &BuildFewLoopsBoard, 500, DefaultSeed + 1},
+          {"full boards", &BuildFullBoard, 200, DefaultSeed + 2}}) {
+        TBoardFixture board;
+        Solver::LogPath.clear();
+        QRandomGenerator random(seed);
+        for (int circuit = 0; circuit < count; ++circuit) {
+            ClearBoard();
+            build(random, circuit % 2);
+            print.Solve(family, circuit);
+        }
+        ClearBoard();
+        print.Print(("the benchmark's " + std::to_string(count) + " " + family).c_str());
+    }
     {
         TBoardFixture board;
         Solver::LogPath.clear();
@@ -1095,7 +1125,7 @@ int main(int argc, char** argv) {
     const int fewLoopBoards = TakeOption(argc, argv, "few-loop-boards", 500);
     const int fullBoards = TakeOption(argc, argv, "full-boards", 200);
     const int reps = std::max(1, TakeOption(argc, argv, "reps", 5));
-    const int seed = TakeOption(argc, argv, "seed", 20260301);
+    const int seed = TakeOption(argc, argv, "seed", int(DefaultSeed));
     const int show = TakeOption(argc, argv, "show", -1);
     const bool showLean = TakeOption(argc, argv, "lean", 0) != 0;
     const int caseReps = std::max(1, TakeOption(argc, argv, "case-reps", 10));

@@ -48,9 +48,9 @@ struct TSystem {
     }
 };
 
-TSystem RandomSystem(QRandomGenerator& random, bool real) {
+TSystem RandomSystem(QRandomGenerator& random, bool real, int smallest, int largest) {
     TSystem s;
-    s.N = 1 + random.bounded(40);
+    s.N = smallest + random.bounded(largest - smallest + 1);
     const int classes = random.bounded(3) == 0 ? 1 + random.bounded(3) : 1;
     auto value = [&]() -> TComplex {
         // Whole numbers of a few sizes tie often, as the current-law rows' 1 and -1 do.
@@ -156,17 +156,27 @@ void TestEquations::quotientIsTheRuntimes() {
 void TestEquations::sparseEliminationEqualsFull_data() {
     QTest::addColumn<bool>("real");
     QTest::addColumn<uint>("seed");
-    QTest::newRow("complex") << false << 71u;
-    QTest::newRow("real") << true << 72u;
+    QTest::addColumn<int>("smallest");
+    QTest::addColumn<int>("largest");
+    QTest::addColumn<int>("systems");
+    QTest::newRow("complex") << false << 71u << 1 << 40 << 1500;
+    QTest::newRow("real") << true << 72u << 1 << 40 << 1500;
+    // Systems of 64 unknowns or more keep their sets of rows and columns in two words or more
+    // (most of these are singular: a row in thirty lacks its diagonal entry).
+    QTest::newRow("complex, wide") << false << 73u << 60 << 140 << 400;
+    QTest::newRow("real, wide") << true << 74u << 60 << 140 << 400;
 }
 
 void TestEquations::sparseEliminationEqualsFull() {
     QFETCH(bool, real);
     QFETCH(uint, seed);
+    QFETCH(int, smallest);
+    QFETCH(int, largest);
+    QFETCH(int, systems);
     QRandomGenerator random(seed);
     int solved = 0, singular = 0;
-    for (int i = 0; i < 1500; ++i) {
-        const TSystem s = RandomSystem(random, real);
+    for (int i = 0; i < systems; ++i) {
+        const TSystem s = RandomSystem(random, real, smallest, largest);
         const auto sparse = Run(s, [](TEquations& eq) { return eq.Solve(); });
         const auto full = Run(s, [](TEquations& eq) { return eq.SolveDense(); });
         QCOMPARE(sparse.has_value(), full.has_value());
@@ -178,7 +188,8 @@ void TestEquations::sparseEliminationEqualsFull() {
                  qPrintable(QString("system %1 of %2 equations").arg(i).arg(s.N)));
         ++solved;
     }
-    QVERIFY(solved > 800 && singular > 20);
+    qInfo("%d solved, %d singular", solved, singular);
+    QVERIFY(solved > systems / 5 && singular > 0);
 }
 
 void TestEquations::singularSystemIsSingular() {
