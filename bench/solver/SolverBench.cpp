@@ -60,6 +60,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 #include <numbers>
@@ -214,13 +215,10 @@ void BuildFullBoard(QRandomGenerator& random, bool alternating) {
     CircuitOmega = alternating ? 2 * std::numbers::pi * 50 : 0;
 }
 
-// Random parts on 30 to 58 edges of the lattice with 1 to 10 independent loops, so that the loops
-// are listed: the edges taken in random order, each kept while it joins two pieces or closes one
-// of the loops wanted.
-void BuildFewLoopsBoard(QRandomGenerator& random, bool alternating) {
-    std::vector<std::array<int, 4>> edges = LatticeEdges();
-    std::shuffle(edges.begin(), edges.end(), std::mt19937(random.generate()));
-    const int loops = 1 + int(random.bounded(10)), parts = 30 + int(random.bounded(29));
+// Of `edges`, in their order, those that join two pieces of the lattice or close one of `loops`
+// loops, up to `parts` in all: `place` is called with each edge kept.
+template <class F>
+void KeepEdges(const std::vector<std::array<int, 4>>& edges, int loops, int parts, F place) {
     std::vector<int> piece(49);
     for (int q = 0; q < 49; ++q)
         piece[size_t(q)] = q;
@@ -229,20 +227,31 @@ void BuildFewLoopsBoard(QRandomGenerator& random, bool alternating) {
             q = piece[size_t(q)];
         return q;
     };
-    int closed = 0, placed = 0;
+    int closed = 0, kept = 0;
     for (const auto& e : edges) {
-        if (placed == parts) break;
+        if (kept == parts) break;
         const int a = find(e[0] * 7 + e[1]), b = find(e[2] * 7 + e[3]);
         if (a == b) {
             if (closed == loops) continue;
             ++closed;
-        } else if (placed - closed == parts - loops) {
-            continue; // the tree part is full: only loops still to close
+        } else if (kept - closed == parts - loops) {
+            continue; // the pieces joined as often as they may be: only loops still to close
         }
         piece[size_t(a)] = b;
-        RandomPart(random, alternating, e[0], e[1], e[2], e[3]);
-        ++placed;
+        place(e);
+        ++kept;
     }
+}
+
+// Random parts on 30 to 58 edges of the lattice with 1 to 10 independent loops, so that the loops
+// are listed: the edges taken in random order.
+void BuildFewLoopsBoard(QRandomGenerator& random, bool alternating) {
+    std::vector<std::array<int, 4>> edges = LatticeEdges();
+    std::shuffle(edges.begin(), edges.end(), std::mt19937(random.generate()));
+    const int loops = 1 + int(random.bounded(10)), parts = 30 + int(random.bounded(29));
+    KeepEdges(edges, loops, parts, [&](const std::array<int, 4>& e) {
+        RandomPart(random, alternating, e[0], e[1], e[2], e[3]);
+    });
     CircuitOmega = alternating ? 2 * std::numbers::pi * 50 : 0;
 }
 
@@ -519,22 +528,10 @@ void BuildTenLoops(quint32 seed) {
             if (r < 6) edges.push_back({r, c, r + 1, c});
         }
     std::shuffle(edges.begin(), edges.end(), std::mt19937(seed));
-    std::vector<int> piece(49);
-    for (int q = 0; q < 49; ++q)
-        piece[size_t(q)] = q;
-    auto find = [&](int q) {
-        while (piece[size_t(q)] != q)
-            q = piece[size_t(q)];
-        return q;
-    };
-    int chords = 0, k = 0;
-    for (const auto& e : edges) {
-        const int a = find(e[0] * 7 + e[1]), b = find(e[2] * 7 + e[3]);
-        if (a == b && chords == 10) continue;
-        if (a == b) ++chords;
-        piece[size_t(a)] = b;
+    int k = 0;
+    KeepEdges(edges, 10, std::numeric_limits<int>::max(), [&](const std::array<int, 4>& e) {
         Part(1 + random.bounded(1000), k++ % 9 == 0 ? 6 : 0, e[0], e[1], e[2], e[3]);
-    }
+    });
 }
 
 // Board `n` of a family as the random boards' loop builds it from `seed` (each board drawn after
