@@ -88,8 +88,9 @@ struct ENotFinite {};
 
 // One real row's elimination in the columns listed, `values` the pivot row's entries there:
 // row[c] -= f * value for each; returns the largest square among the new entries (a NaN square
-// counts as none: it is not larger than anything), 0 if none is larger. Two columns at a time
-// where the processor allows, each product, difference and square the one a column alone gives.
+// counts as none: it is not larger than anything), 0 if none is larger. Two columns to an
+// operation where the processor allows, each product, difference and square the one a column
+// alone gives.
 [[gnu::always_inline]] inline double UpdateReal(double* row, double f,
                                                 const std::vector<int>& columns,
                                                 const std::vector<double>& values) {
