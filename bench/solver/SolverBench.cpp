@@ -1009,7 +1009,7 @@ void Fingerprint(const std::string& dumpPath, int boards) {
     {
         TBoardFixture board;
         Solver::LogPath.clear();
-        QRandomGenerator random(20260301);
+        QRandomGenerator random(DefaultSeed);
         for (int circuit = 0; circuit < boards; ++circuit) {
             ClearBoard();
             BuildRandomBoard(random, circuit % 2);
@@ -1227,18 +1227,25 @@ int main(int argc, char** argv) {
     std::vector<TBoardTimes> dc, ac;
     for (const TBoardTimes& b : random.Boards)
         (b.Alternating ? ac : dc).push_back(b);
-    std::printf("Boards of few loops: %d boards of 30 to 58 parts with 1 to 10 independent loops "
-                "(their loops listed, half DC, half AC), likewise ...\n",
-                fewLoopBoards);
-    std::fflush(stdout);
-    const TRandomResult few =
-        RunRandomBoards(fewLoopBoards, reps, quint32(seed) + 1, -1, false, BuildFewLoopsBoard);
-    std::printf("Full boards: %d boards of a random part on every edge (84 parts, as a scheme file "
-                "may hold; half DC, half AC), likewise ...\n",
-                fullBoards);
-    std::fflush(stdout);
-    const TRandomResult full =
-        RunRandomBoards(fullBoards, reps, quint32(seed) + 2, -1, false, BuildFullBoard);
+    // A family of boards built otherwise, timed likewise.
+    auto family = [&](const char* what, int count, quint32 offset,
+                      void (*build)(QRandomGenerator&, bool)) {
+        std::printf("%s, likewise ...\n", what);
+        std::fflush(stdout);
+        return RunRandomBoards(count, reps, quint32(seed) + offset, -1, false, build);
+    };
+    const TRandomResult few = family(
+        ("Boards of few loops: " + std::to_string(fewLoopBoards) +
+         " boards of 30 to 58 parts with 1 to 10 independent loops (their loops listed, half DC, "
+         "half AC)")
+            .c_str(),
+        fewLoopBoards, 1, BuildFewLoopsBoard);
+    const TRandomResult full = family(
+        ("Full boards: " + std::to_string(fullBoards) +
+         " boards of a random part on every edge (84 parts, as a scheme file may hold; half DC, "
+         "half AC)")
+            .c_str(),
+        fullBoards, 2, BuildFullBoard);
 
     std::printf(
         "\nOur solver (SolveBoard, the whole solve) beside ngspice (libngspice, one analysis "
