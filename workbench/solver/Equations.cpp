@@ -572,7 +572,7 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
             for (uint64_t bits = s.PivotColumns[w]; bits; bits &= bits - 1) {
                 const int c = int(w * 64) + __builtin_ctzll(bits);
                 pivotRow[c] = Arithmetic::Divide(pivotRow[c], pivot);
-                if (c == n) continue; // the right-hand side, taken on its own below
+                // (The right-hand side is of no class: it is one of the others.)
                 if (!((stageColumns[w] >> (c & 63)) & 1)) {
                     s.Unweighed.push_back(c);
                     continue;
@@ -580,7 +580,6 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
                 s.Weighed.push_back(c);
                 if constexpr (std::is_same_v<T, double>) s.WeighedValues.push_back(pivotRow[c]);
             }
-        const bool pivotRhs = (s.PivotColumns[size_t(n >> 6)] >> (n & 63)) & 1;
         // The rows below with an entry in the pivot column (in any order: each row is changed
         // by the pivot row alone).
         const uint64_t* below = &s.ColumnRows[size_t(pc) * rowWords];
@@ -638,7 +637,6 @@ std::vector<TComplex> TEquations::SolveSparse(std::vector<T>& work) {
                 }
                 for (const int c : s.Unweighed)
                     row[c] -= f * pivotRow[c];
-                if (pivotRhs) row[n] -= f * pivotRow[n];
                 for (size_t w = 0; w < Words; ++w)
                     columns[w] |= s.PivotColumns[w];
                 s.Updated[rw] |= bit(i);
