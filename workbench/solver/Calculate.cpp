@@ -70,6 +70,7 @@ std::vector<int> NodesOf(const TCircuitGraph& g, const TElementMask& elements) {
 void CollectLoopElements(const TCircuitGraph& g, const TElementMask& loops, TTopology& t) {
     TElementMask nodeSeen(g.NodeCount);
     t.LoopElements.reserve(size_t(loops.Count()));
+    t.LoopNodes.reserve(size_t(g.NodeCount)); // one allocation, not one per doubling
     loops.ForEach([&](int e) {
         t.LoopElements.push_back(e);
         for (int q : {g.First[size_t(e)], g.Second[size_t(e)]}) {
