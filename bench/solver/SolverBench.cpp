@@ -1006,20 +1006,9 @@ void Fingerprint(const std::string& dumpPath, int boards) {
         ClearBoard();
         print.Print("the benchmark's cases");
     }
-    {
-        TBoardFixture board;
-        Solver::LogPath.clear();
-        QRandomGenerator random(DefaultSeed);
-        for (int circuit = 0; circuit < boards; ++circuit) {
-            ClearBoard();
-            BuildRandomBoard(random, circuit % 2);
-            print.Solve("random", circuit);
-        }
-        ClearBoard();
-        print.Print(("the benchmark's " + std::to_string(boards) + " random boards").c_str());
-    }
     for (const auto& [family, build, count, seed] :
-         {std::tuple{"boards of few loops", &BuildFewLoopsBoard, 500, DefaultSeed + 1},
+         {std::tuple{"random boards", &BuildRandomBoard, boards, DefaultSeed},
+          {"boards of few loops", &BuildFewLoopsBoard, 500, DefaultSeed + 1},
           {"full boards", &BuildFullBoard, 200, DefaultSeed + 2}}) {
         TBoardFixture board;
         Solver::LogPath.clear();
